@@ -1,0 +1,5 @@
+if(PIMROSE_SANITIZE)
+  list(JOIN PIMROSE_SANITIZE "," _sanitizers)
+  add_compile_options(-fsanitize=${_sanitizers} -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=${_sanitizers})
+endif()

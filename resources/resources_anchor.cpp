@@ -1,0 +1,1 @@
+// Anchors the compiled-in artwork resources in a library of their own.

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Pimrose needs to build, run and test, and only those missing.
+# Usage: scripts/install-deps.sh [build|test|bench]...   (default: build)
+set -euo pipefail
+
+build_packages=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-image-formats-plugins
+  libturbojpeg0-dev libjpeg62-turbo-dev libpng-dev libgif-dev
+  libxcb1-dev libxcb-keysyms1-dev libx11-dev
+  fonts-wqy-microhei
+)
+test_packages=(
+  libgtest-dev libgmock-dev googletest
+  xvfb xauth xdotool x11-utils imagemagick xclip
+)
+bench_packages=(libbenchmark-dev libvips-tools libgdk-pixbuf2.0-bin findutils)
+
+wanted=()
+for group in "${@:-build}"; do
+  case "$group" in
+    build) wanted+=("${build_packages[@]}") ;;
+    test) wanted+=("${build_packages[@]}" "${test_packages[@]}") ;;
+    bench) wanted+=("${build_packages[@]}" "${bench_packages[@]}") ;;
+    *) echo "unknown package group: $group" >&2; exit 2 ;;
+  esac
+done
+
+missing=()
+for pkg in "${wanted[@]}"; do
+  status=$(dpkg-query -W -f='${db:Status-Status}' "$pkg" 2>/dev/null || true)
+  [ "$status" = installed ] || missing+=("$pkg")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds a release Pimrose and starts it. On a machine without a display it
+# starts Pimrose on a virtual display (Xvfb) and writes a screenshot of the main window.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh build test
+cmake --preset release -DPIMROSE_BUILD_TESTS=OFF >/dev/null
+cmake --build --preset release --target pimrose
+binary=build/release/src/pimrose
+
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  exec "$binary"
+fi
+exec scripts/run-on-xvfb.sh "$binary"
