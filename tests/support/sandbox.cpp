@@ -6,7 +6,9 @@
 
 namespace pimrose::test {
 
-Sandbox::Sandbox() { dir_.setAutoRemove(true); }
+Sandbox::Sandbox() {
+  dir_.setAutoRemove(true);
+}
 
 QString Sandbox::write(const QString& relative, const QByteArray& content) const {
   const QString full = filePath(relative);
@@ -22,7 +24,11 @@ QString Sandbox::makeFolder(const QString& relative) const {
   return full;
 }
 
-QString testDataDir() { return qEnvironmentVariable("PIMROSE_TESTDATA_DIR"); }
-QString sourceDir() { return qEnvironmentVariable("PIMROSE_SOURCE_DIR"); }
+QString testDataDir() {
+  return qEnvironmentVariable("PIMROSE_TESTDATA_DIR");
+}
+QString sourceDir() {
+  return qEnvironmentVariable("PIMROSE_SOURCE_DIR");
+}
 
 }  // namespace pimrose::test

@@ -1,0 +1,90 @@
+#include <QDir>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLockFile>
+#include <QStandardPaths>
+
+#include "platform/instance_channel.h"
+#include "platform/platform_log.h"
+
+namespace pimrose {
+namespace {
+
+constexpr int kConnectTimeoutMs = 500;
+constexpr int kAnswerTimeoutMs = 2000;
+const QByteArray kShowRequest = "show\n";
+const QByteArray kAnswer = "ok\n";
+
+QString runtimeDirectory() {
+  QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+  return dir.isEmpty() ? QDir::tempPath() : dir;
+}
+
+class LocalInstanceChannel final : public InstanceChannel {
+ public:
+  bool isAnotherInstance(const QString& name) override {
+    // The socket lives in the user's private runtime folder, so instances of different users never meet.
+    const QString path = QDir(runtimeDirectory()).filePath(name);
+    QLockFile lock(path + QStringLiteral(".lock"));
+    lock.tryLock(5000);  // a lock that cannot be had still lets start-up go on, unguarded
+    if (askRunningInstance(path)) return true;
+    listen(path);
+    return false;
+  }
+
+  void release() override {
+    if (server_) server_->close();
+    server_.reset();
+  }
+
+ private:
+  bool askRunningInstance(const QString& name) {
+    QLocalSocket socket;
+    socket.connectToServer(name);
+    if (!socket.waitForConnected(kConnectTimeoutMs)) return false;
+    socket.write(kShowRequest);
+    socket.waitForBytesWritten(kAnswerTimeoutMs);
+    const bool answered = socket.waitForReadyRead(kAnswerTimeoutMs) && socket.readLine() == kAnswer;
+    qCInfo(lcPlatform) << "another instance holds" << name
+                       << (answered ? "and answered" : "but did not answer");
+    return true;
+  }
+
+  void listen(const QString& name) {
+    server_ = std::make_unique<QLocalServer>();
+    server_->setSocketOptions(QLocalServer::UserAccessOption);
+    QLocalServer::removeServer(name);  // a socket file left by a crashed instance
+    if (!server_->listen(name)) {
+      qCWarning(lcPlatform) << "cannot listen on" << name << server_->errorString();
+      server_.reset();
+      return;
+    }
+    connect(server_.get(), &QLocalServer::newConnection, this, &LocalInstanceChannel::acceptRequests);
+  }
+
+  void acceptRequests() {
+    while (QLocalSocket* socket = server_->nextPendingConnection()) {
+      connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+      connect(socket, &QLocalSocket::readyRead, this, [this, socket] { answer(socket); });
+    }
+  }
+
+  void answer(QLocalSocket* socket) {
+    while (socket->canReadLine()) {
+      if (socket->readLine() != kShowRequest) continue;
+      socket->write(kAnswer);
+      socket->flush();
+      Q_EMIT showRequested();
+    }
+  }
+
+  std::unique_ptr<QLocalServer> server_;
+};
+
+}  // namespace
+
+std::unique_ptr<InstanceChannel> makeLocalInstanceChannel() {
+  return std::make_unique<LocalInstanceChannel>();
+}
+
+}  // namespace pimrose

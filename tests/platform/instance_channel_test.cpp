@@ -1,0 +1,73 @@
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+#include "platform/boot_clock.h"
+#include "platform/instance_channel.h"
+#include "support/sandbox.h"
+#include "support/wait_for.h"
+
+namespace pimrose {
+namespace {
+
+// Each test gets its own runtime folder so it never meets a real running instance.
+class InstanceChannelTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    previous_ = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", sandbox_.path().toUtf8());
+  }
+  void TearDown() override { qputenv("XDG_RUNTIME_DIR", previous_); }
+
+  test::Sandbox sandbox_;
+  QByteArray previous_;
+};
+
+TEST_F(InstanceChannelTest, FirstInstanceClaimsAndSecondAsksItToShow) {
+  auto first = makeLocalInstanceChannel();
+  int showRequests = 0;
+  QObject::connect(first.get(), &InstanceChannel::showRequested, [&] { ++showRequests; });
+  ASSERT_FALSE(first->isAnotherInstance(QStringLiteral("Pimrose")));
+
+  // The second start blocks while it waits for the answer, so it runs on its own thread.
+  bool secondSawAnother = false;
+  std::unique_ptr<InstanceChannel> second;
+  QThread* asker = QThread::create([&] {
+    second = makeLocalInstanceChannel();
+    secondSawAnother = second->isAnotherInstance(QStringLiteral("Pimrose"));
+  });
+  asker->start();
+  ASSERT_TRUE(test::waitFor([&] { return asker->isFinished(); }));
+  delete asker;
+  EXPECT_TRUE(secondSawAnother);
+  EXPECT_TRUE(test::waitFor([&] { return showRequests == 1; }));
+}
+
+TEST_F(InstanceChannelTest, StaleSocketOfACrashedInstanceDoesNotBlock) {
+  // A socket file with nobody listening is what a crash leaves behind.
+  sandbox_.write(QStringLiteral("Pimrose"), "not a socket");
+  auto channel = makeLocalInstanceChannel();
+  EXPECT_FALSE(channel->isAnotherInstance(QStringLiteral("Pimrose")));
+}
+
+TEST_F(InstanceChannelTest, ReleasedNameCanBeClaimedAgain) {
+  auto first = makeLocalInstanceChannel();
+  ASSERT_FALSE(first->isAnotherInstance(QStringLiteral("Pimrose")));
+  first->release();
+  auto next = makeLocalInstanceChannel();
+  EXPECT_FALSE(next->isAnotherInstance(QStringLiteral("Pimrose")));
+}
+
+TEST(BootClockTest, CountsMillisecondsSinceBootAndMovesForward) {
+  const BootClock clock = systemBootClock();
+  const auto first = clock();
+  QThread::msleep(20);
+  const auto later = clock();
+  EXPECT_GT(first, 0u);
+  EXPECT_GE(later - first, 15u);
+}
+
+}  // namespace
+}  // namespace pimrose
