@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QSize>
+
+// Sizes that follow from the icon-size slider.
+//
+// IconSize = trunc(5 x position + 150) is the thumbnail width; both icon lists use items IconSize
+// wide and 2 x IconSize tall. A thumbnail is IconSize wide and keeps the picture's proportions.
+
+namespace pimrose {
+
+int iconSizeForSliderPosition(int position);
+QSize itemSizeForIconSize(int iconSize);
+
+// trunc(H / W x iconSize) in double precision; 0 when the picture could not be measured (W is 0).
+int thumbnailHeight(int width, int height, int iconSize);
+
+}  // namespace pimrose

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <vector>
+
+#include <QStringList>
+
+// What the UI thread knows about the two icon lists while thumbnails load.
+//
+// Each list (1 the file list, 2 the search list) has its paths, the generation they belong to and
+// one held flag per item: 1 while the item's icon is present or on its way (every slot starts
+// so), 0 once it was released (smart release, or its waiting request was dropped), which makes the
+// item callback answer 0 to sub-code -1 so that the list asks for the icon again. Only the UI
+// thread touches this state; loaders get copies of what they need in their request.
+
+namespace pimrose {
+
+enum class ListId : int { Files = 1, Search = 2 };
+
+struct ListSlots {
+  QStringList paths;
+  quint64 generation = 0;
+  std::vector<unsigned char> held;
+
+  void rebuild(const QStringList& newPaths, quint64 newGeneration);
+  bool contains(int index) const { return index >= 0 && index < int(held.size()); }
+};
+
+struct LoaderState {
+  ListSlots pictureSlots;
+  ListSlots searchSlots;
+  int iconSize = 150;
+  bool fastLoading = false;
+  bool smartRelease = false;
+
+  // Null for an identifier that names no list.
+  ListSlots* slotsFor(int list);
+  const ListSlots* slotsFor(int list) const;
+};
+
+}  // namespace pimrose
