@@ -1,15 +1,14 @@
 #include "pictures/decode_picture.h"
 
-#include <QImageReader>
+#include "pictures/file_reading.h"
+#include "pictures/picture_decoder.h"
 
 namespace pimrose {
 
 QImage decodePicture(const QString& path, QString* error) {
-  QImageReader reader(path);
-  reader.setAutoTransform(true);
-  QImage image = reader.read();
-  if (image.isNull() && error) *error = reader.errorString();
-  return image;
+  const QByteArray bytes = readFileBytes(path, error);
+  if (bytes.isEmpty()) return {};
+  return decodeUpright(bytes, QSize(), PreviewUse::Refused, error);
 }
 
 }  // namespace pimrose

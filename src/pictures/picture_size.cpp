@@ -1,15 +1,23 @@
 #include "pictures/picture_size.h"
 
-#include <QImageReader>
+#include "pictures/file_reading.h"
+#include "pictures/picture_header.h"
 
 namespace pimrose {
+namespace {
+
+// Headers almost always sit in the first 64 KiB; a JPEG with big metadata blocks before its
+// frame header is read whole instead.
+constexpr qint64 kHeaderProbe = 64 * 1024;
+
+}  // namespace
 
 QSize pictureSize(const QString& path) {
-  QImageReader reader(path);
-  const QSize size = reader.size();
-  if (!size.isValid()) return {};
-  if (reader.transformation() & QImageIOHandler::TransformationRotate90) return size.transposed();
-  return size;
+  bool complete = false;
+  QByteArray bytes = readFileStart(path, kHeaderProbe, &complete);
+  std::optional<PictureHeader> header = readPictureHeader(bytes);
+  if (!header && !complete && !bytes.isEmpty()) header = readPictureHeader(bytes = readFileBytes(path));
+  return header ? header->upright() : QSize();
 }
 
 }  // namespace pimrose

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+namespace pimrose {
+
+// Whether a JPEG's embedded EXIF preview may stand in for its pixels. The preview is quick but
+// small (blurry at large sizes) and may even show something else than the picture.
+enum class PreviewUse { Allowed, Refused };
+
+// The picture upright. With an `atLeast` size (upright) the decoders may stop at any size that
+// still covers it (DCT scaling, reduced PNG rows) or use the embedded preview when allowed; an
+// empty `atLeast` asks for the full picture, refused beyond the pixel limit. Null on failure, with
+// `error` set.
+QImage decodeUpright(QByteArrayView data, QSize atLeast, PreviewUse preview, QString* error);
+
+// A thumbnail of exactly `size` (the aspect ratio is the caller's business), smoothly scaled,
+// Format_ARGB32_Premultiplied or RGB32. Null on failure, with `error` set.
+QImage thumbnailImage(QByteArrayView data, QSize size, PreviewUse preview, QString* error);
+
+}  // namespace pimrose

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArrayView>
+
+namespace pimrose {
+
+// The decoders Pimrose has of its own; everything else goes through Qt's image plugins.
+enum class PictureFormat { Jpeg, Png, Gif, Other };
+
+// Recognises a picture by its first bytes, never by its file name: a PNG named ".jpg" is a PNG.
+PictureFormat sniffFormat(QByteArrayView data);
+
+// Big-endian and little-endian reads inside a buffer; the caller checks the bounds.
+inline quint32 readBigEndian16(const char* p) {
+  return (quint32(quint8(p[0])) << 8) | quint8(p[1]);
+}
+inline quint32 readBigEndian32(const char* p) {
+  return (readBigEndian16(p) << 16) | readBigEndian16(p + 2);
+}
+
+}  // namespace pimrose

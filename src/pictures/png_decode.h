@@ -1,0 +1,21 @@
+#pragma once
+
+#include <optional>
+
+#include <QByteArrayView>
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+namespace pimrose {
+
+// Width and height from the IHDR chunk; nullopt when the data does not start like a PNG.
+std::optional<QSize> pngStoredSize(QByteArrayView data);
+
+// Decodes a PNG to 8-bit colour with alpha (no gamma correction: the samples as stored). With an
+// `atLeast` size the rows of a non-interlaced PNG are reduced while they are read by the largest
+// whole factor that still covers it, so memory stays at one row plus the result. Answers
+// Format_ARGB32 / RGB32 (full size) or ARGB32_Premultiplied (reduced), or null with `error` set.
+QImage decodePng(QByteArrayView data, QSize atLeast, QString* error);
+
+}  // namespace pimrose
