@@ -24,6 +24,7 @@ struct PngJob {
   QString error;
   QImage image;
   std::vector<uchar> row;
+  std::vector<png_bytep> rowPointers;
   std::unique_ptr<BoxReducer> reducer;
   bool opaque = true;
 };
@@ -58,9 +59,9 @@ void readFullImage(png_structp png, PngJob& job, QSize size) {
   if (!fitsDecodeLimit(size)) png_error(png, "picture too large for a full decode");
   job.image = QImage(size, QImage::Format_RGBA8888);
   if (job.image.isNull()) png_error(png, "out of memory");
-  std::vector<png_bytep> rows(size_t(size.height()));
-  for (int y = 0; y < size.height(); ++y) rows[size_t(y)] = job.image.scanLine(y);
-  png_read_image(png, rows.data());
+  job.rowPointers.resize(size_t(size.height()));
+  for (int y = 0; y < size.height(); ++y) job.rowPointers[size_t(y)] = job.image.scanLine(y);
+  png_read_image(png, job.rowPointers.data());
 }
 
 void readReduced(png_structp png, PngJob& job, QSize size, int factor) {

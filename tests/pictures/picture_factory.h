@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QByteArray>
+#include <QColor>
+#include <QImage>
+#include <QRect>
+#include <QVector>
+
+// Builders of test pictures, made with the real encoders so each test states what it breaks.
+namespace pimrose::test {
+
+// Four flat quadrants: top-left red, top-right green, bottom-left blue, bottom-right white.
+QImage quadrants(int width, int height);
+// Noise plus gradients: a picture with detail everywhere, as cameras make them.
+QImage detailedPicture(int width, int height, quint32 seed);
+
+QByteArray jpegOf(const QImage& image, bool progressive = false, int quality = 90);
+QByteArray cmykJpegOf(const QImage& image);
+QByteArray pngOf(const QImage& image);
+
+// Inserts an APP1 EXIF block right after the JPEG's start marker: an orientation (0 = no tag)
+// and optionally an embedded preview JPEG.
+QByteArray withExif(const QByteArray& jpeg, int orientation, const QByteArray& preview = {});
+
+struct GifFrame {
+  QRect rect;
+  QVector<quint8> indices;  // rect.width() * rect.height(), row by row
+  bool interlaced = false;
+  int transparent = -1;
+};
+// A GIF89a with the palette given and the frames in order.
+QByteArray gifOf(QSize screen, const QVector<QColor>& palette, const QVector<GifFrame>& frames);
+
+// A PNG consisting of only a signature and an IHDR chunk (with a correct CRC) claiming this size.
+QByteArray pngHeaderOnly(quint32 width, quint32 height);
+
+}  // namespace pimrose::test
