@@ -1,5 +1,6 @@
 #include "pictures/jpeg_decode.h"
 
+#include <algorithm>
 #include <memory>
 
 #include <turbojpeg.h>
@@ -43,6 +44,13 @@ bool decodeFailed(tjhandle handle, int status) {
   if (status == 0) return false;
   if (tjGetErrorCode(handle) == TJERR_FATAL) return true;
   return QByteArrayView(tjGetErrorStr2(handle)).contains("Premature end");
+}
+
+// The DC-only decode never reads the end of the file, so it checks here that the file has one:
+// a truncated file gives no thumbnail at any size. A few bytes of padding after it are allowed.
+bool hasEndMarker(QByteArrayView data) {
+  constexpr qsizetype kTail = 64;
+  return data.last(std::min(kTail, data.size())).contains("\xFF\xD9");
 }
 
 QImage cmykToRgb(const QImage& cmyk) {
@@ -95,7 +103,7 @@ QImage decodeJpeg(QByteArrayView data, QSize atLeast, QString* error) {
     if (error) *error = QStringLiteral("picture too large: %1x%2").arg(width).arg(height);
     return {};
   }
-  if (scale.num * 8 == scale.denom) {
+  if (scale.num * 8 == scale.denom && hasEndMarker(data)) {
     QImage firstScans = decodeJpegFirstScans(data);
     if (firstScans.size() == size) return firstScans;
   }
