@@ -1,0 +1,108 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <QDateTime>
+#include <QFile>
+#include <QLocale>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+#include "status/byte_count_text.h"
+#include "status/date_time_pattern.h"
+#include "status/file_size.h"
+#include "status/file_times.h"
+#include "support/sandbox.h"
+
+namespace pimrose {
+namespace {
+
+TEST(ByteCountTextTest, UnitsRoundingAndLimits) {
+  struct Case {
+    qint64 size;
+    const char* text;
+  };
+  const Case cases[] = {
+      {500, "500B"},
+      {1024, "1024B"},  // the unit changes only above 1024
+      {1025, "1K"},
+      {1126, "1.1K"},
+      {1280, "1.3K"},  // 1.25: halves away from zero
+      {1536, "1.5K"},
+      {1048576, "1024K"},
+      {1048577, "1M"},
+      {1101004, "1M"},  // 1.0499992...
+      {1101005, "1.1M"},
+      {2097152, "2M"},
+      {1073741825, "1G"},
+      {1099511627777, "1T"},
+      {qint64(1) << 60, "1024P"},
+      {(qint64(1) << 60) + 1, "1024P"},  // one byte more is lost in double precision
+      {(qint64(1) << 60) + 1024, "1E"},
+      {std::numeric_limits<qint64>::max(), "8E"},
+      {1, "1B"},
+      {0, "0"},
+      {-5, "0"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ByteCountText(c.size), QLatin1String(c.text)) << c.size;
+  EXPECT_EQ(ByteCountText(1536, true), QStringLiteral("2"));
+  EXPECT_EQ(ByteCountText(1280, true), QStringLiteral("1"));
+  EXPECT_EQ(ByteCountText(0, true), QStringLiteral("0"));
+}
+
+TEST(FileSizeTest, SizesOfFilesAndNonFiles) {
+  test::Sandbox sandbox;
+  const QString file = sandbox.write(QStringLiteral("照片 1.jpg"), QByteArray(1536, 'x'));
+  EXPECT_EQ(FileSizeOf(file), 1536);
+  EXPECT_EQ(FileSizeOf(sandbox.write(QStringLiteral("empty.png"))), 0);
+  EXPECT_EQ(FileSizeOf(sandbox.filePath(QStringLiteral("missing.gif"))), 0);
+  EXPECT_EQ(FileSizeOf(sandbox.makeFolder(QStringLiteral("folder"))), 0);
+  EXPECT_EQ(FileSizeOf(QString()), 0);
+  const QString link = sandbox.filePath(QStringLiteral("link.jpg"));
+  ASSERT_TRUE(QFile::link(file, link));
+  EXPECT_EQ(FileSizeOf(link), 1536);
+}
+
+TEST(FileTimesTest, ReadsTimesAsPatternTexts) {
+  test::Sandbox sandbox;
+  const QString file = sandbox.write(QStringLiteral("a.png"), "x");
+  // 2024-01-31 and two hours later, as seconds since 1970 (UTC).
+  const qint64 accessed = 1706709909;
+  const qint64 written = accessed - 7200;
+  const struct timespec times[2] = {{accessed, 0}, {written, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, QFile::encodeName(file).constData(), times, 0), 0);
+
+  const QLocale locale(QLocale::Chinese, QLocale::China);
+  const auto local = [](qint64 s) {
+    return QDateTime::fromSecsSinceEpoch(s).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+  };
+  QString creation, lastWrite, lastAccess;
+  ASSERT_TRUE(ReadFileTimes(file, creation, lastWrite, lastAccess, locale));
+  EXPECT_EQ(lastWrite, local(written));
+  EXPECT_EQ(lastAccess, local(accessed));
+  // The birth time where the file system keeps one (just now), else the last write.
+  const qint64 now = QDateTime::currentSecsSinceEpoch();
+  EXPECT_TRUE(creation == local(written) || creation == local(now) || creation == local(now - 1))
+      << creation.toStdString();
+}
+
+TEST(FileTimesTest, UnreadablePathsLeaveTheTextsAlone) {
+  test::Sandbox sandbox;
+  const QString paths[] = {sandbox.filePath(QStringLiteral("missing.jpg")),
+                           sandbox.makeFolder(QStringLiteral("d")), QString()};
+  for (const QString& path : paths) {
+    QString creation = QStringLiteral("keep"), lastWrite, lastAccess;
+    EXPECT_FALSE(ReadFileTimes(path, creation, lastWrite, lastAccess)) << path.toStdString();
+    EXPECT_EQ(creation, QStringLiteral("keep"));
+  }
+}
+
+TEST(FileTimesTest, FileTimeToDateIsLocalAndDropsFractions) {
+  const FileTime time{1706709909, 999'000'000};
+  const QString expected =
+      QDateTime::fromSecsSinceEpoch(time.seconds).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+  EXPECT_EQ(DateTimePatternText(FileTimeToDate(time), 1, 0, kClock24Hour), expected);
+}
+
+}  // namespace
+}  // namespace pimrose

@@ -1,0 +1,121 @@
+#include <cmath>
+
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QTimer>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+#include "status/clipboard_text.h"
+#include "status/font_block.h"
+#include "status/module_loader.h"
+#include "status/precise_delay.h"
+#include "status/text_conversion.h"
+
+namespace pimrose {
+namespace {
+
+QString faceOf(const QByteArray& block) {
+  return QString(reinterpret_cast<const QChar*>(block.constData()), 32).section(QChar(0), 0, 0);
+}
+
+qint32 int32At(const QByteArray& block, int offset) {
+  return qFromLittleEndian<qint32>(block.constData() + offset);
+}
+
+TEST(FontBlockTest, LayoutOfNameSizeAndStyles) {
+  const QByteArray block = MakeFontBlock(QStringLiteral("微软雅黑"), 14, -1, 2, 3, 0x7FFFFFFF);
+  ASSERT_EQ(block.size(), 84);
+  EXPECT_EQ(block.left(10), QByteArray::fromHex("ae5f6f8fc596d19e0000"));
+  EXPECT_EQ(block.mid(10, 54), QByteArray(54, '\0'));
+  EXPECT_EQ(int32At(block, 64), 14);
+  EXPECT_EQ(int32At(block, 68), -1);
+  EXPECT_EQ(int32At(block, 72), 2);
+  EXPECT_EQ(int32At(block, 76), 3);
+  EXPECT_EQ(int32At(block, 80), 0x7FFFFFFF);
+  EXPECT_EQ(MakeFontBlock(toGbk(QStringLiteral("微软雅黑")), 14, -1, 2, 3, 0x7FFFFFFF), block);
+}
+
+TEST(FontBlockTest, LongNamesAreCutWithoutSplittingACharacter) {
+  const QString longName(40, u'x');
+  const QByteArray block = MakeFontBlock(longName, 9);
+  EXPECT_EQ(faceOf(block), QString(31, u'x'));
+  EXPECT_EQ(block.mid(62, 2), QByteArray(2, '\0'));
+  EXPECT_EQ(int32At(block, 64), 9);
+  // A surrogate pair at units 30 and 31 would lose its second half: it goes whole.
+  const QByteArray cut = MakeFontBlock(QString(30, u'y') + QStringLiteral("😀z"), 9);
+  EXPECT_EQ(faceOf(cut), QString(30, u'y'));
+  EXPECT_EQ(faceOf(MakeFontBlock(QString(), 9)), QString());
+}
+
+TEST(PreciseDelayTest, WaitsWhileEventsKeepBeingServed) {
+  int ticks = 0;
+  QTimer timer;
+  QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+  timer.start(20);
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_TRUE(PreciseDelay(300));
+  const qint64 waited = clock.elapsed();
+  EXPECT_GE(waited, 299);
+  EXPECT_LT(waited, 1500);
+  EXPECT_GE(ticks, 5);
+  clock.restart();
+  EXPECT_TRUE(PreciseDelay(0.1, 1));  // a tenth of a second
+  EXPECT_GE(clock.elapsed(), 99);
+}
+
+TEST(PreciseDelayTest, NothingToWaitReturnsAtOnce) {
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_TRUE(PreciseDelay(0));
+  EXPECT_TRUE(PreciseDelay(-5000));
+  EXPECT_TRUE(PreciseDelay(std::nan("")));
+  EXPECT_TRUE(PreciseDelay(std::nullopt, 1));
+  EXPECT_LT(clock.elapsed(), 100);
+}
+
+TEST(PreciseDelayTest, EndlessWaitEndsWhenTheApplicationQuits) {
+  bool returned = false;
+  QTimer::singleShot(0, [&returned] {
+    PreciseDelay();
+    returned = true;
+  });
+  QTimer::singleShot(100, [] { QCoreApplication::exit(0); });
+  QElapsedTimer clock;
+  clock.start();
+  QCoreApplication::exec();
+  EXPECT_TRUE(returned);
+  EXPECT_LT(clock.elapsed(), 5000);
+}
+
+TEST(ModuleLoaderTest, LoadsResolvesAndFrees) {
+  const ModuleHandle math = LoadModule("libm.so.6");
+  ASSERT_NE(math, nullptr);
+  const auto cosine = reinterpret_cast<double (*)(double)>(ModuleProc(math, "cos"));
+  ASSERT_NE(cosine, nullptr);
+  EXPECT_DOUBLE_EQ(cosine(0.0), 1.0);
+  EXPECT_EQ(ModuleProc(math, "no_such_symbol_here"), nullptr);
+  EXPECT_EQ(ModuleProc(math, QByteArray()), nullptr);
+  EXPECT_TRUE(FreeModule(math));
+
+  EXPECT_EQ(LoadModule("libno-such-library.so"), nullptr);
+  EXPECT_EQ(LoadModule(QByteArray()), nullptr);
+  EXPECT_EQ(ModuleProc(nullptr, "cos"), nullptr);
+  EXPECT_FALSE(FreeModule(nullptr));
+}
+
+TEST(ClipboardTextTest, PutsTheWideTextUpToItsTerminator) {
+  SetClipboardWideText(toWide(QStringLiteral("第 2 行：复制")));
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("第 2 行：复制"));
+  QByteArray withTail = toWide(QStringLiteral("ab"));
+  withTail.append("c\0", 2);
+  SetClipboardWideText(withTail);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("ab"));
+}
+
+}  // namespace
+}  // namespace pimrose
