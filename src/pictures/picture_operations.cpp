@@ -73,7 +73,7 @@ QSize measure(const QByteArray& source) {
   const QString path = existingPathIn(source);
   if (!path.isEmpty()) return pictureSize(path);
   const std::optional<PictureHeader> header = readPictureHeader(source);
-  return header ? header->upright() : QSize();
+  return header ? header->upright() : QSize(0, 0);
 }
 
 // Blank means only ASCII spaces and ideographic spaces (U+3000).

@@ -17,7 +17,7 @@ QSize pictureSize(const QString& path) {
   QByteArray bytes = readFileStart(path, kHeaderProbe, &complete);
   std::optional<PictureHeader> header = readPictureHeader(bytes);
   if (!header && !complete && !bytes.isEmpty()) header = readPictureHeader(bytes = readFileBytes(path));
-  return header ? header->upright() : QSize();
+  return header ? header->upright() : QSize(0, 0);
 }
 
 }  // namespace pimrose

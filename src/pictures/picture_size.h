@@ -6,7 +6,7 @@
 namespace pimrose {
 
 // The upright pixel size of the picture at `path` (EXIF orientation applied), read from the file's
-// header only; QSize() (0x0) when the file cannot be read as a picture. Safe on any thread.
+// header only; 0x0 when the file cannot be read as a picture. Safe on any thread.
 QSize pictureSize(const QString& path);
 
 }  // namespace pimrose
