@@ -1,0 +1,113 @@
+#include "ui/combo_box.h"
+
+#include <QComboBox>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace pimrose::ui {
+namespace {
+
+// Draws its own chevron: the skin's style sheet removes the platform arrow.
+class ChevronComboBox : public QComboBox {
+ public:
+  using QComboBox::QComboBox;
+  QColor chevron;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    QComboBox::paintEvent(event);
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(chevron, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    const QPointF c(width() - 12.0, height() / 2.0);
+    QPainterPath path;
+    path.moveTo(c + QPointF(-4, -2));
+    path.lineTo(c + QPointF(0, 2));
+    path.lineTo(c + QPointF(4, -2));
+    painter.drawPath(path);
+  }
+};
+
+}  // namespace
+
+ComboBox::ComboBox(const ControlDefinition& definition, QWidget* parent)
+    : Control(definition, parent), combo_(new ChevronComboBox(this)) {
+  for (int i = 0; i < definition.props.items.size(); ++i) combo_->addItem(definition.props.items[i], i);
+  combo_->setFont(font());
+  combo_->setGeometry(rect().adjusted(0, 2, 0, -2));
+  combo_->setCursor(Qt::PointingHandCursor);
+  setFocusProxy(combo_);
+  connect(combo_, &QComboBox::currentIndexChanged, this, [this](int index) {
+    if (!settingFromCode_) Q_EMIT currentIndexChanged(index);
+  });
+}
+
+int ComboBox::insertItem(const QString& title, int value, int at) {
+  const int index = (at < 0 || at > combo_->count()) ? combo_->count() : at;
+  settingFromCode_ = true;
+  combo_->insertItem(index, title, value);
+  settingFromCode_ = false;
+  return index;
+}
+
+void ComboBox::deleteItem(int index) {
+  if (index < 0 || index >= combo_->count()) return;
+  settingFromCode_ = true;
+  combo_->removeItem(index);
+  settingFromCode_ = false;
+}
+
+void ComboBox::clear() {
+  settingFromCode_ = true;
+  combo_->clear();
+  settingFromCode_ = false;
+}
+
+int ComboBox::itemCount() const {
+  return combo_->count();
+}
+QString ComboBox::itemTitle(int index) const {
+  return combo_->itemText(index);
+}
+int ComboBox::itemValue(int index) const {
+  return combo_->itemData(index).toInt();
+}
+
+void ComboBox::setCurrentIndex(int index) {
+  settingFromCode_ = true;
+  combo_->setCurrentIndex(index >= 0 && index < combo_->count() ? index : -1);
+  settingFromCode_ = false;
+}
+
+int ComboBox::currentIndex() const {
+  return combo_->currentIndex();
+}
+
+void ComboBox::setCurrentText(const QString& title) {
+  const int index = combo_->findText(title);
+  if (index >= 0) setCurrentIndex(index);
+}
+
+QString ComboBox::currentText() const {
+  return combo_->currentText();
+}
+
+void ComboBox::setTextColour(QColor colour) {
+  textColour_ = colour;
+  skinChanged();
+}
+
+void ComboBox::resizeEvent(QResizeEvent* event) {
+  Control::resizeEvent(event);
+  combo_->setGeometry(rect().adjusted(0, 2, 0, -2));
+}
+
+void ComboBox::skinChanged() {
+  static_cast<ChevronComboBox*>(combo_)->chevron = colours().mutedText;
+  combo_->setStyleSheet(
+      textColour_.isValid()
+          ? QStringLiteral("QComboBox { color: %1; }").arg(textColour_.name(QColor::HexArgb))
+          : QString());
+}
+
+}  // namespace pimrose::ui

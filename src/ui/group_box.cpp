@@ -1,0 +1,41 @@
+#include "ui/group_box.h"
+
+#include <QPainter>
+
+namespace pimrose::ui {
+
+GroupBox::GroupBox(const ControlDefinition& definition, QWidget* parent)
+    : Control(definition, parent), text_(definition.props.text) {}
+
+void GroupBox::setText(const QString& text) {
+  text_ = text;
+  update();
+}
+
+void GroupBox::setTextColour(QColor colour) {
+  textColour_ = colour;
+  update();
+}
+
+void GroupBox::setIconImage(const QByteArray& bytes) {
+  icon_ = QImage::fromData(bytes);
+  update();
+}
+
+void GroupBox::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  paintSurface(painter, Surface::Panel);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  int textLeft = 16;
+  if (!icon_.isNull()) {
+    const int side = std::min(24, height() - 16);
+    painter.drawImage(QRect(16, (height() - side) / 2, side, side), icon_);
+    textLeft = 16 + side + 10;
+  }
+  painter.setPen(textColour_.isValid() ? textColour_ : colours().text);
+  const QRect textBox(textLeft, 0, width() - textLeft - 12, height());
+  painter.drawText(textBox, Qt::AlignVCenter | Qt::AlignLeft,
+                   fontMetrics().elidedText(text_, Qt::ElideRight, textBox.width()));
+}
+
+}  // namespace pimrose::ui

@@ -1,0 +1,191 @@
+#include "ui/icon_list.h"
+
+#include <algorithm>
+
+#include <QContextMenuEvent>
+#include <QListView>
+#include <QScrollBar>
+
+#include "ui/icon_list_delegate.h"
+#include "ui/icon_list_model.h"
+
+namespace pimrose::ui {
+
+IconList::IconList(const ControlDefinition& definition, QWidget* parent)
+    : Control(definition, parent),
+      model_(new IconListModel(this)),
+      view_(new QListView(this)),
+      delegate_(new IconListDelegate(this)) {
+  view_->setViewMode(QListView::ListMode);
+  view_->setFlow(QListView::LeftToRight);
+  view_->setWrapping(true);
+  view_->setResizeMode(QListView::Adjust);
+  view_->setUniformItemSizes(true);
+  view_->setLayoutMode(QListView::SinglePass);
+  view_->setSelectionMode(QAbstractItemView::SingleSelection);
+  view_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+  view_->verticalScrollBar()->setSingleStep(40);
+  view_->setMouseTracking(true);
+  view_->setContextMenuPolicy(Qt::CustomContextMenu);
+  view_->setItemDelegate(delegate_);
+  view_->setModel(model_);
+  view_->setFrameShape(QFrame::NoFrame);
+  view_->setContentsMargins(8, 8, 8, 8);
+  view_->setGeometry(rect());
+  view_->viewport()->installEventFilter(this);
+  updateGrid();
+  connect(view_, &QListView::clicked, this, [this](const QModelIndex& at) { Q_EMIT itemClicked(at.row()); });
+  connect(view_, &QListView::doubleClicked, this,
+          [this](const QModelIndex& at) { Q_EMIT itemDoubleClicked(at.row()); });
+  connect(view_, &QListView::customContextMenuRequested, this, [this](QPoint at) {
+    const QModelIndex index = view_->indexAt(at);
+    if (!index.isValid()) return;
+    view_->setCurrentIndex(index);
+    Q_EMIT itemMenuRequested(index.row());
+  });
+  connect(model_, &QAbstractItemModel::modelReset, this, [this] {
+    shownWithoutIcon_.clear();
+    ++generation_;
+  });
+}
+
+IconList::~IconList() = default;
+
+int IconList::insertItems(int count, int at) {
+  const int first = (at < 0 || at > itemCount()) ? itemCount() : at;
+  model_->insertItems(count, first);
+  return first;
+}
+
+void IconList::resetItems(int count) {
+  model_->resetItems(count);
+}
+
+void IconList::deleteItem(int index) {
+  if (index < 0)
+    resetItems(0);
+  else
+    model_->removeItem(index);
+}
+
+int IconList::itemCount() const {
+  return model_->count();
+}
+
+void IconList::setItemIcon(int index, const QImage& image) {
+  model_->setIcon(index, image);
+}
+bool IconList::itemHasIcon(int index) const {
+  return model_->hasIcon(index);
+}
+void IconList::setItemSize(int index, int height) {
+  model_->setHeight(index, height);
+}
+int IconList::itemSize(int index) const {
+  return model_->height(index);
+}
+void IconList::setItemPath(int index, const QString& path) {
+  model_->setPath(index, path);
+}
+QString IconList::itemPath(int index) const {
+  return model_->path(index);
+}
+
+void IconList::setIconWidth(int width) {
+  iconWidth_ = std::max(16, width);
+  updateGrid();
+}
+
+void IconList::setIconHeight(int height) {
+  iconHeight_ = std::max(16, height);
+  updateGrid();
+}
+
+void IconList::updateGrid() {
+  view_->setGridSize(delegate_->cellSize());
+  view_->setSpacing(0);
+  view_->doItemsLayout();
+}
+
+void IconList::setCurrentIndex(int index) {
+  if (!model_->contains(index)) {
+    view_->selectionModel()->clear();
+    view_->setCurrentIndex({});
+    return;
+  }
+  view_->setCurrentIndex(model_->index(index));
+}
+
+int IconList::currentIndex() const {
+  const QModelIndex current = view_->currentIndex();
+  return current.isValid() ? current.row() : -1;
+}
+
+void IconList::guaranteeVisible(int index) {
+  if (model_->contains(index)) view_->scrollTo(model_->index(index));
+}
+
+void IconList::lockUpdate() {
+  Control::lockUpdate();
+  view_->viewport()->setUpdatesEnabled(false);
+}
+
+void IconList::unlockUpdate() {
+  Control::unlockUpdate();
+  if (updatesLocked()) return;
+  view_->viewport()->setUpdatesEnabled(true);
+  view_->viewport()->update();
+}
+
+void IconList::resizeEvent(QResizeEvent* event) {
+  Control::resizeEvent(event);
+  view_->setGeometry(rect());
+}
+
+// A paint of the viewport starts a new visible range; the delegate widens it item by item.
+bool IconList::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == view_->viewport() && event->type() == QEvent::Paint) painting_ = {-1, -1};
+  const bool handled = Control::eventFilter(watched, event);
+  if (watched == view_->viewport() && event->type() == QEvent::Paint && painting_.first >= 0)
+    visible_ = painting_;
+  return handled;
+}
+
+void IconList::itemPainted(int index) {
+  painting_.first = painting_.first < 0 ? index : std::min(painting_.first, index);
+  painting_.second = std::max(painting_.second, index);
+  visible_ = painting_;
+  if (model_->hasIcon(index)) return;
+  shownWithoutIcon_.push_back(index);
+  if (askQueued_) return;
+  askQueued_ = true;
+  QMetaObject::invokeMethod(this, &IconList::askForIcons, Qt::QueuedConnection);
+}
+
+void IconList::askForIcons() {
+  askQueued_ = false;
+  std::vector<int> pending;
+  pending.swap(shownWithoutIcon_);
+  std::sort(pending.begin(), pending.end());
+  pending.erase(std::unique(pending.begin(), pending.end()), pending.end());
+  // The callback may serve events that reset the list; indexes of an older list are dropped.
+  const unsigned generation = generation_;
+  for (int index : pending) {
+    if (generation != generation_) return;
+    ask(index);
+  }
+}
+
+void IconList::ask(int index) {
+  if (!callback_ || !model_->contains(index) || model_->hasIcon(index)) return;
+  if (!model_->asked(index)) {
+    model_->setAsked(index, true);
+    callback_(kItemEvent, index, kNeedsIcon);
+    return;
+  }
+  if (callback_(kItemEvent, index, kStillMissing) != kReleased) return;
+  model_->setAsked(index, true);
+  callback_(kItemEvent, index, kNeedsIcon);
+}
+
+}  // namespace pimrose::ui

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <functional>
+#include <utility>
+#include <vector>
+
+#include <QImage>
+
+#include "ui/control.h"
+
+class QListView;
+
+namespace pimrose::ui {
+
+class IconListModel;
+class IconListDelegate;
+
+// IcoListboxEx: a grid of thumbnails with file names, for lists of 100,000 items and more.
+//
+// Icons are supplied on demand through the item callback: when the list shows item i without an
+// icon, it calls callback(kItemEvent, i, kNeedsIcon) once (the answer is ignored) and marks the
+// item as asked. Shown again while still without an icon, it calls callback(kItemEvent, i,
+// kStillMissing): the answer kReleased (0) means the icon was released and must be asked for
+// again, so the mark is cleared and kNeedsIcon follows at once; kOnItsWay (-1) means wait.
+// Resetting the items clears every mark. Calls are made from the event loop just after the paint
+// that showed the items, never from inside painting, so the callback may serve events.
+class IconList : public Control {
+  Q_OBJECT
+
+ public:
+  static constexpr int kItemEvent = 1;
+  static constexpr int kNeedsIcon = 0;
+  static constexpr int kStillMissing = -1;
+  static constexpr int kReleased = 0;
+  static constexpr int kOnItsWay = -1;
+  using ItemCallback = std::function<int(int event, int index, int subCode)>;
+
+  IconList(const ControlDefinition& definition, QWidget* parent);
+  ~IconList() override;
+
+  void setItemCallback(ItemCallback callback) { callback_ = std::move(callback); }
+
+  // Items. Insert: `count` empty items before `at` (at < 0: at the end); answers the first index.
+  int insertItems(int count, int at = -1);
+  void resetItems(int count);
+  void deleteItem(int index);  // index < 0: every item
+  int itemCount() const;
+
+  // The UI thread takes the picture; an empty image releases the item's memory.
+  void setItemIcon(int index, const QImage& image);
+  bool itemHasIcon(int index) const;
+  void setItemSize(int index, int height);
+  int itemSize(int index) const;
+  void setItemPath(int index, const QString& path);
+  QString itemPath(int index) const;
+
+  // Cell geometry: the icon width (and the tallest item height the list gives room for).
+  void setIconWidth(int width);
+  int iconWidth() const { return iconWidth_; }
+  void setIconHeight(int height);
+  int iconHeight() const { return iconHeight_; }
+
+  // The current item; an index out of range selects nothing and reads back -1.
+  void setCurrentIndex(int index);
+  int currentIndex() const;
+  void guaranteeVisible(int index);
+  // First and last index shown by the latest paint ({-1, -1} before any).
+  std::pair<int, int> visibleRange() const { return visible_; }
+
+  QListView* view() const { return view_; }
+  IconListModel* model() const { return model_; }
+
+  void lockUpdate();
+  void unlockUpdate();
+
+ Q_SIGNALS:
+  void itemClicked(int index);
+  void itemMenuRequested(int index);
+  void itemDoubleClicked(int index);
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  friend class IconListDelegate;
+  void itemPainted(int index);
+  void askForIcons();
+  void ask(int index);
+  void updateGrid();
+
+  IconListModel* model_;
+  QListView* view_;
+  IconListDelegate* delegate_;
+  ItemCallback callback_;
+  std::vector<int> shownWithoutIcon_;
+  bool askQueued_ = false;
+  unsigned generation_ = 0;
+  int iconWidth_ = 128;
+  int iconHeight_ = 128;
+  std::pair<int, int> visible_{-1, -1};
+  std::pair<int, int> painting_{-1, -1};
+};
+
+}  // namespace pimrose::ui

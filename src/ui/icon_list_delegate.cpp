@@ -1,0 +1,100 @@
+#include "ui/icon_list_delegate.h"
+
+#include <algorithm>
+
+#include <QPainter>
+
+#include "ui/icon_list.h"
+#include "ui/icon_list_model.h"
+
+namespace pimrose::ui {
+
+IconListDelegate::IconListDelegate(IconList* list) : QStyledItemDelegate(list), list_(list) {}
+
+// Cells are square around the icon width (tall pictures are scaled down into them), so every
+// cell has one size and the view can lay out any number of items at once.
+QSize IconListDelegate::iconArea() const {
+  return {list_->iconWidth(), std::min(list_->iconWidth(), list_->iconHeight())};
+}
+
+QSize IconListDelegate::cellSize() const {
+  const QSize area = iconArea();
+  return {area.width() + 2 * kPadding, area.height() + 2 * kPadding + kLabelHeight};
+}
+
+QSize IconListDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const {
+  return cellSize();
+}
+
+void IconListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                             const QModelIndex& index) const {
+  const int row = index.row();
+  list_->itemPainted(row);
+  painter->save();
+  painter->setRenderHint(QPainter::Antialiasing);
+  painter->setRenderHint(QPainter::SmoothPixmapTransform);
+  paintBackground(painter, option);
+  const QRect area(option.rect.topLeft() + QPoint(kPadding, kPadding), iconArea());
+  if (list_->model()->hasIcon(row))
+    paintIcon(painter, area, row);
+  else
+    paintPlaceholder(painter, area);
+  const QRect label(option.rect.left() + 4, area.bottom() + 4, option.rect.width() - 8, kLabelHeight);
+  const bool selected = option.state & QStyle::State_Selected;
+  painter->setPen(selected ? list_->colours().text : list_->colours().mutedText);
+  painter->setFont(list_->font());
+  const QString name = index.data(Qt::DisplayRole).toString();
+  painter->drawText(label, Qt::AlignHCenter | Qt::AlignVCenter,
+                    painter->fontMetrics().elidedText(name, Qt::ElideMiddle, label.width()));
+  painter->restore();
+}
+
+void IconListDelegate::paintBackground(QPainter* painter, const QStyleOptionViewItem& option) const {
+  const SkinColours& c = list_->colours();
+  const QRectF cell = QRectF(option.rect).adjusted(2.5, 2.5, -2.5, -2.5);
+  if (option.state & QStyle::State_Selected) {
+    QColor fill = c.accent;
+    fill.setAlpha(60);
+    painter->setPen(QPen(c.accent, 1.5));
+    painter->setBrush(fill);
+    painter->drawRoundedRect(cell, 8, 8);
+  } else if (option.state & QStyle::State_MouseOver) {
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(c.hover);
+    painter->drawRoundedRect(cell, 8, 8);
+  }
+}
+
+// The thumbnail at the icon width and the item's height, scaled down to fit the area if needed.
+void IconListDelegate::paintIcon(QPainter* painter, QRect area, int row) const {
+  const QPixmap& icon = list_->model()->icon(row);
+  const int height = list_->model()->height(row);
+  QSize size(area.width(), height > 0 ? height : icon.height() * area.width() / std::max(1, icon.width()));
+  if (size.isEmpty()) size = icon.size();
+  if (size.width() > area.width() || size.height() > area.height())
+    size = size.scaled(area.size(), Qt::KeepAspectRatio);
+  const QRect target(area.left() + (area.width() - size.width()) / 2,
+                     area.top() + (area.height() - size.height()) / 2, size.width(), size.height());
+  painter->drawPixmap(target, icon);
+}
+
+void IconListDelegate::paintPlaceholder(QPainter* painter, QRect area) const {
+  const SkinColours& c = list_->colours();
+  const int side = std::min(area.width(), area.height()) * 3 / 4;
+  const QRectF box(area.left() + (area.width() - side) / 2.0, area.top() + (area.height() - side) / 2.0, side,
+                   side);
+  painter->setPen(Qt::NoPen);
+  painter->setBrush(c.placeholder);
+  painter->drawRoundedRect(box, 6, 6);
+  QColor mark = c.mutedText;
+  mark.setAlpha(70);
+  painter->setBrush(mark);
+  const qreal s = side / 8.0;
+  const QPointF base(box.left() + 2 * s, box.bottom() - 2.5 * s);
+  painter->drawPolygon(QPolygonF({base, base + QPointF(1.6 * s, -2.2 * s), base + QPointF(3.2 * s, 0)}));
+  painter->drawPolygon(
+      QPolygonF({base + QPointF(2.2 * s, 0), base + QPointF(3.2 * s, -1.4 * s), base + QPointF(4.2 * s, 0)}));
+  painter->drawEllipse(QPointF(box.right() - 2.6 * s, box.top() + 2.6 * s), s * 0.7, s * 0.7);
+}
+
+}  // namespace pimrose::ui

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QStyledItemDelegate>
+
+namespace pimrose::ui {
+
+class IconList;
+
+// Draws one cell of an icon list: the thumbnail centred in the icon area (or a placeholder
+// while it is missing), the file name under it, and the hover or selection highlight.
+class IconListDelegate : public QStyledItemDelegate {
+  Q_OBJECT
+
+ public:
+  explicit IconListDelegate(IconList* list);
+
+  static constexpr int kPadding = 8;
+  static constexpr int kLabelHeight = 22;
+  QSize cellSize() const;
+  QSize iconArea() const;
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+ private:
+  void paintBackground(QPainter* painter, const QStyleOptionViewItem& option) const;
+  void paintIcon(QPainter* painter, QRect area, int row) const;
+  void paintPlaceholder(QPainter* painter, QRect area) const;
+
+  IconList* list_;
+};
+
+}  // namespace pimrose::ui

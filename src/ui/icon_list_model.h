@@ -1,0 +1,57 @@
+#pragma once
+
+#include <vector>
+
+#include <QAbstractListModel>
+#include <QImage>
+#include <QPixmap>
+
+namespace pimrose::ui {
+
+// The items of an icon list: per item an icon (or none), a height and an attached path. Items
+// carry no widget, so a list of a million empty items costs a few bytes each.
+class IconListModel : public QAbstractListModel {
+  Q_OBJECT
+
+ public:
+  enum Role { IconRole = Qt::UserRole + 1, HeightRole, PathRole };
+
+  using QAbstractListModel::QAbstractListModel;
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+
+  // Replaces every item by `count` empty ones.
+  void resetItems(int count);
+  // Inserts `count` empty items before `at` (at < 0 or past the end: appends).
+  void insertItems(int count, int at = -1);
+  void removeItem(int index);
+  int count() const { return static_cast<int>(items_.size()); }
+  bool contains(int index) const { return index >= 0 && index < count(); }
+
+  // The UI thread turns the picture into a pixmap; an empty image releases the icon.
+  void setIcon(int index, const QImage& image);
+  bool hasIcon(int index) const;
+  const QPixmap& icon(int index) const;
+  void setHeight(int index, int height);
+  int height(int index) const;
+  void setPath(int index, const QString& path);
+  QString path(int index) const;
+
+  // Whether the list has asked the program for this item's icon since it last had none.
+  bool asked(int index) const;
+  void setAsked(int index, bool asked);
+
+ private:
+  struct Item {
+    QPixmap icon;
+    QString path;
+    int height = 0;
+    bool asked = false;
+  };
+  void changed(int index);
+
+  std::vector<Item> items_;
+};
+
+}  // namespace pimrose::ui

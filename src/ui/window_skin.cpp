@@ -1,0 +1,34 @@
+#include "ui/window_skin.h"
+
+namespace pimrose::ui {
+
+WindowSkin::WindowSkin(const ControlDefinition& definition, QWidget* parent) : Control(definition, parent) {}
+
+void WindowSkin::setIconImage(const QByteArray& bytes) {
+  icon_ = QImage::fromData(bytes);
+  if (!icon_.isNull() && isWindowFrame()) window()->setWindowIcon(QPixmap::fromImage(icon_));
+  refreshWindow();
+}
+
+void WindowSkin::setTitle(const QString& title) {
+  title_ = title;
+  refreshWindow();
+}
+
+void WindowSkin::setSkinColour(QColor colour) {
+  skinColour_ = colour;
+  refreshWindow();
+}
+
+void WindowSkin::setSecondSkinImage(const QByteArray& bytes) {
+  secondSkinImage_ = bytes;
+}
+
+void WindowSkin::refreshWindow() {
+  if (isWindowFrame())
+    window()->update();
+  else
+    update();
+}
+
+}  // namespace pimrose::ui

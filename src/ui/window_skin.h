@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+
+#include "ui/control.h"
+
+namespace pimrose::ui {
+
+// Size limits the program may set when a window is about to be shown.
+struct SizeLimits {
+  QSize minimum;
+  QSize maximum;
+};
+
+// WindowEx. As a window's `窗口EX1` it skins the whole window (caption strip with icon, title
+// and caption buttons; the control itself stays invisible). Elsewhere it is a skinned panel.
+class WindowSkin : public Control {
+  Q_OBJECT
+
+ public:
+  WindowSkin(const ControlDefinition& definition, QWidget* parent);
+
+  bool isWindowFrame() const { return definition().props.windowFrame; }
+
+  // The window's icon picture (the bytes of an image file; undecodable bytes clear it).
+  void setIconImage(const QByteArray& bytes);
+  const QImage& icon() const { return icon_; }
+
+  void setTitle(const QString& title);
+  const QString& title() const { return title_; }
+
+  void setSkinColour(QColor colour);
+  QColor skinColour() const { return skinColour_; }
+  void setSecondSkinImage(const QByteArray& bytes);
+  QByteArray secondSkinImage() const { return secondSkinImage_; }
+
+ Q_SIGNALS:
+  // 0 close, 1 maximise, 3 minimise.
+  void captionButtonPressed(int index);
+  // A left click on the window's own background, at a point in window coordinates.
+  void clickedAt(QPoint point);
+  void sizeLimitsRequested(pimrose::ui::SizeLimits* limits);
+
+ private:
+  void refreshWindow();
+
+  QImage icon_;
+  QString title_;
+  QColor skinColour_;
+  QByteArray secondSkinImage_;
+};
+
+}  // namespace pimrose::ui
