@@ -47,7 +47,7 @@ void Window::createControls() {
     QObject* object = createControl(row, this);
     byName_.insert(row.name, object);
     order_.push_back(object);
-    if (auto* skin = qobject_cast<WindowSkin*>(object); skin && !skin_) skin_ = skin;
+    if (row.name == QStringLiteral("窗口EX1")) skin_ = qobject_cast<WindowSkin*>(object);
   }
 }
 
