@@ -6,6 +6,7 @@
 #include <cmath>
 #include <thread>
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
@@ -63,8 +64,8 @@ bool PreciseDelay(std::optional<double> amount, int unit) {
   const qint64 ms = waitMilliseconds(amount, unit);
   if (ms == 0) return true;
   const QDeadlineTimer deadline(ms, Qt::PreciseTimer);
-  if (!QCoreApplication::instance()) {
-    // No event loop to serve: a plain sleep is all a waiting thread can do.
+  if (!QCoreApplication::instance() || !QAbstractEventDispatcher::instance()) {
+    // No event loop to serve on this thread: a plain sleep is all it can do.
     while (!deadline.hasExpired())
       std::this_thread::sleep_for(
           std::chrono::milliseconds(std::min<qint64>(deadline.remainingTime(), 60'000)));

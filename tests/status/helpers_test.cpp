@@ -1,4 +1,5 @@
 #include <cmath>
+#include <thread>
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -76,6 +77,18 @@ TEST(PreciseDelayTest, NothingToWaitReturnsAtOnce) {
   EXPECT_TRUE(PreciseDelay(std::nan("")));
   EXPECT_TRUE(PreciseDelay(std::nullopt, 1));
   EXPECT_LT(clock.elapsed(), 100);
+}
+
+TEST(PreciseDelayTest, WaitsOnAThreadWithoutEventLoop) {
+  qint64 waited = 0;
+  std::thread worker([&waited] {
+    QElapsedTimer clock;
+    clock.start();
+    PreciseDelay(100);
+    waited = clock.elapsed();
+  });
+  worker.join();
+  EXPECT_GE(waited, 99);
 }
 
 TEST(PreciseDelayTest, EndlessWaitEndsWhenTheApplicationQuits) {
