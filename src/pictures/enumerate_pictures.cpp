@@ -30,8 +30,11 @@ struct FolderContents {
 // Suffixes ".jpg", ".png", ... in lower case; an empty type matches nothing.
 std::vector<std::string> suffixesOf(const QString& types) {
   std::vector<std::string> suffixes;
-  for (const QString& type : types.split(u'|'))
-    suffixes.push_back(type.isEmpty() ? std::string() : "." + type.toLower().toStdString());
+  for (const QString& type : types.split(u'|')) {
+    std::string suffix;
+    if (!type.isEmpty()) suffix.append(1, '.').append(type.toLower().toStdString());
+    suffixes.push_back(std::move(suffix));
+  }
   return suffixes;
 }
 
