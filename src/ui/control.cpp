@@ -115,6 +115,11 @@ void Control::paintEvent(QPaintEvent*) {
   paintSurface(painter, definition_.props.surface);
 }
 
+void Control::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (definition_.props.raiseWhenShown) raise();
+}
+
 void Control::enterEvent(QEnterEvent* event) {
   QWidget::enterEvent(event);
   Q_EMIT pointerInside(true);

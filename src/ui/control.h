@@ -68,6 +68,7 @@ class Control : public QWidget {
  protected:
   void paintSurface(QPainter& painter, Surface surface) const;
   void paintEvent(QPaintEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void enterEvent(QEnterEvent* event) override;
   void leaveEvent(QEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;

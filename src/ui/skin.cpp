@@ -78,7 +78,7 @@ QScrollBar:horizontal { background: transparent; height: 10px; margin: 2px; }
 QScrollBar::handle:horizontal { background: @border; border-radius: 3px; min-width: 32px; }
 QScrollBar::add-line, QScrollBar::sub-line { width: 0; height: 0; }
 QScrollBar::add-page, QScrollBar::sub-page { background: none; }
-QListView { background: @window; color: @text; border: none; outline: 0; }
+QListView { background: transparent; color: @text; border: none; outline: 0; }
 QMenu { background: @panel; color: @text; border: 1px solid @border; padding: 4px; }
 QMenu::item { padding: 4px 18px; border-radius: 4px; }
 QMenu::item:selected { background: @accent; color: @accentText; }

@@ -44,13 +44,14 @@ struct ControlProps {
   QSize imageSize = {};  // draw the picture at this size, top centre (else fit the box)
   Surface surface = Surface::None;
   Glyph glyph = Glyph::None;
-  bool readOnly = false;      // EditboxEx
-  QString placeholder = {};   // EditboxEx hint while empty
-  bool tabBarHidden = false;  // SelectthefolderEx: the program switches pages itself
-  bool windowFrame = false;   // WindowEx that skins the whole window (`窗口EX1`)
-  bool wordWrap = false;      // LabelEx
-  bool centred = false;       // LabelEx, EditboxEx: centred text
-  bool muted = false;         // LabelEx: secondary text colour
+  bool readOnly = false;        // EditboxEx
+  QString placeholder = {};     // EditboxEx hint while empty
+  bool tabBarHidden = false;    // SelectthefolderEx: the program switches pages itself
+  bool windowFrame = false;     // WindowEx that skins the whole window (`窗口EX1`)
+  bool wordWrap = false;        // LabelEx
+  bool centred = false;         // LabelEx, EditboxEx: centred text
+  bool muted = false;           // LabelEx: secondary text colour
+  bool raiseWhenShown = false;  // overlays defined early in the table come to the top when shown
 };
 
 // One row of a window table. The rectangle is relative to the parent's client area; an empty

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <optional>
+
+#include <QColor>
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+#include <QString>
+
+class QMenu;
+
+namespace pimrose::ui {
+
+// A skinned pop-up menu built from item titles. Item identifiers are the items' positions
+// (0-based, in insertion order).
+class Menu : public QObject {
+  Q_OBJECT
+
+ public:
+  // skinIndex: 0 "黑色", 1 "白色" (others: dark).
+  explicit Menu(int skinIndex, QObject* parent = nullptr);
+  ~Menu() override;
+
+  // Appends an item `width` x `height` pixels; an invalid colour means the skin's. Answers its id.
+  int insertItem(const QString& title, int width = 80, int height = 24, QColor textColour = {});
+  int itemCount() const;
+  QString itemTitle(int id) const;  // empty for an unknown id
+
+  // Shows the menu at a screen position and waits for the choice; nothing when dismissed.
+  std::optional<int> popUp(QPoint globalPos);
+  // Shows the menu and returns at once; the choice arrives as itemChosen.
+  void popUpLater(QPoint globalPos);
+  bool isShown() const;
+  // Chooses an item as if the user had clicked it (for an open menu).
+  void choose(int id);
+  void dismiss();
+
+ Q_SIGNALS:
+  void itemChosen(int id);
+
+ private:
+  QMenu* menu_;
+};
+
+}  // namespace pimrose::ui
