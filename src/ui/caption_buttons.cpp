@@ -59,6 +59,11 @@ void CaptionButtons::paintEvent(QPaintEvent*) {
   }
 }
 
+// Taken here, so a press on a button neither drags the window nor counts as a window click.
+void CaptionButtons::mousePressEvent(QMouseEvent* event) {
+  event->accept();
+}
+
 void CaptionButtons::mouseMoveEvent(QMouseEvent* event) {
   const int slot = slotAt(event->position().toPoint());
   if (slot != hovered_) {

@@ -1,6 +1,7 @@
 #include "ui/menu.h"
 
 #include <QAction>
+#include <QEventLoop>
 #include <QMenu>
 
 #include "ui/skin.h"
@@ -42,10 +43,17 @@ QString Menu::itemTitle(int id) const {
   return id >= 0 && id < actions.size() ? actions[id]->text() : QString();
 }
 
+// Waits in a local event loop rather than QMenu::exec, so that a choice made through choose()
+// counts like a click.
 std::optional<int> Menu::popUp(QPoint globalPos) {
-  const QAction* chosen = menu_->exec(globalPos);
-  if (!chosen) return std::nullopt;
-  return chosen->data().toInt();
+  chosen_.reset();
+  waiting_ = true;
+  QEventLoop loop;
+  connect(menu_, &QMenu::aboutToHide, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+  menu_->popup(globalPos);
+  loop.exec();
+  waiting_ = false;
+  return chosen_;
 }
 
 void Menu::popUpLater(QPoint globalPos) {
@@ -59,8 +67,10 @@ bool Menu::isShown() const {
 void Menu::choose(int id) {
   const QList<QAction*> actions = menu_->actions();
   if (id < 0 || id >= actions.size()) return;
-  menu_->setActiveAction(actions[id]);
-  actions[id]->trigger();
+  if (waiting_)
+    chosen_ = id;
+  else
+    Q_EMIT itemChosen(id);
   menu_->hide();
 }
 

@@ -27,7 +27,8 @@ class Menu : public QObject {
   int itemCount() const;
   QString itemTitle(int id) const;  // empty for an unknown id
 
-  // Shows the menu at a screen position and waits for the choice; nothing when dismissed.
+  // Shows the menu at a screen position and waits for the choice; nothing when dismissed. The
+  // answer replaces itemChosen for this pop-up.
   std::optional<int> popUp(QPoint globalPos);
   // Shows the menu and returns at once; the choice arrives as itemChosen.
   void popUpLater(QPoint globalPos);
@@ -41,6 +42,8 @@ class Menu : public QObject {
 
  private:
   QMenu* menu_;
+  bool waiting_ = false;
+  std::optional<int> chosen_;
 };
 
 }  // namespace pimrose::ui

@@ -1,0 +1,244 @@
+#include <thread>
+
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "support/wait_for.h"
+#include "ui/controls.h"
+#include "ui/fonts.h"
+#include "ui/menu.h"
+#include "ui/slow_motion.h"
+
+namespace pimrose::ui {
+namespace {
+
+class ControlEvents : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window = loadWindow(mainWindowDefinition());
+    window->show();
+  }
+  template <class T>
+  T* get(const char* name) {
+    return window->control<T>(QString::fromUtf8(name));
+  }
+  std::unique_ptr<Window> window;
+};
+
+TEST_F(ControlEvents, ButtonsReportPressAndClick) {
+  auto* button = get<Button>("按钮_提示确定");
+  QSignalSpy pressed(button, &Button::leftPressed);
+  QSignalSpy clicked(button, &Button::clicked);
+  QTest::mousePress(button, Qt::LeftButton);
+  EXPECT_EQ(pressed.count(), 1);
+  EXPECT_EQ(clicked.count(), 0);
+  QTest::mouseRelease(button, Qt::LeftButton);
+  EXPECT_EQ(clicked.count(), 1);
+
+  auto* settings = get<ImageButton>("超级按钮_程序设置");
+  QSignalSpy imageClicked(settings, &ImageButton::clicked);
+  QTest::mouseClick(settings, Qt::LeftButton);
+  EXPECT_EQ(imageClicked.count(), 1);
+}
+
+// The about-to-change event sees the old state; the changed event the new one.
+TEST_F(ControlEvents, CheckBoxRaisesAboutToToggleThenToggled) {
+  get<Tabs>("选择夹_组件")->setCurrentPage(1);
+  auto* box = get<CheckBox>("选择框_显示悬浮图标");
+  std::vector<std::string> order;
+  QObject::connect(box, &CheckBox::aboutToToggle, [&](bool next) {
+    order.push_back(std::string("about:") + (next ? "1" : "0") + " was:" + (box->isChecked() ? "1" : "0"));
+  });
+  QObject::connect(box, &CheckBox::toggled,
+                   [&](bool now) { order.push_back(std::string("toggled:") + (now ? "1" : "0")); });
+  QTest::mouseClick(box, Qt::LeftButton);
+  QTest::mouseClick(box, Qt::LeftButton);
+  EXPECT_EQ(order, (std::vector<std::string>{"about:1 was:0", "toggled:1", "about:0 was:1", "toggled:0"}));
+  box->setChecked(true);  // a property write raises nothing
+  EXPECT_EQ(order.size(), 4u);
+}
+
+TEST_F(ControlEvents, SliderReportsUserMovesButNotPropertyWrites) {
+  auto* slider = get<Slider>("滑块条_图标大小");
+  QSignalSpy moved(slider, &Slider::positionChanged);
+  slider->setPosition(10);
+  EXPECT_EQ(moved.count(), 0);
+  slider->findChild<QSlider*>()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  ASSERT_EQ(moved.count(), 1);
+  EXPECT_EQ(moved.at(0).at(0).toInt(), 11);
+  slider->setPosition(9999);
+  EXPECT_EQ(slider->position(), slider->maximum());
+}
+
+TEST_F(ControlEvents, EditBoxReportsKeyMessagesWithVirtualKeyCodes) {
+  auto* search = get<EditBox>("编辑框_搜索");
+  QSignalSpy keys(search, &EditBox::keyMessage);
+  QTest::keyClick(search->lineEdit(), Qt::Key_A);
+  QTest::keyClick(search->lineEdit(), Qt::Key_Return);
+  QTest::keyClick(search->lineEdit(), Qt::Key_F5);
+  const std::vector<std::pair<int, int>> expected{{0x100, 65}, {0x101, 65},  {0x100, 13},
+                                                  {0x101, 13}, {0x100, 116}, {0x101, 116}};
+  ASSERT_EQ(keys.count(), static_cast<qsizetype>(expected.size()));
+  for (size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(keys.at(i).at(0).toInt(), expected[i].first) << i;
+    EXPECT_EQ(keys.at(i).at(1).toInt(), expected[i].second) << i;
+  }
+  EXPECT_EQ(search->text(), QStringLiteral("a"));
+}
+
+TEST_F(ControlEvents, ComboBoxListsAndSelection) {
+  auto* hotkeys = get<ComboBox>("下拉框_热键");
+  QSignalSpy changed(hotkeys, &ComboBox::currentIndexChanged);
+  hotkeys->setCurrentIndex(4);
+  hotkeys->setCurrentText(QStringLiteral("F9"));
+  EXPECT_EQ(hotkeys->currentIndex(), 8);
+  hotkeys->setCurrentText(QStringLiteral("no such key"));
+  EXPECT_EQ(hotkeys->currentIndex(), 8);
+  EXPECT_EQ(changed.count(), 0);
+  hotkeys->clear();
+  EXPECT_EQ(hotkeys->insertItem(QStringLiteral("b"), 7), 0);
+  EXPECT_EQ(hotkeys->insertItem(QStringLiteral("a"), 3, 0), 0);
+  EXPECT_EQ(hotkeys->itemTitle(1), QStringLiteral("b"));
+  EXPECT_EQ(hotkeys->itemValue(1), 7);
+  EXPECT_EQ(hotkeys->itemTitle(5), QString());
+  hotkeys->deleteItem(9);  // out of range: ignored
+  EXPECT_EQ(hotkeys->itemCount(), 2);
+}
+
+TEST_F(ControlEvents, TabsSwitchPagesAndReportUserChanges) {
+  auto* tabs = get<Tabs>("选择夹_设置");
+  get<Tabs>("选择夹_组件")->setCurrentPage(1);
+  QSignalSpy changed(tabs, &Tabs::pageChanged);
+  tabs->setCurrentPage(1);
+  EXPECT_TRUE(get<PictureBox>("图片框背景_关于")->isVisible());
+  EXPECT_FALSE(get<PictureBox>("图片框背景_设置")->isVisible());
+  tabs->setCurrentPage(7);
+  EXPECT_EQ(tabs->currentPage(), 1);
+  EXPECT_EQ(changed.count(), 0);
+  EXPECT_EQ(tabs->tabCount(), 2);
+}
+
+TEST_F(ControlEvents, PictureBoxGestures) {
+  auto* picture = get<PictureBox>("图片框_图片文件");
+  get<WindowSkin>("组件_图片背景")->show();
+  picture->setGeometry(0, 0, 200, 200);
+  QSignalSpy left(picture, &PictureBox::leftPressed);
+  QSignalSpy right(picture, &PictureBox::rightPressed);
+  QSignalSpy toggle(picture, &PictureBox::sizeToggleGesture);
+  QTest::mousePress(picture, Qt::LeftButton);
+  QTest::mouseRelease(picture, Qt::LeftButton);
+  QTest::mousePress(picture, Qt::RightButton);
+  QTest::mouseDClick(picture, Qt::LeftButton);
+  EXPECT_EQ(left.count(), 1);
+  EXPECT_EQ(right.count(), 1);
+  EXPECT_EQ(toggle.count(), 1);
+  picture->setImageData(QByteArray("not a picture"));
+  EXPECT_TRUE(picture->image().isNull());
+  EXPECT_EQ(picture->imageData(), QByteArray("not a picture"));
+}
+
+TEST_F(ControlEvents, CloseRequestCanBeRefused) {
+  QObject::connect(window.get(), &Window::closeRequested, [](bool* allow) { *allow = false; });
+  EXPECT_FALSE(window->close());
+  EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(ControlEvents, CaptionButtonsAndClicksOnTheWindowReachTheSkinControl) {
+  QSignalSpy buttons(window->skin(), &WindowSkin::captionButtonPressed);
+  QSignalSpy clicks(window->skin(), &WindowSkin::clickedAt);
+  QWidget* close = window->childAt(window->width() - 10, 10);
+  ASSERT_NE(close, nullptr);
+  QTest::mouseClick(close, Qt::LeftButton, {},
+                    close->mapFrom(window.get(), QPoint(window->width() - 10, 10)));
+  ASSERT_EQ(buttons.count(), 1);
+  EXPECT_EQ(buttons.at(0).at(0).toInt(), 0);
+  QTest::mousePress(window.get(), Qt::LeftButton, {}, QPoint(3, 36));
+  ASSERT_EQ(clicks.count(), 1);
+  EXPECT_EQ(clicks.at(0).at(0).toPoint(), QPoint(3, 36));
+}
+
+TEST(MessageLabel, DeliversFromOtherThreadsOnTheUiThread) {
+  const std::unique_ptr<Window> main = loadWindow(mainWindowDefinition());
+  auto* feedback = main->control<MessageLabel>(QStringLiteral("标签_反馈"));
+  std::vector<int> codes;
+  bool onUiThread = true;
+  QObject::connect(feedback, &MessageLabel::messageArrived, [&](int code, const QVariant& payload) {
+    onUiThread = onUiThread && QThread::currentThread() == qApp->thread();
+    codes.push_back(code * 100 + payload.toInt());
+  });
+  std::thread poster([feedback] {
+    feedback->post(1, 5);
+    feedback->send(2, 7);  // returns once the UI thread has handled it
+  });
+  EXPECT_TRUE(test::waitFor([&] { return codes.size() == 2; }));
+  poster.join();
+  EXPECT_TRUE(onUiThread);
+  EXPECT_EQ(codes, (std::vector<int>{105, 207}));
+}
+
+// A timer picks the item while the menu waits, as a user would.
+TEST(Menu, PopUpAnswersTheChosenItemOrNothing) {
+  Menu menu(0);
+  for (const char* title : {"访问目录", "打开文件", "置剪贴板"}) menu.insertItem(QString::fromUtf8(title));
+  EXPECT_EQ(menu.itemTitle(2), QStringLiteral("置剪贴板"));
+  QTimer::singleShot(50, [&] { menu.choose(1); });
+  EXPECT_EQ(menu.popUp(QPoint(100, 100)), std::optional<int>(1));
+  QTimer::singleShot(50, [&] { menu.dismiss(); });
+  EXPECT_EQ(menu.popUp(QPoint(100, 100)), std::nullopt);
+
+  QSignalSpy chosen(&menu, &Menu::itemChosen);
+  menu.popUpLater(QPoint(10, 10));
+  EXPECT_TRUE(menu.isShown());
+  menu.choose(2);
+  ASSERT_EQ(chosen.count(), 1);
+  EXPECT_EQ(chosen.at(0).at(0).toInt(), 2);
+}
+
+TEST(SlowMotion, StepsAbout25MsApartAndEndsExactlyAtTheTarget) {
+  QObject context;
+  std::vector<std::pair<SlowMotionPhase, int>> seen;
+  SlowMotion::start(&context, 10, 110, 250,
+                    [&](SlowMotionPhase phase, int value) { seen.emplace_back(phase, value); });
+  QElapsedTimer clock;
+  clock.start();
+  ASSERT_TRUE(test::waitFor([&] { return !seen.empty() && seen.back().first == SlowMotionPhase::Finished; }));
+  EXPECT_GE(clock.elapsed(), 200);
+  EXPECT_EQ(seen.front(), std::make_pair(SlowMotionPhase::Started, 10));
+  std::vector<int> steps;
+  for (const auto& [phase, value] : seen)
+    if (phase == SlowMotionPhase::Step) steps.push_back(value);
+  ASSERT_EQ(steps.size(), 10u);
+  EXPECT_TRUE(std::is_sorted(steps.begin(), steps.end()));
+  EXPECT_EQ(steps.back(), 110);
+  EXPECT_EQ(seen.back().second, 110);
+}
+
+TEST(SlowMotion, StopsWithItsContext) {
+  int calls = 0;
+  {
+    QObject context;
+    SlowMotion::start(&context, 0, 100, 1000, [&](SlowMotionPhase, int) { ++calls; });
+  }
+  const int afterStart = calls;
+  QTest::qWait(80);
+  EXPECT_EQ(calls, afterStart);
+}
+
+TEST(TextMeasuring, WiderTextsMeasureWiderAndWrapAtTheLimit) {
+  QFont font(QStringLiteral("宋体"));
+  font.setPixelSize(13);
+  const QSize one = measureText(QStringLiteral("完成"), font);
+  const QSize two = measureText(QStringLiteral("完成完成"), font);
+  EXPECT_GT(two.width(), one.width());
+  EXPECT_GT(one.height(), 0);
+  const QSize wrapped = measureText(QString(60, QChar(0x5b8c)), font, 150);
+  EXPECT_LE(wrapped.width(), 150);
+  EXPECT_GT(wrapped.height(), one.height() * 3);
+}
+
+}  // namespace
+}  // namespace pimrose::ui
