@@ -1,0 +1,208 @@
+#include <map>
+
+#include <QElapsedTimer>
+#include <QListView>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "support/wait_for.h"
+#include "ui/controls.h"
+#include "ui/icon_list_model.h"
+
+namespace pimrose::ui {
+namespace {
+
+struct Call {
+  int index;
+  int subCode;
+  bool operator==(const Call&) const = default;
+};
+
+class PaintCounter : public QObject {
+ public:
+  int paints = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+};
+
+// A shown list of items 100 px wide, with a callback that records every call and answers from
+// a table (default: "on its way").
+class IconListProtocol : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window = loadWindow(mainWindowDefinition());
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    list = window->control<IconList>(QStringLiteral("图标列表框_文件"));
+    list->setIconWidth(100);
+    list->setIconHeight(200);
+    list->setItemCallback([this](int event, int index, int subCode) {
+      EXPECT_EQ(event, IconList::kItemEvent);
+      calls.push_back({index, subCode});
+      const auto answer = answers.find(index);
+      return subCode == IconList::kStillMissing && answer != answers.end() ? answer->second
+                                                                           : IconList::kOnItsWay;
+    });
+  }
+  // Paints the list now and serves the queued callback calls.
+  void paintAndServe() {
+    list->view()->doItemsLayout();
+    list->view()->viewport()->repaint();
+    QCoreApplication::sendPostedEvents(list);
+  }
+  std::vector<Call> callsFor(int index) const {
+    std::vector<Call> found;
+    for (const Call& call : calls)
+      if (call.index == index) found.push_back(call);
+    return found;
+  }
+
+  std::unique_ptr<Window> window;
+  IconList* list = nullptr;
+  std::vector<Call> calls;
+  std::map<int, int> answers;
+};
+
+TEST_F(IconListProtocol, AsksOnceThenOnlyChecksWhileTheIconIsOnItsWay) {
+  list->resetItems(20);
+  paintAndServe();
+  const auto [first, last] = list->visibleRange();
+  ASSERT_EQ(first, 0);
+  ASSERT_GT(last, 3);
+  EXPECT_EQ(callsFor(0), (std::vector<Call>{{0, 0}}));
+  EXPECT_EQ(callsFor(last), (std::vector<Call>{{last, 0}}));
+  calls.clear();
+  paintAndServe();
+  EXPECT_EQ(callsFor(0), (std::vector<Call>{{0, -1}}));
+  EXPECT_EQ(callsFor(19).size(), last >= 19 ? 1u : 0u);
+}
+
+TEST_F(IconListProtocol, ReleasedIconIsAskedForAgainOnce) {
+  list->resetItems(20);
+  paintAndServe();
+  QImage icon(100, 75, QImage::Format_RGB32);
+  icon.fill(Qt::red);
+  list->setItemIcon(2, icon);
+  list->setItemSize(2, 75);
+  calls.clear();
+  paintAndServe();
+  EXPECT_TRUE(callsFor(2).empty());  // has its icon: nothing to ask
+
+  list->setItemIcon(2, QImage());  // released
+  EXPECT_FALSE(list->itemHasIcon(2));
+  answers[2] = IconList::kReleased;
+  calls.clear();
+  paintAndServe();
+  EXPECT_EQ(callsFor(2), (std::vector<Call>{{2, -1}, {2, 0}}));
+  answers[2] = IconList::kOnItsWay;
+  calls.clear();
+  paintAndServe();
+  EXPECT_EQ(callsFor(2), (std::vector<Call>{{2, -1}}));
+}
+
+TEST_F(IconListProtocol, ResettingTheItemsClearsEveryMark) {
+  list->resetItems(20);
+  paintAndServe();
+  calls.clear();
+  list->resetItems(20);
+  paintAndServe();
+  EXPECT_EQ(callsFor(0), (std::vector<Call>{{0, 0}}));
+  EXPECT_EQ(callsFor(1), (std::vector<Call>{{1, 0}}));
+}
+
+// A callback that empties the list while serving must not be asked about the old items.
+TEST_F(IconListProtocol, CallbackThatResetsTheListStopsTheRound) {
+  list->resetItems(20);
+  list->setItemCallback([this](int, int index, int) {
+    calls.push_back({index, 0});
+    list->resetItems(0);
+    return IconList::kOnItsWay;
+  });
+  paintAndServe();
+  EXPECT_EQ(calls.size(), 1u);
+  EXPECT_EQ(list->itemCount(), 0);
+}
+
+TEST_F(IconListProtocol, HundredThousandItemsLoadAtOnceAndOnlyShownOnesAreAsked) {
+  QElapsedTimer clock;
+  clock.start();
+  list->resetItems(100000);
+  paintAndServe();
+  EXPECT_LT(clock.elapsed(), 1000);
+  EXPECT_GT(calls.size(), 3u);
+  EXPECT_LT(calls.size(), 200u);
+  list->guaranteeVisible(99999);
+  calls.clear();
+  paintAndServe();
+  EXPECT_EQ(list->visibleRange().second, 99999);
+  EXPECT_FALSE(callsFor(99999).empty());
+}
+
+TEST_F(IconListProtocol, CurrentIndexOutOfRangeReadsBackMinusOne) {
+  list->resetItems(5);
+  list->setCurrentIndex(4);
+  EXPECT_EQ(list->currentIndex(), 4);
+  list->setCurrentIndex(5);
+  EXPECT_EQ(list->currentIndex(), -1);
+  list->setCurrentIndex(-1);
+  EXPECT_EQ(list->currentIndex(), -1);
+  list->setItemIcon(9, QImage(4, 4, QImage::Format_RGB32));  // ignored, no crash
+  list->setItemSize(-3, 10);
+  EXPECT_EQ(list->itemSize(-3), 0);
+}
+
+TEST_F(IconListProtocol, ItemEventsCarryTheIndex) {
+  list->resetItems(6);
+  QSignalSpy clicked(list, &IconList::itemClicked);
+  QSignalSpy doubleClicked(list, &IconList::itemDoubleClicked);
+  QSignalSpy menu(list, &IconList::itemMenuRequested);
+  QListView* view = list->view();
+  const QPoint third = view->visualRect(list->model()->index(2)).center();
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, third);
+  QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, third);
+  Q_EMIT view->customContextMenuRequested(third);
+  ASSERT_GE(clicked.count(), 1);
+  EXPECT_EQ(clicked.at(0).at(0).toInt(), 2);
+  ASSERT_EQ(doubleClicked.count(), 1);
+  EXPECT_EQ(doubleClicked.at(0).at(0).toInt(), 2);
+  ASSERT_EQ(menu.count(), 1);
+  EXPECT_EQ(menu.at(0).at(0).toInt(), 2);
+}
+
+// Icons set while the list is locked appear together at the unlock, none lost.
+TEST_F(IconListProtocol, LockedChangesRepaintOnceAtUnlock) {
+  list->resetItems(6);
+  paintAndServe();
+  PaintCounter counter;
+  list->view()->viewport()->installEventFilter(&counter);
+  list->lockUpdate();
+  list->lockUpdate();  // nested
+  for (int i = 0; i < 3; ++i) {
+    QImage icon(100, 75, QImage::Format_RGB32);
+    icon.fill(QColor::fromHsv(i * 100, 255, 255));
+    list->setItemIcon(i, icon);
+  }
+  QTest::qWait(50);
+  EXPECT_EQ(counter.paints, 0);
+  list->unlockUpdate();
+  QTest::qWait(50);
+  EXPECT_EQ(counter.paints, 0);
+  list->unlockUpdate();
+  EXPECT_TRUE(test::waitFor([&] { return counter.paints > 0; }, 2000));
+  const QImage shown = list->grab().toImage();
+  for (int i = 0; i < 3; ++i) {
+    const QPoint centre = list->view()->visualRect(list->model()->index(i)).center() - QPoint(0, 11);
+    EXPECT_EQ(shown.pixelColor(centre).hue() / 10, QColor::fromHsv(i * 100, 255, 255).hue() / 10) << i;
+  }
+  list->unlockUpdate();  // an unlock too many changes nothing
+  EXPECT_FALSE(list->updatesLocked());
+}
+
+}  // namespace
+}  // namespace pimrose::ui
