@@ -1,12 +1,25 @@
 #include "app/application.h"
 
 #include <QApplication>
+#include <QIcon>
+
+#include "app/program.h"
+#include "status/log_sink.h"
 
 namespace pimrose {
 
 int runApplication(int argc, char* argv[]) {
   QApplication app(argc, argv);
-  return 0;
+  QApplication::setApplicationName(QStringLiteral("Pimrose"));
+  QApplication::setApplicationVersion(QStringLiteral("0.1.0"));
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/pimrose/logo.png")));
+  // The program lives on in the notification area when its windows are hidden.
+  QApplication::setQuitOnLastWindowClosed(false);
+  installLogSink();
+
+  Program program(systemServices());
+  if (program.StartUp() == Program::Start::AnotherInstanceRuns) return 0;
+  return QApplication::exec();
 }
 
 }  // namespace pimrose

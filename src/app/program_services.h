@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+#include "platform/boot_clock.h"
+#include "platform/instance_channel.h"
+
+namespace pimrose {
+
+// What the program takes from the system, gathered so tests can stand in for each piece.
+struct ProgramServices {
+  BootClock bootClock;
+  std::function<std::unique_ptr<InstanceChannel>()> makeInstanceChannel;
+  QString settingsFile;                          // the ini file of the control states
+  QString autostartFile;                         // the XDG autostart entry of this program
+  std::function<qsizetype(qsizetype)> drawLine;  // 1..n, both included
+  std::function<void(int exitCode)> endProcess;
+};
+
+// The real system: boot clock, local-socket instance channel, ~/.config/Pimrose/Pimrose.ini, ...
+ProgramServices systemServices();
+
+}  // namespace pimrose

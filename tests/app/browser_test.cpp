@@ -1,0 +1,160 @@
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QTest>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+#include "app/browser.h"
+#include "pictures/drop_receiver.h"
+#include "support/sandbox.h"
+#include "support/wait_for.h"
+#include "ui/controls.h"
+
+namespace pimrose {
+namespace {
+
+// The main window and its browser, with thumbnails made by a stand-in that answers a picture
+// as tall as the file name's length, so tests can tell which file an item shows.
+class BrowserTest : public ::testing::Test {
+ protected:
+  BrowserTest()
+      : window_(ui::loadWindow(ui::mainWindowDefinition())),
+        browser_(*window_, [this](const LoadRequest& request) { return fakeThumbnail(request); }) {
+    window_->resize(1200, 700);
+    receiver_.acceptDrops(
+        window_.get(), [this](const QString& path) { browser_.queueDroppedPath(path); },
+        [this](bool on) { window_->setAcceptDrops(on); });
+    browser_.InitLoading();
+    window_->show();
+  }
+
+  LoadedThumbnail fakeThumbnail(const LoadRequest& request) {
+    ++loads_;
+    LoadedThumbnail result;
+    result.height = static_cast<int>(QFileInfo(request.path).fileName().size());
+    result.sourceSize = QSize(request.iconSize, result.height);
+    result.image = QImage(request.iconSize, result.height, QImage::Format_RGB32);
+    result.image.fill(Qt::darkCyan);
+    return result;
+  }
+
+  // A drop of local paths as a file manager makes it, straight into the window.
+  void drop(const QStringList& paths) {
+    QList<QUrl> urls;
+    for (const QString& path : paths) urls << QUrl::fromLocalFile(path);
+    QMimeData mime;
+    mime.setUrls(urls);
+    QDragEnterEvent enter(QPoint(200, 200), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window_.get(), &enter);
+    QDropEvent dropEvent(QPointF(200, 200), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window_.get(), &dropEvent);
+  }
+
+  template <class T>
+  T* control(const char* name) const {
+    return window_->control<T>(QString::fromUtf8(name));
+  }
+  ui::IconList* files() const { return control<ui::IconList>("图标列表框_文件"); }
+  ui::IconList* matches() const { return control<ui::IconList>("图标列表框_搜索"); }
+
+  test::Sandbox sandbox_;
+  std::unique_ptr<ui::Window> window_;
+  std::atomic<int> loads_ = 0;
+  Browser browser_;
+  DropReceiver receiver_;
+};
+
+TEST_F(BrowserTest, DroppedFolderFillsTheFileListReversedAndHidesTheLogo) {
+  sandbox_.write(QStringLiteral("photos/a.jpg"));
+  sandbox_.write(QStringLiteral("photos/b.png"));
+  sandbox_.write(QStringLiteral("photos/c.gif"));
+  sandbox_.write(QStringLiteral("photos/notes.txt"));
+  browser_.queueDroppedPath(sandbox_.filePath(QStringLiteral("photos")));
+  ASSERT_TRUE(test::waitFor([&] { return files()->itemCount() == 3; }));
+  EXPECT_TRUE(files()->itemPath(0).endsWith(u"c.gif"));
+  EXPECT_TRUE(files()->itemPath(2).endsWith(u"a.jpg"));
+  EXPECT_FALSE(control<ui::PictureBox>("图片框_logo居中")->isVisible());
+  EXPECT_EQ(browser_.lists().openedPaths(), QStringList{sandbox_.filePath(QStringLiteral("photos"))});
+}
+
+TEST_F(BrowserTest, DropEventsReachTheQueueAndTwoCloseDropsOpenTogether) {
+  sandbox_.write(QStringLiteral("one/a.jpg"));
+  sandbox_.write(QStringLiteral("two/b.jpg"));
+  drop({sandbox_.filePath(QStringLiteral("one"))});
+  QTest::qWait(30);
+  drop({sandbox_.filePath(QStringLiteral("two"))});
+  ASSERT_TRUE(test::waitFor([&] { return files()->itemCount() == 2; }));
+  EXPECT_EQ(browser_.lists().openedPaths().size(), 2);
+  EXPECT_TRUE(files()->itemPath(0).endsWith(u"two/b.jpg"));
+}
+
+TEST_F(BrowserTest, DroppingOnlyFilesKeepsTheListButReplacesTheOpenedPaths) {
+  sandbox_.write(QStringLiteral("photos/a.jpg"));
+  browser_.queueDroppedPath(sandbox_.filePath(QStringLiteral("photos")));
+  ASSERT_TRUE(test::waitFor([&] { return files()->itemCount() == 1; }));
+  const QString loose = sandbox_.write(QStringLiteral("loose.png"));
+  browser_.queueDroppedPath(loose);
+  ASSERT_TRUE(test::waitFor([&] { return browser_.lists().openedPaths() == QStringList{loose}; }));
+  QTest::qWait(50);
+  EXPECT_EQ(files()->itemCount(), 1);
+  EXPECT_TRUE(control<ui::PictureBox>("图片框_logo居中")->isHidden());
+}
+
+TEST_F(BrowserTest, ShownItemsGetTheirThumbnails) {
+  for (int i = 0; i < 12; ++i) sandbox_.write(QStringLiteral("p/%1.png").arg(i, 3, 10, QLatin1Char('0')));
+  browser_.queueDroppedPath(sandbox_.filePath(QStringLiteral("p")));
+  ASSERT_TRUE(test::waitFor([&] { return files()->itemCount() == 12; }));
+  ASSERT_TRUE(test::waitFor([&] { return files()->itemHasIcon(0); }));
+  EXPECT_EQ(files()->itemSize(0), QStringLiteral("011.png").size());
+}
+
+TEST_F(BrowserTest, EnterInTheSearchBoxSearchesAndTheButtonEndsTheSearch) {
+  sandbox_.write(QStringLiteral("trip/img_1.png"));
+  sandbox_.write(QStringLiteral("trip/IMG_2.png"));
+  sandbox_.write(QStringLiteral("home/x.gif"));
+  browser_.queueDroppedPath(sandbox_.filePath(QStringLiteral("trip")));
+  browser_.queueDroppedPath(sandbox_.filePath(QStringLiteral("home")));
+  ASSERT_TRUE(test::waitFor([&] { return files()->itemCount() == 3; }));
+
+  auto* box = control<ui::EditBox>("编辑框_搜索");
+  box->setText(QStringLiteral("IMG"));
+  QTest::keyClick(box->lineEdit(), Qt::Key_A);  // typing does not search
+  box->setText(QStringLiteral("IMG"));
+  EXPECT_FALSE(browser_.search().searchMode());
+  QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+  ASSERT_TRUE(browser_.search().searchMode());
+  EXPECT_EQ(matches()->itemCount(), 1);
+  EXPECT_TRUE(matches()->isVisible());
+  EXPECT_FALSE(files()->isVisible());
+  EXPECT_TRUE(control<ui::EditBox>("标签_提示文本")->text().contains(u"IMG_2.png"))
+      << control<ui::EditBox>("标签_提示文本")->text().toStdString();
+
+  box->setText(QStringLiteral("trip"));  // a folder name matches every picture in it
+  QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+  EXPECT_EQ(matches()->itemCount(), 2);
+
+  Q_EMIT control<ui::ImageButton>("超级按钮_搜索")->clicked();
+  EXPECT_FALSE(browser_.search().searchMode());
+  EXPECT_TRUE(files()->isVisible());
+}
+
+TEST_F(BrowserTest, SliderChangeResizesItemsAndListsTheFoldersAgain) {
+  sandbox_.write(QStringLiteral("p/a.jpg"));
+  browser_.queueDroppedPath(sandbox_.filePath(QStringLiteral("p")));
+  ASSERT_TRUE(test::waitFor([&] { return files()->itemCount() == 1; }));
+  sandbox_.write(QStringLiteral("p/b.jpg"));
+  auto* slider = control<ui::Slider>("滑块条_图标大小");
+  slider->setPosition(10);
+  Q_EMIT slider->positionChanged(10);
+  ASSERT_TRUE(test::waitFor([&] { return files()->itemCount() == 2; }));
+  EXPECT_EQ(files()->iconWidth(), 200);
+  EXPECT_EQ(files()->iconHeight(), 400);
+  EXPECT_FALSE(control<ui::WindowSkin>("组件_图片背景")->isVisible());
+}
+
+}  // namespace
+}  // namespace pimrose
