@@ -62,3 +62,13 @@ wait_exit() {
   done
   return 1
 }
+
+# wait_for_line FILE REGEX [SECONDS]: true once a line of FILE matches.
+wait_for_line() {
+  local end=$(($(ms) + ${3:-10} * 1000))
+  while [ "$(ms)" -lt "$end" ]; do
+    grep -qE -- "$2" "$1" 2>/dev/null && return 0
+    sleep 0.05
+  done
+  return 1
+}

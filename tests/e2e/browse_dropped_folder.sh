@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# End to end: a folder dragged from another program onto the main window is listed and its
+# thumbnails fill in. Usage: browse_dropped_folder.sh PIMROSE_BINARY DRAG_SOURCE_BINARY
+# With PIMROSE_SCREENSHOT_DIR set, the filled window is saved there as browser.png.
+. "$(dirname "$0")/e2e_common.sh"
+binary=$1
+drag_source=$2
+export QT_LOGGING_RULES="pimrose.pictures=true"
+
+photos="$WORK/Photos 2024"
+mkdir -p "$photos/trip"
+for i in $(seq 1 9); do
+  convert -size 400x300 "gradient:hsl($((i * 37 % 360)),80%,60%)-hsl($((i * 71 % 360)),70%,30%)" \
+    -attenuate 0.4 +noise Gaussian -seed "$i" "$photos/picture $i.jpg"
+done
+for i in 1 2 3; do
+  convert -size 300x400 "plasma:fractal" -seed "$i" "$photos/trip/portrait $i.png" 2>/dev/null \
+    || convert -size 300x400 xc:teal "$photos/trip/portrait $i.png"
+done
+convert -size 320x240 xc:orange "$photos/trip/animation.gif"
+echo "not a picture" >"$photos/readme.txt"
+
+start_xvfb
+start_pimrose "$binary"
+main=$(wait_window '^Pimrose$' 30)
+check "main window shows" test -n "$main"
+"$drag_source" "$photos" >"$WORK/source.log" 2>&1 &
+PIDS+=($!)
+source=$(wait_window '^Pimrose test drag source$' 20)
+check "drag source shows" test -n "$source"
+sleep 0.5
+
+xdotool mousemove --window "$source" 100 80 mousedown 1 sleep 0.05 \
+  mousemove --window "$main" 590 340 sleep 0.05 mousemove --window "$main" 600 350 sleep 0.2 mouseup 1
+check "the drop was taken" wait_for_line "$WORK/source.log" 'drag finished action=[12]' 10
+check "the folder was listed: 13 pictures" wait_for_line "$WORK/pimrose.log" 'found 13 pictures' 15
+sleep 2  # thumbnails fill in on the workers
+if [ -n "${PIMROSE_SCREENSHOT_DIR:-}" ]; then
+  mkdir -p "$PIMROSE_SCREENSHOT_DIR"
+  import -window "$main" "$PIMROSE_SCREENSHOT_DIR/browser.png"
+fi
+check "no thumbnail failed" bash -c "! grep -q 'thumbnail failed' '$WORK/pimrose.log'"
+summary
