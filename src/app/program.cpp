@@ -6,6 +6,7 @@
 
 #include "app/app_log.h"
 #include "app/browser.h"
+#include "app/main_window_handlers.h"
 #include "app/opening_lines.h"
 #include "pictures/drop_receiver.h"
 #include "platform/autostart_entry.h"
@@ -52,6 +53,7 @@ Program::~Program() {
 
 Program::Start Program::StartUp() {
   loadOtherWindows();
+  new MainWindowHandlers(*mainWindow_, *logWindow_, [this](int skin) { applySkinColour(skin); });
   mainWindow_->resize(1200, 700);
   dressMainWindow();
   // Windows show their contents while dragged on every Linux window manager; nothing to switch on.
@@ -136,10 +138,15 @@ void Program::SaveSettings() {}
 
 void Program::ApplySkin() {
   RestoreSettings();
-  state_.skinIndex = mainWindow_->control<ui::ComboBox>(QStringLiteral("下拉框_皮肤"))->currentIndex();
-  if (state_.skinIndex < 0) state_.skinIndex = 0;
+  const int current = mainWindow_->control<ui::ComboBox>(QStringLiteral("下拉框_皮肤"))->currentIndex();
+  applySkinColour(current + 1);
+}
+
+// Skin 1 is "黑色", skin 2 "白色"; anything else keeps the dark one.
+void Program::applySkinColour(int skin) {
+  state_.skinIndex = skin == 2 ? 2 : 1;
   for (ui::Window* window : {mainWindow_.get(), textPopupWindow_.get(), logWindow_.get(), floatWindow_.get()})
-    ui::applySkin(*window, state_.skinIndex);
+    ui::applySkin(*window, state_.skinIndex - 1);
 }
 
 // The hotkey is registered by the settings feature; without a registration the box tells so.

@@ -51,6 +51,7 @@ class Program : public QObject {
   void RestoreSettings();
   void SaveSettings();
   void ApplySkin();
+  void applySkinColour(int skin);
   void initHotkey();
   void applyUpTimeRule();
   void showOpeningLine();

@@ -12,6 +12,9 @@ EditBox::EditBox(const ControlDefinition& definition, QWidget* parent)
   const ControlProps& props = definition.props;
   edit_->setText(props.text);
   edit_->setReadOnly(props.readOnly);
+  // A read-only line (the status text) is selected with the mouse for copying, but focus handed on by
+  // the keyboard or by a hidden page must not land there and select it all.
+  if (props.readOnly) edit_->setFocusPolicy(Qt::ClickFocus);
   edit_->setPlaceholderText(props.placeholder);
   edit_->setProperty("plain", props.readOnly);
   edit_->setFrame(!props.readOnly);

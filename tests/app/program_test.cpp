@@ -155,3 +155,39 @@ TEST_F(ProgramTest, DestroyingThePointerTipWindowEndsTheProcessAtOnce) {
 
 }  // namespace
 }  // namespace pimrose
+
+namespace pimrose {
+namespace {
+
+TEST_F(ProgramTest, SettingsButtonSwitchesBetweenBrowserAndSettingsPages) {
+  Program program(services());
+  program.StartUp();
+  auto* button = control<ui::ImageButton>(program, "超级按钮_程序设置");
+  auto* pages = control<ui::Tabs>(program, "选择夹_组件");
+  auto* viewer = control<ui::WindowSkin>(program, "组件_图片背景");
+  viewer->show();
+  Q_EMIT button->clicked();
+  EXPECT_EQ(pages->currentPage(), 1);
+  EXPECT_EQ(button->state(), 1);
+  EXPECT_FALSE(viewer->isVisible());
+  Q_EMIT button->clicked();
+  EXPECT_EQ(pages->currentPage(), 0);
+  EXPECT_EQ(button->state(), 0);
+}
+
+TEST_F(ProgramTest, SkinChoiceRecolorsEveryWindowAndTheWindowKeepsItsMinimumSize) {
+  Program program(services());
+  program.StartUp();
+  EXPECT_EQ(program.state().skinIndex, 1);
+  EXPECT_EQ(program.mainWindow().skinIndex(), 0);
+  Q_EMIT control<ui::ComboBox>(program, "下拉框_皮肤")->currentIndexChanged(1);
+  EXPECT_EQ(program.state().skinIndex, 2);
+  EXPECT_EQ(program.mainWindow().skinIndex(), 1);
+  EXPECT_EQ(program.logWindow().skinIndex(), 1);
+  EXPECT_EQ(program.mainWindow().minimumSize(), QSize(1200, 700));
+  program.mainWindow().resize(800, 500);
+  EXPECT_EQ(program.mainWindow().size(), QSize(1200, 700));
+}
+
+}  // namespace
+}  // namespace pimrose

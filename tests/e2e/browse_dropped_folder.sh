@@ -38,6 +38,16 @@ sleep 2  # thumbnails fill in on the workers
 if [ -n "${PIMROSE_SCREENSHOT_DIR:-}" ]; then
   mkdir -p "$PIMROSE_SCREENSHOT_DIR"
   import -window "$main" "$PIMROSE_SCREENSHOT_DIR/browser.png"
+  xdotool mousemove --window "$main" 21 16 click 1
+  sleep 0.5
+  import -window "$main" "$PIMROSE_SCREENSHOT_DIR/settings.png"
+  # The skin drop-down of the settings page, then its second item, "白色".
+  xdotool mousemove --window "$main" 588 177 click 1 sleep 0.4 key Down sleep 0.1 key Return
+  sleep 0.5
+  import -window "$main" "$PIMROSE_SCREENSHOT_DIR/settings-light.png"
+  xdotool mousemove --window "$main" 21 16 click 1
+  sleep 0.5
+  import -window "$main" "$PIMROSE_SCREENSHOT_DIR/browser-light.png"
 fi
 check "no thumbnail failed" bash -c "! grep -q 'thumbnail failed' '$WORK/pimrose.log'"
 summary

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+
+namespace pimrose {
+
+namespace ui {
+class Window;
+}
+
+// The main window's own gestures: the settings button switching pages, dragging the window by the
+// prompt panel, sizing it from the grip, its size limits, closing the viewer, keeping the log
+// window centred, and the skin choice.
+class MainWindowHandlers : public QObject {
+  Q_OBJECT
+
+ public:
+  using SkinChoice = std::function<void(int skinIndex)>;
+
+  MainWindowHandlers(ui::Window& mainWindow, ui::Window& logWindow, SkinChoice chooseSkin);
+
+  static constexpr int kMinimumWidth = 1200;
+  static constexpr int kMinimumHeight = 700;
+  static constexpr int kMaximumExtent = 9999;
+
+ private:
+  void onSettingsButton();
+  void centreLogWindow();
+
+  ui::Window& window_;
+  ui::Window& logWindow_;
+};
+
+}  // namespace pimrose
