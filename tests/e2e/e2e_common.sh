@@ -21,7 +21,7 @@ ms() { echo $(($(date +%s%N) / 1000000)); }
 check() {
   local what=$1
   shift
-  if "$@"; then echo "PASS: $what"; PASSES=$((PASSES + 1)); else echo "FAIL: $what"; FAILS=$((FAILS + 1)); fi
+  if "$@" >/dev/null; then echo "PASS: $what"; PASSES=$((PASSES + 1)); else echo "FAIL: $what"; FAILS=$((FAILS + 1)); fi
 }
 summary() {
   echo "$PASSES passed, $FAILS failed"
@@ -68,6 +68,16 @@ wait_for_line() {
   local end=$(($(ms) + ${3:-10} * 1000))
   while [ "$(ms)" -lt "$end" ]; do
     grep -qE -- "$2" "$1" 2>/dev/null && return 0
+    sleep 0.05
+  done
+  return 1
+}
+
+# wait_gone REGEX [SECONDS]: true once no visible window's name matches.
+wait_gone() {
+  local end=$(($(ms) + ${2:-10} * 1000))
+  while [ "$(ms)" -lt "$end" ]; do
+    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
     sleep 0.05
   done
   return 1

@@ -5,10 +5,17 @@
 binary=$1
 
 start_xvfb
+openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
+PIDS+=($!)
+sleep 0.5
 start_pimrose "$binary"
 first=$(wait_window '^Pimrose$' 30)
 check "first instance shows its main window" test -n "$first"
 [ -n "$first" ] || { summary; exit 1; }
+
+# Minimised by the window manager, the first window is called up again by the second start.
+xdotool windowminimize "$first"
+check "the first window can be minimised" wait_gone '^Pimrose$' 10
 
 "$binary" >"$WORK/second.log" 2>&1 &
 second=$!
@@ -16,6 +23,7 @@ check "second start ends by itself" wait_exit "$second" 20
 wait "$second"; code=$?
 check "second start exits with code 0" test "$code" -eq 0
 check "the first instance keeps running" kill -0 "$PIMROSE_PID"
+check "the first window is shown again" wait_window '^Pimrose$' 10
 check "exactly one main window" test "$(xdotool search --onlyvisible --name '^Pimrose$' | wc -l)" -eq 1
 
 rm -f "$XDG_RUNTIME_DIR/Pimrose.lock"
