@@ -1,0 +1,109 @@
+// Times one kind of picture work over a list of files on one thread and prints one JSON line:
+//   {"mode": ..., "images": N, "ms": total, "failed": F}
+// bench/run starts it once per measurement and round, interleaved with the reference tools, and
+// reads the process's wall time and peak memory itself.
+//
+//   pimrose-bench-pictures MODE [--size N] [--passes N] FILE...
+//   thumb    Pimrose's thumbnail (loadThumbnail, fast loading off) N wide
+//   limit    plain library decode (JPEG at the DCT scale just above N) + area-average resize
+//   qt       QImageReader with setScaledSize, N wide
+//   measure  Pimrose's header-only width and height (pictureSize)
+//   decode   full-size plain library decode
+//   list     Pimrose's folder listing of each FILE (a folder), as opening a drop does
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <QFile>
+#include <QImageReader>
+#include <QString>
+
+#include "pictures/enumerate_pictures.h"
+#include "pictures/load_thumbnail.h"
+#include "pictures/picture_size.h"
+#include "tools/reference_thumbnail.h"
+
+namespace {
+
+using namespace pimrose::bench;
+
+struct Job {
+  std::string mode;
+  int size = 150;
+  int passes = 1;
+  std::vector<QString> files;
+};
+
+QByteArray readAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+const char* kindOf(const QString& path) {
+  if (path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive)) return "png";
+  if (path.endsWith(QLatin1String(".gif"), Qt::CaseInsensitive)) return "gif";
+  return "jpeg";
+}
+
+// Answers 1 when the work produced nothing, so a broken path cannot pass as a fast one.
+int runOne(const Job& job, const QString& path) {
+  if (job.mode == "thumb") return pimrose::loadThumbnail(path, job.size, false).image.isNull() ? 1 : 0;
+  if (job.mode == "limit")
+    return referenceThumbnail(readAll(path), kindOf(path), job.size).width == 0 ? 1 : 0;
+  if (job.mode == "decode") {
+    const QByteArray bytes = readAll(path);
+    const std::string kind = kindOf(path);
+    const Pixels full = kind == "png"   ? libpngDecode(bytes)
+                        : kind == "gif" ? giflibFirstFrame(bytes)
+                                        : turboJpegDecode(bytes, 0, 0);
+    return full.width == 0 ? 1 : 0;
+  }
+  if (job.mode == "measure") return pimrose::pictureSize(path).isEmpty() ? 1 : 0;
+  if (job.mode == "list") return pimrose::listPictures({path}).isEmpty() ? 1 : 0;
+  if (job.mode == "qt") {
+    QImageReader reader(path);
+    const QSize size = reader.size();
+    if (size.width() <= 0) return 1;
+    reader.setScaledSize(QSize(job.size, std::max(1, size.height() * job.size / size.width())));
+    return reader.read().isNull() ? 1 : 0;
+  }
+  return 1;
+}
+
+bool parse(int argc, char** argv, Job& job) {
+  if (argc < 3) return false;
+  job.mode = argv[1];
+  for (int i = 2; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if ((arg == "--size" || arg == "--passes") && i + 1 < argc) {
+      (arg == "--size" ? job.size : job.passes) = std::max(1, std::atoi(argv[++i]));
+    } else {
+      job.files.push_back(QString::fromLocal8Bit(argv[i]));
+    }
+  }
+  static const std::vector<std::string> modes = {"thumb", "limit", "qt", "measure", "decode", "list"};
+  return !job.files.empty() && std::find(modes.begin(), modes.end(), job.mode) != modes.end();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Job job;
+  if (!parse(argc, argv, job)) {
+    std::fprintf(stderr, "usage: %s thumb|limit|qt|measure|decode|list [--size N] [--passes N] FILE...\n",
+                 argv[0]);
+    return argc >= 2 && std::string(argv[1]) == "--help" ? 0 : 2;
+  }
+  int failed = 0;
+  const auto start = std::chrono::steady_clock::now();
+  for (int pass = 0; pass < job.passes; ++pass)
+    for (const QString& file : job.files) failed += runOne(job, file);
+  const std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
+  std::printf("{\"mode\": \"%s\", \"images\": %zu, \"ms\": %.3f, \"failed\": %d}\n", job.mode.c_str(),
+              job.files.size() * size_t(job.passes), elapsed.count(), failed);
+  return failed == 0 ? 0 : 1;
+}
