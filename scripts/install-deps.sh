@@ -14,7 +14,7 @@ test_packages=(
   libgtest-dev libgmock-dev googletest
   xvfb xauth xdotool x11-utils imagemagick xclip openbox
 )
-bench_packages=(libbenchmark-dev libvips-tools libgdk-pixbuf2.0-bin findutils)
+bench_packages=(libbenchmark-dev libvips-tools libgdk-pixbuf2.0-bin findutils python3)
 
 wanted=()
 for group in "${@:-build}"; do
