@@ -102,11 +102,9 @@ const QStringList& Browser::shownList() const {
 void Browser::fillList(ListId id, const QStringList& paths, QSize itemSize, quint64 generation) {
   ui::IconList& list = iconList(id);
   list.lockUpdate();
-  list.deleteItem(-1);
   list.setIconWidth(itemSize.width());
   list.setIconHeight(itemSize.height());
-  list.insertItems(static_cast<int>(paths.size()));
-  for (int i = 0; i < paths.size(); ++i) list.setItemPath(i, paths[i]);
+  list.resetItems(paths);  // delete every item, then one empty item per picture, in one insertion
   list.unlockUpdate();
   loader_.setList(id, paths, generation);
 }

@@ -61,6 +61,10 @@ void IconList::resetItems(int count) {
   model_->resetItems(count);
 }
 
+void IconList::resetItems(const QStringList& paths) {
+  model_->resetItems(paths);
+}
+
 void IconList::deleteItem(int index) {
   if (index < 0)
     resetItems(0);

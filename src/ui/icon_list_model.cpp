@@ -34,6 +34,14 @@ void IconListModel::resetItems(int count) {
   endResetModel();
 }
 
+void IconListModel::resetItems(const QStringList& paths) {
+  beginResetModel();
+  items_.clear();
+  items_.resize(static_cast<size_t>(paths.size()));
+  for (qsizetype i = 0; i < paths.size(); ++i) items_[static_cast<size_t>(i)].path = paths[i];
+  endResetModel();
+}
+
 void IconListModel::insertItems(int count, int at) {
   if (count <= 0) return;
   const int first = (at < 0 || at > this->count()) ? this->count() : at;

@@ -23,6 +23,8 @@ class IconListModel : public QAbstractListModel {
 
   // Replaces every item by `count` empty ones.
   void resetItems(int count);
+  // Replaces every item by one empty item per path, carrying that path: one reset for the whole list.
+  void resetItems(const QStringList& paths);
   // Inserts `count` empty items before `at` (at < 0 or past the end: appends).
   void insertItems(int count, int at = -1);
   void removeItem(int index);

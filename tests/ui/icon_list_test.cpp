@@ -116,6 +116,19 @@ TEST_F(IconListProtocol, ResettingTheItemsClearsEveryMark) {
   EXPECT_EQ(callsFor(1), (std::vector<Call>{{1, 0}}));
 }
 
+TEST_F(IconListProtocol, ResettingWithPathsCarriesThemAndClearsIconsAndMarks) {
+  list->resetItems(QStringList{QStringLiteral("/a.jpg"), QStringLiteral("/b.png")});
+  paintAndServe();
+  list->setItemIcon(0, QImage(10, 10, QImage::Format_RGB32));
+  calls.clear();
+  list->resetItems(QStringList{QStringLiteral("/c.gif"), QStringLiteral("/d.jpg"), QStringLiteral("/e.png")});
+  EXPECT_EQ(list->itemCount(), 3);
+  EXPECT_EQ(list->itemPath(2), u"/e.png");
+  EXPECT_FALSE(list->itemHasIcon(0));
+  paintAndServe();
+  EXPECT_EQ(callsFor(0), (std::vector<Call>{{0, 0}}));
+}
+
 // A callback that empties the list while serving must not be asked about the old items.
 TEST_F(IconListProtocol, CallbackThatResetsTheListStopsTheRound) {
   list->resetItems(20);
