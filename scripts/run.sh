@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh build test
-cmake --preset release -DPIMROSE_BUILD_TESTS=OFF >/dev/null
+cmake --preset release -DPIMROSE_BUILD_TESTS=OFF -DPIMROSE_BUILD_BENCH=OFF >/dev/null
 cmake --build --preset release --target pimrose
 binary=build/release/src/pimrose
 
