@@ -83,15 +83,20 @@ class BrowserLoad : public QObject {
     const double t = now();
     maxStall_ = std::max(maxStall_, t - lastTick_);
     lastTick_ = t;
-    if (listed_ < 0 && list().itemCount() > 0) {
-      listed_ = t;
-      onScreen_.assign(size_t(list().itemCount()), 0);
-      everDelivered_.assign(onScreen_.size(), 0);
-    }
+    noticeList();
     advance();
   }
 
+  // Small pictures can arrive before the next tick, so both the tick and a delivery look.
+  void noticeList() {
+    if (listed_ >= 0 || list().itemCount() == 0) return;
+    listed_ = now();
+    onScreen_.assign(size_t(list().itemCount()), 0);
+    everDelivered_.assign(onScreen_.size(), 0);
+  }
+
   void delivered(const pimrose::ThumbnailDelivery& delivery) {
+    noticeList();
     if (onScreen_.empty() || delivery.index < 0 || size_t(delivery.index) >= onScreen_.size()) return;
     onScreen_[size_t(delivery.index)] = 1;
     if (!everDelivered_[size_t(delivery.index)]) {
