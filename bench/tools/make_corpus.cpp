@@ -23,9 +23,8 @@
 #include <QImage>
 #include <QImageWriter>
 
-#include <turbojpeg.h>
-
 #include "pictures/gif_encode.h"
+#include "tools/jpeg_encode.h"
 #include "tools/synthetic_photo.h"
 
 namespace {
@@ -47,15 +46,8 @@ bool writeFile(const fs::path& path, const void* data, size_t size) {
 }
 
 bool writeJpeg(const fs::path& path, const RgbPicture& picture) {
-  tjhandle handle = tjInitCompress();
-  unsigned char* jpeg = nullptr;
-  unsigned long size = 0;
-  const bool ok = handle && tjCompress2(handle, picture.pixels.data(), picture.width, 0, picture.height,
-                                        TJPF_RGB, &jpeg, &size, TJSAMP_420, 90, 0) == 0;
-  const bool written = ok && writeFile(path, jpeg, size);
-  tjFree(jpeg);
-  if (handle) tjDestroy(handle);
-  return written;
+  const std::vector<std::uint8_t> jpeg = pimrose::bench::encodeJpeg(picture, 90);
+  return !jpeg.empty() && writeFile(path, jpeg.data(), jpeg.size());
 }
 
 QImage toQImage(const RgbPicture& picture) {
