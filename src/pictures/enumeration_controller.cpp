@@ -7,14 +7,17 @@
 
 namespace pimrose {
 
-EnumerationController::EnumerationController(QObject* parent) : QObject(parent) {
-  // Two threads: a superseded listing may still be winding down while the newest one runs.
-  workers_.setMaxThreadCount(2);
-}
+EnumerationController::EnumerationController(QObject* parent)
+    : QObject(parent), worker_([this] { work(); }) {}
 
 EnumerationController::~EnumerationController() {
-  if (cancelCurrent_) cancelCurrent_->store(true);
-  workers_.waitForDone();
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+    cancelCurrent_ = true;
+  }
+  wake_.notify_one();
+  worker_.join();
 }
 
 void EnumerationController::initIconSize(int sliderPosition) {
@@ -41,18 +44,41 @@ QSize EnumerationController::itemSize() const {
 }
 
 void EnumerationController::startListing(const QStringList& paths, bool afterIconSizeChange) {
-  if (cancelCurrent_) cancelCurrent_->store(true);
-  auto cancel = std::make_shared<CancelFlag>(false);
-  cancelCurrent_ = cancel;
   Listing listing{++lastRequest_, paths, afterIconSizeChange, {}};
   listing.clock.start();
+  {
+    std::lock_guard lock(mutex_);
+    if (waiting_) --listing_;  // replaced before it started: it never finishes
+    waiting_ = std::move(listing);
+    cancelCurrent_ = true;
+  }
   ++listing_;
-  workers_.start([this, cancel, listing] {
-    QStringList pictures = listPictures(listing.paths, cancel.get());
-    QMetaObject::invokeMethod(
-        this, [this, listing, pictures = std::move(pictures)] { finishListing(listing, pictures); },
-        Qt::QueuedConnection);
-  });
+  wake_.notify_one();
+}
+
+void EnumerationController::work() {
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    wake_.wait(lock, [this] { return stopping_ || waiting_; });
+    if (stopping_) return;
+    Listing listing = std::move(*waiting_);
+    waiting_.reset();
+    cancelCurrent_ = false;
+    lock.unlock();
+    QStringList pictures = listPictures(listing.paths, &cancelCurrent_);
+    lock.lock();
+    finished_.push_back({std::move(listing), std::move(pictures)});
+    QMetaObject::invokeMethod(this, &EnumerationController::takeFinished, Qt::QueuedConnection);
+  }
+}
+
+void EnumerationController::takeFinished() {
+  std::vector<Finished> finished;
+  {
+    std::lock_guard lock(mutex_);
+    finished.swap(finished_);
+  }
+  for (const Finished& done : finished) finishListing(done.listing, done.pictures);
 }
 
 void EnumerationController::finishListing(const Listing& listing, const QStringList& pictures) {

@@ -1,12 +1,15 @@
 #pragma once
 
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
 
 #include <QElapsedTimer>
 #include <QObject>
 #include <QSize>
 #include <QStringList>
-#include <QThreadPool>
 
 #include "pictures/enumerate_pictures.h"
 
@@ -71,11 +74,25 @@ class EnumerationController : public QObject {
     QElapsedTimer clock;
   };
 
+  struct Finished {
+    Listing listing;
+    QStringList pictures;
+  };
+
   void startListing(const QStringList& paths, bool afterIconSizeChange);
   void finishListing(const Listing& listing, const QStringList& pictures);
+  void work();
+  void takeFinished();
 
-  QThreadPool workers_;
-  std::shared_ptr<CancelFlag> cancelCurrent_;
+  // One worker lists; only the newest request matters, so a new one replaces a waiting one and
+  // cancels the one being listed. Hand-over in both directions goes through `mutex_`.
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::optional<Listing> waiting_;
+  std::vector<Finished> finished_;
+  CancelFlag cancelCurrent_{false};
+  bool stopping_ = false;
+  std::thread worker_;
   quint64 lastRequest_ = 0;
   quint64 listGeneration_ = 0;
   int listing_ = 0;

@@ -21,17 +21,33 @@ ThumbnailWork defaultThumbnailWork() {
 }
 
 ThumbnailLoader::ThumbnailLoader(ThumbnailWork work, int threads, QObject* parent) : QObject(parent) {
-  // Results cross to the UI thread as values; the pool is stopped before this object goes, so the
-  // sink never posts to a dead receiver.
+  // Results cross to the UI thread as values through `arrived_`, guarded by a standard mutex so
+  // that the hand-over is visible to thread checkers; the queued call only wakes the UI thread, and
+  // one wake-up takes every result that has arrived by then. The pool is stopped before this object
+  // goes, so the sink never posts to a dead receiver.
   auto sink = [this](LoadResult result) {
-    QMetaObject::invokeMethod(
-        this, [this, result = std::move(result)] { receive(result); }, Qt::QueuedConnection);
+    bool wake = false;
+    {
+      std::lock_guard lock(arrivedMutex_);
+      wake = arrived_.empty();
+      arrived_.push_back(std::move(result));
+    }
+    if (wake) QMetaObject::invokeMethod(this, &ThumbnailLoader::receiveArrived, Qt::QueuedConnection);
   };
   pool_ = std::make_unique<ThumbnailPool>(std::move(work), std::move(sink), threads);
 }
 
 ThumbnailLoader::~ThumbnailLoader() {
   pool_.reset();
+}
+
+void ThumbnailLoader::receiveArrived() {
+  std::vector<LoadResult> results;
+  {
+    std::lock_guard lock(arrivedMutex_);
+    results.swap(arrived_);
+  }
+  for (const LoadResult& result : results) receive(result);
 }
 
 void ThumbnailLoader::setList(ListId list, const QStringList& paths, quint64 generation) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
+#include <vector>
 
 #include <QImage>
 #include <QList>
@@ -65,10 +67,13 @@ class ThumbnailLoader : public QObject {
  private:
   void requestLoad(ListId list, int index);
   void markReleased(const std::vector<LoadRequest>& dropped);
+  void receiveArrived();
   void receive(const LoadResult& result);
   void logFailure(const LoadResult& result) const;
 
   LoaderState state_;
+  std::mutex arrivedMutex_;
+  std::vector<LoadResult> arrived_;
   std::unique_ptr<ThumbnailPool> pool_;
 };
 
