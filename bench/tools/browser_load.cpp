@@ -1,7 +1,7 @@
 // The browser as a user meets it, in-process and offscreen: the real main window and Browser,
-// a folder dropped (queued exactly as a drop on the window queues it), and the list scrolled one
-// screen further each time every thumbnail on screen has arrived, until every item has had its
-// thumbnail delivered once. Prints one JSON line:
+// a folder dropped (queued exactly as a drop on the window queues it), the first screen waited
+// for, then the list scrolled one screen further each time the loaders have taken every request
+// of the screen shown, until every item has had its thumbnail delivered once. Prints one JSON line:
 //   {"items", "threads", "listed_ms", "first_screen_ms", "all_ms", "max_stall_ms", "screens",
 //    "rss_before_mb", "rss_end_mb", "peak_rss_mb", "failed", "timed_out"}
 //
@@ -26,6 +26,7 @@
 #include "pictures/thumbnail_pool.h"
 #include "tools/process_memory.h"
 #include "ui/controls.h"
+#include "ui/icon_list_model.h"
 #include "ui/window.h"
 
 namespace {
@@ -114,15 +115,24 @@ class BrowserLoad : public QObject {
     return true;
   }
 
-  // One screen further once the shown screen is complete; waits for the paint that shows the
-  // new screen before judging it.
+  // Every item on screen has been asked for and no request waits: the loaders hold all of them.
+  bool screenTaken(int first, int last) const {
+    if (browser_->loader().waiting() > 0) return false;
+    for (int i = first; i <= last; ++i)
+      if (!onScreen_[size_t(i)] && !list().model()->asked(i)) return false;
+    return true;
+  }
+
+  // One screen further once the loaders have taken every request of the shown screen, as a list
+  // scrolled on keeps them fed; waits for the paint that shows the new screen before judging it.
   void advance() {
     if (onScreen_.empty()) return;
     if (deliveredCount_ == onScreen_.size()) return finish(false);
     const auto [first, last] = list().visibleRange();
     if (first < 0 || last < scrolledTo_ || last >= int(onScreen_.size())) return;
-    if (!screenComplete(first, last)) return;
-    if (firstScreen_ < 0) firstScreen_ = now();
+    const bool complete = screenComplete(first, last);
+    if (complete && firstScreen_ < 0) firstScreen_ = now();
+    if (!complete && (firstScreen_ < 0 || !screenTaken(first, last))) return;
     scrolledTo_ = std::min(int(onScreen_.size()) - 1, last + (last - first + 1));
     ++screens_;
     list().guaranteeVisible(scrolledTo_);
