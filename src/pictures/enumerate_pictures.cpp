@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "pictures/enumerated_names.h"
+#include "status/file_names.h"
 
 namespace pimrose {
 namespace {

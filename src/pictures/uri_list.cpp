@@ -2,7 +2,7 @@
 
 #include <QSysInfo>
 
-#include "pictures/enumerated_names.h"
+#include "status/file_names.h"
 
 namespace pimrose {
 namespace {

@@ -2,14 +2,14 @@
 
 #include <sys/stat.h>
 
-#include <QFile>
+#include "status/file_names.h"
 
 namespace pimrose {
 
 qint64 FileSizeOf(const QString& path) {
   if (path.isEmpty()) return 0;
   struct stat info {};
-  if (stat(QFile::encodeName(path).constData(), &info) != 0) return 0;
+  if (stat(encodeFileName(path).constData(), &info) != 0) return 0;
   return S_ISDIR(info.st_mode) ? 0 : qint64(info.st_size);
 }
 

@@ -4,9 +4,9 @@
 #include <sys/stat.h>
 
 #include <QDateTime>
-#include <QFile>
 
 #include "status/date_time_pattern.h"
+#include "status/file_names.h"
 
 namespace pimrose {
 namespace {
@@ -21,7 +21,7 @@ std::optional<FileTimes> fileTimesOf(const QString& path) {
   if (path.isEmpty()) return std::nullopt;
   struct statx info {};
   const unsigned mask = STATX_TYPE | STATX_ATIME | STATX_MTIME | STATX_BTIME;
-  if (statx(AT_FDCWD, QFile::encodeName(path).constData(), 0, mask, &info) != 0) return std::nullopt;
+  if (statx(AT_FDCWD, encodeFileName(path).constData(), 0, mask, &info) != 0) return std::nullopt;
   if (S_ISDIR(info.stx_mode)) return std::nullopt;
   FileTimes times;
   times.lastAccess = fileTime(info.stx_atime);

@@ -7,7 +7,7 @@
 
 #include "pictures/drop_queue.h"
 #include "pictures/drop_receiver.h"
-#include "pictures/enumerated_names.h"
+#include "status/file_names.h"
 #include "support/wait_for.h"
 
 namespace pimrose {

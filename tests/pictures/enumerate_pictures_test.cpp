@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "pictures/enumerate_pictures.h"
-#include "pictures/enumerated_names.h"
+#include "status/file_names.h"
 #include "support/sandbox.h"
 
 namespace pimrose {

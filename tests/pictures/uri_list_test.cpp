@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "pictures/enumerated_names.h"
+#include "status/file_names.h"
 #include "pictures/uri_list.h"
 
 namespace pimrose {

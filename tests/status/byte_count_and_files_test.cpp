@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDateTime>
 #include <QFile>
@@ -10,6 +11,7 @@
 
 #include "status/byte_count_text.h"
 #include "status/date_time_pattern.h"
+#include "status/file_names.h"
 #include "status/file_size.h"
 #include "status/file_times.h"
 #include "support/sandbox.h"
@@ -61,6 +63,20 @@ TEST(FileSizeTest, SizesOfFilesAndNonFiles) {
   const QString link = sandbox.filePath(QStringLiteral("link.jpg"));
   ASSERT_TRUE(QFile::link(file, link));
   EXPECT_EQ(FileSizeOf(link), 1536);
+}
+
+// A name that is not valid UTF-8 reaches the program through the lossless name mapping.
+TEST(FileSizeTest, NamesThatAreNotUtf8AreMeasuredToo) {
+  test::Sandbox sandbox;
+  const QByteArray raw = QFile::encodeName(sandbox.path()) + "/bad-\xff\xfe.jpg";
+  const int fd = ::open(raw.constData(), O_CREAT | O_WRONLY, 0600);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::write(fd, "12345", 5), 5);
+  ::close(fd);
+  const QString path = decodeFileName(raw);
+  EXPECT_EQ(FileSizeOf(path), 5);
+  QString creation, lastWrite, lastAccess;
+  EXPECT_TRUE(ReadFileTimes(path, creation, lastWrite, lastAccess));
 }
 
 TEST(FileTimesTest, ReadsTimesAsPatternTexts) {

@@ -1,4 +1,4 @@
-#include "pictures/enumerated_names.h"
+#include "status/file_names.h"
 
 namespace pimrose {
 namespace {
