@@ -3,7 +3,7 @@
 // for, then the list scrolled one screen further each time the loaders have taken every request
 // of the screen shown, until every item has had its thumbnail delivered once. Prints one JSON line:
 //   {"items", "threads", "listed_ms", "first_screen_ms", "all_ms", "max_stall_ms", "screens",
-//    "rss_before_mb", "rss_end_mb", "peak_rss_mb", "failed", "timed_out"}
+//    "rss_before_mb", "rss_end_mb", "peak_rss_mb", "cpu_ms", "failed", "timed_out"}
 //
 //   pimrose-bench-browser FOLDER [--smart-release] [--timeout SECONDS]
 //
@@ -24,7 +24,7 @@
 
 #include "app/browser.h"
 #include "pictures/thumbnail_pool.h"
-#include "tools/process_memory.h"
+#include "tools/process_stats.h"
 #include "ui/controls.h"
 #include "ui/icon_list_model.h"
 #include "ui/window.h"
@@ -57,6 +57,7 @@ class BrowserLoad : public QObject {
     window_->show();
     settle();
     rssBefore_ = pimrose::bench::residentMb();
+    cpuStart_ = pimrose::bench::processCpuMs();
     clock_.start();
     lastTick_ = 0;
     tick_.start();
@@ -143,6 +144,7 @@ class BrowserLoad : public QObject {
     finished_ = true;
     timedOut_ = timedOut;
     all_ = now();
+    cpu_ = pimrose::bench::processCpuMs() - cpuStart_;
     tick_.stop();
     qApp->quit();
   }
@@ -151,9 +153,9 @@ class BrowserLoad : public QObject {
     std::printf(
         "{\"items\": %zu, \"threads\": %d, \"listed_ms\": %.1f, \"first_screen_ms\": %.1f, \"all_ms\": %.1f, "
         "\"max_stall_ms\": %.1f, \"screens\": %d, \"rss_before_mb\": %.1f, \"rss_end_mb\": %.1f, "
-        "\"peak_rss_mb\": %.1f, \"failed\": %d, \"timed_out\": %s}\n",
+        "\"peak_rss_mb\": %.1f, \"cpu_ms\": %.1f, \"failed\": %d, \"timed_out\": %s}\n",
         onScreen_.size(), pimrose::ThumbnailPool::defaultThreadCount(), listed_, firstScreen_, all_,
-        maxStall_, screens_, rssBefore_, pimrose::bench::residentMb(), pimrose::bench::peakResidentMb(),
+        maxStall_, screens_, rssBefore_, pimrose::bench::residentMb(), pimrose::bench::peakResidentMb(), cpu_,
         failed_, timedOut_ ? "true" : "false");
     return timedOut_ || onScreen_.empty() ? 1 : 0;
   }
@@ -170,6 +172,7 @@ class BrowserLoad : public QObject {
   int screens_ = 0;
   int failed_ = 0;
   double lastTick_ = 0, maxStall_ = 0, listed_ = -1, firstScreen_ = -1, all_ = -1, rssBefore_ = 0;
+  double cpuStart_ = 0, cpu_ = 0;  // CPU time of every thread of the process during the load
   bool finished_ = false, timedOut_ = false;
 };
 

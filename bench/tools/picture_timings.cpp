@@ -13,8 +13,6 @@
 // With --threads N the files are shared out among N threads, each taking the next file not yet
 // taken: what N loaders could do at best on this machine while it is as busy as it is.
 
-#include <time.h>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -31,6 +29,7 @@
 #include "pictures/enumerate_pictures.h"
 #include "pictures/load_thumbnail.h"
 #include "pictures/picture_size.h"
+#include "tools/process_stats.h"
 #include "tools/reference_thumbnail.h"
 
 namespace {
@@ -81,14 +80,6 @@ int runOne(const Job& job, const QString& path) {
   return 1;
 }
 
-// CPU time of every thread of this process: on a machine shared with other work it tells the
-// cost of the work itself, where wall time also tells how busy the machine was.
-double processCpuMs() {
-  timespec t{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
-}
-
 int runAll(const Job& job) {
   const size_t total = job.files.size() * size_t(job.passes);
   std::atomic<size_t> next = 0;
@@ -130,6 +121,8 @@ int main(int argc, char** argv) {
         argv[0]);
     return argc >= 2 && std::string(argv[1]) == "--help" ? 0 : 2;
   }
+  // CPU time tells the cost of the work on a machine shared with other work; wall time also
+  // tells how busy the machine was.
   const double cpuStart = processCpuMs();
   const auto start = std::chrono::steady_clock::now();
   const int failed = runAll(job);

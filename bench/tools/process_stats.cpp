@@ -1,4 +1,6 @@
-#include "tools/process_memory.h"
+#include "tools/process_stats.h"
+
+#include <time.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -30,6 +32,12 @@ double residentMb() {
 
 double peakResidentMb() {
   return statusFieldMb("VmHWM");
+}
+
+double processCpuMs() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
 }
 
 }  // namespace pimrose::bench
