@@ -7,6 +7,8 @@ binary=$(realpath "$1")
 shot=$(realpath -m "${2:-screenshots/main-window.png}")
 mkdir -p "$(dirname "$shot")"
 work=$(mktemp -d)
+export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-/tmp/runtime-$(id -u)}
+mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
 
 Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
