@@ -1,0 +1,85 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+// The browser as a user meets it, in-process: the real main window (1200x700, the size the
+// program opens with) and Browser, a folder dropped (queued exactly as a drop on the window queues
+// it), the first screen waited for, then the list scrolled one screen further each time the
+// loaders have taken every request of the screen shown, until every item has had its thumbnail
+// delivered once. Times count from the drop.
+
+namespace pimrose {
+class Browser;
+struct ThumbnailDelivery;
+namespace ui {
+class IconList;
+class Window;
+}  // namespace ui
+}  // namespace pimrose
+
+namespace pimrose::bench {
+
+struct BrowserLoadOptions {
+  QString folder;
+  bool smartRelease = false;
+  int timeoutSeconds = 600;
+};
+
+struct BrowserLoadResult {
+  int items = 0;
+  int threads = 0;            // the loader threads
+  double listedMs = -1;       // the list has its items
+  double firstScreenMs = -1;  // every item of the first painted screen has its thumbnail
+  double allMs = -1;          // every item has had its thumbnail once
+  double maxStallMs = 0;      // longest gap between two ticks of a 10 ms timer on the UI thread
+  int screens = 0;            // scroll steps taken
+  double rssBeforeMb = 0, rssEndMb = 0, peakRssMb = 0;
+  double cpuMs = 0;  // CPU time of every thread of the process during the load
+  int failed = 0;    // deliveries without a picture
+  bool timedOut = false;
+};
+
+// One JSON object on one line.
+QByteArray toJson(const BrowserLoadResult& result);
+
+class BrowserLoad : public QObject {
+ public:
+  explicit BrowserLoad(const BrowserLoadOptions& options);
+  ~BrowserLoad() override;
+
+  BrowserLoadResult run();
+
+ private:
+  ui::IconList& list() const;
+  double now() const { return double(clock_.nsecsElapsed()) / 1e6; }
+  void onTick();
+  void noticeList();
+  void delivered(const ThumbnailDelivery& delivery);
+  bool screenComplete(int first, int last) const;
+  bool screenTaken(int first, int last) const;
+  void advance();
+  void finish(bool timedOut);
+
+  BrowserLoadOptions options_;
+  std::unique_ptr<ui::Window> window_;
+  std::unique_ptr<Browser> browser_;
+  QEventLoop loop_;
+  QTimer tick_;
+  QElapsedTimer clock_;
+  std::vector<char> onScreen_;       // has its thumbnail now (smart release takes it away again)
+  std::vector<char> everDelivered_;  // has had its thumbnail at least once
+  size_t deliveredCount_ = 0;
+  int scrolledTo_ = 0;
+  double lastTick_ = 0, cpuStart_ = 0;
+  bool finished_ = false;
+  BrowserLoadResult result_;
+};
+
+}  // namespace pimrose::bench
