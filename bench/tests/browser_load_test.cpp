@@ -15,11 +15,11 @@ namespace fs = std::filesystem;
 
 // A folder of `count` small pictures (hard links, as in the corpus), returned as a path.
 QString smallPictures(const QTemporaryDir& dir, int count) {
-  CorpusSpec spec;
-  spec.dir = dir.path().toStdString();
-  spec.photos = 0, spec.pngs = 0, spec.gifs = 0, spec.small = 3;
-  spec.rss = {count};
-  EXPECT_TRUE(makeCorpus(spec));
+  CorpusPlan plan;
+  plan.dir = dir.path().toStdString();
+  plan.photos = 0, plan.pngs = 0, plan.gifs = 0, plan.small = 3;
+  plan.rss = {count};
+  EXPECT_TRUE(makeCorpus(plan));
   return dir.filePath(QStringLiteral("rss-%1").arg(count));
 }
 

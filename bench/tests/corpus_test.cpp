@@ -22,13 +22,13 @@ int countFiles(const fs::path& root) {
 
 class CorpusTest : public ::testing::Test {
  protected:
-  CorpusSpec tiny() const {
-    CorpusSpec spec;
-    spec.dir = dir_.path().toStdString();
-    spec.photos = 2, spec.pngs = 1, spec.gifs = 1, spec.small = 2, spec.drop = 5, spec.tree = 100;
-    spec.rss = {7};
-    spec.photoWidth = 64, spec.photoHeight = 48;
-    return spec;
+  CorpusPlan tiny() const {
+    CorpusPlan plan;
+    plan.dir = dir_.path().toStdString();
+    plan.photos = 2, plan.pngs = 1, plan.gifs = 1, plan.small = 2, plan.drop = 5, plan.tree = 100;
+    plan.rss = {7};
+    plan.photoWidth = 64, plan.photoHeight = 48;
+    return plan;
   }
   fs::path at(const char* relative) const { return fs::path(dir_.path().toStdString()) / relative; }
 
@@ -60,7 +60,7 @@ TEST_F(CorpusTest, ASecondRunKeepsWhatIsCompleteAndRedoesWhatWasInterrupted) {
   const auto written = fs::last_write_time(at("photos-2/photo-000.jpg"));
   fs::create_directories(at("drop-3.partial"));
   std::ofstream(at("drop-3.partial/left-over.jpg")) << "x";
-  CorpusSpec again = tiny();
+  CorpusPlan again = tiny();
   again.drop = 3;
   ASSERT_TRUE(makeCorpus(again));
   EXPECT_EQ(fs::last_write_time(at("photos-2/photo-000.jpg")), written);

@@ -119,7 +119,7 @@ bool makeTree(const fs::path& folder, int count) {
 }  // namespace
 
 // Each distinct count is its own folder, so the quick and full corpora live side by side.
-bool makeCorpus(const CorpusSpec& o) {
+bool makeCorpus(const CorpusPlan& o) {
   const fs::path photos = o.dir / ("photos-" + std::to_string(o.photos));
   const fs::path small = o.dir / ("small-" + std::to_string(o.small));
   bool ok = makePictures(photos, o.photos, o.photoWidth, o.photoHeight, 1000, "jpg") &&

@@ -17,7 +17,7 @@
 
 namespace pimrose::bench {
 
-struct CorpusSpec {
+struct CorpusPlan {
   std::filesystem::path dir;
   int photos = 8, pngs = 4, gifs = 4, drop = 0, small = 8, tree = 0;
   std::vector<int> rss;
@@ -26,6 +26,6 @@ struct CorpusSpec {
 
 // Answers false when a part could not be made; throws std::filesystem::filesystem_error when the
 // file system refuses.
-bool makeCorpus(const CorpusSpec& spec);
+bool makeCorpus(const CorpusPlan& plan);
 
 }  // namespace pimrose::bench

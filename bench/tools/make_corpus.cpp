@@ -12,7 +12,7 @@
 
 namespace {
 
-using pimrose::bench::CorpusSpec;
+using pimrose::bench::CorpusPlan;
 
 std::vector<int> parseList(const char* text) {
   std::vector<int> values;
@@ -25,7 +25,7 @@ std::vector<int> parseList(const char* text) {
   return values;
 }
 
-bool parse(int argc, char** argv, CorpusSpec& options) {
+bool parse(int argc, char** argv, CorpusPlan& options) {
   if (argc < 2) return false;
   options.dir = argv[1];
   for (int i = 2; i + 1 < argc; i += 2) {
@@ -54,7 +54,7 @@ bool parse(int argc, char** argv, CorpusSpec& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  CorpusSpec options;
+  CorpusPlan options;
   const bool help = argc >= 2 && std::string(argv[1]) == "--help";
   if (help || !parse(argc, argv, options)) {
     std::fprintf(stderr,
