@@ -21,8 +21,14 @@ inline QSize gifCanvas(QSize screen, QRect frame) {
 // pixels; nullopt when the data holds no frame.
 std::optional<QSize> gifCanvasSize(QByteArrayView data);
 
-// The first frame on its canvas, Format_ARGB32 (transparent where the frame does not paint), or a
-// null image with `error` set. Later frames of an animation are never read.
-QImage decodeGif(QByteArrayView data, QString* error);
+// The first frame on its canvas, transparent where the frame does not paint, or a null image with
+// `error` set. Later frames of an animation are never read. Without an `atLeast` size (or when no
+// whole factor above 1 still covers it) the answer is the full canvas, Format_ARGB32. Otherwise the
+// rows are reduced while they are decoded by the largest whole factor that still covers
+// `atLeast`, and the answer is Format_ARGB32_Premultiplied: no full-size canvas is ever made.
+QImage decodeGif(QByteArrayView data, QSize atLeast, QString* error);
+inline QImage decodeGif(QByteArrayView data, QString* error) {
+  return decodeGif(data, QSize(), error);
+}
 
 }  // namespace pimrose

@@ -55,7 +55,7 @@ QImage decodeUpright(QByteArrayView data, QSize atLeast, PreviewUse preview, QSt
     case PictureFormat::Png:
       return decodePng(data, atLeast, error);
     case PictureFormat::Gif:
-      return decodeGif(data, error);
+      return decodeGif(data, atLeast, error);
     case PictureFormat::Other:
       return decodeOther(data, error);
   }
