@@ -50,4 +50,24 @@ if [ -n "${PIMROSE_SCREENSHOT_DIR:-}" ]; then
   import -window "$main" "$PIMROSE_SCREENSHOT_DIR/browser-light.png"
 fi
 check "no thumbnail failed" bash -c "! grep -q 'thumbnail failed' '$WORK/pimrose.log'"
+
+# Typing in the search box searches nothing until Enter; a folder name matches every picture in it.
+xdotool mousemove --window "$main" 170 16 click 1 sleep 0.2 type --delay 20 "trip"
+sleep 0.3
+check "typing alone does not search" bash -c "! grep -q '^search' '$WORK/pimrose.log'"
+xdotool key Return
+check "Enter searches: the folder name matches its 4 pictures" \
+  wait_for_line "$WORK/pimrose.log" 'search "trip" matches 4' 5
+if [ -n "${PIMROSE_SCREENSHOT_DIR:-}" ]; then
+  sleep 1
+  import -window "$main" "$PIMROSE_SCREENSHOT_DIR/search.png"
+fi
+xdotool key ctrl+a type --delay 20 "TRIP"
+xdotool key Return
+check "the search is case-sensitive" wait_for_line "$WORK/pimrose.log" 'search "TRIP" matches 0' 5
+
+# The thumbnail-size slider lists the opened folder again.
+xdotool mousemove --window "$main" 1015 685 click 1
+check "a slider change lists the folder again" \
+  bash -c "for _ in \$(seq 100); do [ \$(grep -c 'found 13 pictures' '$WORK/pimrose.log') -ge 2 ] && exit 0; sleep 0.05; done; exit 1"
 summary
