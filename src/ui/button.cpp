@@ -28,8 +28,8 @@ void Button::paintEvent(QPaintEvent*) {
   painter.setRenderHint(QPainter::Antialiasing);
   if (definition().props.glyph == Glyph::Grip) return paintGrip(painter);
   const SkinColours& c = colours();
-  const QColor fill = pressed_ ? c.accent : (hovered_ ? c.hover : c.panel);
-  painter.setPen(hovered_ || pressed_ ? c.accent : c.border);
+  const QColor fill = pressed_ ? c.accent : (hovered() ? c.hover : c.panel);
+  painter.setPen(hovered() || pressed_ ? c.accent : c.border);
   painter.setBrush(fill);
   painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
   painter.setPen(pressed_ ? c.accentText : c.text);
@@ -48,18 +48,6 @@ void Button::mouseReleaseEvent(QMouseEvent* event) {
   pressed_ = false;
   update();
   if (rect().contains(event->position().toPoint())) Q_EMIT clicked();
-}
-
-void Button::enterEvent(QEnterEvent* event) {
-  hovered_ = true;
-  update();
-  Control::enterEvent(event);
-}
-
-void Button::leaveEvent(QEvent* event) {
-  hovered_ = false;
-  update();
-  Control::leaveEvent(event);
 }
 
 }  // namespace pimrose::ui

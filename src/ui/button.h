@@ -22,14 +22,11 @@ class Button : public Control {
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
-  void enterEvent(QEnterEvent* event) override;
-  void leaveEvent(QEvent* event) override;
 
  private:
   void paintGrip(class QPainter& painter) const;
 
   QString text_;
-  bool hovered_ = false;
   bool pressed_ = false;
 };
 

@@ -122,12 +122,20 @@ void Control::showEvent(QShowEvent* event) {
 
 void Control::enterEvent(QEnterEvent* event) {
   QWidget::enterEvent(event);
+  setHovered(true);
   Q_EMIT pointerInside(true);
 }
 
 void Control::leaveEvent(QEvent* event) {
   QWidget::leaveEvent(event);
+  setHovered(false);
   Q_EMIT pointerInside(false);
+}
+
+// Controls that draw a hover state repaint when the pointer comes and goes.
+void Control::setHovered(bool hovered) {
+  hovered_ = hovered;
+  update();
 }
 
 void Control::mouseMoveEvent(QMouseEvent* event) {

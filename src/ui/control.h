@@ -35,6 +35,8 @@ class Control : public QWidget {
 
   // Shown by its own flag, whatever its parents (the engine's "visible" property).
   bool shown() const { return !isHidden(); }
+  // Whether the pointer is over the control now.
+  bool hovered() const { return hovered_; }
 
   // The vertical position alone, as animations move it.
   void setTop(int y) { move(x(), y); }
@@ -71,6 +73,7 @@ class Control : public QWidget {
   void showEvent(QShowEvent* event) override;
   void enterEvent(QEnterEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  void setHovered(bool hovered);
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
 
@@ -79,6 +82,7 @@ class Control : public QWidget {
   QByteArray skinImage_;
   int lockDepth_ = 0;
   int alpha_ = 255;
+  bool hovered_ = false;
   bool moving_ = false;
   QPoint moveOffset_;
 };

@@ -48,7 +48,7 @@ void ImageButton::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
   const SkinColours& c = colours();
-  if (hovered_ || state_ != 0) {
+  if (hovered() || state_ != 0) {
     painter.setPen(Qt::NoPen);
     painter.setBrush(state_ != 0 ? c.accent : c.hover);
     painter.drawRoundedRect(QRectF(rect()), 6, 6);
@@ -75,18 +75,6 @@ void ImageButton::paintEvent(QPaintEvent*) {
 void ImageButton::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) Q_EMIT clicked();
   Control::mouseReleaseEvent(event);
-}
-
-void ImageButton::enterEvent(QEnterEvent* event) {
-  hovered_ = true;
-  update();
-  Control::enterEvent(event);
-}
-
-void ImageButton::leaveEvent(QEvent* event) {
-  hovered_ = false;
-  update();
-  Control::leaveEvent(event);
 }
 
 }  // namespace pimrose::ui

@@ -20,12 +20,9 @@ class ImageButton : public Control {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
-  void enterEvent(QEnterEvent* event) override;
-  void leaveEvent(QEvent* event) override;
 
  private:
   int state_ = 0;
-  bool hovered_ = false;
 };
 
 }  // namespace pimrose::ui
