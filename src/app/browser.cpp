@@ -86,9 +86,13 @@ void Browser::installItemCallback(ListId id) {
           [this, id] { reportVisibleRange(id); });
 }
 
+// Called for every item the list asks about; the loader re-ranks its queue only when the range moved.
 void Browser::reportVisibleRange(ListId id) {
-  const auto [first, last] = iconList(id).visibleRange();
-  if (first >= 0) loader_.setVisibleRange(id, first, last);
+  const std::pair<int, int> range = iconList(id).visibleRange();
+  std::pair<int, int>& reported = reportedRange_[id == ListId::Files ? 0 : 1];
+  if (range.first < 0 || range == reported) return;
+  reported = range;
+  loader_.setVisibleRange(id, range.first, range.second);
 }
 
 ui::IconList& Browser::iconList(ListId id) const {
@@ -106,6 +110,7 @@ void Browser::fillList(ListId id, const QStringList& paths, QSize itemSize, quin
   list.setIconHeight(itemSize.height());
   list.resetItems(paths);  // delete every item, then one empty item per picture, in one insertion
   list.unlockUpdate();
+  reportedRange_[id == ListId::Files ? 0 : 1] = {-1, -1};
   loader_.setList(id, paths, generation);
 }
 

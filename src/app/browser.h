@@ -2,7 +2,9 @@
 
 #include <QObject>
 
+#include <array>
 #include <memory>
+#include <utility>
 
 #include "pictures/drop_queue.h"
 #include "pictures/enumeration_controller.h"
@@ -57,6 +59,7 @@ class Browser : public QObject {
   PictureSearch search_;
   ThumbnailLoader loader_;
   DropQueue drops_;
+  std::array<std::pair<int, int>, 2> reportedRange_{{{-1, -1}, {-1, -1}}};
 };
 
 }  // namespace pimrose
