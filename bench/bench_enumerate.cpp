@@ -15,7 +15,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "pictures/enumerate_pictures.h"
+#include "browsing/enumerate_pictures.h"
 
 namespace {
 

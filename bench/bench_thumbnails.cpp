@@ -17,9 +17,9 @@
 #include <png.h>
 #include <turbojpeg.h>
 
-#include "pictures/gif_encode.h"
-#include "pictures/load_thumbnail.h"
-#include "pictures/picture_size.h"
+#include "codecs/gif_encode.h"
+#include "codecs/picture_size.h"
+#include "thumbnails/load_thumbnail.h"
 
 namespace {
 

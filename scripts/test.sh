@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Pimrose under AddressSanitizer + UndefinedBehaviorSanitizer and runs
-# every test (the benchmark tools' own included), checks that the benchmark suite starts; then builds the
-# threaded parts under ThreadSanitizer and runs their tests again.
+# Installs what is missing, checks the layer order of the libraries, builds Pimrose under AddressSanitizer
+# + UndefinedBehaviorSanitizer, runs clang-tidy over that build's compile commands and every test (the
+# benchmark tools' own included), checks that the benchmark suite starts; then builds the threaded parts
+# under ThreadSanitizer and runs their tests again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test bench
+scripts/check-layers.py
 
 export CTEST_PARALLEL_LEVEL=2
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
@@ -12,9 +14,10 @@ chmod 700 "$XDG_RUNTIME_DIR"
 
 cmake --preset asan >/dev/null
 cmake --build --preset asan
+scripts/run-clang-tidy.sh build/asan
 ctest --preset asan
 bench/run --quick --dry-run --build-dir build/asan  # the benchmark suite still starts; it measures nothing here
 
 cmake --preset tsan >/dev/null
-cmake --build --preset tsan --target test_pictures
+cmake --build --preset tsan --target test_thumbnails test_browsing
 ctest --preset tsan

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "pictures/enumerate_pictures.h"
+#include "browsing/enumerate_pictures.h"
 #include "tools/corpus.h"
 
 namespace pimrose::bench {

@@ -13,8 +13,8 @@
 
 #include <gtest/gtest.h>
 
-#include "pictures/gif_encode.h"
-#include "pictures/load_thumbnail.h"
+#include "codecs/gif_encode.h"
+#include "thumbnails/load_thumbnail.h"
 #include "tools/jpeg_encode.h"
 #include "tools/reference_thumbnail.h"
 #include "tools/synthetic_photo.h"

@@ -5,7 +5,7 @@
 #include <QApplication>
 
 #include "app/browser.h"
-#include "pictures/thumbnail_pool.h"
+#include "thumbnails/thumbnail_pool.h"
 #include "tools/process_stats.h"
 #include "ui/controls.h"
 #include "ui/icon_list_model.h"

@@ -10,7 +10,7 @@
 #include <QImage>
 #include <QImageWriter>
 
-#include "pictures/gif_encode.h"
+#include "codecs/gif_encode.h"
 #include "tools/jpeg_encode.h"
 #include "tools/synthetic_photo.h"
 

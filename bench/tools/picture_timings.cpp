@@ -26,9 +26,9 @@
 #include <QImageReader>
 #include <QString>
 
-#include "pictures/enumerate_pictures.h"
-#include "pictures/load_thumbnail.h"
-#include "pictures/picture_size.h"
+#include "browsing/enumerate_pictures.h"
+#include "codecs/picture_size.h"
+#include "thumbnails/load_thumbnail.h"
 #include "tools/process_stats.h"
 #include "tools/reference_thumbnail.h"
 

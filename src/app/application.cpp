@@ -4,14 +4,15 @@
 #include <QIcon>
 
 #include "app/program.h"
-#include "status/log_sink.h"
+#include "pimrose_version.h"
+#include "platform/log_sink.h"
 
 namespace pimrose {
 
 int runApplication(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Pimrose"));
-  QApplication::setApplicationVersion(QStringLiteral("0.1.0"));
+  QApplication::setApplicationVersion(QLatin1String(kPimroseVersion));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/pimrose/logo.png")));
   // The program lives on in the notification area when its windows are hidden.
   QApplication::setQuitOnLastWindowClosed(false);

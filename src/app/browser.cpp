@@ -4,7 +4,7 @@
 #include <QScrollBar>
 
 #include "app/app_log.h"
-#include "pictures/picture_details.h"
+#include "browsing/picture_details.h"
 #include "ui/controls.h"
 
 namespace pimrose {

@@ -6,11 +6,11 @@
 #include <memory>
 #include <utility>
 
-#include "pictures/drop_queue.h"
-#include "pictures/enumeration_controller.h"
-#include "pictures/loading_state.h"
-#include "pictures/picture_search.h"
-#include "pictures/thumbnail_loader.h"
+#include "browsing/drop_queue.h"
+#include "browsing/enumeration_controller.h"
+#include "browsing/picture_search.h"
+#include "thumbnails/loading_state.h"
+#include "thumbnails/thumbnail_loader.h"
 
 namespace pimrose {
 

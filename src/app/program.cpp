@@ -8,7 +8,8 @@
 #include "app/browser.h"
 #include "app/main_window_handlers.h"
 #include "app/opening_lines.h"
-#include "pictures/drop_receiver.h"
+#include "browsing/drop_receiver.h"
+#include "pimrose_version.h"
 #include "platform/autostart_entry.h"
 #include "platform/ini_file.h"
 #include "shell/tray_icon.h"
@@ -117,7 +118,7 @@ void Program::showFirstInstance() {
 void Program::InitSettings() {
   ApplySkin();
   mainWindow_->control<ui::TextLabel>(QStringLiteral("标签_当前版本"))
-      ->setText(QStringLiteral("当前版本: 0.1.0"));
+      ->setText(QStringLiteral("当前版本: ") + QLatin1String(kPimroseVersion));
   mainWindow_->control<ui::TextLabel>(QStringLiteral("标签_关于"))->setText(QStringLiteral("关于 Pimrose"));
   initHotkey();
   const QString program = QCoreApplication::applicationFilePath();

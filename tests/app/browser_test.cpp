@@ -9,7 +9,7 @@
 #include <atomic>
 
 #include "app/browser.h"
-#include "pictures/drop_receiver.h"
+#include "browsing/drop_receiver.h"
 #include "support/sandbox.h"
 #include "support/wait_for.h"
 #include "ui/controls.h"

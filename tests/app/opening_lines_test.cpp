@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/opening_lines.h"
-#include "status/text_conversion.h"
+#include "text/text_conversion.h"
 
 namespace pimrose {
 namespace {

@@ -5,7 +5,7 @@
 . "$(dirname "$0")/e2e_common.sh"
 binary=$1
 drag_source=$2
-export QT_LOGGING_RULES="pimrose.pictures=true"
+export QT_LOGGING_RULES="pimrose.browsing=true;pimrose.thumbnails=true"
 
 photos="$WORK/Photos 2024"
 mkdir -p "$photos/trip"

@@ -1,0 +1,87 @@
+#include "browsing/drop_receiver.h"
+
+#include <QDropEvent>
+#include <QMimeData>
+#include <QObject>
+
+#include "browsing/uri_list.h"
+
+namespace pimrose {
+namespace {
+
+const QString kUriListType = QStringLiteral("text/uri-list");
+
+QStringList pathsOf(const QMimeData* mime) {
+  if (!mime || !mime->hasFormat(kUriListType)) return {};
+  return localPathsFromUriList(mime->data(kUriListType));
+}
+
+}  // namespace
+
+class DropReceiver::Filter : public QObject {
+ public:
+  explicit Filter(DropReceiver& receiver) : receiver_(receiver) {}
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    return receiver_.handleMessage(watched, event);
+  }
+
+ private:
+  DropReceiver& receiver_;
+};
+
+DropReceiver::DropReceiver() = default;
+
+DropReceiver::~DropReceiver() {
+  stopDrops();
+}
+
+void DropReceiver::acceptDrops(QObject* window, Callback callback, AcceptSetter setAcceptDrops) {
+  if (filter_ || !window) return;
+  window_ = window;
+  callback_ = std::move(callback);
+  setAcceptDrops_ = std::move(setAcceptDrops);
+  filter_ = std::make_unique<Filter>(*this);
+  window->installEventFilter(filter_.get());
+  if (setAcceptDrops_) setAcceptDrops_(true);
+}
+
+void DropReceiver::stopDrops() {
+  if (!filter_) return;
+  if (window_) {
+    window_->removeEventFilter(filter_.get());
+    if (setAcceptDrops_) setAcceptDrops_(false);
+  }
+  filter_.reset();
+  window_.clear();
+}
+
+bool DropReceiver::isRegistered() const {
+  return filter_ != nullptr;
+}
+
+bool DropReceiver::handleMessage(QObject* window, QEvent* event) {
+  if (!filter_ || window != window_) return false;
+  switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+      auto* drag = static_cast<QDropEvent*>(event);
+      if (!pathsOf(drag->mimeData()).isEmpty()) drag->acceptProposedAction();
+      return false;
+    }
+    case QEvent::Drop: {
+      auto* drop = static_cast<QDropEvent*>(event);
+      const QStringList paths = pathsOf(drop->mimeData());
+      if (paths.isEmpty()) return false;
+      drop->acceptProposedAction();
+      // A copy: the callback may stop drops, which drops the stored one.
+      const Callback callback = callback_;
+      for (const QString& path : paths)
+        if (callback) callback(path);
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+}  // namespace pimrose

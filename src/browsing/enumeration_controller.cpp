@@ -1,0 +1,99 @@
+#include "browsing/enumeration_controller.h"
+
+#include <QMetaObject>
+
+#include "browsing/browsing_log.h"
+#include "thumbnails/icon_size.h"
+
+namespace pimrose {
+
+EnumerationController::EnumerationController(QObject* parent)
+    : QObject(parent), worker_([this] { work(); }) {}
+
+EnumerationController::~EnumerationController() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+    cancelCurrent_ = true;
+  }
+  wake_.notify_one();
+  worker_.join();
+}
+
+void EnumerationController::initIconSize(int sliderPosition) {
+  iconSize_ = iconSizeForSliderPosition(sliderPosition);
+}
+
+void EnumerationController::setIconSizeFromSlider(int sliderPosition) {
+  iconSize_ = iconSizeForSliderPosition(sliderPosition);
+  Q_EMIT viewerHideRequested();
+  startListing(openedPaths_, true);
+}
+
+void EnumerationController::openPaths(const QStringList& paths) {
+  startListing(paths, false);
+}
+
+void EnumerationController::openDropped(const QStringList& paths) {
+  openedPaths_ = paths;
+  startListing(paths, false);
+}
+
+QSize EnumerationController::itemSize() const {
+  return itemSizeForIconSize(iconSize_);
+}
+
+void EnumerationController::startListing(const QStringList& paths, bool afterIconSizeChange) {
+  Listing listing{++lastRequest_, paths, afterIconSizeChange, {}};
+  listing.clock.start();
+  {
+    std::lock_guard lock(mutex_);
+    if (waiting_) --listing_;  // replaced before it started: it never finishes
+    waiting_ = std::move(listing);
+    cancelCurrent_ = true;
+  }
+  ++listing_;
+  wake_.notify_one();
+}
+
+void EnumerationController::work() {
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    wake_.wait(lock, [this] { return stopping_ || waiting_; });
+    if (stopping_) return;
+    Listing listing = std::move(*waiting_);
+    waiting_.reset();
+    cancelCurrent_ = false;
+    lock.unlock();
+    QStringList pictures = listPictures(listing.paths, &cancelCurrent_);
+    lock.lock();
+    finished_.push_back({std::move(listing), std::move(pictures)});
+    QMetaObject::invokeMethod(this, &EnumerationController::takeFinished, Qt::QueuedConnection);
+  }
+}
+
+void EnumerationController::takeFinished() {
+  std::vector<Finished> finished;
+  {
+    std::lock_guard lock(mutex_);
+    finished.swap(finished_);
+  }
+  for (const Finished& done : finished) finishListing(done.listing, done.pictures);
+}
+
+void EnumerationController::finishListing(const Listing& listing, const QStringList& pictures) {
+  --listing_;
+  if (listing.request != lastRequest_) return;  // superseded by a newer open
+  qCInfo(lcBrowsing) << "opened" << listing.paths << "found" << pictures.size() << "pictures in"
+                     << listing.clock.elapsed() << "ms";
+  if (pictures.isEmpty()) {
+    Q_EMIT openFoundNothing(listing.afterIconSizeChange);
+    return;
+  }
+  pictureList_ = pictures;
+  listGeneration_ = listing.request;
+  logoHidden_ = true;
+  Q_EMIT pictureListReplaced(OpenedList{listGeneration_, pictureList_, itemSize()});
+}
+
+}  // namespace pimrose

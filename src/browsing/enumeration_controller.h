@@ -1,0 +1,105 @@
+#pragma once
+
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QSize>
+#include <QStringList>
+
+#include "browsing/enumerate_pictures.h"
+
+// Opening paths. The controller keeps the picture list (pictureList()), the paths last opened
+// (openedPaths()) and the icon size (iconSize()).
+//
+// openPaths lists the paths on a worker thread, so a huge or slow tree never freezes the caller;
+// the list is replaced only once the listing is complete, and a newer open (a drop, a new icon
+// size) supersedes an unfinished one, whose result is thrown away. Each replaced list gets a new
+// generation number; loaders use it to drop results meant for an older list.
+//
+// Signals (all on the UI thread):
+//   pictureListReplaced(list): a listing found pictures and they are now the picture list; `list`
+//     carries them with their generation and the item size to show them at. From then on
+//     logoHidden() is true. PictureSearch leaves search mode on this signal by itself.
+//   openFoundNothing(afterIconSizeChange): a listing found nothing; the picture list stays.
+//   viewerHideRequested(): the icon size changed, so a picture shown at the old size is stale.
+
+namespace pimrose {
+
+struct OpenedList {
+  quint64 generation = 0;
+  QStringList pictures;  // everything found, reversed
+  QSize itemSize;        // iconSize() wide, twice as tall
+};
+
+class EnumerationController : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit EnumerationController(QObject* parent = nullptr);
+  ~EnumerationController() override;
+
+  // The first icon size, from a slider position, without opening anything.
+  void initIconSize(int sliderPosition);
+  // A new slider position: a new icon size, viewerHideRequested, and openedPaths() listed again
+  // from disk.
+  void setIconSizeFromSlider(int sliderPosition);
+
+  void openPaths(const QStringList& paths);
+  // A batch of dropped paths: open it and make it openedPaths() (even when it holds no folder).
+  void openDropped(const QStringList& paths);
+
+  int iconSize() const { return iconSize_; }
+  QSize itemSize() const;
+  const QStringList& pictureList() const { return pictureList_; }
+  quint64 generation() const { return listGeneration_; }
+  const QStringList& openedPaths() const { return openedPaths_; }
+  bool isListing() const { return listing_ != 0; }
+  bool logoHidden() const { return logoHidden_; }
+
+ Q_SIGNALS:
+  void pictureListReplaced(const pimrose::OpenedList& list);
+  void openFoundNothing(bool afterIconSizeChange);
+  void viewerHideRequested();
+
+ private:
+  struct Listing {
+    quint64 request = 0;
+    QStringList paths;
+    bool afterIconSizeChange = false;
+    QElapsedTimer clock;
+  };
+
+  struct Finished {
+    Listing listing;
+    QStringList pictures;
+  };
+
+  void startListing(const QStringList& paths, bool afterIconSizeChange);
+  void finishListing(const Listing& listing, const QStringList& pictures);
+  void work();
+  void takeFinished();
+
+  // One worker lists; only the newest request matters, so a new one replaces a waiting one and
+  // cancels the one being listed. Hand-over in both directions goes through `mutex_`.
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::optional<Listing> waiting_;
+  std::vector<Finished> finished_;
+  CancelFlag cancelCurrent_{false};
+  bool stopping_ = false;
+  std::thread worker_;
+  quint64 lastRequest_ = 0;
+  quint64 listGeneration_ = 0;
+  int listing_ = 0;
+  int iconSize_ = 150;
+  bool logoHidden_ = false;
+  QStringList pictureList_;
+  QStringList openedPaths_;
+};
+
+}  // namespace pimrose

@@ -1,0 +1,43 @@
+#include "codecs/box_reducer.h"
+
+#include <algorithm>
+
+namespace pimrose {
+
+BoxReducer::BoxReducer(int width, int height, int factor)
+    : width_(width),
+      height_(height),
+      factor_(std::max(1, factor)),
+      sums_(size_t(outputSide(width, factor_)) * 4, 0),
+      out_(outputSide(width, factor_), outputSide(height, factor_), QImage::Format_ARGB32_Premultiplied) {}
+
+void BoxReducer::addRow(const uchar* rgba) {
+  if (out_.isNull() || outRow_ >= out_.height()) return;
+  for (int x = 0; x < width_; ++x, rgba += 4) {
+    quint64* sum = &sums_[size_t(x / factor_) * 4];
+    const quint32 a = rgba[3];
+    sum[0] += rgba[0] * a;
+    sum[1] += rgba[1] * a;
+    sum[2] += rgba[2] * a;
+    sum[3] += a;
+  }
+  ++rowsSeen_;
+  if (++rowsInBand_ == factor_ || rowsSeen_ == height_) flushBand();
+}
+
+void BoxReducer::flushBand() {
+  auto* line = reinterpret_cast<QRgb*>(out_.scanLine(outRow_));
+  for (int ox = 0; ox < out_.width(); ++ox) {
+    const int columns = std::min(factor_, width_ - ox * factor_);
+    const quint64 count = quint64(columns) * quint64(rowsInBand_);
+    const quint64* sum = &sums_[size_t(ox) * 4];
+    // Colour sums carry a factor of 255 from the alpha weighting; rounding to nearest.
+    const auto colour = [&](int c) { return int((sum[c] + count * 255 / 2) / (count * 255)); };
+    line[ox] = qRgba(colour(0), colour(1), colour(2), int((sum[3] + count / 2) / count));
+  }
+  std::fill(sums_.begin(), sums_.end(), 0);
+  rowsInBand_ = 0;
+  ++outRow_;
+}
+
+}  // namespace pimrose

@@ -1,0 +1,3 @@
+#include "codecs/codecs_log.h"
+
+Q_LOGGING_CATEGORY(lcCodecs, "pimrose.codecs", QtWarningMsg)

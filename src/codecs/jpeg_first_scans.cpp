@@ -1,0 +1,95 @@
+// The DC-only decode of progressive JPEGs. A progressive file sends the DC coefficient of every
+// 8x8 block first; a 1/8-scale picture needs nothing else, so the rest of the file (most of the
+// decoding cost) is never entropy-decoded.
+
+#include <csetjmp>
+#include <cstdio>
+
+#include <jerror.h>
+#include <jpeglib.h>
+
+#include "codecs/jpeg_decode.h"
+
+namespace pimrose {
+namespace {
+
+struct ErrorTrap {
+  jpeg_error_mgr manager;
+  std::jmp_buf jump;
+  bool truncated = false;
+};
+
+[[noreturn]] void jumpOut(j_common_ptr cinfo) {
+  std::longjmp(reinterpret_cast<ErrorTrap*>(cinfo->err)->jump, 1);
+}
+// Warnings are quiet, but running out of data before the DC scans are complete means the
+// picture is not there.
+void noteWarning(j_common_ptr cinfo, int level) {
+  if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF)
+    reinterpret_cast<ErrorTrap*>(cinfo->err)->truncated = true;
+}
+
+bool allDcKnown(const jpeg_decompress_struct& cinfo) {
+  if (!cinfo.coef_bits) return false;
+  for (int c = 0; c < cinfo.num_components; ++c)
+    if (cinfo.coef_bits[c][0] < 0) return false;
+  return true;
+}
+
+// Reads scans until every component's DC scan is complete; answers the scan to show.
+int consumeDcScans(jpeg_decompress_struct& cinfo) {
+  bool dcStarted = false;
+  for (;;) {
+    const int status = jpeg_consume_input(&cinfo);
+    if (status == JPEG_REACHED_EOI || status == JPEG_SUSPENDED) return cinfo.input_scan_number;
+    if (status != JPEG_REACHED_SOS) continue;
+    // A new scan has begun, so every earlier scan is fully read.
+    if (dcStarted) return cinfo.input_scan_number - 1;
+    dcStarted = allDcKnown(cinfo);
+  }
+}
+
+bool readRows(jpeg_decompress_struct& cinfo, QImage& image) {
+  while (cinfo.output_scanline < cinfo.output_height) {
+    JSAMPROW row = image.scanLine(int(cinfo.output_scanline));
+    if (jpeg_read_scanlines(&cinfo, &row, 1) != 1) return false;
+  }
+  return true;
+}
+
+// Every object that lives across the setjmp is owned by the caller, so a jump skips no destructor.
+bool decodeWithTrap(jpeg_decompress_struct& cinfo, ErrorTrap& trap, QByteArrayView data, QImage& image) {
+  if (setjmp(trap.jump)) return false;
+  jpeg_create_decompress(&cinfo);
+  jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(data.data()),
+               static_cast<unsigned long>(data.size()));
+  if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK || !cinfo.progressive_mode) return false;
+  if (cinfo.jpeg_color_space != JCS_YCbCr && cinfo.jpeg_color_space != JCS_GRAYSCALE) return false;
+  cinfo.buffered_image = TRUE;
+  cinfo.do_block_smoothing = FALSE;
+  cinfo.scale_num = 1;
+  cinfo.scale_denom = 8;
+  cinfo.out_color_space = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRA : JCS_EXT_ARGB;
+  jpeg_start_decompress(&cinfo);
+  jpeg_start_output(&cinfo, consumeDcScans(cinfo));
+  image = QImage(int(cinfo.output_width), int(cinfo.output_height), QImage::Format_RGB32);
+  if (image.isNull() || !readRows(cinfo, image)) return false;
+  jpeg_finish_output(&cinfo);
+  return true;
+}
+
+}  // namespace
+
+QImage decodeJpegFirstScans(QByteArrayView data) {
+  jpeg_decompress_struct cinfo{};
+  ErrorTrap trap{};
+  cinfo.err = jpeg_std_error(&trap.manager);
+  trap.manager.error_exit = jumpOut;
+  trap.manager.emit_message = noteWarning;
+  QImage image;
+  const bool ok = decodeWithTrap(cinfo, trap, data, image);
+  jpeg_destroy_decompress(&cinfo);
+  return ok && !trap.truncated ? image : QImage();
+}
+
+}  // namespace pimrose

@@ -1,0 +1,79 @@
+#include "codecs/picture_decoder.h"
+
+#include <QBuffer>
+#include <QImageReader>
+
+#include "codecs/decode_limits.h"
+#include "codecs/gif_decode.h"
+#include "codecs/jpeg_decode.h"
+#include "codecs/picture_header.h"
+#include "codecs/png_decode.h"
+
+namespace pimrose {
+namespace {
+
+QSize storedTarget(QSize uprightTarget, int orientation) {
+  return swapsSides(orientation) ? uprightTarget.transposed() : uprightTarget;
+}
+
+QImage decodeOther(QByteArrayView data, QString* error) {
+  QByteArray bytes = QByteArray::fromRawData(data.data(), data.size());
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::ReadOnly);
+  QImageReader reader(&buffer);
+  reader.setAutoTransform(true);
+  if (!fitsDecodeLimit(reader.size())) {
+    if (error) *error = QStringLiteral("picture too large for a full decode");
+    return {};
+  }
+  QImage image = reader.read();
+  if (image.isNull() && error) *error = reader.errorString();
+  return image;
+}
+
+QImage decodeJpegUpright(QByteArrayView data, const PictureHeader& header, QSize atLeast, PreviewUse preview,
+                         QString* error) {
+  const QSize target = storedTarget(atLeast, header.orientation);
+  QImage stored;
+  if (preview == PreviewUse::Allowed && !header.preview.isEmpty())
+    stored = decodeJpeg(header.preview, target, nullptr);
+  if (stored.isNull()) stored = decodeJpeg(data, target, error);
+  return applyOrientation(stored, header.orientation);
+}
+
+}  // namespace
+
+QImage decodeUpright(QByteArrayView data, QSize atLeast, PreviewUse preview, QString* error) {
+  const std::optional<PictureHeader> header = readPictureHeader(data);
+  if (!header) {
+    if (error) *error = QStringLiteral("not a picture, or its header is damaged");
+    return {};
+  }
+  switch (header->format) {
+    case PictureFormat::Jpeg:
+      return decodeJpegUpright(data, *header, atLeast, preview, error);
+    case PictureFormat::Png:
+      return decodePng(data, atLeast, error);
+    case PictureFormat::Gif:
+      return decodeGif(data, atLeast, error);
+    case PictureFormat::Other:
+      return decodeOther(data, error);
+  }
+  return {};
+}
+
+QImage thumbnailImage(QByteArrayView data, QSize size, PreviewUse preview, QString* error) {
+  if (size.isEmpty()) {
+    if (error) *error = QStringLiteral("empty thumbnail size");
+    return {};
+  }
+  const QImage picture = decodeUpright(data, size, preview, error);
+  if (picture.isNull()) return {};
+  // Smooth scaling of palette or 16-bit images point-samples; 32-bit formats average properly.
+  const QImage wide = picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                                        : QImage::Format_RGB32);
+  if (wide.size() == size) return wide;
+  return wide.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+}  // namespace pimrose

@@ -1,0 +1,63 @@
+#include "codecs/picture_header.h"
+
+#include <QBuffer>
+#include <QImageReader>
+
+#include "codecs/decode_limits.h"
+#include "codecs/gif_decode.h"
+#include "codecs/jpeg_header.h"
+#include "codecs/png_decode.h"
+
+namespace pimrose {
+namespace {
+
+std::optional<PictureHeader> jpegHeader(QByteArrayView data) {
+  const std::optional<JpegHeader> jpeg = readJpegHeader(data);
+  if (!jpeg) return std::nullopt;
+  return PictureHeader{PictureFormat::Jpeg, jpeg->storedSize, jpeg->exif.orientation, jpeg->exif.preview,
+                       jpeg->progressive};
+}
+
+PictureHeader plainHeader(PictureFormat format, QSize size) {
+  return PictureHeader{format, size, 1, {}, false};
+}
+
+// BMP, TIFF, WebP and the rest: Qt's plugins read their headers.
+std::optional<PictureHeader> otherHeader(QByteArrayView data) {
+  QByteArray bytes = QByteArray::fromRawData(data.data(), data.size());
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::ReadOnly);
+  QImageReader reader(&buffer);
+  const QSize size = reader.size();
+  if (!size.isValid()) return std::nullopt;
+  return plainHeader(PictureFormat::Other, size);
+}
+
+std::optional<PictureHeader> anyHeader(QByteArrayView data) {
+  switch (sniffFormat(data)) {
+    case PictureFormat::Jpeg:
+      return jpegHeader(data);
+    case PictureFormat::Png: {
+      const auto size = pngStoredSize(data);
+      return size ? std::optional(plainHeader(PictureFormat::Png, *size)) : std::nullopt;
+    }
+    case PictureFormat::Gif: {
+      const auto size = gifCanvasSize(data);
+      return size ? std::optional(plainHeader(PictureFormat::Gif, *size)) : std::nullopt;
+    }
+    case PictureFormat::Other:
+      return otherHeader(data);
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<PictureHeader> readPictureHeader(QByteArrayView data) {
+  if (data.isEmpty()) return std::nullopt;
+  std::optional<PictureHeader> header = anyHeader(data);
+  if (!header || !isBelievableSize(header->storedSize)) return std::nullopt;
+  return header;
+}
+
+}  // namespace pimrose

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <optional>
+
+#include <QByteArrayView>
+#include <QSize>
+
+#include "codecs/orientation.h"
+#include "codecs/picture_format.h"
+
+namespace pimrose {
+
+// What a picture's header says, read without decoding any pixel.
+struct PictureHeader {
+  PictureFormat format = PictureFormat::Other;
+  QSize storedSize;
+  int orientation = 1;     // EXIF orientation of a JPEG; 1 for everything else
+  QByteArrayView preview;  // a JPEG's embedded EXIF preview, inside the caller's buffer
+  bool progressive = false;
+
+  QSize upright() const { return uprightSize(storedSize, orientation); }
+};
+
+// nullopt when the data is no picture we can read or its sides are not believable.
+std::optional<PictureHeader> readPictureHeader(QByteArrayView data);
+
+}  // namespace pimrose

@@ -1,0 +1,129 @@
+#include "codecs/png_decode.h"
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include <png.h>
+
+#include "codecs/box_reducer.h"
+#include "codecs/decode_limits.h"
+#include "codecs/picture_format.h"
+
+namespace pimrose {
+namespace {
+
+// Everything a decode touches lives here, outside the frame that calls setjmp, so a jump out of
+// libpng skips no destructor and leaves no variable indeterminate.
+struct PngJob {
+  QByteArrayView data;
+  qsizetype at = 0;
+  QSize atLeast;
+  QString error;
+  QImage image;
+  std::vector<uchar> row;
+  std::vector<png_bytep> rowPointers;
+  std::unique_ptr<BoxReducer> reducer;
+  bool opaque = true;
+};
+
+void readFromJob(png_structp png, png_bytep out, size_t length) {
+  auto* job = static_cast<PngJob*>(png_get_io_ptr(png));
+  if (qsizetype(length) > job->data.size() - job->at) png_error(png, "file ends early");
+  std::memcpy(out, job->data.data() + job->at, length);
+  job->at += qsizetype(length);
+}
+
+void failJob(png_structp png, png_const_charp message) {
+  static_cast<PngJob*>(png_get_error_ptr(png))->error = QString::fromUtf8(message);
+  png_longjmp(png, 1);
+}
+void ignoreWarning(png_structp, png_const_charp) {}
+
+// Everything to RGBA, 8 bits, samples as stored: the same bytes whatever the colour type.
+void requestRgba(png_structp png) {
+  png_set_expand(png);
+  png_set_scale_16(png);
+  png_set_gray_to_rgb(png);
+  png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+}
+
+int reductionFactor(QSize stored, QSize atLeast) {
+  if (atLeast.isEmpty()) return 1;
+  return std::max(1, std::min(stored.width() / atLeast.width(), stored.height() / atLeast.height()));
+}
+
+void readFullImage(png_structp png, PngJob& job, QSize size) {
+  if (!fitsDecodeLimit(size)) png_error(png, "picture too large for a full decode");
+  job.image = QImage(size, QImage::Format_RGBA8888);
+  if (job.image.isNull()) png_error(png, "out of memory");
+  job.rowPointers.resize(size_t(size.height()));
+  for (int y = 0; y < size.height(); ++y) job.rowPointers[size_t(y)] = job.image.scanLine(y);
+  png_read_image(png, job.rowPointers.data());
+}
+
+void readReduced(png_structp png, PngJob& job, QSize size, int factor) {
+  job.reducer = std::make_unique<BoxReducer>(size.width(), size.height(), factor);
+  if (job.reducer->result().isNull()) png_error(png, "out of memory");
+  job.row.resize(size_t(size.width()) * 4);
+  for (int y = 0; y < size.height(); ++y) {
+    png_read_row(png, job.row.data(), nullptr);
+    job.reducer->addRow(job.row.data());
+  }
+}
+
+bool runDecode(png_structp png, png_infop info, PngJob& job) {
+  if (setjmp(png_jmpbuf(png))) return false;
+  png_set_read_fn(png, &job, readFromJob);
+  png_set_user_limits(png, kMaxPictureSide, kMaxPictureSide);
+  png_read_info(png, info);
+  const QSize size(int(png_get_image_width(png, info)), int(png_get_image_height(png, info)));
+  job.opaque =
+      !(png_get_color_type(png, info) & PNG_COLOR_MASK_ALPHA) && !png_get_valid(png, info, PNG_INFO_tRNS);
+  requestRgba(png);
+  const bool interlaced = png_set_interlace_handling(png) > 1;
+  png_read_update_info(png, info);
+  const int factor = reductionFactor(size, job.atLeast);
+  // Interlaced rows arrive in seven passes over the whole picture: they can only be reduced afterwards.
+  if (factor == 1 || interlaced)
+    readFullImage(png, job, size);
+  else
+    readReduced(png, job, size, factor);
+  png_read_end(png, nullptr);
+  return true;
+}
+
+QImage finish(PngJob& job) {
+  if (job.reducer) return job.reducer->result();
+  return job.image.convertToFormat(job.opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32);
+}
+
+}  // namespace
+
+std::optional<QSize> pngStoredSize(QByteArrayView data) {
+  if (sniffFormat(data) != PictureFormat::Png || data.size() < 24 || data.sliced(12, 4) != "IHDR")
+    return std::nullopt;
+  const quint32 width = readBigEndian32(data.data() + 16);
+  const quint32 height = readBigEndian32(data.data() + 20);
+  if (width > quint32(kMaxPictureSide) || height > quint32(kMaxPictureSide)) return std::nullopt;
+  return QSize(int(width), int(height));
+}
+
+QImage decodePng(QByteArrayView data, QSize atLeast, QString* error) {
+  PngJob job;
+  job.data = data;
+  job.atLeast = atLeast;
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &job, failJob, ignoreWarning);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  const bool ok = info && runDecode(png, info, job);
+  png_destroy_read_struct(&png, &info, nullptr);
+  if (!ok) {
+    if (error) *error = job.error.isEmpty() ? QStringLiteral("not a readable PNG") : job.error;
+    return {};
+  }
+  return finish(job);
+}
+
+}  // namespace pimrose

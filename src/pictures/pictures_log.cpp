@@ -1,3 +1,0 @@
-#include "pictures/pictures_log.h"
-
-Q_LOGGING_CATEGORY(lcPictures, "pimrose.pictures", QtWarningMsg)

@@ -1,0 +1,21 @@
+#include "thumbnails/loading_state.h"
+
+namespace pimrose {
+
+void ListSlots::rebuild(const QStringList& newPaths, quint64 newGeneration) {
+  paths = newPaths;
+  generation = newGeneration;
+  held.assign(size_t(paths.size()), 1);
+}
+
+ListSlots* LoaderState::slotsFor(int list) {
+  if (list == int(ListId::Files)) return &pictureSlots;
+  if (list == int(ListId::Search)) return &searchSlots;
+  return nullptr;
+}
+
+const ListSlots* LoaderState::slotsFor(int list) const {
+  return const_cast<LoaderState*>(this)->slotsFor(list);
+}
+
+}  // namespace pimrose

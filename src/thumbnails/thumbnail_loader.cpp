@@ -1,0 +1,117 @@
+#include "thumbnails/thumbnail_loader.h"
+
+#include <QMetaObject>
+
+#include "thumbnails/smart_release.h"
+#include "thumbnails/thumbnails_log.h"
+
+namespace pimrose {
+namespace {
+
+constexpr int kItemEvent = 1;
+constexpr int kNeedsIcon = 0;
+constexpr int kAsksHeld = -1;
+
+}  // namespace
+
+ThumbnailWork defaultThumbnailWork() {
+  return [](const LoadRequest& request) {
+    return loadThumbnail(request.path, request.iconSize, request.fastLoading);
+  };
+}
+
+ThumbnailLoader::ThumbnailLoader(ThumbnailWork work, int threads, QObject* parent) : QObject(parent) {
+  // Results cross to the UI thread as values through `arrived_`, guarded by a standard mutex so
+  // that the hand-over is visible to thread checkers; the queued call only wakes the UI thread, and
+  // one wake-up takes every result that has arrived by then. The pool is stopped before this object
+  // goes, so the sink never posts to a dead receiver.
+  auto sink = [this](LoadResult result) {
+    bool wake = false;
+    {
+      std::lock_guard lock(arrivedMutex_);
+      wake = arrived_.empty();
+      arrived_.push_back(std::move(result));
+    }
+    if (wake) QMetaObject::invokeMethod(this, &ThumbnailLoader::receiveArrived, Qt::QueuedConnection);
+  };
+  pool_ = std::make_unique<ThumbnailPool>(std::move(work), std::move(sink), threads);
+}
+
+ThumbnailLoader::~ThumbnailLoader() {
+  pool_.reset();
+}
+
+void ThumbnailLoader::receiveArrived() {
+  std::vector<LoadResult> results;
+  {
+    std::lock_guard lock(arrivedMutex_);
+    results.swap(arrived_);
+  }
+  for (const LoadResult& result : results) receive(result);
+}
+
+void ThumbnailLoader::setList(ListId list, const QStringList& paths, quint64 generation) {
+  ListSlots* slots = state_.slotsFor(int(list));
+  slots->rebuild(paths, generation);
+  pool_->dropOtherGenerations(int(list), generation);
+}
+
+int ThumbnailLoader::itemCallback(ListId list, int event, int index, int subCode) {
+  if (event != kItemEvent) return 0;
+  if (subCode == kNeedsIcon) {
+    requestLoad(list, index);
+    return -1;
+  }
+  if (subCode != kAsksHeld) return 1;
+  ListSlots* slots = state_.slotsFor(int(list));
+  if (!slots || !slots->contains(index) || slots->held[size_t(index)] != 0) return -1;
+  slots->held[size_t(index)] = 1;
+  return 0;
+}
+
+void ThumbnailLoader::setVisibleRange(ListId list, int first, int last) {
+  markReleased(pool_->setVisibleRange(int(list), first, last));
+}
+
+bool ThumbnailLoader::isHeld(ListId list, int index) const {
+  const ListSlots* slots = state_.slotsFor(int(list));
+  return slots && slots->contains(index) && slots->held[size_t(index)] != 0;
+}
+
+void ThumbnailLoader::requestLoad(ListId list, int index) {
+  const ListSlots* slots = state_.slotsFor(int(list));
+  // An index outside the current list has nothing to load; no place is taken for it.
+  if (!slots || !slots->contains(index)) return;
+  pool_->submit(LoadRequest{int(list), slots->generation, index, slots->paths.at(index), state_.iconSize,
+                            state_.fastLoading, 0});
+}
+
+void ThumbnailLoader::markReleased(const std::vector<LoadRequest>& dropped) {
+  for (const LoadRequest& request : dropped) {
+    ListSlots* slots = state_.slotsFor(request.list);
+    if (slots && slots->generation == request.generation && slots->contains(request.index))
+      slots->held[size_t(request.index)] = 0;
+  }
+}
+
+void ThumbnailLoader::receive(const LoadResult& result) {
+  pool_->delivered(result.request);
+  if (!result.thumbnail.error.isEmpty()) logFailure(result);
+  ListSlots* slots = state_.slotsFor(result.request.list);
+  // A result for a list rebuilt since the request would put a stale picture into the item.
+  if (!slots || slots->generation != result.request.generation || !slots->contains(result.request.index))
+    return;
+  ThumbnailDelivery delivery{
+      ListId(result.request.list), result.request.index, result.thumbnail.image, result.thumbnail.height, {}};
+  if (state_.smartRelease) {
+    delivery.released = smartReleaseIndices(delivery.index, int(slots->held.size()));
+    for (const int released : delivery.released) slots->held[size_t(released)] = 0;
+  }
+  Q_EMIT thumbnailReady(delivery);
+}
+
+void ThumbnailLoader::logFailure(const LoadResult& result) const {
+  qCInfo(lcThumbnails) << "thumbnail failed" << result.request.path << result.thumbnail.error;
+}
+
+}  // namespace pimrose

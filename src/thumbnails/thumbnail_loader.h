@@ -1,0 +1,81 @@
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include <QImage>
+#include <QList>
+#include <QObject>
+
+#include "thumbnails/loading_state.h"
+#include "thumbnails/thumbnail_pool.h"
+
+// Thumbnails for the two icon lists, made in the background and delivered on the UI thread.
+//
+// Seams for the program (all on the UI thread):
+//   setList(list, paths, generation): after every rebuild of a list (OpenedList /
+//     SearchListResult); every slot becomes held, waiting requests for the old list are dropped,
+//     and results still on their way for it are thrown away when they arrive.
+//   itemCallback(list, event, index, subCode): the icon list's item callback. Event 1 with
+//     sub-code 0 (the item needs its icon) queues a load and answers -1; sub-code -1 answers 0 for
+//     a released item (and marks it held again), -1 otherwise; other sub-codes answer 1; other
+//     events answer 0.
+//   setVisibleRange(list, first, last): what the list shows; loads there go first and waiting
+//     loads far away are dropped (their items count as released, so the list asks again when
+//     they come back into view).
+//   thumbnailReady(delivery): lock the list's updates, set item `index` to height
+//     `thumbnailHeight` and its icon to `image`, clear the icons of `released`, unlock.
+//   setIconSize / setFastLoading / setSmartRelease: the thumbnail width, whether embedded
+//     previews may be used, whether far icons are given up.
+
+namespace pimrose {
+
+struct ThumbnailDelivery {
+  ListId list = ListId::Files;
+  int index = 0;
+  QImage image;  // null when the picture could not be read: the item gets an empty icon
+  int thumbnailHeight = 0;
+  QList<int> released;  // items whose icons to clear (smart release)
+};
+
+// The real picture work: loadThumbnail on the request's path.
+ThumbnailWork defaultThumbnailWork();
+
+class ThumbnailLoader : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit ThumbnailLoader(ThumbnailWork work = defaultThumbnailWork(),
+                           int threads = ThumbnailPool::defaultThreadCount(), QObject* parent = nullptr);
+  ~ThumbnailLoader() override;
+
+  void setList(ListId list, const QStringList& paths, quint64 generation);
+  int itemCallback(ListId list, int event, int index, int subCode);
+  void setVisibleRange(ListId list, int first, int last);
+
+  void setIconSize(int iconSize) { state_.iconSize = iconSize; }
+  void setFastLoading(bool on) { state_.fastLoading = on; }
+  void setSmartRelease(bool on) { state_.smartRelease = on; }
+
+  bool isHeld(ListId list, int index) const;
+  int inFlight() const { return pool_->inFlight(); }
+  int waiting() const { return pool_->waiting(); }
+
+ Q_SIGNALS:
+  void thumbnailReady(const pimrose::ThumbnailDelivery& delivery);
+
+ private:
+  void requestLoad(ListId list, int index);
+  void markReleased(const std::vector<LoadRequest>& dropped);
+  void receiveArrived();
+  void receive(const LoadResult& result);
+  void logFailure(const LoadResult& result) const;
+
+  LoaderState state_;
+  std::mutex arrivedMutex_;
+  std::vector<LoadResult> arrived_;
+  std::unique_ptr<ThumbnailPool> pool_;
+};
+
+}  // namespace pimrose

@@ -1,0 +1,90 @@
+#include "thumbnails/thumbnail_pool.h"
+
+#include <algorithm>
+
+namespace pimrose {
+
+int ThumbnailPool::defaultThreadCount() {
+  return std::max(2, int(std::thread::hardware_concurrency()));
+}
+
+ThumbnailPool::ThumbnailPool(ThumbnailWork work, ResultSink sink, int threads, int maxInFlight)
+    : work_(std::move(work)), sink_(std::move(sink)), maxInFlight_(std::max(1, maxInFlight)) {
+  for (int k = 0; k < std::max(1, threads); ++k) threads_.emplace_back([this] { run(); });
+}
+
+ThumbnailPool::~ThumbnailPool() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+    queue_.takeAll();
+  }
+  wake_.notify_all();
+  for (std::thread& thread : threads_) thread.join();
+}
+
+bool ThumbnailPool::submit(LoadRequest request) {
+  {
+    std::lock_guard lock(mutex_);
+    if (stopping_ || isTaken(request)) return false;
+    if (!queue_.push(std::move(request))) return false;
+  }
+  wake_.notify_one();
+  return true;
+}
+
+void ThumbnailPool::delivered(const LoadRequest& request) {
+  {
+    std::lock_guard lock(mutex_);
+    auto it = std::find_if(inFlight_.begin(), inFlight_.end(),
+                           [&](const LoadRequest& r) { return sameItem(r, request); });
+    if (it == inFlight_.end()) return;
+    inFlight_.erase(it);
+  }
+  wake_.notify_one();
+}
+
+std::vector<LoadRequest> ThumbnailPool::setVisibleRange(int list, int first, int last) {
+  std::lock_guard lock(mutex_);
+  return queue_.setVisibleRange(list, first, last);
+}
+
+std::vector<LoadRequest> ThumbnailPool::dropOtherGenerations(int list, quint64 generation) {
+  std::lock_guard lock(mutex_);
+  return queue_.dropOtherGenerations(list, generation);
+}
+
+int ThumbnailPool::inFlight() const {
+  std::lock_guard lock(mutex_);
+  return int(inFlight_.size());
+}
+
+int ThumbnailPool::waiting() const {
+  std::lock_guard lock(mutex_);
+  return int(queue_.size());
+}
+
+bool ThumbnailPool::isTaken(const LoadRequest& request) const {
+  return std::any_of(inFlight_.begin(), inFlight_.end(),
+                     [&](const LoadRequest& r) { return sameItem(r, request); });
+}
+
+void ThumbnailPool::run() {
+  for (;;) {
+    std::optional<LoadRequest> request;
+    {
+      std::unique_lock lock(mutex_);
+      wake_.wait(lock,
+                 [this] { return stopping_ || (!queue_.empty() && int(inFlight_.size()) < maxInFlight_); });
+      if (stopping_) return;
+      request = queue_.pop();
+      LoadRequest key = *request;
+      key.path.clear();
+      inFlight_.push_back(std::move(key));
+    }
+    LoadedThumbnail thumbnail = work_ ? work_(*request) : LoadedThumbnail{};
+    if (sink_) sink_(LoadResult{std::move(*request), std::move(thumbnail)});
+  }
+}
+
+}  // namespace pimrose

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "thumbnails/load_queue.h"
+#include "thumbnails/load_thumbnail.h"
+
+// Worker threads that make thumbnails.
+//
+// At most maxInFlight requests are accepted and not yet delivered at any time (across both lists);
+// requests beyond that wait in the LoadQueue, so nobody ever sleeps waiting for a place. A worker
+// takes the best waiting request, runs the work function on it and hands the result to the sink
+// (on the worker thread). The place stays taken until delivered() says the result has been taken
+// (by the UI thread), whether the result was used or thrown away. A request for an item that is
+// waiting or in flight already is not accepted twice.
+//
+// Plain std threads, so ThreadSanitizer sees every synchronisation; ThumbnailLoader adapts it to Qt.
+
+namespace pimrose {
+
+inline constexpr int kMaxLoadsInFlight = 40;
+
+struct LoadResult {
+  LoadRequest request;
+  LoadedThumbnail thumbnail;
+};
+
+using ThumbnailWork = std::function<LoadedThumbnail(const LoadRequest& request)>;
+using ResultSink = std::function<void(LoadResult result)>;
+
+class ThumbnailPool {
+ public:
+  // One thread per core, at least 2.
+  static int defaultThreadCount();
+
+  ThumbnailPool(ThumbnailWork work, ResultSink sink, int threads = defaultThreadCount(),
+                int maxInFlight = kMaxLoadsInFlight);
+  // Waiting requests are dropped; work already running finishes and reaches the sink.
+  ~ThumbnailPool();
+  ThumbnailPool(const ThumbnailPool&) = delete;
+  ThumbnailPool& operator=(const ThumbnailPool&) = delete;
+
+  bool submit(LoadRequest request);
+  void delivered(const LoadRequest& request);
+
+  // Both answer the waiting requests they dropped.
+  std::vector<LoadRequest> setVisibleRange(int list, int first, int last);
+  std::vector<LoadRequest> dropOtherGenerations(int list, quint64 generation);
+
+  int inFlight() const;
+  int waiting() const;
+
+ private:
+  void run();
+  bool isTaken(const LoadRequest& request) const;
+
+  ThumbnailWork work_;
+  ResultSink sink_;
+  const int maxInFlight_;
+  mutable std::mutex mutex_;
+  std::condition_variable wake_;
+  LoadQueue queue_;
+  std::vector<LoadRequest> inFlight_;  // accepted, not yet delivered (path cleared: only the key counts)
+  bool stopping_ = false;
+  std::vector<std::thread> threads_;
+};
+
+}  // namespace pimrose

@@ -1,0 +1,3 @@
+#include "thumbnails/thumbnails_log.h"
+
+Q_LOGGING_CATEGORY(lcThumbnails, "pimrose.thumbnails", QtWarningMsg)

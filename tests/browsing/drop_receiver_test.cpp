@@ -1,0 +1,130 @@
+#include <QDropEvent>
+#include <QElapsedTimer>
+#include <QMimeData>
+#include <QObject>
+
+#include <gtest/gtest.h>
+
+#include "browsing/drop_queue.h"
+#include "browsing/drop_receiver.h"
+#include "support/wait_for.h"
+#include "text/file_names.h"
+
+namespace pimrose {
+namespace {
+
+// Sends a drop of a raw uri-list to the window, as the platform would; answers whether it was taken.
+bool dropOn(QObject& window, const QByteArray& uriList, QEvent::Type type = QEvent::Drop) {
+  QMimeData mime;
+  mime.setData(QStringLiteral("text/uri-list"), uriList);
+  QDropEvent event(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier, type);
+  event.setAccepted(false);
+  QCoreApplication::sendEvent(&window, &event);
+  return event.isAccepted();
+}
+
+struct ReceiverFixture : ::testing::Test {
+  QObject window;
+  QStringList received;
+  QList<bool> acceptCalls;
+  DropReceiver receiver;  // last: its destruction still reports to acceptCalls
+
+  void start() {
+    receiver.acceptDrops(
+        &window, [this](const QString& path) { received.append(path); },
+        [this](bool on) { acceptCalls.append(on); });
+  }
+};
+
+TEST_F(ReceiverFixture, EveryDroppedPathReachesTheCallbackInSourceOrder) {
+  start();
+  EXPECT_TRUE(dropOn(window, "file:///z/c\r\nfile:///a/b%20c\r\nfile:///m\r\n"));
+  EXPECT_EQ(received, (QStringList{"/z/c", "/a/b c", "/m"}));
+}
+
+TEST_F(ReceiverFixture, InvalidUtf8NameArrivesByteExact) {
+  start();
+  dropOn(window, "file:///tmp/x%FFy\r\n");
+  ASSERT_EQ(received.size(), 1);
+  EXPECT_EQ(encodeFileName(received.first()), QByteArray("/tmp/x\xffy"));
+}
+
+TEST_F(ReceiverFixture, DragWithLocalFilesIsAcceptedOthersAreNot) {
+  start();
+  EXPECT_TRUE(dropOn(window, "file:///a\r\n", QEvent::DragEnter));
+  EXPECT_FALSE(dropOn(window, "http://x/a\r\n", QEvent::DragEnter));
+  EXPECT_FALSE(dropOn(window, "http://x/a\r\n"));
+  EXPECT_TRUE(received.isEmpty());
+}
+
+TEST_F(ReceiverFixture, SecondAcceptDoesNothingAndStopEndsDrops) {
+  start();
+  receiver.acceptDrops(&window, [](const QString&) { FAIL() << "second callback must not be used"; });
+  dropOn(window, "file:///one\r\n");
+  receiver.stopDrops();
+  EXPECT_FALSE(receiver.isRegistered());
+  EXPECT_FALSE(dropOn(window, "file:///two\r\n"));
+  EXPECT_EQ(received, QStringList{"/one"});
+  EXPECT_EQ(acceptCalls, (QList<bool>{true, false}));
+  receiver.stopDrops();  // a second stop is harmless
+  EXPECT_EQ(acceptCalls.size(), 2);
+}
+
+TEST_F(ReceiverFixture, CallbackMayStopDropsAndWindowMayGoFirst) {
+  receiver.acceptDrops(&window, [this](const QString& path) {
+    received.append(path);
+    receiver.stopDrops();
+  });
+  dropOn(window, "file:///a\r\nfile:///b\r\n");
+  EXPECT_EQ(received, (QStringList{"/a", "/b"}));
+
+  auto* shortLived = new QObject;
+  DropReceiver other;
+  other.acceptDrops(shortLived, [](const QString&) {});
+  delete shortLived;
+  other.stopDrops();
+}
+
+TEST(DropQueueTest, StateMachineOpensOnTheSecondTickAfterTheLastPath) {
+  QList<QStringList> opened;
+  DropQueue queue([&](const QStringList& paths) { opened.append(paths); });
+  queue.timer().stop();
+  queue.queuePath("/a");
+  EXPECT_EQ(queue.state(), DropQueue::State::Queued);
+  queue.tick();
+  EXPECT_EQ(queue.state(), DropQueue::State::Waiting);
+  queue.queuePath("/b");  // back to Queued, same batch
+  queue.tick();
+  EXPECT_TRUE(opened.isEmpty());
+  queue.tick();
+  ASSERT_EQ(opened.size(), 1);
+  EXPECT_EQ(opened.first(), (QStringList{"/a", "/b"}));
+  EXPECT_EQ(queue.state(), DropQueue::State::Idle);
+  EXPECT_TRUE(queue.pendingPaths().isEmpty());
+  queue.tick();
+  EXPECT_EQ(opened.size(), 1);
+}
+
+TEST(DropQueueTest, TwoDropsThirtyMillisecondsApartOpenTogether) {
+  QObject window;
+  QList<QStringList> opened;
+  DropQueue queue([&](const QStringList& paths) { opened.append(paths); });
+  EXPECT_EQ(queue.timer().objectName(), QStringLiteral("时钟_拖放路径"));
+  EXPECT_EQ(queue.timer().interval(), 50);
+  DropReceiver receiver;
+  receiver.acceptDrops(&window, [&](const QString& path) { queue.queuePath(path); });
+
+  dropOn(window, "file:///first\r\n");
+  QElapsedTimer clock;
+  clock.start();
+  test::waitFor([&] { return clock.elapsed() >= 30; });
+  dropOn(window, "file:///second\r\nfile:///third\r\n");
+  clock.restart();
+  ASSERT_TRUE(test::waitFor([&] { return !opened.isEmpty(); }));
+  EXPECT_LE(clock.elapsed(), 150);
+  ASSERT_EQ(opened.size(), 1);
+  EXPECT_EQ(opened.first(), (QStringList{"/first", "/second", "/third"}));
+}
+
+}  // namespace
+}  // namespace pimrose

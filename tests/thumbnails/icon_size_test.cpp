@@ -1,0 +1,44 @@
+#include <gtest/gtest.h>
+
+#include "thumbnails/icon_size.h"
+#include "thumbnails/smart_release.h"
+
+namespace pimrose {
+namespace {
+
+TEST(IconSizeTest, SliderPositionGivesIconAndItemSizes) {
+  struct Case {
+    int position, iconSize;
+    QSize item;
+  };
+  for (const Case& c : {Case{0, 150, {150, 300}}, Case{10, 200, {200, 400}}, Case{-10, 100, {100, 200}},
+                        Case{-30, 0, {0, 0}}}) {
+    EXPECT_EQ(iconSizeForSliderPosition(c.position), c.iconSize) << c.position;
+    EXPECT_EQ(itemSizeForIconSize(c.iconSize), c.item) << c.position;
+  }
+}
+
+TEST(IconSizeTest, ThumbnailHeightKeepsProportionsAndTruncates) {
+  struct Case {
+    int width, height, iconSize, expected;
+  };
+  for (const Case& c : {Case{4000, 3000, 150, 112}, Case{3000, 4000, 150, 200}, Case{0, 500, 150, 0},
+                        Case{3, 1, 200, 66}, Case{1, 10000, 150, 1500000}}) {
+    EXPECT_EQ(thumbnailHeight(c.width, c.height, c.iconSize), c.expected) << c.width << "x" << c.height;
+  }
+}
+
+TEST(SmartReleaseTest, ReleasesAtDistance2000WithTheAsymmetricRuleAhead) {
+  struct Case {
+    int index, count;
+    QList<int> released;
+  };
+  for (const Case& c : {Case{2500, 5000, {500, 4500}}, Case{1500, 5000, {}}, Case{2000, 5000, {0}},
+                        Case{2001, 5000, {1, 4001}}, Case{3000, 5000, {1000}}, Case{2999, 5000, {999, 4999}},
+                        Case{0, 1, {}}}) {
+    EXPECT_EQ(smartReleaseIndices(c.index, c.count), c.released) << c.index;
+  }
+}
+
+}  // namespace
+}  // namespace pimrose

@@ -1,0 +1,129 @@
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "thumbnails/thumbnail_pool.h"
+
+namespace pimrose {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Collects results on the worker threads; the test plays the UI thread that takes them.
+class Collector {
+ public:
+  void add(LoadResult result) {
+    std::lock_guard lock(mutex_);
+    results_.push_back(std::move(result));
+    changed_.notify_all();
+  }
+  bool waitForCount(size_t count, std::chrono::milliseconds timeout = 5s) {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, timeout, [&] { return results_.size() >= count; });
+  }
+  std::vector<LoadResult> results() {
+    std::lock_guard lock(mutex_);
+    return results_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<LoadResult> results_;
+};
+
+LoadRequest request(int index, quint64 generation = 1) {
+  return LoadRequest{1, generation, index, QStringLiteral("/p/%1.jpg").arg(index), 150, true, 0};
+}
+
+TEST(ThumbnailPoolTest, NoMoreThanFortyAcceptedUntilResultsAreDelivered) {
+  Collector collector;
+  std::atomic<int> worked{0};
+  ThumbnailPool pool(
+      [&](const LoadRequest& r) {
+        ++worked;
+        return LoadedThumbnail{QImage(), r.index, QSize(), QString()};
+      },
+      [&](LoadResult result) { collector.add(std::move(result)); }, 4);
+  for (int i = 0; i < 100; ++i) ASSERT_TRUE(pool.submit(request(i)));
+  ASSERT_TRUE(collector.waitForCount(40));
+  std::this_thread::sleep_for(50ms);  // room for a faulty pool to overshoot
+  EXPECT_EQ(worked.load(), 40);
+  EXPECT_EQ(pool.inFlight(), 40);
+  EXPECT_EQ(pool.waiting(), 60);
+
+  const auto firstBatch = collector.results();
+  for (int k = 0; k < 10; ++k) pool.delivered(firstBatch[size_t(k)].request);
+  ASSERT_TRUE(collector.waitForCount(50));
+  std::this_thread::sleep_for(50ms);
+  EXPECT_EQ(worked.load(), 50);
+  EXPECT_EQ(pool.inFlight(), 40);
+}
+
+TEST(ThumbnailPoolTest, RequestsWaitingOrInFlightAreNotAcceptedTwice) {
+  std::mutex gate;
+  std::unique_lock hold(gate);
+  Collector collector;
+  ThumbnailPool pool(
+      [&](const LoadRequest&) {
+        std::lock_guard pass(gate);
+        return LoadedThumbnail{};
+      },
+      [&](LoadResult result) { collector.add(std::move(result)); }, 2);
+  EXPECT_TRUE(pool.submit(request(1)));
+  EXPECT_FALSE(pool.submit(request(1)));
+  EXPECT_TRUE(pool.submit(request(1, 2)));
+  hold.unlock();
+  ASSERT_TRUE(collector.waitForCount(2));
+  EXPECT_FALSE(pool.submit(request(1)));  // still not delivered
+  pool.delivered(collector.results()[0].request);
+  pool.delivered(collector.results()[1].request);
+  EXPECT_TRUE(pool.submit(request(1)));
+}
+
+TEST(ThumbnailPoolTest, WorkerReceivesItsOwnCopyOfTheRequest) {
+  Collector collector;
+  ThumbnailPool pool(
+      [](const LoadRequest& r) {
+        return LoadedThumbnail{QImage(), 0, QSize(), r.path};
+      },
+      [&](LoadResult result) { collector.add(std::move(result)); }, 2);
+  LoadRequest r = request(7);
+  pool.submit(r);
+  r.path = QStringLiteral("/changed");
+  ASSERT_TRUE(collector.waitForCount(1));
+  EXPECT_EQ(collector.results()[0].thumbnail.error, QStringLiteral("/p/7.jpg"));
+  EXPECT_EQ(collector.results()[0].request.index, 7);
+}
+
+TEST(ThumbnailPoolTest, StoppingWithBlockedWorkAndWaitingRequestsEndsCleanly) {
+  std::atomic<bool> release{false};
+  std::atomic<int> started{0};
+  Collector collector;
+  std::thread releaser;
+  {
+    ThumbnailPool pool(
+        [&](const LoadRequest&) {
+          ++started;
+          while (!release.load()) std::this_thread::sleep_for(1ms);
+          return LoadedThumbnail{};
+        },
+        [&](LoadResult result) { collector.add(std::move(result)); }, 2);
+    for (int i = 0; i < 10; ++i) pool.submit(request(i));
+    while (started.load() < 2) std::this_thread::sleep_for(1ms);
+    releaser = std::thread([&] {
+      std::this_thread::sleep_for(20ms);
+      release = true;
+    });
+  }
+  releaser.join();
+  EXPECT_EQ(started.load(), 2);
+  EXPECT_EQ(collector.results().size(), 2u);
+}
+
+}  // namespace
+}  // namespace pimrose
