@@ -20,7 +20,7 @@ class Window;
 }  // namespace ui
 
 // The picture browser of the main window: wires dropping, listing, searching, resizing and
-// thumbnail loading (logic in src/pictures) to the main window's controls.
+// thumbnail loading (logic in src/browsing and src/thumbnails) to the main window's controls.
 class Browser : public QObject {
   Q_OBJECT
 

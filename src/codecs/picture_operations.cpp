@@ -149,7 +149,7 @@ QByteArray ConvertImage(const QByteArray& data, int formatCode, const QByteArray
     return {};
   }
   if (flatten) picture = flattenedOnWhite(picture);
-  const QByteArray encoded = encodePicture(picture, target.format);
+  QByteArray encoded = encodePicture(picture, target.format);
   if (encoded.isEmpty()) qCWarning(lcCodecs) << "convert: encoder failed for code" << formatCode;
   if (!encoded.isEmpty() && !isBlankPath(outputPath)) writeOutput(outputPath, target.extension, encoded);
   return encoded;
