@@ -71,7 +71,7 @@ QImage thumbnailImage(QByteArrayView data, QSize size, PreviewUse preview, QStri
   if (picture.isNull()) return {};
   // Smooth scaling of palette or 16-bit images point-samples; 32-bit formats average properly.
   QImage wide = picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                                        : QImage::Format_RGB32);
+                                                                  : QImage::Format_RGB32);
   if (wide.size() == size) return wide;
   return wide.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
