@@ -11,13 +11,9 @@
 #include "pictures/loading_state.h"
 #include "pictures/picture_search.h"
 #include "pictures/thumbnail_loader.h"
+#include "ui/main_window_controls.h"
 
 namespace pimrose {
-
-namespace ui {
-class IconList;
-class Window;
-}  // namespace ui
 
 // The picture browser of the main window: wires dropping, listing, searching, resizing and
 // thumbnail loading (logic in src/pictures) to the main window's controls.
@@ -25,7 +21,7 @@ class Browser : public QObject {
   Q_OBJECT
 
  public:
-  explicit Browser(ui::Window& mainWindow, ThumbnailWork work = defaultThumbnailWork());
+  explicit Browser(const ui::MainWindowControls& controls, ThumbnailWork work = defaultThumbnailWork());
   ~Browser() override;
 
   // Prepares the two icon lists and the loader; IconSize follows the slider from here on.
@@ -54,7 +50,7 @@ class Browser : public QObject {
   void showDetailsLine(const QString& line);
   void reportVisibleRange(ListId id);
 
-  ui::Window& window_;
+  ui::MainWindowControls ui_;
   EnumerationController lists_;
   PictureSearch search_;
   ThumbnailLoader loader_;

@@ -6,6 +6,11 @@
 
 #include "app/app_state.h"
 #include "app/program_services.h"
+#include "ui/float_window_controls.h"
+#include "ui/log_window_controls.h"
+#include "ui/main_window_controls.h"
+#include "ui/taskbar_widget_controls.h"
+#include "ui/text_popup_window_controls.h"
 #include "ui/window.h"
 
 namespace pimrose {
@@ -36,6 +41,12 @@ class Program : public QObject {
   ui::Window& mainWindow() const { return *mainWindow_; }
   ui::Window& textPopupWindow() const { return *textPopupWindow_; }
   ui::Window& logWindow() const { return *logWindow_; }
+  // The typed controls of each window, resolved when it loaded (the taskbar widget's only when it exists).
+  const ui::MainWindowControls& mainControls() const { return main_; }
+  const ui::TextPopupWindowControls& textPopupControls() const { return textPopup_; }
+  const ui::LogWindowControls& logControls() const { return log_; }
+  const ui::FloatWindowControls& floatControls() const { return float_; }
+  const ui::TaskbarWidgetControls& taskbarControls() const { return taskbar_; }
   ui::Window& floatWindow() const { return *floatWindow_; }
   ui::Window* taskbarWidget() const { return taskbarWidget_.get(); }
   Browser& browser() const { return *browser_; }
@@ -65,10 +76,15 @@ class Program : public QObject {
   std::unique_ptr<DropReceiver> dropReceiver_;
   std::unique_ptr<InstanceChannel> instance_;
   std::unique_ptr<ui::Window> mainWindow_;
-  std::unique_ptr<ui::Window> textPopupWindow_;
-  std::unique_ptr<ui::Window> logWindow_;
+  ui::MainWindowControls main_;
+  ui::Window* textPopupWindow_ = nullptr;  // owned by the main window
+  ui::TextPopupWindowControls textPopup_;
+  ui::Window* logWindow_ = nullptr;  // owned by the main window
+  ui::LogWindowControls log_;
   std::unique_ptr<ui::Window> floatWindow_;
+  ui::FloatWindowControls float_;
   std::unique_ptr<ui::Window> taskbarWidget_;
+  ui::TaskbarWidgetControls taskbar_;
   std::unique_ptr<Browser> browser_;
   bool exiting_ = false;
 };
