@@ -1,6 +1,7 @@
 #include <thread>
 
 #include <QLineEdit>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
@@ -196,6 +197,35 @@ TEST(Menu, PopUpAnswersTheChosenItemOrNothing) {
   menu.choose(2);
   ASSERT_EQ(chosen.count(), 1);
   EXPECT_EQ(chosen.at(0).at(0).toInt(), 2);
+}
+
+// Counts the pixels of one row band that are close to a colour (text is anti-aliased).
+int pixelsNear(const QImage& image, int top, int bottom, QColor colour) {
+  int count = 0;
+  for (int y = top; y < bottom; ++y)
+    for (int x = 0; x < image.width(); ++x) {
+      const QColor pixel = image.pixelColor(x, y);
+      if (std::abs(pixel.red() - colour.red()) + std::abs(pixel.green() - colour.green()) +
+              std::abs(pixel.blue() - colour.blue()) <
+          60)
+        ++count;
+    }
+  return count;
+}
+
+// Each item keeps its own text colour: a later item's colour does not repaint the earlier ones.
+TEST(Menu, ItemsKeepTheirOwnTextColour) {
+  Menu menu(0);
+  menu.insertItem(QStringLiteral("访问目录访问目录"), 160, 24, QColor(Qt::red));
+  menu.insertItem(QStringLiteral("打开文件打开文件"), 160, 24, QColor(Qt::blue));
+  menu.widget()->adjustSize();
+  const QImage image = menu.widget()->grab().toImage();
+  const int middle = image.height() / 2;
+  EXPECT_GT(pixelsNear(image, 0, middle, Qt::red), 10);
+  EXPECT_EQ(pixelsNear(image, 0, middle, Qt::blue), 0);
+  EXPECT_GT(pixelsNear(image, middle, image.height(), Qt::blue), 10);
+  EXPECT_EQ(pixelsNear(image, middle, image.height(), Qt::red), 0);
+  EXPECT_GE(image.height(), 2 * 24);
 }
 
 TEST(SlowMotion, StepsAbout25MsApartAndEndsExactlyAtTheTarget) {
