@@ -2,12 +2,13 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QWindow>
 
 #include "app/app_log.h"
 #include "app/browser.h"
 #include "app/main_window_handlers.h"
+#include "app/menus.h"
 #include "app/opening_lines.h"
+#include "app/window_commands.h"
 #include "pictures/drop_receiver.h"
 #include "platform/autostart_entry.h"
 #include "platform/ini_file.h"
@@ -50,6 +51,7 @@ Program::Program(ProgramServices services)
       mainWindow_(ui::loadWindow(ui::mainWindowDefinition())),
       main_(ui::resolveControls<ui::MainWindowControls>(*mainWindow_)) {
   browser_ = std::make_unique<Browser>(main_);
+  menus_ = std::make_unique<Menus>(*this);
   connectWindowEvents();
 }
 
@@ -110,7 +112,7 @@ void Program::dressMainWindow() {
 bool Program::IsAnotherInstance(const QString& name) {
   instance_ = services_.makeInstanceChannel();
   if (!instance_->isAnotherInstance(name)) {
-    connect(instance_.get(), &InstanceChannel::showRequested, this, &Program::showMainWindow);
+    connect(instance_.get(), &InstanceChannel::showRequested, this, [this] { ShowMainWindow(*mainWindow_); });
     return false;
   }
   return true;
@@ -175,13 +177,6 @@ void Program::applyUpTimeRule() {
 void Program::showOpeningLine() {
   const QString line = pickOpeningLine(services_.drawLine);
   main_.标签_提示文本->setText(line);
-}
-
-void Program::showMainWindow() {
-  mainWindow_->showNormal();
-  mainWindow_->raise();
-  mainWindow_->activateWindow();
-  if (QWindow* handle = mainWindow_->windowHandle()) handle->requestActivate();
 }
 
 void Program::connectWindowEvents() {

@@ -16,6 +16,7 @@
 namespace pimrose {
 
 class Browser;
+class Menus;
 class DropReceiver;
 class TrayIcon;
 
@@ -35,8 +36,6 @@ class Program : public QObject {
   Start StartUp();
   // Saves the settings, lets go of the instance name, removes the tray icon and ends the process.
   void ExitProgram();
-  // Shows the main window normally and in front, also from hidden or minimised.
-  void showMainWindow();
 
   ui::Window& mainWindow() const { return *mainWindow_; }
   ui::Window& textPopupWindow() const { return *textPopupWindow_; }
@@ -50,6 +49,7 @@ class Program : public QObject {
   ui::Window& floatWindow() const { return *floatWindow_; }
   ui::Window* taskbarWidget() const { return taskbarWidget_.get(); }
   Browser& browser() const { return *browser_; }
+  Menus& menus() const { return *menus_; }
   const AppState& state() const { return state_; }
   const ProgramServices& services() const { return services_; }
 
@@ -86,6 +86,7 @@ class Program : public QObject {
   std::unique_ptr<ui::Window> taskbarWidget_;
   ui::TaskbarWidgetControls taskbar_;
   std::unique_ptr<Browser> browser_;
+  std::unique_ptr<Menus> menus_;
   bool exiting_ = false;
 };
 
