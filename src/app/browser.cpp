@@ -68,9 +68,15 @@ void Browser::connectControls() {
 
 void Browser::installItemCallback(ListId id) {
   ui::IconList& list = iconList(id);
-  list.setItemCallback([this, id](int event, int index, int subCode) {
+  list.setItemCallback([this, id](ui::IconList::IconQuestion question, int index) {
     reportVisibleRange(id);
-    return loader_.itemCallback(id, event, index, subCode);
+    if (question == ui::IconList::IconQuestion::NeedsIcon) {
+      loader_.loadIcon(id, index);
+      return ui::IconList::IconAnswer::OnItsWay;
+    }
+    return loader_.stillMissing(id, index) == ThumbnailLoader::MissingIcon::Released
+               ? ui::IconList::IconAnswer::Released
+               : ui::IconList::IconAnswer::OnItsWay;
   });
   connect(list.view()->verticalScrollBar(), &QScrollBar::valueChanged, this,
           [this, id] { reportVisibleRange(id); });
@@ -79,7 +85,7 @@ void Browser::installItemCallback(ListId id) {
 // Called for every item the list asks about; the loader re-ranks its queue only when the range moved.
 void Browser::reportVisibleRange(ListId id) {
   const std::pair<int, int> range = iconList(id).visibleRange();
-  std::pair<int, int>& reported = reportedRange_[id == ListId::Files ? 0 : 1];
+  std::pair<int, int>& reported = reportedRange_[listSlot(id)];
   if (range.first < 0 || range == reported) return;
   reported = range;
   loader_.setVisibleRange(id, range.first, range.second);
@@ -100,7 +106,7 @@ void Browser::fillList(ListId id, const QStringList& paths, QSize itemSize, quin
   list.setIconHeight(itemSize.height());
   list.resetItems(paths);  // delete every item, then one empty item per picture, in one insertion
   list.unlockUpdate();
-  reportedRange_[id == ListId::Files ? 0 : 1] = {-1, -1};
+  reportedRange_[listSlot(id)] = {-1, -1};
   loader_.setList(id, paths, generation);
 }
 

@@ -55,7 +55,7 @@ class Browser : public QObject {
   PictureSearch search_;
   ThumbnailLoader loader_;
   DropQueue drops_;
-  std::array<std::pair<int, int>, 2> reportedRange_{{{-1, -1}, {-1, -1}}};
+  std::array<std::pair<int, int>, kListCount> reportedRange_{{{-1, -1}, {-1, -1}}};
 };
 
 }  // namespace pimrose
