@@ -51,7 +51,7 @@ void Browser::connectControls() {
 
   auto* box = ui_.编辑框_搜索;
   search_.setSearchTextSource([box] { return box->text(); });
-  connect(box, &ui::EditBox::keyMessage, &search_, &PictureSearch::onSearchKey);
+  connect(box, &ui::EditBox::keyReleased, &search_, &PictureSearch::onSearchKeyReleased);
   auto* button = ui_.超级按钮_搜索;
   connect(button, &ui::ImageButton::clicked, this,
           [this, button] { search_.onSearchButtonClicked(button->state()); });

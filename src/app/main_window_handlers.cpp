@@ -4,6 +4,7 @@
 #include "ui/combo_box.h"
 #include "ui/filter.h"
 #include "ui/image_button.h"
+#include "ui/main_window_metrics.h"
 #include "ui/picture_box.h"
 #include "ui/tabs.h"
 #include "ui/window.h"
@@ -27,14 +28,11 @@ MainWindowHandlers::MainWindowHandlers(ui::Window& mainWindow, const ui::MainWin
   connect(ui_.图片框_提示, &ui::PictureBox::leftPressed, &window_, &ui::Window::beginSystemMove);
   connect(ui_.按钮_关闭, &ui::Button::leftPressed, this, [this] { ui_.组件_图片背景->hide(); });
   connect(&window_, &ui::Window::sizeChanged, this, &MainWindowHandlers::centreLogWindow);
-  if (ui::WindowSkin* skin = ui_.窗口EX1) {
-    connect(skin, &ui::WindowSkin::sizeLimitsRequested, this, [](ui::SizeLimits* limits) {
-      limits->minimum = QSize(kMinimumWidth, kMinimumHeight);
-      limits->maximum = QSize(kMaximumExtent, kMaximumExtent);
-    });
-  }
+  ui_.窗口EX1->setSizeLimitsHandler([](ui::SizeLimits) {
+    return ui::SizeLimits{ui::kMainWindowSize, QSize(kMaximumExtent, kMaximumExtent)};
+  });
   connect(ui_.下拉框_皮肤, &ui::ComboBox::currentIndexChanged, this,
-          [chooseSkin = std::move(chooseSkin)](int index) { chooseSkin(index + 1); });
+          [chooseSkin = std::move(chooseSkin)](int index) { chooseSkin(index); });
 }
 
 // The settings button is a switch: its state says which page is showing.
@@ -54,7 +52,7 @@ void MainWindowHandlers::onSettingsButton() {
 void MainWindowHandlers::centreLogWindow() {
   const QSize pages = ui_.选择夹_组件->size();
   const QPoint at = window_.pos() + QPoint((pages.width() - logWindow_.width()) / 2,
-                                           (pages.height() - logWindow_.height()) / 2 - 32);
+                                           (pages.height() - logWindow_.height()) / 2 - ui::kCaptionHeight);
   logWindow_.move(at);
 }
 

@@ -24,8 +24,6 @@ class MainWindowHandlers : public QObject {
   MainWindowHandlers(ui::Window& mainWindow, const ui::MainWindowControls& controls, ui::Window& logWindow,
                      SkinChoice chooseSkin);
 
-  static constexpr int kMinimumWidth = 1200;
-  static constexpr int kMinimumHeight = 700;
   static constexpr int kMaximumExtent = 9999;
 
  private:

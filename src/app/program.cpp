@@ -17,6 +17,7 @@
 #include "ui/check_box.h"
 #include "ui/combo_box.h"
 #include "ui/edit_box.h"
+#include "ui/main_window_metrics.h"
 #include "ui/slider.h"
 #include "ui/tabs.h"
 #include "ui/text_label.h"
@@ -63,7 +64,7 @@ Program::~Program() {
 Program::Start Program::StartUp() {
   loadOtherWindows();
   new MainWindowHandlers(*mainWindow_, main_, *logWindow_, [this](int skin) { applySkinColour(skin); });
-  mainWindow_->resize(1200, 700);
+  mainWindow_->resize(ui::kMainWindowSize);
   dressMainWindow();
   // Windows show their contents while dragged on every Linux window manager; nothing to switch on.
   if (IsAnotherInstance(kInstanceName)) {
@@ -136,7 +137,9 @@ void Program::InitSettings() {
   const IniFile settings(services_.settingsFile);
   if (!settings.exists()) main_.标签_使用提示->show();
   const int position =
-      settings.read(QStringLiteral("初始化"), QStringLiteral("图片比例"), QStringLiteral("24")).toInt();
+      settings
+          .read(QStringLiteral("初始化"), QStringLiteral("图片比例"), QString::number(ui::kIconSliderDefault))
+          .toInt();
   main_.滑块条_图标大小->setPosition(position);
 }
 
@@ -147,15 +150,14 @@ void Program::SaveSettings() {}
 
 void Program::ApplySkin() {
   RestoreSettings();
-  const int current = main_.下拉框_皮肤->currentIndex();
-  applySkinColour(current + 1);
+  applySkinColour(main_.下拉框_皮肤->currentIndex());
 }
 
-// Skin 1 is "黑色", skin 2 "白色"; anything else keeps the dark one.
+// Skin 0 is "黑色", skin 1 "白色" (the skin box's own order); anything else keeps the dark one.
 void Program::applySkinColour(int skin) {
-  state_.skinIndex = skin == 2 ? 2 : 1;
+  state_.skinIndex = skin == 1 ? 1 : 0;
   for (ui::Window* window : {mainWindow_.get(), textPopupWindow_, logWindow_, floatWindow_.get()})
-    ui::applySkin(*window, state_.skinIndex - 1);
+    ui::applySkin(*window, state_.skinIndex);
 }
 
 // The hotkey is registered by the settings feature; without a registration the box tells so.
@@ -180,32 +182,30 @@ void Program::showOpeningLine() {
 }
 
 void Program::connectWindowEvents() {
-  connect(mainWindow_.get(), &ui::Window::closeRequested, this, &Program::onCloseRequested);
+  mainWindow_->setCloseHandler([this] { return onCloseRequested(); });
   connect(main_.窗口EX1, &ui::WindowSkin::captionButtonPressed, this, &Program::onCaptionButton);
 }
 
-void Program::onCloseRequested(bool* allow) {
-  if (exiting_) return;
+bool Program::onCloseRequested() {
+  if (exiting_) return true;
   if (main_.选择框_最小化到托盘->isChecked()) {
-    *allow = false;
     mainWindow_->hide();
-    return;
+    return false;
   }
   ExitProgram();
+  return true;
 }
 
-void Program::onCaptionButton(int index) {
-  switch (index) {
-    case ui::kCaptionClose:
+void Program::onCaptionButton(ui::CaptionButton button) {
+  switch (button) {
+    case ui::CaptionButton::Close:
       mainWindow_->close();
       break;
-    case ui::kCaptionMaximise:
+    case ui::CaptionButton::Maximise:
       mainWindow_->isMaximized() ? mainWindow_->showNormal() : mainWindow_->showMaximized();
       break;
-    case ui::kCaptionMinimise:
+    case ui::CaptionButton::Minimise:
       mainWindow_->showMinimized();
-      break;
-    default:
       break;
   }
 }

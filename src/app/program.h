@@ -6,6 +6,7 @@
 
 #include "app/app_state.h"
 #include "app/program_services.h"
+#include "ui/caption_buttons.h"
 #include "ui/float_window_controls.h"
 #include "ui/log_window_controls.h"
 #include "ui/main_window_controls.h"
@@ -67,8 +68,8 @@ class Program : public QObject {
   void applyUpTimeRule();
   void showOpeningLine();
   void connectWindowEvents();
-  void onCloseRequested(bool* allow);
-  void onCaptionButton(int index);
+  bool onCloseRequested();
+  void onCaptionButton(ui::CaptionButton button);
 
   ProgramServices services_;
   AppState state_;

@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include "pictures/enumerate_pictures.h"
+#include "pictures/icon_size.h"
 
 // Opening paths: the file list of the main window (PictureList), the paths last opened
 // (OpenedPaths) and the icon size.
@@ -96,7 +97,7 @@ class EnumerationController : public QObject {
   quint64 lastRequest_ = 0;
   quint64 listGeneration_ = 0;
   int listing_ = 0;
-  int iconSize_ = 150;
+  int iconSize_ = kDefaultIconSize;
   bool logoHidden_ = false;
   QStringList pictureList_;
   QStringList openedPaths_;

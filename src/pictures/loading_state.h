@@ -4,6 +4,7 @@
 
 #include <QStringList>
 
+#include "pictures/icon_size.h"
 #include "pictures/list_id.h"
 
 // What the UI thread knows about the two icon lists while thumbnails load.
@@ -28,7 +29,7 @@ struct ListSlots {
 struct LoaderState {
   ListSlots pictureSlots;
   ListSlots searchSlots;
-  int iconSize = 150;
+  int iconSize = kDefaultIconSize;
   bool fastLoading = false;
   bool smartRelease = false;
 

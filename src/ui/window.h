@@ -20,6 +20,7 @@
 //   position, current item, page, text) never raises the matching event.
 // - Everything runs on the UI thread, except MessageLabel::post/send, which any thread may call.
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -83,10 +84,11 @@ class Window : public QWidget {
   // Re-applies the anchor rules for the current size.
   void applyAnchors();
 
-  static constexpr int kCaptionHeight = 32;
+  // Decides whether a close request (the close button, Alt+F4, close()) closes the window; without
+  // a handler it does. A handler that answers false does what closing means for it instead.
+  void setCloseHandler(std::function<bool()> handler) { closeHandler_ = std::move(handler); }
 
  Q_SIGNALS:
-  void closeRequested(bool* allow);  // set *allow = false to refuse
   void sizeChanged();
   void leftPressed();
   void doubleClicked();
@@ -116,6 +118,7 @@ class Window : public QWidget {
   WindowSkin* skin_ = nullptr;
   CaptionButtons* captionButtons_ = nullptr;
   int skinIndex_ = 0;
+  std::function<bool()> closeHandler_;
 };
 
 // Builds a window from its table; hidden until the program shows it.

@@ -139,10 +139,10 @@ TEST_F(ProgramTest, SettingsButtonSwitchesBetweenBrowserAndSettingsPages) {
 TEST_F(ProgramTest, SkinChoiceRecolorsEveryWindowAndTheWindowKeepsItsMinimumSize) {
   Program program(services());
   program.StartUp();
-  EXPECT_EQ(program.state().skinIndex, 1);
+  EXPECT_EQ(program.state().skinIndex, 0);
   EXPECT_EQ(program.mainWindow().skinIndex(), 0);
   Q_EMIT control<ui::ComboBox>(program, "下拉框_皮肤")->currentIndexChanged(1);
-  EXPECT_EQ(program.state().skinIndex, 2);
+  EXPECT_EQ(program.state().skinIndex, 1);
   EXPECT_EQ(program.mainWindow().skinIndex(), 1);
   EXPECT_EQ(program.logWindow().skinIndex(), 1);
   EXPECT_EQ(program.mainWindow().minimumSize(), QSize(1200, 700));

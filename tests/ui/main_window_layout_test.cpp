@@ -170,8 +170,10 @@ TEST_F(MainWindowLayout, MinimumSizeIsTheDesignedSizeUnlessTheProgramSetsOther) 
   EXPECT_EQ(window->size(), QSize(1200, 700));
 
   const std::unique_ptr<Window> other = loadWindow(mainWindowDefinition());
-  QObject::connect(other->skin(), &WindowSkin::sizeLimitsRequested,
-                   [](SizeLimits* limits) { limits->minimum = QSize(1300, 760); });
+  other->skin()->setSizeLimitsHandler([](SizeLimits own) {
+    own.minimum = QSize(1300, 760);
+    return own;
+  });
   other->show();
   EXPECT_EQ(other->minimumSize(), QSize(1300, 760));
 }
