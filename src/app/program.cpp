@@ -98,6 +98,7 @@ void Program::loadOtherWindows() {
   log_ = ui::resolveControls<ui::LogWindowControls>(*logWindow_);
   floatWindow_ = ui::loadWindow(ui::floatWindowDefinition());
   float_ = ui::resolveControls<ui::FloatWindowControls>(*floatWindow_);
+  connectFloatWindow();
   connect(textPopupWindow_, &ui::Window::aboutToBeDestroyed, this, [this] { services_.endProcess(0); });
   if (!state_.taskbarWidgetEnabled) return;
   taskbarWidget_ = ui::loadWindow(ui::taskbarWidgetDefinition());
@@ -184,6 +185,13 @@ void Program::showOpeningLine() {
 void Program::connectWindowEvents() {
   mainWindow_->setCloseHandler([this] { return onCloseRequested(); });
   connect(main_.窗口EX1, &ui::WindowSkin::captionButtonPressed, this, &Program::onCaptionButton);
+}
+
+// The floating icon calls the main window up or away, and opens its own menu.
+void Program::connectFloatWindow() {
+  connect(floatWindow_.get(), &ui::Window::doubleClicked, this, [this] { ToggleMainWindow(*mainWindow_); });
+  connect(floatWindow_.get(), &ui::Window::rightPressed, this,
+          [this] { menus_->popUp(MenuKind::FloatIcon); });
 }
 
 bool Program::onCloseRequested() {

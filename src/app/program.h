@@ -68,6 +68,7 @@ class Program : public QObject {
   void applyUpTimeRule();
   void showOpeningLine();
   void connectWindowEvents();
+  void connectFloatWindow();
   bool onCloseRequested();
   void onCaptionButton(ui::CaptionButton button);
 

@@ -4,15 +4,17 @@
 //
 // Usage:
 //   std::unique_ptr<ui::Window> main = ui::loadWindow(ui::mainWindowDefinition());
-//   auto* search = main->control<ui::EditBox>(QStringLiteral("编辑框_搜索"));
-//   QObject::connect(search, &ui::EditBox::keyMessage, handler, &Handler::onSearchKey);
-//   main->control<ui::Timer>(QStringLiteral("时钟_拖放路径"))->setInterval(50);
+//   const auto controls = ui::resolveControls<ui::MainWindowControls>(*main);
+//   QObject::connect(controls.编辑框_搜索, &ui::EditBox::keyReleased, handler, &Handler::onSearchKey);
+//   controls.时钟_拖放路径->setInterval(50);
 //   ui::applySkin(*main, 1);   // 0 = "黑色", 1 = "白色"
 //   main->show();
 //
 // Rules the program can rely on:
-// - A control is addressed by its window and name; control<T>() with a missing name or the wrong
-//   class is a programming error and stops the program (every table is walked by a test).
+// - Program code reaches controls through its window's typed struct (ui/*_controls.h), resolved
+//   once after loading; a table that lacks a member's control, or gives it another class, stops
+//   the program right there. control<T>(name) and controlsOf<T>() serve code that walks controls
+//   by class and name (settings, tests).
 // - Controls are created in table order, which is also their stacking order among siblings. The
 //   table rectangle is the load-time geometry; the window's anchor rules re-place controls when
 //   the window changes size (controls without a rule are left where the program puts them).

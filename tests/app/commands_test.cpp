@@ -118,6 +118,17 @@ TEST_F(MenusTest, BuildingAMenuReplacesTheItemsOfTheLastOne) {
   EXPECT_GE(menus.menu()->widget()->minimumWidth(), 80);
 }
 
+TEST_F(MenusTest, TheFloatingIconTogglesTheMainWindowAndOpensItsMenu) {
+  Q_EMIT program_.floatWindow().doubleClicked();
+  EXPECT_FALSE(program_.mainWindow().isVisible());
+  Q_EMIT program_.floatWindow().doubleClicked();
+  EXPECT_TRUE(program_.mainWindow().isVisible());
+  Q_EMIT program_.floatWindow().rightPressed();
+  EXPECT_EQ(program_.menus().activeMenu(), MenuKind::FloatIcon);
+  EXPECT_EQ(program_.menus().menuItems().size(), 4u);
+  program_.menus().menu()->dismiss();
+}
+
 enum class Start { Hidden, Shown, Minimised, MaximisedThenMinimised };
 
 struct ToggleCase {
