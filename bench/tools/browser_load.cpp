@@ -7,8 +7,10 @@
 #include "app/browser.h"
 #include "thumbnails/thumbnail_pool.h"
 #include "tools/process_stats.h"
-#include "ui/controls.h"
+#include "ui/icon_list.h"
 #include "ui/icon_list_model.h"
+#include "ui/main_window_controls.h"
+#include "ui/main_window_metrics.h"
 #include "ui/window.h"
 
 namespace pimrose::bench {
@@ -47,8 +49,8 @@ QByteArray toJson(const BrowserLoadResult& r) {
 BrowserLoad::BrowserLoad(const BrowserLoadOptions& options)
     : options_(options),
       window_(ui::loadWindow(ui::mainWindowDefinition())),
-      browser_(std::make_unique<Browser>(*window_)) {
-  window_->resize(1200, 700);
+      browser_(std::make_unique<Browser>(ui::resolveControls<ui::MainWindowControls>(*window_))) {
+  window_->resize(ui::kMainWindowSize);
   browser_->InitLoading();
   browser_->loader().setSmartRelease(options.smartRelease);
   connect(&browser_->loader(), &ThumbnailLoader::thumbnailReady, this, &BrowserLoad::delivered);
@@ -76,7 +78,7 @@ BrowserLoadResult BrowserLoad::run() {
 }
 
 ui::IconList& BrowserLoad::list() const {
-  return *window_->control<ui::IconList>(QStringLiteral("图标列表框_文件"));
+  return *ui::resolveControls<ui::MainWindowControls>(*window_).图标列表框_文件;
 }
 
 void BrowserLoad::onTick() {

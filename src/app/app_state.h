@@ -7,7 +7,7 @@ namespace pimrose {
 struct AppState {
   bool taskbarWidgetEnabled = false;  // nothing switches the taskbar widget on
   bool tipsOff = false;               // copy of `选择框_关闭提示`
-  int skinIndex = 0;                  // 1 "黑色", 2 "白色" once start-up has applied it
+  int skinIndex = 0;                  // 0 "黑色", 1 "白色", as the skin box and every window count
   int promptAnswer = 0;
   int fileMenuItem = 0;
 };

@@ -5,27 +5,19 @@
 
 #include "app/app_log.h"
 #include "browsing/picture_details.h"
-#include "ui/controls.h"
+#include "ui/check_box.h"
+#include "ui/edit_box.h"
+#include "ui/icon_list.h"
+#include "ui/image_button.h"
+#include "ui/picture_box.h"
+#include "ui/slider.h"
+#include "ui/timer.h"
+#include "ui/window_skin.h"
 
 namespace pimrose {
-namespace {
 
-const QString kFileList = QStringLiteral("图标列表框_文件");
-const QString kSearchList = QStringLiteral("图标列表框_搜索");
-const QString kSearchBox = QStringLiteral("编辑框_搜索");
-const QString kSearchButton = QStringLiteral("超级按钮_搜索");
-const QString kSlider = QStringLiteral("滑块条_图标大小");
-const QString kViewer = QStringLiteral("组件_图片背景");
-const QString kLogo = QStringLiteral("图片框_logo居中");
-const QString kStatusText = QStringLiteral("标签_提示文本");
-const QString kFastLoading = QStringLiteral("选择框_快速加载");
-const QString kSmartRelease = QStringLiteral("选择框_智能释放内存");
-const QString kDropTimer = QStringLiteral("时钟_拖放路径");
-
-}  // namespace
-
-Browser::Browser(ui::Window& mainWindow, ThumbnailWork work)
-    : window_(mainWindow),
+Browser::Browser(const ui::MainWindowControls& controls, ThumbnailWork work)
+    : ui_(controls),
       search_(lists_),
       loader_(std::move(work)),
       drops_([this](const QStringList& paths) { lists_.openDropped(paths); }) {
@@ -39,10 +31,10 @@ Browser::~Browser() = default;
 void Browser::InitLoading() {
   installItemCallback(ListId::Files);
   installItemCallback(ListId::Search);
-  lists_.initIconSize(window_.control<ui::Slider>(kSlider)->position());
+  lists_.initIconSize(ui_.滑块条_图标大小->position());
   loader_.setIconSize(lists_.iconSize());
-  loader_.setFastLoading(window_.control<ui::CheckBox>(kFastLoading)->isChecked());
-  loader_.setSmartRelease(window_.control<ui::CheckBox>(kSmartRelease)->isChecked());
+  loader_.setFastLoading(ui_.选择框_快速加载->isChecked());
+  loader_.setSmartRelease(ui_.选择框_智能释放内存->isChecked());
 }
 
 void Browser::queueDroppedPath(const QString& path) {
@@ -50,37 +42,41 @@ void Browser::queueDroppedPath(const QString& path) {
 }
 
 void Browser::connectControls() {
-  connect(window_.control<ui::Timer>(kDropTimer), &ui::Timer::elapsed, &drops_, &DropQueue::tick);
+  connect(ui_.时钟_拖放路径, &ui::Timer::elapsed, &drops_, &DropQueue::tick);
   connect(&lists_, &EnumerationController::pictureListReplaced, this, &Browser::onPictureListReplaced);
   connect(&lists_, &EnumerationController::viewerHideRequested, this, &Browser::hideViewer);
   connect(&search_, &PictureSearch::searchListReplaced, this, &Browser::onSearchListReplaced);
   connect(&search_, &PictureSearch::searchModeChanged, this, &Browser::onSearchModeChanged);
   connect(&loader_, &ThumbnailLoader::thumbnailReady, this, &Browser::onThumbnailReady);
 
-  auto* box = window_.control<ui::EditBox>(kSearchBox);
+  auto* box = ui_.编辑框_搜索;
   search_.setSearchTextSource([box] { return box->text(); });
-  connect(box, &ui::EditBox::keyMessage, &search_, &PictureSearch::onSearchKey);
-  auto* button = window_.control<ui::ImageButton>(kSearchButton);
+  connect(box, &ui::EditBox::keyReleased, &search_, &PictureSearch::onSearchKeyReleased);
+  auto* button = ui_.超级按钮_搜索;
   connect(button, &ui::ImageButton::clicked, this,
           [this, button] { search_.onSearchButtonClicked(button->state()); });
-  connect(window_.control<ui::Slider>(kSlider), &ui::Slider::positionChanged, this, [this](int position) {
+  connect(ui_.滑块条_图标大小, &ui::Slider::positionChanged, this, [this](int position) {
     lists_.setIconSizeFromSlider(position);
     loader_.setIconSize(lists_.iconSize());
   });
-  connect(window_.control<ui::CheckBox>(kFastLoading), &ui::CheckBox::toggled, this,
-          [this](bool on) { loader_.setFastLoading(on); });
-  connect(window_.control<ui::CheckBox>(kSmartRelease), &ui::CheckBox::toggled, this,
+  connect(ui_.选择框_快速加载, &ui::CheckBox::toggled, this, [this](bool on) { loader_.setFastLoading(on); });
+  connect(ui_.选择框_智能释放内存, &ui::CheckBox::toggled, this,
           [this](bool on) { loader_.setSmartRelease(on); });
-  for (const QString& name : {kFileList, kSearchList})
-    connect(window_.control<ui::IconList>(name), &ui::IconList::itemClicked, this,
-            &Browser::ShowPictureDetails);
+  for (ui::IconList* list : {ui_.图标列表框_文件, ui_.图标列表框_搜索})
+    connect(list, &ui::IconList::itemClicked, this, &Browser::ShowPictureDetails);
 }
 
 void Browser::installItemCallback(ListId id) {
   ui::IconList& list = iconList(id);
-  list.setItemCallback([this, id](int event, int index, int subCode) {
+  list.setItemCallback([this, id](ui::IconList::IconQuestion question, int index) {
     reportVisibleRange(id);
-    return loader_.itemCallback(id, event, index, subCode);
+    if (question == ui::IconList::IconQuestion::NeedsIcon) {
+      loader_.loadIcon(id, index);
+      return ui::IconList::IconAnswer::OnItsWay;
+    }
+    return loader_.stillMissing(id, index) == ThumbnailLoader::MissingIcon::Released
+               ? ui::IconList::IconAnswer::Released
+               : ui::IconList::IconAnswer::OnItsWay;
   });
   connect(list.view()->verticalScrollBar(), &QScrollBar::valueChanged, this,
           [this, id] { reportVisibleRange(id); });
@@ -89,14 +85,14 @@ void Browser::installItemCallback(ListId id) {
 // Called for every item the list asks about; the loader re-ranks its queue only when the range moved.
 void Browser::reportVisibleRange(ListId id) {
   const std::pair<int, int> range = iconList(id).visibleRange();
-  std::pair<int, int>& reported = reportedRange_[id == ListId::Files ? 0 : 1];
+  std::pair<int, int>& reported = reportedRange_[listSlot(id)];
   if (range.first < 0 || range == reported) return;
   reported = range;
   loader_.setVisibleRange(id, range.first, range.second);
 }
 
 ui::IconList& Browser::iconList(ListId id) const {
-  return *window_.control<ui::IconList>(id == ListId::Files ? kFileList : kSearchList);
+  return *(id == ListId::Files ? ui_.图标列表框_文件 : ui_.图标列表框_搜索);
 }
 
 const QStringList& Browser::shownList() const {
@@ -110,12 +106,12 @@ void Browser::fillList(ListId id, const QStringList& paths, QSize itemSize, quin
   list.setIconHeight(itemSize.height());
   list.resetItems(paths);  // delete every item, then one empty item per picture, in one insertion
   list.unlockUpdate();
-  reportedRange_[id == ListId::Files ? 0 : 1] = {-1, -1};
+  reportedRange_[listSlot(id)] = {-1, -1};
   loader_.setList(id, paths, generation);
 }
 
 void Browser::onPictureListReplaced(const OpenedList& list) {
-  window_.control<ui::PictureBox>(kLogo)->hide();
+  ui_.图片框_logo居中->hide();
   fillList(ListId::Files, list.pictures, list.itemSize, list.generation);
   hideViewer();
 }
@@ -127,7 +123,7 @@ void Browser::onSearchListReplaced(const SearchListResult& list) {
 }
 
 void Browser::onSearchModeChanged(bool on) {
-  window_.control<ui::ImageButton>(kSearchButton)->setState(on ? 1 : 0);
+  ui_.超级按钮_搜索->setState(on ? 1 : 0);
   iconList(ListId::Files).setVisible(!on);
   iconList(ListId::Search).setVisible(on);
 }
@@ -146,11 +142,11 @@ void Browser::ShowPictureDetails(int index) {
 }
 
 void Browser::showDetailsLine(const QString& line) {
-  window_.control<ui::EditBox>(kStatusText)->setText(line);
+  ui_.标签_提示文本->setText(line);
 }
 
 void Browser::hideViewer() {
-  window_.control<ui::WindowSkin>(kViewer)->hide();
+  ui_.组件_图片背景->hide();
 }
 
 }  // namespace pimrose

@@ -11,13 +11,9 @@
 #include "browsing/picture_search.h"
 #include "thumbnails/loading_state.h"
 #include "thumbnails/thumbnail_loader.h"
+#include "ui/main_window_controls.h"
 
 namespace pimrose {
-
-namespace ui {
-class IconList;
-class Window;
-}  // namespace ui
 
 // The picture browser of the main window: wires dropping, listing, searching, resizing and
 // thumbnail loading (logic in src/browsing and src/thumbnails) to the main window's controls.
@@ -25,7 +21,7 @@ class Browser : public QObject {
   Q_OBJECT
 
  public:
-  explicit Browser(ui::Window& mainWindow, ThumbnailWork work = defaultThumbnailWork());
+  explicit Browser(const ui::MainWindowControls& controls, ThumbnailWork work = defaultThumbnailWork());
   ~Browser() override;
 
   // Prepares the two icon lists and the loader; IconSize follows the slider from here on.
@@ -54,12 +50,12 @@ class Browser : public QObject {
   void showDetailsLine(const QString& line);
   void reportVisibleRange(ListId id);
 
-  ui::Window& window_;
+  ui::MainWindowControls ui_;
   EnumerationController lists_;
   PictureSearch search_;
   ThumbnailLoader loader_;
   DropQueue drops_;
-  std::array<std::pair<int, int>, 2> reportedRange_{{{-1, -1}, {-1, -1}}};
+  std::array<std::pair<int, int>, kListCount> reportedRange_{{{-1, -1}, {-1, -1}}};
 };
 
 }  // namespace pimrose

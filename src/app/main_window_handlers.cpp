@@ -1,49 +1,48 @@
 #include "app/main_window_handlers.h"
 
-#include "ui/controls.h"
+#include "ui/button.h"
+#include "ui/combo_box.h"
+#include "ui/filter.h"
+#include "ui/image_button.h"
+#include "ui/main_window_metrics.h"
+#include "ui/picture_box.h"
+#include "ui/tabs.h"
+#include "ui/window.h"
+#include "ui/window_skin.h"
 
 namespace pimrose {
 namespace {
 
-const QString kSettingsButton = QStringLiteral("超级按钮_程序设置");
-const QString kPages = QStringLiteral("选择夹_组件");
-const QString kViewer = QStringLiteral("组件_图片背景");
 constexpr int kBrowserPage = 0;
 constexpr int kSettingsPage = 1;
 
 }  // namespace
 
-MainWindowHandlers::MainWindowHandlers(ui::Window& mainWindow, ui::Window& logWindow, SkinChoice chooseSkin)
-    : QObject(&mainWindow), window_(mainWindow), logWindow_(logWindow) {
-  connect(window_.control<ui::ImageButton>(kSettingsButton), &ui::ImageButton::clicked, this,
-          &MainWindowHandlers::onSettingsButton);
-  connect(window_.control<ui::Button>(QStringLiteral("按钮_调整")), &ui::Button::leftPressed, &window_,
+MainWindowHandlers::MainWindowHandlers(ui::Window& mainWindow, const ui::MainWindowControls& controls,
+                                       ui::Window& logWindow, SkinChoice chooseSkin)
+    : QObject(&mainWindow), window_(mainWindow), ui_(controls), logWindow_(logWindow) {
+  connect(ui_.超级按钮_程序设置, &ui::ImageButton::clicked, this, &MainWindowHandlers::onSettingsButton);
+  connect(ui_.按钮_调整, &ui::Button::leftPressed, &window_,
           [this] { window_.beginSystemResize(Qt::BottomEdge | Qt::RightEdge); });
-  connect(window_.control<ui::Filter>(QStringLiteral("滤镜")), &ui::Filter::leftPressed, &window_,
-          &ui::Window::beginSystemMove);
-  connect(window_.control<ui::PictureBox>(QStringLiteral("图片框_提示")), &ui::PictureBox::leftPressed,
-          &window_, &ui::Window::beginSystemMove);
-  connect(window_.control<ui::Button>(QStringLiteral("按钮_关闭")), &ui::Button::leftPressed, this,
-          [this] { window_.control<ui::WindowSkin>(kViewer)->hide(); });
+  connect(ui_.滤镜, &ui::Filter::leftPressed, &window_, &ui::Window::beginSystemMove);
+  connect(ui_.图片框_提示, &ui::PictureBox::leftPressed, &window_, &ui::Window::beginSystemMove);
+  connect(ui_.按钮_关闭, &ui::Button::leftPressed, this, [this] { ui_.组件_图片背景->hide(); });
   connect(&window_, &ui::Window::sizeChanged, this, &MainWindowHandlers::centreLogWindow);
-  if (ui::WindowSkin* skin = window_.skin()) {
-    connect(skin, &ui::WindowSkin::sizeLimitsRequested, this, [](ui::SizeLimits* limits) {
-      limits->minimum = QSize(kMinimumWidth, kMinimumHeight);
-      limits->maximum = QSize(kMaximumExtent, kMaximumExtent);
-    });
-  }
-  connect(window_.control<ui::ComboBox>(QStringLiteral("下拉框_皮肤")), &ui::ComboBox::currentIndexChanged,
-          this, [chooseSkin = std::move(chooseSkin)](int index) { chooseSkin(index + 1); });
+  ui_.窗口EX1->setSizeLimitsHandler([](ui::SizeLimits) {
+    return ui::SizeLimits{ui::kMainWindowSize, QSize(kMaximumExtent, kMaximumExtent)};
+  });
+  connect(ui_.下拉框_皮肤, &ui::ComboBox::currentIndexChanged, this,
+          [chooseSkin = std::move(chooseSkin)](int index) { chooseSkin(index); });
 }
 
 // The settings button is a switch: its state says which page is showing.
 void MainWindowHandlers::onSettingsButton() {
-  auto* button = window_.control<ui::ImageButton>(kSettingsButton);
-  auto* pages = window_.control<ui::Tabs>(kPages);
+  auto* button = ui_.超级按钮_程序设置;
+  auto* pages = ui_.选择夹_组件;
   if (button->state() == 0) {
     button->setState(1);
     pages->setCurrentPage(kSettingsPage);
-    window_.control<ui::WindowSkin>(kViewer)->hide();
+    ui_.组件_图片背景->hide();
   } else {
     button->setState(0);
     pages->setCurrentPage(kBrowserPage);
@@ -51,9 +50,9 @@ void MainWindowHandlers::onSettingsButton() {
 }
 
 void MainWindowHandlers::centreLogWindow() {
-  const QSize pages = window_.control<ui::Tabs>(kPages)->size();
+  const QSize pages = ui_.选择夹_组件->size();
   const QPoint at = window_.pos() + QPoint((pages.width() - logWindow_.width()) / 2,
-                                           (pages.height() - logWindow_.height()) / 2 - 32);
+                                           (pages.height() - logWindow_.height()) / 2 - ui::kCaptionHeight);
   logWindow_.move(at);
 }
 

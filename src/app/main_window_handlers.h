@@ -4,11 +4,13 @@
 
 #include <functional>
 
+#include "ui/main_window_controls.h"
+
 namespace pimrose {
 
 namespace ui {
 class Window;
-}
+}  // namespace ui
 
 // The main window's own gestures: the settings button switching pages, dragging the window by the
 // prompt panel, sizing it from the grip, its size limits, closing the viewer, keeping the log
@@ -19,10 +21,9 @@ class MainWindowHandlers : public QObject {
  public:
   using SkinChoice = std::function<void(int skinIndex)>;
 
-  MainWindowHandlers(ui::Window& mainWindow, ui::Window& logWindow, SkinChoice chooseSkin);
+  MainWindowHandlers(ui::Window& mainWindow, const ui::MainWindowControls& controls, ui::Window& logWindow,
+                     SkinChoice chooseSkin);
 
-  static constexpr int kMinimumWidth = 1200;
-  static constexpr int kMinimumHeight = 700;
   static constexpr int kMaximumExtent = 9999;
 
  private:
@@ -30,6 +31,7 @@ class MainWindowHandlers : public QObject {
   void centreLogWindow();
 
   ui::Window& window_;
+  ui::MainWindowControls ui_;
   ui::Window& logWindow_;
 };
 

@@ -2,19 +2,27 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QWindow>
 
 #include "app/app_log.h"
 #include "app/browser.h"
 #include "app/main_window_handlers.h"
+#include "app/menus.h"
 #include "app/opening_lines.h"
+#include "app/window_commands.h"
 #include "browsing/drop_receiver.h"
 #include "pimrose_version.h"
 #include "platform/autostart_entry.h"
 #include "platform/ini_file.h"
 #include "shell/tray_icon.h"
 #include "ui/caption_buttons.h"
-#include "ui/controls.h"
+#include "ui/check_box.h"
+#include "ui/combo_box.h"
+#include "ui/edit_box.h"
+#include "ui/main_window_metrics.h"
+#include "ui/slider.h"
+#include "ui/tabs.h"
+#include "ui/text_label.h"
+#include "ui/window_skin.h"
 
 namespace pimrose {
 namespace {
@@ -42,8 +50,10 @@ Program::Program(ProgramServices services)
     : services_(std::move(services)),
       trayIcon_(std::make_unique<TrayIcon>()),
       dropReceiver_(std::make_unique<DropReceiver>()),
-      mainWindow_(ui::loadWindow(ui::mainWindowDefinition())) {
-  browser_ = std::make_unique<Browser>(*mainWindow_);
+      mainWindow_(ui::loadWindow(ui::mainWindowDefinition())),
+      main_(ui::resolveControls<ui::MainWindowControls>(*mainWindow_)) {
+  browser_ = std::make_unique<Browser>(main_);
+  menus_ = std::make_unique<Menus>(*this);
   connectWindowEvents();
 }
 
@@ -54,8 +64,8 @@ Program::~Program() {
 
 Program::Start Program::StartUp() {
   loadOtherWindows();
-  new MainWindowHandlers(*mainWindow_, *logWindow_, [this](int skin) { applySkinColour(skin); });
-  mainWindow_->resize(1200, 700);
+  new MainWindowHandlers(*mainWindow_, main_, *logWindow_, [this](int skin) { applySkinColour(skin); });
+  mainWindow_->resize(ui::kMainWindowSize);
   dressMainWindow();
   // Windows show their contents while dragged on every Linux window manager; nothing to switch on.
   if (IsAnotherInstance(kInstanceName)) {
@@ -67,12 +77,11 @@ Program::Start Program::StartUp() {
   dropReceiver_->acceptDrops(
       mainWindow_.get(), [this](const QString& path) { browser_->queueDroppedPath(path); },
       [window = mainWindow_.get()](bool on) { window->setAcceptDrops(on); });
-  mainWindow_->control<ui::Tabs>(QStringLiteral("选择夹_组件"))->setCurrentPage(0);
-  mainWindow_->control<ui::Tabs>(QStringLiteral("选择夹_设置"))->setCurrentPage(0);
+  main_.选择夹_组件->setCurrentPage(0);
+  main_.选择夹_设置->setCurrentPage(0);
   InitSettings();
   browser_->InitLoading();
-  if (mainWindow_->control<ui::CheckBox>(QStringLiteral("选择框_显示悬浮图标"))->isChecked())
-    floatWindow_->show();
+  if (main_.选择框_显示悬浮图标->isChecked()) floatWindow_->show();
   mainWindow_->show();
   applyUpTimeRule();
   showOpeningLine();
@@ -81,28 +90,32 @@ Program::Start Program::StartUp() {
 }
 
 void Program::loadOtherWindows() {
-  textPopupWindow_ = ui::loadWindow(ui::textPopupWindowDefinition());
-  logWindow_ = ui::loadWindow(ui::logWindowDefinition());
-  floatWindow_ = ui::loadWindow(ui::floatWindowDefinition());
-  // Owned windows stay above the main window and go with it.
+  // Owned windows stay above the main window and go with it: their Qt parent is their only owner.
+  textPopupWindow_ = ui::loadWindow(ui::textPopupWindowDefinition()).release();
   textPopupWindow_->setParent(mainWindow_.get(), textPopupWindow_->windowFlags() | Qt::Tool);
+  textPopup_ = ui::resolveControls<ui::TextPopupWindowControls>(*textPopupWindow_);
+  logWindow_ = ui::loadWindow(ui::logWindowDefinition()).release();
   logWindow_->setParent(mainWindow_.get(), logWindow_->windowFlags() | Qt::Window);
-  connect(textPopupWindow_.get(), &ui::Window::aboutToBeDestroyed, this, [this] { services_.endProcess(0); });
-  if (state_.taskbarWidgetEnabled) taskbarWidget_ = ui::loadWindow(ui::taskbarWidgetDefinition());
+  log_ = ui::resolveControls<ui::LogWindowControls>(*logWindow_);
+  floatWindow_ = ui::loadWindow(ui::floatWindowDefinition());
+  float_ = ui::resolveControls<ui::FloatWindowControls>(*floatWindow_);
+  connectFloatWindow();
+  connect(textPopupWindow_, &ui::Window::aboutToBeDestroyed, this, [this] { services_.endProcess(0); });
+  if (!state_.taskbarWidgetEnabled) return;
+  taskbarWidget_ = ui::loadWindow(ui::taskbarWidgetDefinition());
+  taskbar_ = ui::resolveControls<ui::TaskbarWidgetControls>(*taskbarWidget_);
 }
 
 void Program::dressMainWindow() {
   mainWindow_->setWindowTitle(kCaption);
-  if (ui::WindowSkin* skin = mainWindow_->skin()) {
-    skin->setTitle(kCaption);
-    skin->setIconImage(logoPng());
-  }
+  main_.窗口EX1->setTitle(kCaption);
+  main_.窗口EX1->setIconImage(logoPng());
 }
 
 bool Program::IsAnotherInstance(const QString& name) {
   instance_ = services_.makeInstanceChannel();
   if (!instance_->isAnotherInstance(name)) {
-    connect(instance_.get(), &InstanceChannel::showRequested, this, &Program::showMainWindow);
+    connect(instance_.get(), &InstanceChannel::showRequested, this, [this] { ShowMainWindow(*mainWindow_); });
     return false;
   }
   return true;
@@ -117,19 +130,19 @@ void Program::showFirstInstance() {
 
 void Program::InitSettings() {
   ApplySkin();
-  mainWindow_->control<ui::TextLabel>(QStringLiteral("标签_当前版本"))
-      ->setText(QStringLiteral("当前版本: ") + QLatin1String(kPimroseVersion));
-  mainWindow_->control<ui::TextLabel>(QStringLiteral("标签_关于"))->setText(QStringLiteral("关于 Pimrose"));
+  main_.标签_当前版本->setText(QStringLiteral("当前版本: ") + QLatin1String(kPimroseVersion));
+  main_.标签_关于->setText(QStringLiteral("关于 Pimrose"));
   initHotkey();
   const QString program = QCoreApplication::applicationFilePath();
-  mainWindow_->control<ui::CheckBox>(QStringLiteral("选择框_开机启动"))
-      ->setChecked(autostartEntryExists(services_.autostartFile, program));
-  state_.tipsOff = mainWindow_->control<ui::CheckBox>(QStringLiteral("选择框_关闭提示"))->isChecked();
+  main_.选择框_开机启动->setChecked(autostartEntryExists(services_.autostartFile, program));
+  state_.tipsOff = main_.选择框_关闭提示->isChecked();
   const IniFile settings(services_.settingsFile);
-  if (!settings.exists()) mainWindow_->control<ui::TextLabel>(QStringLiteral("标签_使用提示"))->show();
+  if (!settings.exists()) main_.标签_使用提示->show();
   const int position =
-      settings.read(QStringLiteral("初始化"), QStringLiteral("图片比例"), QStringLiteral("24")).toInt();
-  mainWindow_->control<ui::Slider>(QStringLiteral("滑块条_图标大小"))->setPosition(position);
+      settings
+          .read(QStringLiteral("初始化"), QStringLiteral("图片比例"), QString::number(ui::kIconSliderDefault))
+          .toInt();
+  main_.滑块条_图标大小->setPosition(position);
 }
 
 // The saved control states arrive with the settings feature; until then every control keeps the
@@ -139,20 +152,19 @@ void Program::SaveSettings() {}
 
 void Program::ApplySkin() {
   RestoreSettings();
-  const int current = mainWindow_->control<ui::ComboBox>(QStringLiteral("下拉框_皮肤"))->currentIndex();
-  applySkinColour(current + 1);
+  applySkinColour(main_.下拉框_皮肤->currentIndex());
 }
 
-// Skin 1 is "黑色", skin 2 "白色"; anything else keeps the dark one.
+// Skin 0 is "黑色", skin 1 "白色" (the skin box's own order); anything else keeps the dark one.
 void Program::applySkinColour(int skin) {
-  state_.skinIndex = skin == 2 ? 2 : 1;
-  for (ui::Window* window : {mainWindow_.get(), textPopupWindow_.get(), logWindow_.get(), floatWindow_.get()})
-    ui::applySkin(*window, state_.skinIndex - 1);
+  state_.skinIndex = skin == 1 ? 1 : 0;
+  for (ui::Window* window : {mainWindow_.get(), textPopupWindow_, logWindow_, floatWindow_.get()})
+    ui::applySkin(*window, state_.skinIndex);
 }
 
 // The hotkey is registered by the settings feature; without a registration the box tells so.
 void Program::initHotkey() {
-  auto* box = mainWindow_->control<ui::CheckBox>(QStringLiteral("选择框_呼出窗口热键"));
+  auto* box = main_.选择框_呼出窗口热键;
   box->setStatusText(box->isChecked() ? QStringLiteral("热键注册失败") : QStringLiteral("未开启热键"));
 }
 
@@ -168,44 +180,41 @@ void Program::applyUpTimeRule() {
 
 void Program::showOpeningLine() {
   const QString line = pickOpeningLine(services_.drawLine);
-  mainWindow_->control<ui::EditBox>(QStringLiteral("标签_提示文本"))->setText(line);
-}
-
-void Program::showMainWindow() {
-  mainWindow_->showNormal();
-  mainWindow_->raise();
-  mainWindow_->activateWindow();
-  if (QWindow* handle = mainWindow_->windowHandle()) handle->requestActivate();
+  main_.标签_提示文本->setText(line);
 }
 
 void Program::connectWindowEvents() {
-  connect(mainWindow_.get(), &ui::Window::closeRequested, this, &Program::onCloseRequested);
-  if (ui::WindowSkin* skin = mainWindow_->skin())
-    connect(skin, &ui::WindowSkin::captionButtonPressed, this, &Program::onCaptionButton);
+  mainWindow_->setCloseHandler([this] { return onCloseRequested(); });
+  connect(main_.窗口EX1, &ui::WindowSkin::captionButtonPressed, this, &Program::onCaptionButton);
 }
 
-void Program::onCloseRequested(bool* allow) {
-  if (exiting_) return;
-  if (mainWindow_->control<ui::CheckBox>(QStringLiteral("选择框_最小化到托盘"))->isChecked()) {
-    *allow = false;
+// The floating icon calls the main window up or away, and opens its own menu.
+void Program::connectFloatWindow() {
+  connect(floatWindow_.get(), &ui::Window::doubleClicked, this, [this] { ToggleMainWindow(*mainWindow_); });
+  connect(floatWindow_.get(), &ui::Window::rightPressed, this,
+          [this] { menus_->popUp(MenuKind::FloatIcon); });
+}
+
+bool Program::onCloseRequested() {
+  if (exiting_) return true;
+  if (main_.选择框_最小化到托盘->isChecked()) {
     mainWindow_->hide();
-    return;
+    return false;
   }
   ExitProgram();
+  return true;
 }
 
-void Program::onCaptionButton(int index) {
-  switch (index) {
-    case ui::kCaptionClose:
+void Program::onCaptionButton(ui::CaptionButton button) {
+  switch (button) {
+    case ui::CaptionButton::Close:
       mainWindow_->close();
       break;
-    case ui::kCaptionMaximise:
+    case ui::CaptionButton::Maximise:
       mainWindow_->isMaximized() ? mainWindow_->showNormal() : mainWindow_->showMaximized();
       break;
-    case ui::kCaptionMinimise:
+    case ui::CaptionButton::Minimise:
       mainWindow_->showMinimized();
-      break;
-    default:
       break;
   }
 }

@@ -6,11 +6,18 @@
 
 #include "app/app_state.h"
 #include "app/program_services.h"
+#include "ui/caption_buttons.h"
+#include "ui/float_window_controls.h"
+#include "ui/log_window_controls.h"
+#include "ui/main_window_controls.h"
+#include "ui/taskbar_widget_controls.h"
+#include "ui/text_popup_window_controls.h"
 #include "ui/window.h"
 
 namespace pimrose {
 
 class Browser;
+class Menus;
 class DropReceiver;
 class TrayIcon;
 
@@ -30,15 +37,20 @@ class Program : public QObject {
   Start StartUp();
   // Saves the settings, lets go of the instance name, removes the tray icon and ends the process.
   void ExitProgram();
-  // Shows the main window normally and in front, also from hidden or minimised.
-  void showMainWindow();
 
   ui::Window& mainWindow() const { return *mainWindow_; }
   ui::Window& textPopupWindow() const { return *textPopupWindow_; }
   ui::Window& logWindow() const { return *logWindow_; }
+  // The typed controls of each window, resolved when it loaded (the taskbar widget's only when it exists).
+  const ui::MainWindowControls& mainControls() const { return main_; }
+  const ui::TextPopupWindowControls& textPopupControls() const { return textPopup_; }
+  const ui::LogWindowControls& logControls() const { return log_; }
+  const ui::FloatWindowControls& floatControls() const { return float_; }
+  const ui::TaskbarWidgetControls& taskbarControls() const { return taskbar_; }
   ui::Window& floatWindow() const { return *floatWindow_; }
   ui::Window* taskbarWidget() const { return taskbarWidget_.get(); }
   Browser& browser() const { return *browser_; }
+  Menus& menus() const { return *menus_; }
   const AppState& state() const { return state_; }
   const ProgramServices& services() const { return services_; }
 
@@ -56,8 +68,9 @@ class Program : public QObject {
   void applyUpTimeRule();
   void showOpeningLine();
   void connectWindowEvents();
-  void onCloseRequested(bool* allow);
-  void onCaptionButton(int index);
+  void connectFloatWindow();
+  bool onCloseRequested();
+  void onCaptionButton(ui::CaptionButton button);
 
   ProgramServices services_;
   AppState state_;
@@ -65,11 +78,17 @@ class Program : public QObject {
   std::unique_ptr<DropReceiver> dropReceiver_;
   std::unique_ptr<InstanceChannel> instance_;
   std::unique_ptr<ui::Window> mainWindow_;
-  std::unique_ptr<ui::Window> textPopupWindow_;
-  std::unique_ptr<ui::Window> logWindow_;
+  ui::MainWindowControls main_;
+  ui::Window* textPopupWindow_ = nullptr;  // owned by the main window
+  ui::TextPopupWindowControls textPopup_;
+  ui::Window* logWindow_ = nullptr;  // owned by the main window
+  ui::LogWindowControls log_;
   std::unique_ptr<ui::Window> floatWindow_;
+  ui::FloatWindowControls float_;
   std::unique_ptr<ui::Window> taskbarWidget_;
+  ui::TaskbarWidgetControls taskbar_;
   std::unique_ptr<Browser> browser_;
+  std::unique_ptr<Menus> menus_;
   bool exiting_ = false;
 };
 

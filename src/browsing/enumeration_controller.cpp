@@ -7,8 +7,10 @@
 
 namespace pimrose {
 
-EnumerationController::EnumerationController(QObject* parent)
-    : QObject(parent), worker_([this] { work(); }) {}
+// The worker starts in the body, once every member it may touch exists.
+EnumerationController::EnumerationController(QObject* parent) : QObject(parent) {
+  worker_ = std::thread([this] { work(); });
+}
 
 EnumerationController::~EnumerationController() {
   {

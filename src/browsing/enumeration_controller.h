@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include "browsing/enumerate_pictures.h"
+#include "thumbnails/icon_size.h"
 
 // Opening paths. The controller keeps the picture list (pictureList()), the paths last opened
 // (openedPaths()) and the icon size (iconSize()).
@@ -96,7 +97,7 @@ class EnumerationController : public QObject {
   quint64 lastRequest_ = 0;
   quint64 listGeneration_ = 0;
   int listing_ = 0;
-  int iconSize_ = 150;
+  int iconSize_ = kDefaultIconSize;
   bool logoHidden_ = false;
   QStringList pictureList_;
   QStringList openedPaths_;

@@ -56,8 +56,8 @@ void PictureSearch::onSearchButtonClicked(int buttonState) {
     setSearchMode(false);
 }
 
-void PictureSearch::onSearchKey(int message, int keyCode) {
-  if (message == kKeyUpMessage && keyCode == kEnterKey) searchPictures(currentText());
+void PictureSearch::onSearchKeyReleased(Qt::Key key) {
+  if (key == Qt::Key_Return || key == Qt::Key_Enter) searchPictures(currentText());
 }
 
 void PictureSearch::repeatAfterEmptyListing(bool afterIconSizeChange) {

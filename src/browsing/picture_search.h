@@ -11,8 +11,8 @@
 // A search keeps the entries of the picture list (EnumerationController::pictureList()) that contain the
 // search text, case-sensitively, anywhere in the whole path (a folder name matches every picture in it). With
 // matches, search mode turns on; without, it turns off and the full list shows again. The search button
-// starts a search while its state is 0 and ends search mode otherwise; Enter released (message 0x101, key 13)
-// in the search box searches, other keys do nothing. An empty search text matches nothing. Opening a list
+// starts a search while its state is 0 and ends search mode otherwise; Enter (Return or the keypad's Enter)
+// released in the search box searches, other keys do nothing. An empty search text matches nothing. Opening a list
 // that found pictures leaves search mode; a slider change whose listing found nothing repeats the search
 // shown at the time.
 //
@@ -45,9 +45,6 @@ class PictureSearch : public QObject {
   Q_OBJECT
 
  public:
-  inline static constexpr int kKeyUpMessage = 0x101;
-  inline static constexpr int kEnterKey = 13;
-
   explicit PictureSearch(const EnumerationController& lists, QObject* parent = nullptr);
 
   void setSearchTextSource(std::function<QString()> source) { textSource_ = std::move(source); }
@@ -55,7 +52,7 @@ class PictureSearch : public QObject {
   void searchPictures(const QString& text);
   void setSearchMode(bool on);
   void onSearchButtonClicked(int buttonState);
-  void onSearchKey(int message, int keyCode);
+  void onSearchKeyReleased(Qt::Key key);
 
   bool searchMode() const { return searchMode_; }
   const QStringList& searchList() const { return searchList_; }

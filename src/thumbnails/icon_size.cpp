@@ -3,7 +3,7 @@
 namespace pimrose {
 
 int iconSizeForSliderPosition(int position) {
-  return int(5.0 * position + 150.0);
+  return int(5.0 * position + kDefaultIconSize);
 }
 
 QSize itemSizeForIconSize(int iconSize) {

@@ -10,6 +10,9 @@
 
 namespace pimrose {
 
+// The thumbnail width before the slider has given one (the width at slider position 0).
+inline constexpr int kDefaultIconSize = 150;
+
 int iconSizeForSliderPosition(int position);
 QSize itemSizeForIconSize(int iconSize);
 

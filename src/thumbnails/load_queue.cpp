@@ -32,7 +32,7 @@ std::optional<LoadRequest> LoadQueue::pop() {
   return taken;
 }
 
-std::vector<LoadRequest> LoadQueue::setVisibleRange(int list, int first, int last) {
+std::vector<LoadRequest> LoadQueue::setVisibleRange(ListId list, int first, int last) {
   auto it = std::find_if(ranges_.begin(), ranges_.end(), [list](const Range& r) { return r.list == list; });
   if (it == ranges_.end()) it = ranges_.insert(ranges_.end(), Range{list, 0, -1});
   it->first = std::min(first, last);
@@ -42,7 +42,7 @@ std::vector<LoadRequest> LoadQueue::setVisibleRange(int list, int first, int las
       [this, list, margin](const LoadRequest& r) { return r.list == list && distance(r) > margin; });
 }
 
-std::vector<LoadRequest> LoadQueue::dropOtherGenerations(int list, quint64 generation) {
+std::vector<LoadRequest> LoadQueue::dropOtherGenerations(ListId list, quint64 generation) {
   return removeIf(
       [list, generation](const LoadRequest& r) { return r.list == list && r.generation != generation; });
 }
@@ -59,7 +59,7 @@ int LoadQueue::distance(const LoadRequest& request) const {
   return 0;
 }
 
-const LoadQueue::Range* LoadQueue::rangeOf(int list) const {
+const LoadQueue::Range* LoadQueue::rangeOf(ListId list) const {
   for (const Range& range : ranges_)
     if (range.list == list) return &range;
   return nullptr;

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include "thumbnails/list_id.h"
+
 // Thumbnail requests waiting for a loader.
 //
 // What is on screen loads first: a request's priority is its distance from the visible range of
@@ -17,7 +19,7 @@
 namespace pimrose {
 
 struct LoadRequest {
-  int list = 0;            // 1 file list, 2 search list
+  ListId list = ListId::Files;
   quint64 generation = 0;  // generation of the list the index belongs to
   int index = 0;           // 0-based item index
   QString path;            // copy of the entry, taken when the request was made
@@ -38,9 +40,9 @@ class LoadQueue {
   std::optional<LoadRequest> pop();
 
   // Answers the requests dropped because they lie far from the range.
-  std::vector<LoadRequest> setVisibleRange(int list, int first, int last);
+  std::vector<LoadRequest> setVisibleRange(ListId list, int first, int last);
   // Drops the requests of `list` made for a generation other than `generation`.
-  std::vector<LoadRequest> dropOtherGenerations(int list, quint64 generation);
+  std::vector<LoadRequest> dropOtherGenerations(ListId list, quint64 generation);
   std::vector<LoadRequest> takeAll();
 
   size_t size() const { return waiting_.size(); }
@@ -48,13 +50,13 @@ class LoadQueue {
 
  private:
   struct Range {
-    int list = 0;
+    ListId list = ListId::Files;
     int first = 0;
     int last = -1;
   };
 
   int distance(const LoadRequest& request) const;
-  const Range* rangeOf(int list) const;
+  const Range* rangeOf(ListId list) const;
   template <typename Predicate>
   std::vector<LoadRequest> removeIf(Predicate predicate);
 

@@ -8,13 +8,11 @@ void ListSlots::rebuild(const QStringList& newPaths, quint64 newGeneration) {
   held.assign(size_t(paths.size()), 1);
 }
 
-ListSlots* LoaderState::slotsFor(int list) {
-  if (list == int(ListId::Files)) return &pictureSlots;
-  if (list == int(ListId::Search)) return &searchSlots;
-  return nullptr;
+ListSlots* LoaderState::slotsFor(ListId list) {
+  return list == ListId::Files ? &pictureSlots : &searchSlots;
 }
 
-const ListSlots* LoaderState::slotsFor(int list) const {
+const ListSlots* LoaderState::slotsFor(ListId list) const {
   return const_cast<LoaderState*>(this)->slotsFor(list);
 }
 

@@ -4,17 +4,18 @@
 
 #include <QStringList>
 
+#include "thumbnails/icon_size.h"
+#include "thumbnails/list_id.h"
+
 // What the UI thread knows about the two icon lists while thumbnails load.
 //
-// Each list (1 the file list, 2 the search list) has its paths, the generation they belong to and
+// Each list has its paths, the generation they belong to and
 // one held flag per item: 1 while the item's icon is present or on its way (every slot starts
 // so), 0 once it was released (smart release, or its waiting request was dropped), which makes the
-// item callback answer 0 to sub-code -1 so that the list asks for the icon again. Only the UI
+// loader answer Released when the list finds the icon still missing, so that it asks again. Only the UI
 // thread touches this state; loaders get copies of what they need in their request.
 
 namespace pimrose {
-
-enum class ListId : int { Files = 1, Search = 2 };
 
 struct ListSlots {
   QStringList paths;
@@ -28,13 +29,12 @@ struct ListSlots {
 struct LoaderState {
   ListSlots pictureSlots;
   ListSlots searchSlots;
-  int iconSize = 150;
+  int iconSize = kDefaultIconSize;
   bool fastLoading = false;
   bool smartRelease = false;
 
-  // Null for an identifier that names no list.
-  ListSlots* slotsFor(int list);
-  const ListSlots* slotsFor(int list) const;
+  ListSlots* slotsFor(ListId list);
+  const ListSlots* slotsFor(ListId list) const;
 };
 
 }  // namespace pimrose

@@ -6,13 +6,7 @@
 #include "thumbnails/thumbnails_log.h"
 
 namespace pimrose {
-namespace {
-
-constexpr int kItemEvent = 1;
-constexpr int kNeedsIcon = 0;
-constexpr int kAsksHeld = -1;
-
-}  // namespace
+namespace {}  // namespace
 
 ThumbnailWork defaultThumbnailWork() {
   return [](const LoadRequest& request) {
@@ -51,38 +45,36 @@ void ThumbnailLoader::receiveArrived() {
 }
 
 void ThumbnailLoader::setList(ListId list, const QStringList& paths, quint64 generation) {
-  ListSlots* slots = state_.slotsFor(int(list));
+  ListSlots* slots = state_.slotsFor(list);
   slots->rebuild(paths, generation);
-  pool_->dropOtherGenerations(int(list), generation);
+  pool_->dropOtherGenerations(list, generation);
 }
 
-int ThumbnailLoader::itemCallback(ListId list, int event, int index, int subCode) {
-  if (event != kItemEvent) return 0;
-  if (subCode == kNeedsIcon) {
-    requestLoad(list, index);
-    return -1;
-  }
-  if (subCode != kAsksHeld) return 1;
-  ListSlots* slots = state_.slotsFor(int(list));
-  if (!slots || !slots->contains(index) || slots->held[size_t(index)] != 0) return -1;
+void ThumbnailLoader::loadIcon(ListId list, int index) {
+  requestLoad(list, index);
+}
+
+ThumbnailLoader::MissingIcon ThumbnailLoader::stillMissing(ListId list, int index) {
+  ListSlots* slots = state_.slotsFor(list);
+  if (!slots || !slots->contains(index) || slots->held[size_t(index)] != 0) return MissingIcon::OnItsWay;
   slots->held[size_t(index)] = 1;
-  return 0;
+  return MissingIcon::Released;
 }
 
 void ThumbnailLoader::setVisibleRange(ListId list, int first, int last) {
-  markReleased(pool_->setVisibleRange(int(list), first, last));
+  markReleased(pool_->setVisibleRange(list, first, last));
 }
 
 bool ThumbnailLoader::isHeld(ListId list, int index) const {
-  const ListSlots* slots = state_.slotsFor(int(list));
+  const ListSlots* slots = state_.slotsFor(list);
   return slots && slots->contains(index) && slots->held[size_t(index)] != 0;
 }
 
 void ThumbnailLoader::requestLoad(ListId list, int index) {
-  const ListSlots* slots = state_.slotsFor(int(list));
+  const ListSlots* slots = state_.slotsFor(list);
   // An index outside the current list has nothing to load; no place is taken for it.
   if (!slots || !slots->contains(index)) return;
-  pool_->submit(LoadRequest{int(list), slots->generation, index, slots->paths.at(index), state_.iconSize,
+  pool_->submit(LoadRequest{list, slots->generation, index, slots->paths.at(index), state_.iconSize,
                             state_.fastLoading, 0});
 }
 

@@ -17,10 +17,10 @@
 //   setList(list, paths, generation): after every rebuild of a list (OpenedList /
 //     SearchListResult); every slot becomes held, waiting requests for the old list are dropped,
 //     and results still on their way for it are thrown away when they arrive.
-//   itemCallback(list, event, index, subCode): the icon list's item callback. Event 1 with
-//     sub-code 0 (the item needs its icon) queues a load and answers -1; sub-code -1 answers 0 for
-//     a released item (and marks it held again), -1 otherwise; other sub-codes answer 1; other
-//     events answer 0.
+//   loadIcon(list, index): the list shows the item without an icon; queues its load.
+//   stillMissing(list, index): the list shows the item again, still without an icon; answers
+//     Released once for an item whose icon was released (it is held again from then on, so the
+//     list asks anew), OnItsWay otherwise.
 //   setVisibleRange(list, first, last): what the list shows; loads there go first and waiting
 //     loads far away are dropped (their items count as released, so the list asks again when
 //     they come back into view).
@@ -51,7 +51,9 @@ class ThumbnailLoader : public QObject {
   ~ThumbnailLoader() override;
 
   void setList(ListId list, const QStringList& paths, quint64 generation);
-  int itemCallback(ListId list, int event, int index, int subCode);
+  enum class MissingIcon { OnItsWay, Released };
+  void loadIcon(ListId list, int index);
+  MissingIcon stillMissing(ListId list, int index);
   void setVisibleRange(ListId list, int first, int last);
 
   void setIconSize(int iconSize) { state_.iconSize = iconSize; }

@@ -44,12 +44,12 @@ void ThumbnailPool::delivered(const LoadRequest& request) {
   wake_.notify_one();
 }
 
-std::vector<LoadRequest> ThumbnailPool::setVisibleRange(int list, int first, int last) {
+std::vector<LoadRequest> ThumbnailPool::setVisibleRange(ListId list, int first, int last) {
   std::lock_guard lock(mutex_);
   return queue_.setVisibleRange(list, first, last);
 }
 
-std::vector<LoadRequest> ThumbnailPool::dropOtherGenerations(int list, quint64 generation) {
+std::vector<LoadRequest> ThumbnailPool::dropOtherGenerations(ListId list, quint64 generation) {
   std::lock_guard lock(mutex_);
   return queue_.dropOtherGenerations(list, generation);
 }

@@ -48,8 +48,8 @@ class ThumbnailPool {
   void delivered(const LoadRequest& request);
 
   // Both answer the waiting requests they dropped.
-  std::vector<LoadRequest> setVisibleRange(int list, int first, int last);
-  std::vector<LoadRequest> dropOtherGenerations(int list, quint64 generation);
+  std::vector<LoadRequest> setVisibleRange(ListId list, int first, int last);
+  std::vector<LoadRequest> dropOtherGenerations(ListId list, quint64 generation);
 
   int inFlight() const;
   int waiting() const;

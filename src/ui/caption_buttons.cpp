@@ -11,18 +11,19 @@ namespace pimrose::ui {
 namespace {
 
 // Left to right: minimise, maximise, close.
-constexpr std::array<int, 3> kSlotIndex{kCaptionMinimise, kCaptionMaximise, kCaptionClose};
+constexpr std::array<CaptionButton, 3> kSlotIndex{CaptionButton::Minimise, CaptionButton::Maximise,
+                                                  CaptionButton::Close};
 
-void drawGlyph(QPainter& painter, int index, QRectF box) {
+void drawGlyph(QPainter& painter, CaptionButton button, QRectF box) {
   const QPointF c = box.center();
-  switch (index) {
-    case kCaptionMinimise:
+  switch (button) {
+    case CaptionButton::Minimise:
       painter.drawLine(QPointF(c.x() - 5, c.y()), QPointF(c.x() + 5, c.y()));
       break;
-    case kCaptionMaximise:
+    case CaptionButton::Maximise:
       painter.drawRect(QRectF(c.x() - 5, c.y() - 5, 10, 10));
       break;
-    default:
+    case CaptionButton::Close:
       painter.drawLine(QPointF(c.x() - 5, c.y() - 5), QPointF(c.x() + 5, c.y() + 5));
       painter.drawLine(QPointF(c.x() + 5, c.y() - 5), QPointF(c.x() - 5, c.y() + 5));
   }
@@ -32,11 +33,11 @@ void drawGlyph(QPainter& painter, int index, QRectF box) {
 
 CaptionButtons::CaptionButtons(QWidget* window) : QWidget(window) {
   setMouseTracking(true);
-  resize(kButtonWidth * 3, Window::kCaptionHeight);
+  resize(kButtonWidth * 3, kCaptionHeight);
 }
 
 void CaptionButtons::placeIn(QSize windowSize) {
-  setGeometry(windowSize.width() - kButtonWidth * 3 - 1, 1, kButtonWidth * 3, Window::kCaptionHeight - 2);
+  setGeometry(windowSize.width() - kButtonWidth * 3 - 1, 1, kButtonWidth * 3, kCaptionHeight - 2);
 }
 
 int CaptionButtons::slotAt(QPoint point) const {
@@ -51,7 +52,7 @@ void CaptionButtons::paintEvent(QPaintEvent*) {
   painter.setRenderHint(QPainter::Antialiasing);
   for (int slot = 0; slot < 3; ++slot) {
     const QRectF box(slot * kButtonWidth, 0, kButtonWidth, height());
-    const bool close = kSlotIndex[slot] == kCaptionClose;
+    const bool close = kSlotIndex[slot] == CaptionButton::Close;
     if (slot == hovered_) painter.fillRect(box, close ? QColor(0xe8, 0x11, 0x23) : c.hover);
     painter.setPen(QPen(slot == hovered_ && close ? QColor(Qt::white) : c.text, 1.2));
     painter.setBrush(Qt::NoBrush);

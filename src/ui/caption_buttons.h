@@ -4,8 +4,8 @@
 
 namespace pimrose::ui {
 
-// Indexes the skin control reports for its caption buttons.
-enum CaptionButton : int { kCaptionClose = 0, kCaptionMaximise = 1, kCaptionMinimise = 3 };
+// The caption buttons, as the skin control reports them.
+enum class CaptionButton { Close, Maximise, Minimise };
 
 // Minimise, maximise and close at the right end of a window's caption strip.
 class CaptionButtons : public QWidget {
@@ -18,7 +18,7 @@ class CaptionButtons : public QWidget {
   void placeIn(QSize windowSize);
 
  Q_SIGNALS:
-  void pressed(int index);
+  void pressed(pimrose::ui::CaptionButton button);
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -1,6 +1,7 @@
 #pragma once
 
-// Every engine class, for code that looks controls up by class.
+// Every engine class, for code that walks controls by class (settings, tests). Handler code
+// includes only the control headers it uses.
 #include "ui/button.h"
 #include "ui/check_box.h"
 #include "ui/combo_box.h"

@@ -46,6 +46,7 @@ bool EditBox::eventFilter(QObject* watched, QEvent* event) {
     if (!key->isAutoRepeat() || event->type() == QEvent::KeyPress) {
       const int message = event->type() == QEvent::KeyPress ? kKeyDownMessage : kKeyUpMessage;
       Q_EMIT keyMessage(message, virtualKeyCode(key->key()));
+      if (message == kKeyUpMessage) Q_EMIT keyReleased(static_cast<Qt::Key>(key->key()));
     }
   }
   return Control::eventFilter(watched, event);

@@ -21,6 +21,8 @@ class EditBox : public Control {
  Q_SIGNALS:
   // Key-down (0x100) and key-up (0x101) with the virtual key code; Enter is 13.
   void keyMessage(int messageCode, int keyCode);
+  // The same key-up as a Qt key (Return and the keypad's Enter stay apart here).
+  void keyReleased(Qt::Key key);
   void textEdited(const QString& text);
 
  protected:

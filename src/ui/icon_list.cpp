@@ -184,12 +184,12 @@ void IconList::ask(int index) {
   if (!callback_ || !model_->contains(index) || model_->hasIcon(index)) return;
   if (!model_->asked(index)) {
     model_->setAsked(index, true);
-    callback_(kItemEvent, index, kNeedsIcon);
+    callback_(IconQuestion::NeedsIcon, index);
     return;
   }
-  if (callback_(kItemEvent, index, kStillMissing) != kReleased) return;
+  if (callback_(IconQuestion::StillMissing, index) != IconAnswer::Released) return;
   model_->setAsked(index, true);
-  callback_(kItemEvent, index, kNeedsIcon);
+  callback_(IconQuestion::NeedsIcon, index);
 }
 
 }  // namespace pimrose::ui

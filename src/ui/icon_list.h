@@ -18,22 +18,19 @@ class IconListDelegate;
 // IcoListboxEx: a grid of thumbnails with file names, for lists of 100,000 items and more.
 //
 // Icons are supplied on demand through the item callback: when the list shows item i without an
-// icon, it calls callback(kItemEvent, i, kNeedsIcon) once (the answer is ignored) and marks the
-// item as asked. Shown again while still without an icon, it calls callback(kItemEvent, i,
-// kStillMissing): the answer kReleased (0) means the icon was released and must be asked for
-// again, so the mark is cleared and kNeedsIcon follows at once; kOnItsWay (-1) means wait.
+// icon, it calls callback(NeedsIcon, i) once (the answer is ignored) and marks the item as asked.
+// Shown again while still without an icon, it calls callback(StillMissing, i): the answer Released
+// means the icon was released and must be asked for again, so NeedsIcon follows at once; OnItsWay
+// means wait.
 // Resetting the items clears every mark. Calls are made from the event loop just after the paint
 // that showed the items, never from inside painting, so the callback may serve events.
 class IconList : public Control {
   Q_OBJECT
 
  public:
-  static constexpr int kItemEvent = 1;
-  static constexpr int kNeedsIcon = 0;
-  static constexpr int kStillMissing = -1;
-  static constexpr int kReleased = 0;
-  static constexpr int kOnItsWay = -1;
-  using ItemCallback = std::function<int(int event, int index, int subCode)>;
+  enum class IconQuestion { NeedsIcon, StillMissing };
+  enum class IconAnswer { OnItsWay, Released };
+  using ItemCallback = std::function<IconAnswer(IconQuestion question, int index)>;
 
   IconList(const ControlDefinition& definition, QWidget* parent);
   ~IconList() override;

@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "ui/main_window_metrics.h"
 #include "ui/window_definition.h"
 
 namespace pimrose::ui {
@@ -50,7 +51,7 @@ std::vector<ControlDefinition> mainControls() {
        C::SliderbarEx,
        {1186, 12, 150, 16},
        status,
-       {.skin = "默认皮肤_滑块条", .minimum = 0, .maximum = 50, .value = 24}},
+       {.skin = "默认皮肤_滑块条", .minimum = 0, .maximum = 50, .value = kIconSliderDefault}},
       {"选择框_快速加载", C::ChoiceboxEx, {176, 224, 136, 32}, settingsPage, {.text = "快速加载"}},
       {"选择框_智能释放内存", C::ChoiceboxEx, {8, 280, 136, 32}, settingsPage, {.text = "智能释放内存"}},
       {"编辑框_搜索", C::EditboxEx, {133, 3, 184, 28}, {}, {.placeholder = "搜索文件名"}},
@@ -157,18 +158,19 @@ QRect fill(QSize parent, QRect) {
   return {QPoint(0, 0), parent};
 }
 
-// Caption strip (32 px) on top, the page switcher in the middle, the status strip (30 px) at the
+// Caption strip on top, the page switcher in the middle, the status strip (30 px) at the
 // bottom; the viewer panel covers the browser page. Controls the program places itself (the
 // prompt holder, the mask, the viewed picture, parked controls) have no rule.
 std::vector<Anchor> mainAnchors() {
-  constexpr int kCaption = 32;
   constexpr int kStatus = 30;
   return {
       {"超级按钮_程序设置", [](QSize, QRect) { return QRect(8, 3, 26, 26); }},
       {"编辑框_搜索", [](QSize, QRect) { return QRect(44, 3, 260, 26); }},
       {"超级按钮_搜索", [](QSize p, QRect) { return QRect(p.width() - 24, 3, 20, 20); }},
       {"选择夹_组件",
-       [](QSize p, QRect) { return QRect(0, kCaption, p.width(), p.height() - kCaption - kStatus); }},
+       [](QSize p, QRect) {
+         return QRect(0, kCaptionHeight, p.width(), p.height() - kCaptionHeight - kStatus);
+       }},
       {"图标列表框_文件", fill},
       {"图标列表框_搜索", fill},
       {"图片框_logo居中", [](QSize p, QRect) { return centred(p, 400, 200, -24); }},
@@ -184,7 +186,9 @@ std::vector<Anchor> mainAnchors() {
        [](QSize p, QRect) { return QRect((p.width() - 400) / 2, 12, 400, p.height() - 24); }},
       {"选择框_最大化不遮任务栏", [](QSize, QRect r) { return QRect(r.topLeft(), QSize(160, r.height())); }},
       {"组件_图片背景",
-       [](QSize p, QRect) { return QRect(0, kCaption, p.width(), p.height() - kCaption - kStatus); }},
+       [](QSize p, QRect) {
+         return QRect(0, kCaptionHeight, p.width(), p.height() - kCaptionHeight - kStatus);
+       }},
       {"图片框_图片容器", fill},
       {"按钮_关闭", [](QSize p, QRect) { return QRect(p.width() - 92, 10, 80, 30); }},
       {"组件_状态提示", [](QSize p, QRect) { return QRect(0, p.height() - kStatus, p.width(), kStatus); }},
@@ -202,9 +206,9 @@ std::vector<Anchor> mainAnchors() {
 const WindowDefinition& mainWindowDefinition() {
   static const WindowDefinition definition{
       .name = "MainWindow",
-      .rect = {50, 50, 1200, 700},
+      .rect = {QPoint(50, 50), kMainWindowSize},
       .caption = "Pimrose",
-      .minimumSize = {1200, 700},
+      .minimumSize = kMainWindowSize,
       .controls = mainControls(),
       .anchors = mainAnchors(),
   };

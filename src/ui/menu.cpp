@@ -3,13 +3,42 @@
 #include <QAction>
 #include <QEventLoop>
 #include <QMenu>
+#include <QStyleOptionMenuItem>
 
 #include "ui/skin.h"
 
 namespace pimrose::ui {
+namespace {
 
-Menu::Menu(int skinIndex, QObject* parent) : QObject(parent), menu_(new QMenu) {
-  menu_->setStyleSheet(skinStyleSheet(skinColours(skinIndex)));
+const char* const kTextColour = "pimroseTextColour";
+
+// Gives each item the text colour stored on its action, in every state, so that one item's
+// colour never restyles another.
+class ItemColouredMenu : public QMenu {
+ public:
+  QColor text;
+  QColor selectedText;
+
+ protected:
+  void initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const override {
+    QMenu::initStyleOption(option, action);
+    QColor colour = action->property(kTextColour).value<QColor>();
+    if (!colour.isValid()) colour = option->state & QStyle::State_Selected ? selectedText : text;
+    for (QPalette::ColorRole role :
+         {QPalette::Text, QPalette::WindowText, QPalette::ButtonText, QPalette::HighlightedText})
+      option->palette.setColor(role, colour);
+  }
+};
+
+}  // namespace
+
+Menu::Menu(int skinIndex, QObject* parent)
+    : QObject(parent), skinSheet_(skinStyleSheet(skinColours(skinIndex))) {
+  auto* menu = new ItemColouredMenu;
+  menu->text = skinColours(skinIndex).text;
+  menu->selectedText = skinColours(skinIndex).accentText;
+  menu_ = menu;
+  menu_->setStyleSheet(skinSheet_);
   menu_->setWindowFlag(Qt::NoDropShadowWindowHint, false);
   connect(menu_, &QMenu::triggered, this,
           [this](QAction* action) { Q_EMIT itemChosen(action->data().toInt()); });
@@ -23,13 +52,13 @@ int Menu::insertItem(const QString& title, int width, int height, QColor textCol
   const int id = itemCount();
   QAction* action = menu_->addAction(title);
   action->setData(id);
+  if (textColour.isValid()) action->setProperty(kTextColour, textColour);
   menu_->setMinimumWidth(std::max(menu_->minimumWidth(), width));
-  if (textColour.isValid() || height > 0) {
-    const QString colour =
-        textColour.isValid() ? QStringLiteral("color: %1;").arg(textColour.name()) : QString();
-    menu_->setStyleSheet(
-        menu_->styleSheet() +
-        QStringLiteral("QMenu::item { min-height: %1px; %2 }").arg(std::max(0, height - 8)).arg(colour));
+  if (height > itemHeight_) {
+    itemHeight_ = height;
+    // The item padding takes 8 of the item's pixels.
+    menu_->setStyleSheet(skinSheet_ +
+                         QStringLiteral("QMenu::item { min-height: %1px; }").arg(std::max(0, height - 8)));
   }
   return id;
 }

@@ -5,7 +5,6 @@
 #include <QColor>
 #include <QObject>
 #include <QPoint>
-#include <QPointer>
 #include <QString>
 
 class QMenu;
@@ -22,7 +21,9 @@ class Menu : public QObject {
   explicit Menu(int skinIndex, QObject* parent = nullptr);
   ~Menu() override;
 
-  // Appends an item `width` x `height` pixels; an invalid colour means the skin's. Answers its id.
+  // Appends an item at least `width` pixels wide; every item of the menu is as high as the highest
+  // asked for. The text colour is the item's own, normal and highlighted; an invalid colour means
+  // the skin's. Answers the item's id.
   int insertItem(const QString& title, int width = 80, int height = 24, QColor textColour = {});
   int itemCount() const;
   QString itemTitle(int id) const;  // empty for an unknown id
@@ -37,11 +38,16 @@ class Menu : public QObject {
   void choose(int id);
   void dismiss();
 
+  // The menu widget itself, for placing and painting checks.
+  QMenu* widget() const { return menu_; }
+
  Q_SIGNALS:
   void itemChosen(int id);
 
  private:
   QMenu* menu_;
+  QString skinSheet_;
+  int itemHeight_ = 0;
   bool waiting_ = false;
   std::optional<int> chosen_;
 };

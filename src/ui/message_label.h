@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <QObject>
 #include <QVariant>
 
@@ -13,6 +15,7 @@ class MessageLabel : public QObject {
 
  public:
   MessageLabel(const ControlDefinition& definition, QObject* parent);
+  ~MessageLabel() override;
 
   const QString& name() const { return definition_.name; }
   ControlClass controlClass() const { return definition_.cls; }
@@ -20,14 +23,22 @@ class MessageLabel : public QObject {
   // Any thread: queues the message and returns at once.
   void post(int code, const QVariant& payload = {});
   // Any thread: delivers the message and returns when the UI thread has handled it (direct when
-  // called on the UI thread itself).
+  // called on the UI thread itself). A sender never outwaits the label: once sending has stopped
+  // it returns at once, handled or not, so a UI thread that joins its workers cannot deadlock.
   void send(int code, const QVariant& payload = {});
+  // Releases every sender waiting now and makes later sends return without delivering. Called
+  // when the label goes and when the application is about to quit; an owner that joins a worker
+  // which may send calls it first.
+  void stopSending();
 
  Q_SIGNALS:
   void messageArrived(int code, const QVariant& payload);
 
  private:
+  struct Sends;
+
   ControlDefinition definition_;
+  std::shared_ptr<Sends> sends_;
 };
 
 }  // namespace pimrose::ui

@@ -79,9 +79,9 @@ QScrollBar::handle:horizontal { background: @border; border-radius: 3px; min-wid
 QScrollBar::add-line, QScrollBar::sub-line { width: 0; height: 0; }
 QScrollBar::add-page, QScrollBar::sub-page { background: none; }
 QListView { background: transparent; color: @text; border: none; outline: 0; }
-QMenu { background: @panel; color: @text; border: 1px solid @border; padding: 4px; }
+QMenu { background: @panel; border: 1px solid @border; padding: 4px; }
 QMenu::item { padding: 4px 18px; border-radius: 4px; }
-QMenu::item:selected { background: @accent; color: @accentText; }
+QMenu::item:selected { background: @accent; }
 QToolTip { background: @panel; color: @text; border: 1px solid @border; padding: 4px; }
 )";
 

@@ -126,7 +126,7 @@ void Window::applyAnchors() {
 
 void Window::applySizeLimits() {
   SizeLimits limits{definition_.minimumSize, QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX)};
-  if (skin_) Q_EMIT skin_->sizeLimitsRequested(&limits);
+  if (skin_) limits = skin_->sizeLimits(limits);
   if (limits.minimum.isValid()) setMinimumSize(limits.minimum);
   if (limits.maximum.isValid()) setMaximumSize(limits.maximum);
 }
@@ -170,9 +170,7 @@ void Window::showEvent(QShowEvent* event) {
 }
 
 void Window::closeEvent(QCloseEvent* event) {
-  bool allow = true;
-  Q_EMIT closeRequested(&allow);
-  if (allow)
+  if (!closeHandler_ || closeHandler_())
     event->accept();
   else
     event->ignore();

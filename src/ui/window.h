@@ -4,15 +4,17 @@
 //
 // Usage:
 //   std::unique_ptr<ui::Window> main = ui::loadWindow(ui::mainWindowDefinition());
-//   auto* search = main->control<ui::EditBox>(QStringLiteral("编辑框_搜索"));
-//   QObject::connect(search, &ui::EditBox::keyMessage, handler, &Handler::onSearchKey);
-//   main->control<ui::Timer>(QStringLiteral("时钟_拖放路径"))->setInterval(50);
+//   const auto controls = ui::resolveControls<ui::MainWindowControls>(*main);
+//   QObject::connect(controls.编辑框_搜索, &ui::EditBox::keyReleased, handler, &Handler::onSearchKey);
+//   controls.时钟_拖放路径->setInterval(50);
 //   ui::applySkin(*main, 1);   // 0 = "黑色", 1 = "白色"
 //   main->show();
 //
 // Rules the program can rely on:
-// - A control is addressed by its window and name; control<T>() with a missing name or the wrong
-//   class is a programming error and stops the program (every table is walked by a test).
+// - Program code reaches controls through its window's typed struct (ui/*_controls.h), resolved
+//   once after loading; a table that lacks a member's control, or gives it another class, stops
+//   the program right there. control<T>(name) and controlsOf<T>() serve code that walks controls
+//   by class and name (settings, tests).
 // - Controls are created in table order, which is also their stacking order among siblings. The
 //   table rectangle is the load-time geometry; the window's anchor rules re-place controls when
 //   the window changes size (controls without a rule are left where the program puts them).
@@ -20,6 +22,7 @@
 //   position, current item, page, text) never raises the matching event.
 // - Everything runs on the UI thread, except MessageLabel::post/send, which any thread may call.
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -83,10 +86,11 @@ class Window : public QWidget {
   // Re-applies the anchor rules for the current size.
   void applyAnchors();
 
-  static constexpr int kCaptionHeight = 32;
+  // Decides whether a close request (the close button, Alt+F4, close()) closes the window; without
+  // a handler it does. A handler that answers false does what closing means for it instead.
+  void setCloseHandler(std::function<bool()> handler) { closeHandler_ = std::move(handler); }
 
  Q_SIGNALS:
-  void closeRequested(bool* allow);  // set *allow = false to refuse
   void sizeChanged();
   void leftPressed();
   void doubleClicked();
@@ -116,6 +120,7 @@ class Window : public QWidget {
   WindowSkin* skin_ = nullptr;
   CaptionButtons* captionButtons_ = nullptr;
   int skinIndex_ = 0;
+  std::function<bool()> closeHandler_;
 };
 
 // Builds a window from its table; hidden until the program shows it.

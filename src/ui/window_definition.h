@@ -12,6 +12,9 @@
 
 namespace pimrose::ui {
 
+// The height of the caption strip a skinned window draws at its top.
+inline constexpr int kCaptionHeight = 32;
+
 // How a panel-like control fills its background; the colours come from the window's skin.
 enum class Surface {
   None,    // transparent: the parent shows through

@@ -3,11 +3,14 @@
 #include <QColor>
 #include <QImage>
 
+#include <functional>
+
+#include "ui/caption_buttons.h"
 #include "ui/control.h"
 
 namespace pimrose::ui {
 
-// Size limits the program may set when a window is about to be shown.
+// The sizes the user may give a window; the program may set them when the window is about to be shown.
 struct SizeLimits {
   QSize minimum;
   QSize maximum;
@@ -35,12 +38,15 @@ class WindowSkin : public Control {
   void setSecondSkinImage(const QByteArray& bytes);
   QByteArray secondSkinImage() const { return secondSkinImage_; }
 
+  // The program's size limits: the handler gets the window's own and answers the ones to use.
+  using SizeLimitsHandler = std::function<SizeLimits(SizeLimits own)>;
+  void setSizeLimitsHandler(SizeLimitsHandler handler) { sizeLimits_ = std::move(handler); }
+  SizeLimits sizeLimits(SizeLimits own) const { return sizeLimits_ ? sizeLimits_(own) : own; }
+
  Q_SIGNALS:
-  // 0 close, 1 maximise, 3 minimise.
-  void captionButtonPressed(int index);
+  void captionButtonPressed(pimrose::ui::CaptionButton button);
   // A left click on the window's own background, at a point in window coordinates.
   void clickedAt(QPoint point);
-  void sizeLimitsRequested(pimrose::ui::SizeLimits* limits);
 
  private:
   void refreshWindow();
@@ -49,6 +55,7 @@ class WindowSkin : public Control {
   QString title_;
   QColor skinColour_;
   QByteArray secondSkinImage_;
+  SizeLimitsHandler sizeLimits_;
 };
 
 }  // namespace pimrose::ui

@@ -23,7 +23,8 @@ class BrowserTest : public ::testing::Test {
  protected:
   BrowserTest()
       : window_(ui::loadWindow(ui::mainWindowDefinition())),
-        browser_(*window_, [this](const LoadRequest& request) { return fakeThumbnail(request); }) {
+        browser_(ui::resolveControls<ui::MainWindowControls>(*window_),
+                 [this](const LoadRequest& request) { return fakeThumbnail(request); }) {
     window_->resize(1200, 700);
     receiver_.acceptDrops(
         window_.get(), [this](const QString& path) { browser_.queueDroppedPath(path); },

@@ -5,52 +5,13 @@
 #include "app/browser.h"
 #include "app/opening_lines.h"
 #include "app/program.h"
-#include "support/sandbox.h"
+#include "app/window_commands.h"
+#include "program_fixture.h"
 #include "support/wait_for.h"
 #include "ui/controls.h"
 
 namespace pimrose {
 namespace {
-
-// Stands in for the per-user socket: `others` says whether another instance holds the name.
-class FakeInstanceChannel : public InstanceChannel {
- public:
-  explicit FakeInstanceChannel(bool others) : others_(others) {}
-  bool isAnotherInstance(const QString&) override { return others_; }
-  void release() override { released = true; }
-  bool released = false;
-
- private:
-  bool others_;
-};
-
-class ProgramTest : public ::testing::Test {
- protected:
-  ProgramServices services(std::uint64_t upTimeMs = 3'600'000, bool anotherInstance = false) {
-    ProgramServices s;
-    s.bootClock = [upTimeMs] { return upTimeMs; };
-    s.makeInstanceChannel = [this, anotherInstance] {
-      auto channel = std::make_unique<FakeInstanceChannel>(anotherInstance);
-      channel_ = channel.get();
-      return channel;
-    };
-    s.settingsFile = sandbox_.filePath(QStringLiteral("config/Pimrose/Pimrose.ini"));
-    s.autostartFile = sandbox_.filePath(QStringLiteral("config/autostart/Pimrose.desktop"));
-    s.drawLine = [this](qsizetype count) { return drawn_ = count; };  // always the last line
-    s.endProcess = [this](int code) { exitCodes_.push_back(code); };
-    return s;
-  }
-
-  template <class T>
-  static T* control(Program& program, const char* name) {
-    return program.mainWindow().control<T>(QString::fromUtf8(name));
-  }
-
-  test::Sandbox sandbox_;
-  FakeInstanceChannel* channel_ = nullptr;
-  qsizetype drawn_ = 0;
-  std::vector<int> exitCodes_;
-};
 
 TEST_F(ProgramTest, StartsVisibleWithTheWindowsLoadedAndTheOpeningLineShown) {
   Program program(services());
@@ -139,7 +100,7 @@ TEST_F(ProgramTest, CloseIsRefusedWhileMinimiseToTrayIsChecked) {
   EXPECT_FALSE(program.mainWindow().isVisible());
   EXPECT_TRUE(exitCodes_.empty());
 
-  program.showMainWindow();
+  ShowMainWindow(program.mainWindow());
   control<ui::CheckBox>(program, "选择框_最小化到托盘")->setChecked(false);
   program.mainWindow().close();
   EXPECT_EQ(exitCodes_, std::vector<int>{0});
@@ -178,10 +139,10 @@ TEST_F(ProgramTest, SettingsButtonSwitchesBetweenBrowserAndSettingsPages) {
 TEST_F(ProgramTest, SkinChoiceRecolorsEveryWindowAndTheWindowKeepsItsMinimumSize) {
   Program program(services());
   program.StartUp();
-  EXPECT_EQ(program.state().skinIndex, 1);
+  EXPECT_EQ(program.state().skinIndex, 0);
   EXPECT_EQ(program.mainWindow().skinIndex(), 0);
   Q_EMIT control<ui::ComboBox>(program, "下拉框_皮肤")->currentIndexChanged(1);
-  EXPECT_EQ(program.state().skinIndex, 2);
+  EXPECT_EQ(program.state().skinIndex, 1);
   EXPECT_EQ(program.mainWindow().skinIndex(), 1);
   EXPECT_EQ(program.logWindow().skinIndex(), 1);
   EXPECT_EQ(program.mainWindow().minimumSize(), QSize(1200, 700));

@@ -41,16 +41,11 @@ struct LoaderFixture : ::testing::Test {
   }
 };
 
-TEST_F(LoaderFixture, ItemCallbackAnswersByEventAndSubCode) {
+TEST_F(LoaderFixture, AHeldItemIsOnItsWayAndLoadIconDeliversIt) {
   loader.setList(ListId::Files, pathsNamed("/f", 3), 1);
-  struct Case {
-    int event, subCode, answer;
-  };
-  for (const Case& c : {Case{2, 0, 0}, Case{0, -1, 0}, Case{1, 5, 1}, Case{1, -2, 1}, Case{1, -1, -1}})
-    EXPECT_EQ(loader.itemCallback(ListId::Files, c.event, 0, c.subCode), c.answer)
-        << c.event << " " << c.subCode;
+  EXPECT_EQ(loader.stillMissing(ListId::Files, 0), ThumbnailLoader::MissingIcon::OnItsWay);
   EXPECT_EQ(loads.load(), 0);
-  EXPECT_EQ(loader.itemCallback(ListId::Files, 1, 2, 0), -1);
+  loader.loadIcon(ListId::Files, 2);
   ASSERT_TRUE(test::waitFor([this] { return ready.size() == 1; }));
   const ThumbnailDelivery d = delivery(0);
   EXPECT_EQ(d.list, ListId::Files);
@@ -64,7 +59,7 @@ TEST_F(LoaderFixture, ResultForARebuiltListIsDroppedAndItsPlaceFreed) {
   blocking = true;
   std::unique_lock hold(gate);
   loader.setList(ListId::Files, pathsNamed("/old", 10), 1);
-  loader.itemCallback(ListId::Files, 1, 4, 0);
+  loader.loadIcon(ListId::Files, 4);
   ASSERT_TRUE(test::waitFor([this] { return loads.load() == 1; }));
   loader.setList(ListId::Files, pathsNamed("/new", 10), 2);
   hold.unlock();
@@ -72,16 +67,16 @@ TEST_F(LoaderFixture, ResultForARebuiltListIsDroppedAndItsPlaceFreed) {
   QCoreApplication::processEvents();
   EXPECT_EQ(ready.size(), 0);
 
-  loader.itemCallback(ListId::Files, 1, 4, 0);
+  loader.loadIcon(ListId::Files, 4);
   ASSERT_TRUE(test::waitFor([this] { return ready.size() == 1; }));
   EXPECT_EQ(delivery(0).index, 4);
 }
 
 TEST_F(LoaderFixture, IndexOutsideTheListLoadsNothing) {
   loader.setList(ListId::Search, pathsNamed("/s", 2), 1);
-  EXPECT_EQ(loader.itemCallback(ListId::Search, 1, 2, 0), -1);
-  EXPECT_EQ(loader.itemCallback(ListId::Search, 1, -1, 0), -1);
-  EXPECT_EQ(loader.itemCallback(ListId::Search, 1, 9, -1), -1);
+  loader.loadIcon(ListId::Search, 2);
+  loader.loadIcon(ListId::Search, -1);
+  EXPECT_EQ(loader.stillMissing(ListId::Search, 9), ThumbnailLoader::MissingIcon::OnItsWay);
   EXPECT_EQ(loader.waiting() + loader.inFlight(), 0);
   EXPECT_EQ(loads.load(), 0);
 }
@@ -89,7 +84,7 @@ TEST_F(LoaderFixture, IndexOutsideTheListLoadsNothing) {
 TEST_F(LoaderFixture, SmartReleaseAroundItem2500OfFiveThousandAndNothingAround1500) {
   loader.setList(ListId::Files, pathsNamed("/f", 5000), 1);
   loader.setSmartRelease(true);
-  loader.itemCallback(ListId::Files, 1, 2500, 0);
+  loader.loadIcon(ListId::Files, 2500);
   ASSERT_TRUE(test::waitFor([this] { return ready.size() == 1; }));
   EXPECT_EQ(delivery(0).released, (QList<int>{500, 4500}));
   EXPECT_FALSE(loader.isHeld(ListId::Files, 500));
@@ -97,15 +92,15 @@ TEST_F(LoaderFixture, SmartReleaseAroundItem2500OfFiveThousandAndNothingAround15
   EXPECT_TRUE(loader.isHeld(ListId::Files, 2500));
 
   // A released item answers 0 once (and is held again), so the list asks for its icon anew.
-  EXPECT_EQ(loader.itemCallback(ListId::Files, 1, 500, -1), 0);
-  EXPECT_EQ(loader.itemCallback(ListId::Files, 1, 500, -1), -1);
+  EXPECT_EQ(loader.stillMissing(ListId::Files, 500), ThumbnailLoader::MissingIcon::Released);
+  EXPECT_EQ(loader.stillMissing(ListId::Files, 500), ThumbnailLoader::MissingIcon::OnItsWay);
 
-  loader.itemCallback(ListId::Files, 1, 1500, 0);
+  loader.loadIcon(ListId::Files, 1500);
   ASSERT_TRUE(test::waitFor([this] { return ready.size() == 2; }));
   EXPECT_TRUE(delivery(1).released.isEmpty());
 
   loader.setSmartRelease(false);
-  loader.itemCallback(ListId::Files, 1, 3000, 0);
+  loader.loadIcon(ListId::Files, 3000);
   ASSERT_TRUE(test::waitFor([this] { return ready.size() == 3; }));
   EXPECT_TRUE(delivery(2).released.isEmpty());
 }
@@ -114,7 +109,7 @@ TEST_F(LoaderFixture, FarAwayWaitingRequestsAreDroppedAndAskedForAgain) {
   blocking = true;
   std::unique_lock hold(gate);
   loader.setList(ListId::Files, pathsNamed("/f", 1000), 1);
-  for (int i = 0; i < 60; ++i) loader.itemCallback(ListId::Files, 1, i, 0);
+  for (int i = 0; i < 60; ++i) loader.loadIcon(ListId::Files, i);
   ASSERT_TRUE(test::waitFor([this] { return loads.load() == 2; }));  // both workers busy
   loader.setVisibleRange(ListId::Files, 900, 920);
   const int dropped = 58 - loader.waiting();
@@ -138,7 +133,7 @@ TEST_F(LoaderFixture, RequestsCarryIconSizeAndFastLoading) {
   other.setList(ListId::Files, pathsNamed("/f", 1), 1);
   other.setIconSize(200);
   other.setFastLoading(true);
-  other.itemCallback(ListId::Files, 1, 0, 0);
+  other.loadIcon(ListId::Files, 0);
   ASSERT_TRUE(test::waitFor([&] { return otherReady.size() == 1; }));
   EXPECT_EQ(otherReady.at(0).image.width(), 200);
   EXPECT_TRUE(sawFast.load());

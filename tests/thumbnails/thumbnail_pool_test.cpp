@@ -37,7 +37,7 @@ class Collector {
 };
 
 LoadRequest request(int index, quint64 generation = 1) {
-  return LoadRequest{1, generation, index, QStringLiteral("/p/%1.jpg").arg(index), 150, true, 0};
+  return LoadRequest{ListId::Files, generation, index, QStringLiteral("/p/%1.jpg").arg(index), 150, true, 0};
 }
 
 TEST(ThumbnailPoolTest, NoMoreThanFortyAcceptedUntilResultsAreDelivered) {

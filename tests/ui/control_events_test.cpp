@@ -1,6 +1,8 @@
+#include <atomic>
 #include <thread>
 
 #include <QLineEdit>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
@@ -77,11 +79,16 @@ TEST_F(ControlEvents, SliderReportsUserMovesButNotPropertyWrites) {
 TEST_F(ControlEvents, EditBoxReportsKeyMessagesWithVirtualKeyCodes) {
   auto* search = get<EditBox>("编辑框_搜索");
   QSignalSpy keys(search, &EditBox::keyMessage);
+  QSignalSpy released(search, &EditBox::keyReleased);
   QTest::keyClick(search->lineEdit(), Qt::Key_A);
   QTest::keyClick(search->lineEdit(), Qt::Key_Return);
   QTest::keyClick(search->lineEdit(), Qt::Key_F5);
-  const std::vector<std::pair<int, int>> expected{{0x100, 65}, {0x101, 65},  {0x100, 13},
-                                                  {0x101, 13}, {0x100, 116}, {0x101, 116}};
+  QTest::keyClick(search->lineEdit(), Qt::Key_Enter, Qt::KeypadModifier);
+  ASSERT_EQ(released.count(), 4);
+  EXPECT_EQ(released.at(1).at(0).value<Qt::Key>(), Qt::Key_Return);
+  EXPECT_EQ(released.at(3).at(0).value<Qt::Key>(), Qt::Key_Enter);
+  const std::vector<std::pair<int, int>> expected{{0x100, 65},  {0x101, 65},  {0x100, 13}, {0x101, 13},
+                                                  {0x100, 116}, {0x101, 116}, {0x100, 13}, {0x101, 13}};
   ASSERT_EQ(keys.count(), static_cast<qsizetype>(expected.size()));
   for (size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(keys.at(i).at(0).toInt(), expected[i].first) << i;
@@ -142,9 +149,13 @@ TEST_F(ControlEvents, PictureBoxGestures) {
 }
 
 TEST_F(ControlEvents, CloseRequestCanBeRefused) {
-  QObject::connect(window.get(), &Window::closeRequested, [](bool* allow) { *allow = false; });
+  int asked = 0;
+  window->setCloseHandler([&asked] { return ++asked > 1; });
   EXPECT_FALSE(window->close());
   EXPECT_TRUE(window->isVisible());
+  EXPECT_TRUE(window->close());
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(asked, 2);
 }
 
 TEST_F(ControlEvents, CaptionButtonsAndClicksOnTheWindowReachTheSkinControl) {
@@ -155,7 +166,7 @@ TEST_F(ControlEvents, CaptionButtonsAndClicksOnTheWindowReachTheSkinControl) {
   QTest::mouseClick(close, Qt::LeftButton, {},
                     close->mapFrom(window.get(), QPoint(window->width() - 10, 10)));
   ASSERT_EQ(buttons.count(), 1);
-  EXPECT_EQ(buttons.at(0).at(0).toInt(), 0);
+  EXPECT_EQ(buttons.at(0).at(0).value<CaptionButton>(), CaptionButton::Close);
   QTest::mousePress(window.get(), Qt::LeftButton, {}, QPoint(3, 36));
   ASSERT_EQ(clicks.count(), 1);
   EXPECT_EQ(clicks.at(0).at(0).toPoint(), QPoint(3, 36));
@@ -180,6 +191,27 @@ TEST(MessageLabel, DeliversFromOtherThreadsOnTheUiThread) {
   EXPECT_EQ(codes, (std::vector<int>{105, 207}));
 }
 
+// A UI thread that joins a sending worker without serving events must not hang: stopping the label's
+// sends releases the worker.
+TEST(MessageLabel, StoppingSendsReleasesAWaitingWorker) {
+  const std::unique_ptr<Window> main = loadWindow(mainWindowDefinition());
+  auto* feedback = main->control<MessageLabel>(QStringLiteral("标签_反馈"));
+  int delivered = 0;
+  QObject::connect(feedback, &MessageLabel::messageArrived, [&](int, const QVariant&) { ++delivered; });
+  std::atomic<bool> sending = false;
+  std::thread sender([&] {
+    sending = true;
+    feedback->send(3, 0);
+    feedback->send(4, 0);  // after the stop: returns without waiting
+  });
+  while (!sending) std::this_thread::yield();
+  feedback->stopSending();
+  sender.join();
+  EXPECT_EQ(delivered, 0);
+  QCoreApplication::processEvents();
+  EXPECT_LE(delivered, 1);  // the first may still be handled after the stop
+}
+
 // A timer picks the item while the menu waits, as a user would.
 TEST(Menu, PopUpAnswersTheChosenItemOrNothing) {
   Menu menu(0);
@@ -196,6 +228,35 @@ TEST(Menu, PopUpAnswersTheChosenItemOrNothing) {
   menu.choose(2);
   ASSERT_EQ(chosen.count(), 1);
   EXPECT_EQ(chosen.at(0).at(0).toInt(), 2);
+}
+
+// Counts the pixels of one row band that are close to a colour (text is anti-aliased).
+int pixelsNear(const QImage& image, int top, int bottom, QColor colour) {
+  int count = 0;
+  for (int y = top; y < bottom; ++y)
+    for (int x = 0; x < image.width(); ++x) {
+      const QColor pixel = image.pixelColor(x, y);
+      if (std::abs(pixel.red() - colour.red()) + std::abs(pixel.green() - colour.green()) +
+              std::abs(pixel.blue() - colour.blue()) <
+          60)
+        ++count;
+    }
+  return count;
+}
+
+// Each item keeps its own text colour: a later item's colour does not repaint the earlier ones.
+TEST(Menu, ItemsKeepTheirOwnTextColour) {
+  Menu menu(0);
+  menu.insertItem(QStringLiteral("访问目录访问目录"), 160, 24, QColor(Qt::red));
+  menu.insertItem(QStringLiteral("打开文件打开文件"), 160, 24, QColor(Qt::blue));
+  menu.widget()->adjustSize();
+  const QImage image = menu.widget()->grab().toImage();
+  const int middle = image.height() / 2;
+  EXPECT_GT(pixelsNear(image, 0, middle, Qt::red), 10);
+  EXPECT_EQ(pixelsNear(image, 0, middle, Qt::blue), 0);
+  EXPECT_GT(pixelsNear(image, middle, image.height(), Qt::blue), 10);
+  EXPECT_EQ(pixelsNear(image, middle, image.height(), Qt::red), 0);
+  EXPECT_GE(image.height(), 2 * 24);
 }
 
 TEST(SlowMotion, StepsAbout25MsApartAndEndsExactlyAtTheTarget) {

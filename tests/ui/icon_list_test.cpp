@@ -14,9 +14,12 @@
 namespace pimrose::ui {
 namespace {
 
+constexpr IconList::IconQuestion kNeeds = IconList::IconQuestion::NeedsIcon;
+constexpr IconList::IconQuestion kStill = IconList::IconQuestion::StillMissing;
+
 struct Call {
   int index;
-  int subCode;
+  IconList::IconQuestion question;
   bool operator==(const Call&) const = default;
 };
 
@@ -42,12 +45,12 @@ class IconListProtocol : public ::testing::Test {
     list = window->control<IconList>(QStringLiteral("图标列表框_文件"));
     list->setIconWidth(100);
     list->setIconHeight(200);
-    list->setItemCallback([this](int event, int index, int subCode) {
-      EXPECT_EQ(event, IconList::kItemEvent);
-      calls.push_back({index, subCode});
+    list->setItemCallback([this](IconList::IconQuestion question, int index) {
+      calls.push_back({index, question});
       const auto answer = answers.find(index);
-      return subCode == IconList::kStillMissing && answer != answers.end() ? answer->second
-                                                                           : IconList::kOnItsWay;
+      return question == IconList::IconQuestion::StillMissing && answer != answers.end()
+                 ? answer->second
+                 : IconList::IconAnswer::OnItsWay;
     });
   }
   // Paints the list now and serves the queued callback calls.
@@ -66,7 +69,7 @@ class IconListProtocol : public ::testing::Test {
   std::unique_ptr<Window> window;
   IconList* list = nullptr;
   std::vector<Call> calls;
-  std::map<int, int> answers;
+  std::map<int, IconList::IconAnswer> answers;
 };
 
 TEST_F(IconListProtocol, AsksOnceThenOnlyChecksWhileTheIconIsOnItsWay) {
@@ -75,11 +78,11 @@ TEST_F(IconListProtocol, AsksOnceThenOnlyChecksWhileTheIconIsOnItsWay) {
   const auto [first, last] = list->visibleRange();
   ASSERT_EQ(first, 0);
   ASSERT_GT(last, 3);
-  EXPECT_EQ(callsFor(0), (std::vector<Call>{{0, 0}}));
-  EXPECT_EQ(callsFor(last), (std::vector<Call>{{last, 0}}));
+  EXPECT_EQ(callsFor(0), (std::vector<Call>{{0, kNeeds}}));
+  EXPECT_EQ(callsFor(last), (std::vector<Call>{{last, kNeeds}}));
   calls.clear();
   paintAndServe();
-  EXPECT_EQ(callsFor(0), (std::vector<Call>{{0, -1}}));
+  EXPECT_EQ(callsFor(0), (std::vector<Call>{{0, kStill}}));
   EXPECT_EQ(callsFor(19).size(), last >= 19 ? 1u : 0u);
 }
 
@@ -96,14 +99,14 @@ TEST_F(IconListProtocol, ReleasedIconIsAskedForAgainOnce) {
 
   list->setItemIcon(2, QImage());  // released
   EXPECT_FALSE(list->itemHasIcon(2));
-  answers[2] = IconList::kReleased;
+  answers[2] = IconList::IconAnswer::Released;
   calls.clear();
   paintAndServe();
-  EXPECT_EQ(callsFor(2), (std::vector<Call>{{2, -1}, {2, 0}}));
-  answers[2] = IconList::kOnItsWay;
+  EXPECT_EQ(callsFor(2), (std::vector<Call>{{2, kStill}, {2, kNeeds}}));
+  answers[2] = IconList::IconAnswer::OnItsWay;
   calls.clear();
   paintAndServe();
-  EXPECT_EQ(callsFor(2), (std::vector<Call>{{2, -1}}));
+  EXPECT_EQ(callsFor(2), (std::vector<Call>{{2, kStill}}));
 }
 
 TEST_F(IconListProtocol, ResettingTheItemsClearsEveryMark) {
@@ -112,8 +115,8 @@ TEST_F(IconListProtocol, ResettingTheItemsClearsEveryMark) {
   calls.clear();
   list->resetItems(20);
   paintAndServe();
-  EXPECT_EQ(callsFor(0), (std::vector<Call>{{0, 0}}));
-  EXPECT_EQ(callsFor(1), (std::vector<Call>{{1, 0}}));
+  EXPECT_EQ(callsFor(0), (std::vector<Call>{{0, kNeeds}}));
+  EXPECT_EQ(callsFor(1), (std::vector<Call>{{1, kNeeds}}));
 }
 
 TEST_F(IconListProtocol, ResettingWithPathsCarriesThemAndClearsIconsAndMarks) {
@@ -126,16 +129,16 @@ TEST_F(IconListProtocol, ResettingWithPathsCarriesThemAndClearsIconsAndMarks) {
   EXPECT_EQ(list->itemPath(2), u"/e.png");
   EXPECT_FALSE(list->itemHasIcon(0));
   paintAndServe();
-  EXPECT_EQ(callsFor(0), (std::vector<Call>{{0, 0}}));
+  EXPECT_EQ(callsFor(0), (std::vector<Call>{{0, kNeeds}}));
 }
 
 // A callback that empties the list while serving must not be asked about the old items.
 TEST_F(IconListProtocol, CallbackThatResetsTheListStopsTheRound) {
   list->resetItems(20);
-  list->setItemCallback([this](int, int index, int) {
-    calls.push_back({index, 0});
+  list->setItemCallback([this](IconList::IconQuestion, int index) {
+    calls.push_back({index, kNeeds});
     list->resetItems(0);
-    return IconList::kOnItsWay;
+    return IconList::IconAnswer::OnItsWay;
   });
   paintAndServe();
   EXPECT_EQ(calls.size(), 1u);

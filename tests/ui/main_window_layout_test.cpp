@@ -37,13 +37,13 @@ void fillFileList(IconList* list, int count, int iconWidth) {
   list->resetItems(count);
   for (int i = 0; i < count; ++i)
     list->setItemPath(i, QStringLiteral("/photos/trip/IMG_%1.jpg").arg(4000 + i));
-  list->setItemCallback([list, iconWidth](int, int index, int subCode) {
-    if (subCode == IconList::kNeedsIcon && index % 7 != 5) {
+  list->setItemCallback([list, iconWidth](IconList::IconQuestion question, int index) {
+    if (question == IconList::IconQuestion::NeedsIcon && index % 7 != 5) {
       const QImage icon = fakeThumbnail(index, iconWidth);
       list->setItemSize(index, icon.height());
       list->setItemIcon(index, icon);
     }
-    return IconList::kOnItsWay;
+    return IconList::IconAnswer::OnItsWay;
   });
 }
 
@@ -170,8 +170,10 @@ TEST_F(MainWindowLayout, MinimumSizeIsTheDesignedSizeUnlessTheProgramSetsOther) 
   EXPECT_EQ(window->size(), QSize(1200, 700));
 
   const std::unique_ptr<Window> other = loadWindow(mainWindowDefinition());
-  QObject::connect(other->skin(), &WindowSkin::sizeLimitsRequested,
-                   [](SizeLimits* limits) { limits->minimum = QSize(1300, 760); });
+  other->skin()->setSizeLimitsHandler([](SizeLimits own) {
+    own.minimum = QSize(1300, 760);
+    return own;
+  });
   other->show();
   EXPECT_EQ(other->minimumSize(), QSize(1300, 760));
 }

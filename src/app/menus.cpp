@@ -1,0 +1,44 @@
+#include "app/menus.h"
+
+#include <QCursor>
+
+#include "app/app_log.h"
+#include "app/command_table.h"
+#include "app/program.h"
+#include "ui/menu.h"
+
+namespace pimrose {
+
+Menus::Menus(Program& program) : program_(program) {}
+
+Menus::~Menus() = default;
+
+void Menus::popUp(MenuKind kind, std::optional<QPoint> at) {
+  BuildMenu(menuTitles(kind), kItemWidth);
+  activeMenu_ = kind;
+  PopUpMenu(at.value_or(QCursor::pos()));
+}
+
+void Menus::BuildMenu(const QStringList& titles, int width) {
+  // The old menu may be the one whose choice is being handled right now.
+  if (menu_) menu_->deleteLater();
+  menu_ = new ui::Menu(program_.state().skinIndex, this);
+  menuItems_.clear();
+  for (const QString& title : titles) menuItems_.push_back({title, menu_->insertItem(title, width)});
+  connect(menu_, &ui::Menu::itemChosen, this, &Menus::OnMenuCommand);
+}
+
+void Menus::PopUpMenu(QPoint at) {
+  if (menu_) menu_->popUpLater(at);
+}
+
+void Menus::OnMenuCommand(int item) {
+  const auto chosen = std::find_if(menuItems_.begin(), menuItems_.end(),
+                                   [item](const MenuItem& each) { return each.id == item; });
+  if (chosen == menuItems_.end() || !activeMenu_) return;
+  const CommandRow* row = findCommand(*activeMenu_, chosen->title);
+  qCDebug(lcApp) << "menu" << menuKindKey(*activeMenu_) << "item" << chosen->title;
+  if (row && row->handler) row->handler(program_);
+}
+
+}  // namespace pimrose

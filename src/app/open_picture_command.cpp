@@ -1,0 +1,12 @@
+#include "app/open_picture_command.h"
+
+#include "app/app_log.h"
+
+namespace pimrose {
+
+// Not built yet: the command is in its menu and only says so in the log.
+void openChosenPictureWithShell(Program& /*program*/) {
+  qCInfo(lcApp) << "not available yet: open with the associated program";
+}
+
+}  // namespace pimrose
