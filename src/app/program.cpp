@@ -6,12 +6,14 @@
 
 #include "app/app_log.h"
 #include "app/browser.h"
+#include "app/log_window_controller.h"
 #include "app/main_window_handlers.h"
 #include "app/opening_lines.h"
 #include "pictures/drop_receiver.h"
 #include "platform/autostart_entry.h"
 #include "platform/ini_file.h"
 #include "shell/tray_icon.h"
+#include "status/log_sink.h"
 #include "ui/caption_buttons.h"
 #include "ui/controls.h"
 
@@ -41,12 +43,15 @@ Program::Program(ProgramServices services)
     : services_(std::move(services)),
       trayIcon_(std::make_unique<TrayIcon>()),
       dropReceiver_(std::make_unique<DropReceiver>()),
-      mainWindow_(ui::loadWindow(ui::mainWindowDefinition())) {
+      mainWindow_(ui::loadWindow(ui::mainWindowDefinition())),
+      logFeed_(std::make_unique<LogFeed>()) {
+  setLogReceiver(logFeed_->receiver());
   browser_ = std::make_unique<Browser>(*mainWindow_);
   connectWindowEvents();
 }
 
 Program::~Program() {
+  setLogReceiver({});
   dropReceiver_->stopDrops();
   if (instance_) instance_->release();
 }
@@ -54,6 +59,8 @@ Program::~Program() {
 Program::Start Program::StartUp() {
   loadOtherWindows();
   new MainWindowHandlers(*mainWindow_, *logWindow_, [this](int skin) { applySkinColour(skin); });
+  (new LogWindowController(findLogWindowParts(*logWindow_), *logFeed_, systemClipboard()))
+      ->watchCorner(*mainWindow_);
   mainWindow_->resize(1200, 700);
   dressMainWindow();
   // Windows show their contents while dragged on every Linux window manager; nothing to switch on.

@@ -6,6 +6,7 @@
 
 #include "app/app_state.h"
 #include "app/program_services.h"
+#include "system/log_feed.h"
 #include "ui/window.h"
 
 namespace pimrose {
@@ -70,6 +71,7 @@ class Program : public QObject {
   std::unique_ptr<ui::Window> floatWindow_;
   std::unique_ptr<ui::Window> taskbarWidget_;
   std::unique_ptr<Browser> browser_;
+  std::unique_ptr<LogFeed> logFeed_;
   bool exiting_ = false;
 };
 
