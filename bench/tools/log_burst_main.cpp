@@ -66,7 +66,8 @@ int main(int argc, char** argv) {
   pimrose::installLogSink();
   std::unique_ptr<pimrose::ui::Window> window = pimrose::ui::loadWindow(pimrose::ui::logWindowDefinition());
   pimrose::LogFeed feed;
-  auto* controller = new pimrose::LogWindowController(pimrose::findLogWindowParts(*window), feed, [](const QString&) {});
+  auto* controller =
+      new pimrose::LogWindowController(pimrose::findLogWindowParts(*window), feed, [](const QString&) {});
   (void)controller;
   pimrose::setLogReceiver(feed.receiver());
   window->show();
@@ -83,20 +84,22 @@ int main(int argc, char** argv) {
   quint64 arrived = 0;
   QObject::connect(&feed, &pimrose::LogFeed::linesArrived, [&](const std::vector<pimrose::LogLine>& lines) {
     arrived = lines.back().number;
-    if (arrived >= quint64(options.lines)) QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    if (arrived >= quint64(options.lines)) QTimer::singleShot(0, &app, [] { QCoreApplication::exit(0); });
   });
   turn.setTimerType(Qt::PreciseTimer);
   turn.start(1);
   clock.start();
   std::vector<std::thread> producers = startProducers(options);
-  QTimer::singleShot(120000, &app, &QCoreApplication::quit);
+  QTimer::singleShot(120000, &app, [] { QCoreApplication::exit(1); });
   QApplication::exec();
   const double totalMs = double(clock.nsecsElapsed()) / 1e6;
   for (std::thread& producer : producers) producer.join();
   pimrose::setLogReceiver({});
   auto& list = pimrose::findLogWindowParts(*window).list;
-  std::printf("{\"lines\": %d, \"threads\": %d, \"arrived\": %llu, \"rows\": %d, \"max_stall_ms\": %.2f, \"ms\": %.1f}\n",
-              options.lines, options.threads, static_cast<unsigned long long>(arrived), list.itemCount(),
-              double(longest) / 1e6, totalMs);
+  std::printf(
+      "{\"lines\": %d, \"threads\": %d, \"arrived\": %llu, \"rows\": %d, \"max_stall_ms\": %.2f, \"ms\": "
+      "%.1f}\n",
+      options.lines, options.threads, static_cast<unsigned long long>(arrived), list.itemCount(),
+      double(longest) / 1e6, totalMs);
   return arrived >= quint64(options.lines) ? 0 : 1;
 }
