@@ -16,5 +16,5 @@ ctest --preset asan
 bench/run --quick --dry-run --build-dir build/asan  # the benchmark suite still starts; it measures nothing here
 
 cmake --preset tsan >/dev/null
-cmake --build --preset tsan --target test_pictures
+cmake --build --preset tsan --target test_pictures test_system
 ctest --preset tsan
