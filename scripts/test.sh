@@ -19,5 +19,5 @@ ctest --preset asan
 bench/run --quick --dry-run --build-dir build/asan  # the benchmark suite still starts; it measures nothing here
 
 cmake --preset tsan >/dev/null
-cmake --build --preset tsan --target test_thumbnails test_browsing
+cmake --build --preset tsan --target test_thumbnails test_browsing test_system
 ctest --preset tsan

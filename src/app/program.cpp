@@ -5,6 +5,7 @@
 
 #include "app/app_log.h"
 #include "app/browser.h"
+#include "app/log_window_controller.h"
 #include "app/main_window_handlers.h"
 #include "app/menus.h"
 #include "app/opening_lines.h"
@@ -14,6 +15,7 @@
 #include "platform/autostart_entry.h"
 #include "platform/ini_file.h"
 #include "shell/tray_icon.h"
+#include "platform/log_sink.h"
 #include "ui/caption_buttons.h"
 #include "ui/check_box.h"
 #include "ui/combo_box.h"
@@ -51,13 +53,16 @@ Program::Program(ProgramServices services)
       trayIcon_(std::make_unique<TrayIcon>()),
       dropReceiver_(std::make_unique<DropReceiver>()),
       mainWindow_(ui::loadWindow(ui::mainWindowDefinition())),
-      main_(ui::resolveControls<ui::MainWindowControls>(*mainWindow_)) {
+      main_(ui::resolveControls<ui::MainWindowControls>(*mainWindow_)),
+      logFeed_(std::make_unique<LogFeed>()) {
+  setLogReceiver(logFeed_->receiver());
   browser_ = std::make_unique<Browser>(main_);
   menus_ = std::make_unique<Menus>(*this);
   connectWindowEvents();
 }
 
 Program::~Program() {
+  setLogReceiver({});
   dropReceiver_->stopDrops();
   if (instance_) instance_->release();
 }
@@ -65,6 +70,8 @@ Program::~Program() {
 Program::Start Program::StartUp() {
   loadOtherWindows();
   new MainWindowHandlers(*mainWindow_, main_, *logWindow_, [this](int skin) { applySkinColour(skin); });
+  (new LogWindowController(LogWindowParts{*logWindow_, *log_.超级列表框_日志}, *logFeed_, systemClipboard()))
+      ->watchCorner(*mainWindow_);
   mainWindow_->resize(ui::kMainWindowSize);
   dressMainWindow();
   // Windows show their contents while dragged on every Linux window manager; nothing to switch on.

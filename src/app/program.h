@@ -12,6 +12,7 @@
 #include "ui/main_window_controls.h"
 #include "ui/taskbar_widget_controls.h"
 #include "ui/text_popup_window_controls.h"
+#include "system/log_feed.h"
 #include "ui/window.h"
 
 namespace pimrose {
@@ -89,6 +90,7 @@ class Program : public QObject {
   ui::TaskbarWidgetControls taskbar_;
   std::unique_ptr<Browser> browser_;
   std::unique_ptr<Menus> menus_;
+  std::unique_ptr<LogFeed> logFeed_;
   bool exiting_ = false;
 };
 

@@ -1,5 +1,7 @@
 #include "ui/report_list.h"
 
+#include <algorithm>
+
 #include <QHeaderView>
 #include <QTableWidget>
 
@@ -54,6 +56,12 @@ int ReportList::insertItem(int rowHeight) {
 
 int ReportList::itemCount() const {
   return table_->rowCount();
+}
+
+void ReportList::removeItems(int first, int count) {
+  first = std::max(first, 0);
+  count = std::min(count, table_->rowCount() - first);
+  if (count > 0) table_->model()->removeRows(first, count);
 }
 
 void ReportList::setItemTitle(int row, int column, const QString& text) {

@@ -23,6 +23,8 @@ class ReportList : public Control {
   // Appends a row of that height; answers its index (zero-based).
   int insertItem(int rowHeight = 30);
   int itemCount() const;
+  // Removes `count` rows from `first` on; the part outside the list is ignored.
+  void removeItems(int first, int count);
   // Cells out of range are ignored (set) or empty (get).
   void setItemTitle(int row, int column, const QString& text);
   QString itemTitle(int row, int column) const;

@@ -1,0 +1,84 @@
+#include "system/log_feed.h"
+
+#include <deque>
+#include <mutex>
+
+#include <QDateTime>
+#include <QMetaObject>
+
+namespace pimrose {
+
+// Shared between the feed and every receiver handed out, so a producer that is still inside push
+// when the feed goes away touches nothing that is gone.
+struct LogFeed::Inbox {
+  std::size_t capacity;
+  Clock clock;
+
+  std::mutex queueMutex;  // guards the queue and the numbering only; nothing is called under it
+  std::deque<LogLine> waiting;
+  quint64 lastNumber = 0;
+  bool wakePending = false;
+
+  std::mutex targetMutex;  // keeps the feed alive while a wake-up is posted to it
+  LogFeed* target = nullptr;
+
+  // Answers whether the UI thread needs waking for this line.
+  bool add(const QString& text) {
+    const qint64 stamp = clock ? clock() : QDateTime::currentMSecsSinceEpoch();
+    const std::lock_guard lock(queueMutex);
+    waiting.push_back({++lastNumber, stamp, text});
+    if (waiting.size() > capacity) waiting.pop_front();
+    return !std::exchange(wakePending, true);
+  }
+
+  // Posting only queues an event. A line logged from inside it would find the wake-up pending and
+  // not come back here, so holding this lock cannot deadlock.
+  void wake() {
+    const std::lock_guard lock(targetMutex);
+    if (target) QMetaObject::invokeMethod(target, &LogFeed::deliver, Qt::QueuedConnection);
+  }
+
+  // Takes the next batch; the wake-up stays pending while more lines wait.
+  std::vector<LogLine> takeBatch(std::size_t most, bool& more) {
+    const std::lock_guard lock(queueMutex);
+    const std::size_t count = std::min(most, waiting.size());
+    std::vector<LogLine> batch(std::make_move_iterator(waiting.begin()),
+                               std::make_move_iterator(waiting.begin() + std::ptrdiff_t(count)));
+    waiting.erase(waiting.begin(), waiting.begin() + std::ptrdiff_t(count));
+    more = !waiting.empty();
+    wakePending = more;
+    return batch;
+  }
+};
+
+LogFeed::LogFeed(std::size_t capacity, Clock clock, QObject* parent)
+    : QObject(parent), inbox_(std::make_shared<Inbox>()) {
+  inbox_->capacity = std::max<std::size_t>(capacity, 1);
+  inbox_->clock = std::move(clock);
+  inbox_->target = this;
+}
+
+LogFeed::~LogFeed() {
+  const std::lock_guard lock(inbox_->targetMutex);
+  inbox_->target = nullptr;
+}
+
+void LogFeed::push(const QString& text) {
+  if (inbox_->add(text)) inbox_->wake();
+}
+
+LogReceiver LogFeed::receiver() const {
+  return [inbox = inbox_](const QString& line) {
+    if (inbox->add(line)) inbox->wake();
+  };
+}
+
+void LogFeed::deliver() {
+  bool more = false;
+  std::vector<LogLine> batch = inbox_->takeBatch(kBatch, more);
+  // The next batch waits for the next turn of the event loop, after input and painting.
+  if (more) QMetaObject::invokeMethod(this, &LogFeed::deliver, Qt::QueuedConnection);
+  if (!batch.empty()) Q_EMIT linesArrived(batch);
+}
+
+}  // namespace pimrose
