@@ -50,7 +50,7 @@ LogWindowController::LogWindowController(LogWindowParts parts, LogFeed& feed, Cl
   placeList();
   connect(&feed, &LogFeed::linesArrived, this, &LogWindowController::appendLines);
   connect(&window_, &ui::Window::sizeChanged, this, &LogWindowController::placeList);
-  connect(&window_, &ui::Window::closeRequested, this, [](bool* allow) { *allow = false; });
+  window_.setCloseHandler([] { return false; });  // a close request never closes the log window
   if (ui::WindowSkin* skin = window_.skin())
     connect(skin, &ui::WindowSkin::captionButtonPressed, this, &LogWindowController::onCaptionButton);
   connect(&list_, &ui::ReportList::itemEvent, this, &LogWindowController::copyRow);
@@ -102,8 +102,8 @@ void LogWindowController::watchCorner(ui::Window& mainWindow) {
     connect(skin, &ui::WindowSkin::clickedAt, this, &LogWindowController::onMainWindowClick);
 }
 
-void LogWindowController::onCaptionButton(int index) {
-  if (index == ui::kCaptionClose) window_.hide();
+void LogWindowController::onCaptionButton(ui::CaptionButton button) {
+  if (button == ui::CaptionButton::Close) window_.hide();
 }
 
 // Ctrl+C copies the selected row's message, not the cell the list would copy by itself.

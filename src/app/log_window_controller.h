@@ -7,6 +7,7 @@
 #include <QPoint>
 
 #include "system/log_feed.h"
+#include "ui/caption_buttons.h"
 #include "ui/report_list.h"
 #include "ui/window.h"
 
@@ -58,7 +59,7 @@ class LogWindowController : public QObject {
  private:
   void setUpColumns();
   void placeList();
-  void onCaptionButton(int index);
+  void onCaptionButton(ui::CaptionButton button);
   void appendLine(const LogLine& line);
 
   ui::Window& window_;

@@ -6,13 +6,13 @@
 
 #include "app/app_state.h"
 #include "app/program_services.h"
+#include "system/log_feed.h"
 #include "ui/caption_buttons.h"
 #include "ui/float_window_controls.h"
 #include "ui/log_window_controls.h"
 #include "ui/main_window_controls.h"
 #include "ui/taskbar_widget_controls.h"
 #include "ui/text_popup_window_controls.h"
-#include "system/log_feed.h"
 #include "ui/window.h"
 
 namespace pimrose {

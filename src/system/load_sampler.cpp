@@ -1,7 +1,7 @@
 #include "system/load_sampler.h"
 
-#include "text/byte_count_text.h"
 #include "system/meminfo.h"
+#include "text/byte_count_text.h"
 
 namespace pimrose {
 

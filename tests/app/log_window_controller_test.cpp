@@ -80,9 +80,9 @@ TEST_F(LogWindowFixture, HiddenNotClosedAndToggledFromTheCorner) {
   window_->show();
   EXPECT_FALSE(window_->close()) << "the close request is refused";
   EXPECT_TRUE(window_->isVisible());
-  Q_EMIT window_->skin()->captionButtonPressed(ui::kCaptionMaximise);
+  Q_EMIT window_->skin()->captionButtonPressed(ui::CaptionButton::Maximise);
   EXPECT_TRUE(window_->isVisible());
-  Q_EMIT window_->skin()->captionButtonPressed(ui::kCaptionClose);
+  Q_EMIT window_->skin()->captionButtonPressed(ui::CaptionButton::Close);
   EXPECT_FALSE(window_->isVisible());
 
   const std::pair<QPoint, bool> clicks[] = {
