@@ -1,6 +1,6 @@
 #include "platform/boot_clock.h"
 
-#include <time.h>
+#include <ctime>
 
 namespace pimrose {
 

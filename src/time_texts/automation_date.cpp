@@ -19,7 +19,8 @@ QDate dayZero() {
 
 AutomationDate automationDateOf(const LocalDateTime& local) {
   const double days = double(dayZero().daysTo(local.date));
-  const double fraction = double(local.time.msecsSinceStartOfDay() / 1000) / kSecondsPerDay;
+  const int wholeSeconds = local.time.msecsSinceStartOfDay() / 1000;  // milliseconds are dropped
+  const double fraction = double(wholeSeconds) / kSecondsPerDay;
   return days < 0 ? days - fraction : days + fraction;
 }
 

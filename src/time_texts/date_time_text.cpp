@@ -18,9 +18,9 @@ QString DateTimeText(AutomationDate value, const QString& dateSeparator, const Q
   if (!local) return {};
   const QDate& d = local->date;
   const QTime& t = local->time;
-  const QString date =
+  QString date =
       QString::number(d.year()) + dateSeparator + twoDigits(d.month()) + dateSeparator + twoDigits(d.day());
-  const QString time =
+  QString time =
       twoDigits(t.hour()) + timeSeparator + twoDigits(t.minute()) + timeSeparator + twoDigits(t.second());
   switch (mode) {
     case 1:
