@@ -1,23 +1,12 @@
 #include "codecs/jpeg_header.h"
 
+#include "codecs/jpeg_markers.h"
 #include "codecs/picture_format.h"
 
 namespace pimrose {
 namespace {
 
-constexpr quint8 kApp1 = 0xE1;
-constexpr quint8 kStartOfScan = 0xDA;
-constexpr quint8 kEndOfImage = 0xD9;
-
-bool isFrameMarker(quint8 marker) {
-  return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-}
-bool isProgressive(quint8 marker) {
-  return marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
-}
-bool hasNoLength(quint8 marker) {
-  return marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8);
-}
+using namespace jpeg;
 
 void readFrame(QByteArrayView segment, quint8 marker, JpegHeader& header) {
   if (segment.size() < 6) return;

@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include "thumbnails/icon_budget.h"
+
 // What the UI thread knows about the two icon lists while thumbnails load.
 //
 // Each list (1 the file list, 2 the search list) has its paths, the generation they belong to and
@@ -20,6 +22,9 @@ struct ListSlots {
   QStringList paths;
   quint64 generation = 0;
   std::vector<unsigned char> held;
+  IconBudget budget;     // the icons the list holds now, within their memory budget
+  int visibleFirst = 0;  // what the list shows; last < first while it has not said
+  int visibleLast = -1;
 
   void rebuild(const QStringList& newPaths, quint64 newGeneration);
   bool contains(int index) const { return index >= 0 && index < int(held.size()); }

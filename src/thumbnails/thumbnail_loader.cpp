@@ -70,7 +70,21 @@ int ThumbnailLoader::itemCallback(ListId list, int event, int index, int subCode
 }
 
 void ThumbnailLoader::setVisibleRange(ListId list, int first, int last) {
+  if (ListSlots* slots = state_.slotsFor(int(list))) {
+    slots->visibleFirst = first;
+    slots->visibleLast = last;
+  }
   markReleased(pool_->setVisibleRange(int(list), first, last));
+}
+
+void ThumbnailLoader::setIconBudget(qint64 bytes) {
+  state_.pictureSlots.budget.setBudget(bytes);
+  state_.searchSlots.budget.setBudget(bytes);
+}
+
+qint64 ThumbnailLoader::heldIconBytes(ListId list) const {
+  const ListSlots* slots = state_.slotsFor(int(list));
+  return slots ? slots->budget.heldBytes() : 0;
 }
 
 bool ThumbnailLoader::isHeld(ListId list, int index) const {
@@ -103,10 +117,13 @@ void ThumbnailLoader::receive(const LoadResult& result) {
     return;
   ThumbnailDelivery delivery{
       ListId(result.request.list), result.request.index, result.thumbnail.image, result.thumbnail.height, {}};
-  if (state_.smartRelease) {
-    delivery.released = smartReleaseIndices(delivery.index, int(slots->held.size()));
-    for (const int released : delivery.released) slots->held[size_t(released)] = 0;
-  }
+  if (state_.smartRelease) delivery.released = smartReleaseIndices(delivery.index, int(slots->held.size()));
+  for (const int released : delivery.released) slots->budget.release(released);
+  // The budget holds whatever the option says: with release off it is the only bound.
+  if (!delivery.image.isNull())
+    delivery.released += slots->budget.hold(delivery.index, delivery.image.sizeInBytes(), slots->visibleFirst,
+                                            slots->visibleLast);
+  for (const int released : delivery.released) slots->held[size_t(released)] = 0;
   Q_EMIT thumbnailReady(delivery);
 }
 
