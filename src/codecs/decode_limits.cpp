@@ -6,10 +6,12 @@
 namespace pimrose {
 
 QSize boundedThumbnailSize(QSize size) {
-  const qint64 pixels = qint64(std::max(size.width(), 1)) * std::max(size.height(), 1);
-  if (pixels <= kMaxThumbnailPixels) return size;
-  const double scale = std::sqrt(double(kMaxThumbnailPixels) / double(pixels));
-  return QSize(std::max(1, int(size.width() * scale)), std::max(1, int(size.height() * scale)));
+  const double width = std::max(size.width(), 1), height = std::max(size.height(), 1);
+  const double byPixels = std::sqrt(double(kMaxThumbnailPixels) / (width * height));
+  const double bySide = double(kMaxPictureSide) / std::max(width, height);
+  const double scale = std::min({1.0, byPixels, bySide});
+  if (scale >= 1.0) return size;
+  return QSize(std::max(1, int(width * scale)), std::max(1, int(height * scale)));
 }
 
 }  // namespace pimrose

@@ -12,9 +12,9 @@ constexpr int kMaxPictureSide = 65535;
 // for. Thumbnails of larger pictures are still made where the decoder can reduce while reading.
 constexpr qint64 kMaxDecodedPixels = 100'000'000;
 
-// A made thumbnail holds at most 16 million pixels (64 MB): a larger requested size is reduced,
-// its proportions kept. Icons are a few hundred pixels wide, and the picture at its own size (both
-// sides left out) stays as asked for every camera picture up to 16 megapixels.
+// A made thumbnail holds at most 16 million pixels (64 MB) and no side above kMaxPictureSide: a
+// larger requested size is reduced, its proportions kept. Icons are a few hundred pixels wide, and the
+// picture at its own size (both sides left out) stays as asked for every camera picture up to 16 megapixels.
 constexpr qint64 kMaxThumbnailPixels = 16'000'000;
 
 inline bool isBelievableSize(QSize size) {
@@ -25,7 +25,7 @@ inline bool fitsDecodeLimit(QSize size) {
   return qint64(size.width()) * size.height() <= kMaxDecodedPixels;
 }
 
-// `size` reduced, proportions kept, until it holds at most kMaxThumbnailPixels (sides at least 1).
+// `size` reduced, proportions kept, until it fits both thumbnail bounds (sides at least 1).
 QSize boundedThumbnailSize(QSize size);
 
 }  // namespace pimrose
