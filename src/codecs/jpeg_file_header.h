@@ -6,9 +6,9 @@ namespace pimrose {
 
 class OpenedFile;
 
-// The header of a JPEG file condensed into a small JPEG of its own: the start marker, the first
-// EXIF block and the frame header, read by seeking from marker to marker, so metadata blocks of
-// any size before the frame cost nothing to skip. readJpegHeader reads the answer like the whole
+// The header of a JPEG file condensed into a small JPEG of its own: the start marker, the EXIF
+// blocks and the frame headers up to the first scan, read by seeking from marker to marker, so
+// metadata blocks of any size cost nothing to skip. readJpegHeader reads the answer like the whole
 // file. Empty when the file does not start like a JPEG.
 QByteArray jpegHeaderSegments(const OpenedFile& file);
 

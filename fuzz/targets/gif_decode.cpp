@@ -1,0 +1,14 @@
+// GIF through the picture layer: header, full decode and the row-reducing (interlaced or not) thumbnail decode.
+#include "codecs/picture_decoder.h"
+#include "codecs/picture_format.h"
+#include "codecs/picture_header.h"
+#include "fuzz_input.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const QByteArrayView bytes = pimrose::fuzz::bytesOf(data, size);
+  if (pimrose::sniffFormat(bytes) != pimrose::PictureFormat::Gif) return -1;  // not kept in the corpus
+  pimrose::readPictureHeader(bytes);
+  pimrose::decodeUpright(bytes, QSize(), pimrose::PreviewUse::Refused, nullptr);
+  pimrose::thumbnailImage(bytes, QSize(17, 11), pimrose::PreviewUse::Allowed, nullptr);
+  return 0;
+}
