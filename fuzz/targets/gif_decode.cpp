@@ -1,4 +1,5 @@
-// GIF through the picture layer: header, full decode and the row-reducing (interlaced or not) thumbnail decode.
+// GIF through the picture layer: header, full decode and the row-reducing (interlaced or not) thumbnail
+// decode.
 #include "codecs/picture_decoder.h"
 #include "codecs/picture_format.h"
 #include "codecs/picture_header.h"

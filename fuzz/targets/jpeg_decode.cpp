@@ -1,7 +1,7 @@
 // The JPEG decode path: DCT-scaled thumbnails with and without the embedded preview, the first
 // scans of a progressive JPEG, and a full decode within the pixel limit.
-#include "codecs/decode_limits.h"
 #include "codecs/jpeg_decode.h"
+#include "codecs/decode_limits.h"
 #include "codecs/picture_decoder.h"
 #include "codecs/picture_format.h"
 #include "codecs/picture_header.h"

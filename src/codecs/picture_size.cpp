@@ -25,9 +25,12 @@ std::optional<QSize> measureBeyondProbe(const OpenedFile& file, const QString& p
                                         const QByteArray& start) {
   std::optional<PictureHeader> header;
   switch (sniffFormat(start)) {
-    case PictureFormat::Jpeg:
-      header = readPictureHeader(jpegHeaderSegments(file));
+    case PictureFormat::Jpeg: {
+      // The start marker alone would be handed to Qt's plug-ins as an unknown format.
+      const QByteArray segments = jpegHeaderSegments(file);
+      if (segments.size() > 2) header = readPictureHeader(segments);
       break;
+    }
     case PictureFormat::Other:
       if (qtRecognises(start)) header = readPictureHeader(readFileBytes(path));
       break;
