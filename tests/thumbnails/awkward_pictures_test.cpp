@@ -118,5 +118,36 @@ TEST(IconBudgetTest, LoaderKeepsTheIconsHeldWithinTheBudgetWithReleaseOff) {
   EXPECT_EQ(loader.heldIconBytes(ListId::Files), 0);
 }
 
+// The real decoders on the pool's threads (the thread checker runs this too), then the loader is
+// destroyed while loads are in flight and results wait to be taken.
+TEST(RealLoaderTest, RealDecodersOnThePoolAndDestroyedWhileLoading) {
+  test::Sandbox sandbox;
+  const struct {
+    QByteArray bytes;
+    QSize thumbnail;
+  } kinds[] = {
+      {test::jpegOf(test::detailedPicture(400, 300, 7)), {150, 112}},
+      {test::pngOf(test::quadrants(20, 400)), {15, 300}},
+      {stripGif({1, 10000}), {1, 300}},
+  };
+  QStringList paths;
+  for (int i = 0; i < 24; ++i)
+    paths.append(sandbox.write(QStringLiteral("p%1.pic").arg(i), kinds[i % 3].bytes));
+  {
+    ThumbnailLoader loader(defaultThumbnailWork(), 2);
+    test::SignalRecorder<ThumbnailDelivery> ready(&loader, &ThumbnailLoader::thumbnailReady);
+    loader.setList(ListId::Files, paths, 1);
+    for (int i = 0; i < 12; ++i) loader.itemCallback(ListId::Files, 1, i, 0);
+    ASSERT_TRUE(test::waitFor([&] { return ready.size() == 12; }));
+    for (qsizetype k = 0; k < ready.size(); ++k) {
+      const ThumbnailDelivery& d = ready.at(k);
+      EXPECT_EQ(d.image.size(), kinds[d.index % 3].thumbnail) << d.index;
+      EXPECT_EQ(d.thumbnailHeight, kinds[d.index % 3].thumbnail.height()) << d.index;
+    }
+    for (int i = 12; i < 24; ++i) loader.itemCallback(ListId::Files, 1, i, 0);
+    ASSERT_TRUE(test::waitFor([&] { return loader.inFlight() > 0; }));
+  }
+}
+
 }  // namespace
 }  // namespace pimrose
