@@ -65,21 +65,6 @@ bool OpenedFile::unchanged() const {
   return currentSize(fd_) == size_;
 }
 
-QByteArray readFileStart(const QString& path, qint64 limit, bool* complete, QString* error) {
-  if (complete) *complete = false;
-  const std::optional<OpenedFile> file = OpenedFile::open(path, error);
-  if (!file) return {};
-  const qint64 wanted = std::min(file->size(), std::max<qint64>(limit, 0));
-  QByteArray bytes = file->readAt(0, wanted);
-  if (bytes.size() != wanted) {
-    setError(error, QStringLiteral("read failed or file shrank: %1").arg(path));
-    return {};
-  }
-  if (complete) *complete = wanted == file->size();
-  if (bytes.isEmpty()) setError(error, QStringLiteral("empty file: %1").arg(path));
-  return bytes;
-}
-
 QByteArray readFileBytes(const QString& path, QString* error, qint64 limit) {
   const std::optional<OpenedFile> file = OpenedFile::open(path, error);
   if (!file) return {};
