@@ -8,8 +8,11 @@ foreach(_target IN LISTS _fuzz_targets)
   target_include_directories(replay_${_name} PRIVATE ${PROJECT_SOURCE_DIR}/fuzz/targets)
   target_link_libraries(replay_${_name} PRIVATE pimrose_codecs pimrose_browsing pimrose_time_texts pimrose_text)
   pimrose_warnings(replay_${_name})
-  add_test(NAME fuzz_replay_${_name} COMMAND replay_${_name} ${PROJECT_SOURCE_DIR}/fuzz/seeds/${_name}
-    ${PROJECT_SOURCE_DIR}/fuzz/regressions/${_name})
+  set(_inputs ${PROJECT_SOURCE_DIR}/fuzz/seeds/${_name} ${PROJECT_SOURCE_DIR}/fuzz/regressions/${_name})
+  if(_name STREQUAL "png_decode")
+    list(APPEND _inputs ${PIMROSE_TESTDATA_DIR}/pngsuite/png)  # valid and corrupt PngSuite files
+  endif()
+  add_test(NAME fuzz_replay_${_name} COMMAND replay_${_name} ${_inputs})
   set_tests_properties(fuzz_replay_${_name} PROPERTIES LABELS fuzz TIMEOUT 300
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endforeach()

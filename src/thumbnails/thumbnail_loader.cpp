@@ -124,6 +124,9 @@ void ThumbnailLoader::receive(const LoadResult& result) {
     delivery.released += slots->budget.hold(delivery.index, delivery.image.sizeInBytes(), slots->visibleFirst,
                                             slots->visibleLast);
   for (const int released : delivery.released) slots->held[size_t(released)] = 0;
+  if (!delivery.image.isNull())
+    qCDebug(lcThumbnails) << "thumbnail delivered: item" << delivery.index << "of list" << result.request.list
+                          << delivery.image.size();
   Q_EMIT thumbnailReady(delivery);
 }
 
