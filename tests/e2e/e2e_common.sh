@@ -28,7 +28,7 @@ check() {
 summary() {
   # The program must still be running (no crash went unnoticed) and no sanitizer may have spoken.
   if [ -n "${PIMROSE_PID:-}" ]; then check "the program is still running" kill -0 "$PIMROSE_PID"; fi
-  check "no sanitizer report" bash -c "! grep -qE 'ERROR: [A-Za-z]+Sanitizer|runtime error:|WARNING: ThreadSanitizer' '$WORK/pimrose.log'"
+  check "no sanitizer report" bash -c "! grep -qE 'ERROR: [A-Za-z]+Sanitizer|runtime error:|WARNING: ThreadSanitizer' '$WORK'/*.log"
   echo "$PASSES passed, $FAILS failed"
   [ "$FAILS" -eq 0 ]
 }
