@@ -4,8 +4,11 @@
 
 #include <unistd.h>
 
+#include "codecs/box_reducer.h"
+#include "codecs/decode_limits.h"
 #include "codecs/exif.h"
 #include "codecs/file_reading.h"
+#include "codecs/jpeg_decode.h"
 #include "codecs/jpeg_header.h"
 #include "codecs/orientation.h"
 #include "codecs/picture_operations.h"
@@ -232,7 +235,10 @@ TEST(BoundedReading, MakeThumbnailSizesStayBoundedWithTheirProportions) {
     int width, height;
     QSize exact;  // empty: reduced, so only the bounds and proportions are checked
   } cases[] = {
-      {0, 0, {30, 20}}, {7, 0, {7, 20}}, {150, 1'500'000, {}}, {100'000, 1, {}}, {5000, 5000, {}},
+      {0, 0, {30, 20}},
+      {7, 0, {7, 20}},
+      {150, 1'500'000, {}},
+      {100'000, 1, {}},
   };
   for (const auto& c : cases) {
     const QImage thumbnail = QImage::fromData(MakeThumbnail(png, c.width, c.height), "PNG");
@@ -246,6 +252,74 @@ TEST(BoundedReading, MakeThumbnailSizesStayBoundedWithTheirProportions) {
     // Proportions kept to within the truncation of the shorter side.
     const double asked = double(c.width) / c.height, made = double(thumbnail.width()) / thumbnail.height();
     EXPECT_NEAR(made / asked, 1.0, 1.0 / std::min(thumbnail.width(), thumbnail.height()) + 1e-3);
+  }
+  // Area alone (made above only at great cost): 25 million pixels come down to 16 million.
+  const QSize square = boundedThumbnailSize(QSize(5000, 5000));
+  EXPECT_LE(qint64(square.width()) * square.height(), kMaxThumbnailPixels);
+  EXPECT_GE(square.width(), 3999);
+  EXPECT_EQ(square.width(), square.height());
+}
+
+// `jpeg` with its frame header claiming another size.
+QByteArray claimingSize(QByteArray jpeg, int width, int height) {
+  for (qsizetype at = 2; at + 9 < jpeg.size(); ++at) {
+    const quint8 marker = quint8(jpeg[at + 1]);
+    if (quint8(jpeg[at]) == 0xFF && (marker == 0xC0 || marker == 0xC2)) {
+      jpeg[at + 5] = char(height >> 8);
+      jpeg[at + 6] = char(height & 0xFF);
+      jpeg[at + 7] = char(width >> 8);
+      jpeg[at + 8] = char(width & 0xFF);
+      break;
+    }
+  }
+  return jpeg;
+}
+
+// A picture sent in several scans needs all its coefficients in memory at once: a few hundred
+// bytes claiming tens of thousands of pixels a side must be refused before the decoder allocates.
+TEST(BoundedDecoding, PicturesInSeveralScansAreRefusedBeyondTheCoefficientLimit) {
+  const QImage picture = test::quadrants(64, 48);
+  const struct {
+    const char* name;
+    QByteArray jpeg;
+    bool multiScan, refused;
+  } cases[] = {
+      {"progressive, small", test::jpegOf(picture, true), true, false},
+      {"progressive, 12000 x 12000", claimingSize(test::jpegOf(picture, true), 12000, 12000), true, true},
+      {"progressive, 8000 x 6000", claimingSize(test::jpegOf(picture, true), 8000, 6000), true, false},
+      {"baseline, 12000 x 12000", claimingSize(test::jpegOf(picture), 12000, 12000), false, false},
+  };
+  for (const auto& c : cases) {
+    const std::optional<JpegHeader> header = readJpegHeader(c.jpeg);
+    ASSERT_TRUE(header) << c.name;
+    EXPECT_EQ(header->multiScan, c.multiScan) << c.name;
+    EXPECT_EQ(exceedsCoefficientLimit(*header), c.refused) << c.name;
+    QString error;
+    const QImage thumbnail = decodeJpeg(c.jpeg, QSize(24, 24), &error);
+    EXPECT_EQ(error.contains(QLatin1String("several scans")), c.refused) << c.name << error.toStdString();
+    if (c.refused) {
+      EXPECT_TRUE(thumbnail.isNull()) << c.name;
+      EXPECT_TRUE(decodeJpegFirstScans(c.jpeg).isNull()) << c.name;
+    }
+  }
+}
+
+// Clear rows only counted must give the very picture that adding rows of zeros gives.
+TEST(BoundedDecoding, ClearRowsReduceLikeTransparentOnes) {
+  const int width = 7, height = 23;
+  for (const int factor : {1, 3, 5, 23}) {
+    BoxReducer counted(width, height, factor), added(width, height, factor);
+    const std::vector<uchar> clear(width * 4, 0), red = [] {
+      std::vector<uchar> row;
+      for (int x = 0; x < width; ++x) row.insert(row.end(), {255, 0, 0, uchar(30 * x)});
+      return row;
+    }();
+    for (int y = 0; y < height; ++y) {
+      const bool painted = y % 4 == 1;
+      painted ? counted.addRow(red.data()) : counted.addClearRow();
+      added.addRow(painted ? red.data() : clear.data());
+    }
+    EXPECT_EQ(counted.result(), added.result()) << factor;
   }
 }
 
