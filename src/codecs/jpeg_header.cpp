@@ -37,6 +37,7 @@ void readFrame(QByteArrayView segment, quint8 marker, JpegHeader& header) {
   header.components = quint8(segment[5]);
   header.progressive = isProgressive(marker);
   header.coefficientBytes = coefficientBytes(segment, header.storedSize, header.components);
+  header.multiScan = true;  // until a first scan that carries every component says otherwise
 }
 
 // A first scan that carries fewer components than the frame means more scans follow.

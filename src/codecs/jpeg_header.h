@@ -13,7 +13,7 @@ struct JpegHeader {
   QSize storedSize;  // as the pixels are stored, before the EXIF orientation
   int components = 0;
   bool progressive = false;
-  bool multiScan = false;       // the components arrive in several scans (progressive, or one per scan)
+  bool multiScan = false;       // several scans (progressive, one component a scan, or no scan seen)
   qint64 coefficientBytes = 0;  // the DCT coefficients of the whole picture, as libjpeg holds them
   ExifFacts exif;
 };

@@ -304,6 +304,20 @@ TEST(BoundedDecoding, PicturesInSeveralScansAreRefusedBeyondTheCoefficientLimit)
   }
 }
 
+// A header walk that stops before the first scan cannot tell one scan from several, while libjpeg
+// reads on past the damage: such a picture counts as sent in several scans.
+TEST(BoundedDecoding, AFrameWithoutAReadableScanCountsAsSeveralScans) {
+  const QByteArray jpeg = claimingSize(test::jpegOf(test::quadrants(64, 48)), 12000, 12000);
+  const qsizetype scan = jpeg.indexOf("\xFF\xDA");
+  ASSERT_GT(scan, 0);
+  const QByteArray damaged = jpeg.left(scan) + QByteArray("\xFF\x00\x0C\x03", 4) + jpeg.mid(scan);
+  const std::optional<JpegHeader> header = readJpegHeader(damaged);
+  ASSERT_TRUE(header);
+  EXPECT_TRUE(header->multiScan);
+  EXPECT_TRUE(exceedsCoefficientLimit(*header));
+  EXPECT_FALSE(readJpegHeader(jpeg)->multiScan);
+}
+
 // Clear rows only counted must give the very picture that adding rows of zeros gives.
 TEST(BoundedDecoding, ClearRowsReduceLikeTransparentOnes) {
   const int width = 7, height = 23;
