@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Pimrose needs to build, run and test, and only those missing.
-# Usage: scripts/install-deps.sh [build|test|bench]...   (default: build)
+# Usage: scripts/install-deps.sh [build|test|bench|fuzz]...   (default: build)
 set -euo pipefail
 
 build_packages=(
@@ -16,6 +16,8 @@ test_packages=(
   python3 clang-tidy clang-format
 )
 bench_packages=(libbenchmark-dev libvips-tools libgdk-pixbuf2.0-bin findutils python3)
+# libFuzzer and its sanitizer runtimes come with clang (fuzz/run).
+fuzz_packages=(clang-14 libclang-rt-14-dev)
 
 wanted=()
 for group in "${@:-build}"; do
@@ -23,6 +25,7 @@ for group in "${@:-build}"; do
     build) wanted+=("${build_packages[@]}") ;;
     test) wanted+=("${build_packages[@]}" "${test_packages[@]}") ;;
     bench) wanted+=("${build_packages[@]}" "${bench_packages[@]}") ;;
+    fuzz) wanted+=("${build_packages[@]}" "${fuzz_packages[@]}") ;;
     *) echo "unknown package group: $group" >&2; exit 2 ;;
   esac
 done

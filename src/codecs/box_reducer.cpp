@@ -25,6 +25,12 @@ void BoxReducer::addRow(const uchar* rgba) {
   if (++rowsInBand_ == factor_ || rowsSeen_ == height_) flushBand();
 }
 
+void BoxReducer::addClearRow() {
+  if (out_.isNull() || outRow_ >= out_.height()) return;
+  ++rowsSeen_;
+  if (++rowsInBand_ == factor_ || rowsSeen_ == height_) flushBand();
+}
+
 void BoxReducer::flushBand() {
   auto* line = reinterpret_cast<QRgb*>(out_.scanLine(outRow_));
   for (int ox = 0; ox < out_.width(); ++ox) {

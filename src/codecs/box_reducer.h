@@ -15,6 +15,9 @@ class BoxReducer {
 
   // One source row of RGBA bytes (8 bits each, straight alpha); rows come top to bottom.
   void addRow(const uchar* rgba);
+  // A fully transparent row: it adds nothing to the sums, so only the row is counted. A tall,
+  // mostly empty canvas then costs its painted rows, not its area.
+  void addClearRow();
   // The reduced picture, Format_ARGB32_Premultiplied; null if it could not be allocated.
   QImage result() const { return out_; }
 

@@ -12,6 +12,11 @@ constexpr int kMaxPictureSide = 65535;
 // for. Thumbnails of larger pictures are still made where the decoder can reduce while reading.
 constexpr qint64 kMaxDecodedPixels = 100'000'000;
 
+// A made thumbnail holds at most 16 million pixels (64 MB) and no side above kMaxPictureSide: a
+// larger requested size is reduced, its proportions kept. Icons are a few hundred pixels wide, and the
+// picture at its own size (both sides left out) stays as asked for every camera picture up to 16 megapixels.
+constexpr qint64 kMaxThumbnailPixels = 16'000'000;
+
 inline bool isBelievableSize(QSize size) {
   return size.width() > 0 && size.height() > 0 && size.width() <= kMaxPictureSide &&
          size.height() <= kMaxPictureSide;
@@ -19,5 +24,8 @@ inline bool isBelievableSize(QSize size) {
 inline bool fitsDecodeLimit(QSize size) {
   return qint64(size.width()) * size.height() <= kMaxDecodedPixels;
 }
+
+// `size` reduced, proportions kept, until it fits both thumbnail bounds (sides at least 1).
+QSize boundedThumbnailSize(QSize size);
 
 }  // namespace pimrose

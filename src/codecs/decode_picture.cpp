@@ -2,10 +2,13 @@
 
 #include "codecs/file_reading.h"
 #include "codecs/picture_decoder.h"
+#include "codecs/picture_size.h"
 
 namespace pimrose {
 
 QImage decodePicture(const QString& path, QString* error) {
+  // Measured first: a file that is no picture is turned away before it is read whole.
+  if (pictureSize(path, error).isEmpty()) return {};
   const QByteArray bytes = readFileBytes(path, error);
   if (bytes.isEmpty()) return {};
   return decodeUpright(bytes, QSize(), PreviewUse::Refused, error);

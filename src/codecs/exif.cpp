@@ -67,8 +67,10 @@ QByteArrayView findPreview(const TiffReader& tiff, quint32 ifd1) {
 ExifFacts parseExif(QByteArrayView block) {
   ExifFacts facts;
   if (block.size() < 8) return facts;
-  const bool little = block.startsWith("II*\0");
-  if (!little && !block.startsWith("MM\0*")) return facts;
+  // Both magics hold a zero byte, so they are compared with their lengths spelled out: a literal
+  // alone would stop at the zero and let any block starting "MM" pass.
+  const bool little = block.startsWith(QByteArrayView("II*\0", 4));
+  if (!little && !block.startsWith(QByteArrayView("MM\0*", 4))) return facts;
   const TiffReader tiff(block, little);
   const quint32 ifd0 = tiff.u32(4).value_or(0);
   if (ifd0 == 0) return facts;

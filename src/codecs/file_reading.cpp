@@ -1,9 +1,7 @@
 #include "codecs/file_reading.h"
 
 #include <algorithm>
-#include <limits>
-
-#include <QScopeGuard>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -19,45 +17,68 @@ void setError(QString* error, const QString& text) {
   if (error) *error = text;
 }
 
+qint64 currentSize(int fd) {
+  struct stat info {};
+  return ::fstat(fd, &info) == 0 ? qint64(info.st_size) : -1;
+}
+
 }  // namespace
 
-QByteArray readFileStart(const QString& path, qint64 limit, bool* complete, QString* error) {
-  if (complete) *complete = false;
+std::optional<OpenedFile> OpenedFile::open(const QString& path, QString* error) {
   // Opened by its bytes: names that are not valid UTF-8 reach the program mapped losslessly.
   const int fd =
       path.isEmpty() ? -1 : ::open(encodeFileName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     setError(error, QStringLiteral("cannot open: %1").arg(path));
-    return {};
+    return std::nullopt;
   }
-  const auto closeFile = qScopeGuard([fd] { ::close(fd); });
   struct stat info {};
-  // Regular files only: a FIFO or a device named like a picture would block a loader for ever.
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
     setError(error, QStringLiteral("not a file: %1").arg(path));
-    return {};
+    return std::nullopt;
   }
-  const qint64 size = info.st_size;
-  const qint64 wanted = std::min(size, limit);
-  QByteArray bytes(qsizetype(wanted), Qt::Uninitialized);
-  qint64 got = 0;
-  while (got < wanted) {
-    const ssize_t n = ::read(fd, bytes.data() + got, static_cast<size_t>(wanted - got));
+  return OpenedFile(fd, info.st_size);
+}
+
+OpenedFile::OpenedFile(OpenedFile&& other) noexcept : fd_(std::exchange(other.fd_, -1)), size_(other.size_) {}
+
+OpenedFile::~OpenedFile() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+QByteArray OpenedFile::readAt(qint64 offset, qint64 count) const {
+  if (offset < 0 || count <= 0 || offset >= size_) return {};
+  QByteArray bytes(qsizetype(std::min(count, size_ - offset)), Qt::Uninitialized);
+  qsizetype got = 0;
+  while (got < bytes.size()) {
+    const ssize_t n = ::pread(fd_, bytes.data() + got, size_t(bytes.size() - got), off_t(offset + got));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     got += n;
   }
-  if (got != wanted) {
-    setError(error, QStringLiteral("read failed: %1").arg(path));
-    return {};
-  }
-  if (complete) *complete = wanted == size;
-  if (bytes.isEmpty()) setError(error, QStringLiteral("empty file: %1").arg(path));
+  bytes.truncate(got);
   return bytes;
 }
 
-QByteArray readFileBytes(const QString& path, QString* error) {
-  return readFileStart(path, std::numeric_limits<qsizetype>::max(), nullptr, error);
+bool OpenedFile::unchanged() const {
+  return currentSize(fd_) == size_;
+}
+
+QByteArray readFileBytes(const QString& path, QString* error, qint64 limit) {
+  const std::optional<OpenedFile> file = OpenedFile::open(path, error);
+  if (!file) return {};
+  if (file->size() > limit) {
+    setError(error, QStringLiteral("file too large (%1 bytes): %2").arg(file->size()).arg(path));
+    return {};
+  }
+  QByteArray bytes = file->readAt(0, file->size());
+  if (bytes.size() != file->size() || !file->unchanged()) {
+    setError(error, QStringLiteral("read failed or file changed while read: %1").arg(path));
+    return {};
+  }
+  if (bytes.isEmpty()) setError(error, QStringLiteral("empty file: %1").arg(path));
+  return bytes;
 }
 
 }  // namespace pimrose

@@ -1,16 +1,43 @@
 #pragma once
 
+#include <optional>
+
 #include <QByteArray>
 #include <QString>
 
 namespace pimrose {
 
-// The whole file in one read; empty (with `error` set) for a missing file, a directory, an
-// unreadable or an empty file.
-QByteArray readFileBytes(const QString& path, QString* error = nullptr);
+// No picture file larger than this is read into memory: the largest camera JPEGs stay well under
+// 200 MB, and a loader thread must not be able to hold gigabytes for a file that only carries a
+// picture's name (a sparse 5 GB file named .jpg costs one refused stat).
+constexpr qint64 kMaxPictureFileBytes = 256 * 1024 * 1024;
 
-// At most the first `limit` bytes, for questions the header answers. `complete` tells whether
-// that was the whole file.
-QByteArray readFileStart(const QString& path, qint64 limit, bool* complete, QString* error = nullptr);
+// A regular file opened by its exact name bytes, read with positioned reads. Move-only; closes on
+// destruction. FIFOs and devices are refused: they would block a loader for ever.
+class OpenedFile {
+ public:
+  static std::optional<OpenedFile> open(const QString& path, QString* error = nullptr);
+  OpenedFile(OpenedFile&& other) noexcept;
+  OpenedFile& operator=(OpenedFile&&) = delete;
+  OpenedFile(const OpenedFile&) = delete;
+  ~OpenedFile();
+
+  // The size the file had when it was opened.
+  qint64 size() const { return size_; }
+  // Up to `count` bytes from `offset`; shorter at the end of the file or on a read error.
+  QByteArray readAt(qint64 offset, qint64 count) const;
+  // True when the file is still `size()` bytes long: a file that grew or shrank while it was read
+  // gives a mixture of two versions and is not trusted.
+  bool unchanged() const;
+
+ private:
+  OpenedFile(int fd, qint64 size) : fd_(fd), size_(size) {}
+  int fd_;
+  qint64 size_;
+};
+
+// The whole file, when it holds at most `limit` bytes; empty (with `error` set) for a missing,
+// unreadable, empty or too large file, a directory, or one that changed size while it was read.
+QByteArray readFileBytes(const QString& path, QString* error = nullptr, qint64 limit = kMaxPictureFileBytes);
 
 }  // namespace pimrose

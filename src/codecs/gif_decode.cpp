@@ -175,12 +175,11 @@ QImage reduceCanvas(GifFileType* gif, const FrameLayout& layout, const FrameInfo
   }
   if (!rows.readAhead()) return {};
   const std::array<Rgba, 256> palette = rgbaPalette(*layout.map, frame.transparent);
-  const std::vector<Rgba> clear(size_t(layout.canvas.width()));
-  std::vector<Rgba> line = clear;  // the margins left and right of the frame stay clear
+  std::vector<Rgba> line(size_t(layout.canvas.width()));  // the margins beside the frame stay clear
   for (int y = 0; y < layout.canvas.height(); ++y) {
     const int frameRow = y - desc.Top;
     if (frameRow < 0 || frameRow >= desc.Height) {
-      reducer.addRow(reinterpret_cast<const uchar*>(clear.data()));
+      reducer.addClearRow();
       continue;
     }
     const GifPixelType* indices = rows.row(frameRow);

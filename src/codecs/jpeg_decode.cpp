@@ -6,6 +6,7 @@
 #include <turbojpeg.h>
 
 #include "codecs/decode_limits.h"
+#include "codecs/jpeg_header.h"
 
 namespace pimrose {
 namespace {
@@ -95,6 +96,19 @@ QImage decodeJpeg(QByteArrayView data, QSize atLeast, QString* error) {
                           &width, &height, &subsampling, &colorspace) != 0) {
     if (error)
       *error = handle ? QString::fromUtf8(tjGetErrorStr2(handle)) : QStringLiteral("no decompressor");
+    return {};
+  }
+  // libjpeg reads on past damage our header walk refuses; what the walk cannot vouch for (an embedded
+  // preview, say) is not decoded, since its memory could not be bounded.
+  const std::optional<JpegHeader> header = readJpegHeader(data);
+  if (!header) {
+    if (error) *error = QStringLiteral("damaged JPEG header");
+    return {};
+  }
+  if (exceedsCoefficientLimit(*header)) {
+    if (error)
+      *error =
+          QStringLiteral("picture sent in several scans too large to decode: %1x%2").arg(width).arg(height);
     return {};
   }
   const tjscalingfactor scale = chooseScale(width, height, atLeast);

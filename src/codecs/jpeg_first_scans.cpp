@@ -9,6 +9,7 @@
 #include <jpeglib.h>
 
 #include "codecs/jpeg_decode.h"
+#include "codecs/jpeg_header.h"
 
 namespace pimrose {
 namespace {
@@ -81,6 +82,8 @@ bool decodeWithTrap(jpeg_decompress_struct& cinfo, ErrorTrap& trap, QByteArrayVi
 }  // namespace
 
 QImage decodeJpegFirstScans(QByteArrayView data) {
+  const std::optional<JpegHeader> header = readJpegHeader(data);
+  if (!header || exceedsCoefficientLimit(*header)) return {};
   jpeg_decompress_struct cinfo{};
   ErrorTrap trap{};
   cinfo.err = jpeg_std_error(&trap.manager);

@@ -1,22 +1,33 @@
 #include "codecs/jpeg_header.h"
 
+#include <algorithm>
+
+#include "codecs/jpeg_markers.h"
 #include "codecs/picture_format.h"
 
 namespace pimrose {
 namespace {
 
-constexpr quint8 kApp1 = 0xE1;
-constexpr quint8 kStartOfScan = 0xDA;
-constexpr quint8 kEndOfImage = 0xD9;
+using namespace jpeg;
 
-bool isFrameMarker(quint8 marker) {
-  return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-}
-bool isProgressive(quint8 marker) {
-  return marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
-}
-bool hasNoLength(quint8 marker) {
-  return marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8);
+// Blocks of 8 x 8 coefficients of 2 bytes for each component, at its sampling.
+qint64 coefficientBytes(QByteArrayView segment, QSize size, int components) {
+  if (segment.size() < 6 + 3 * components) return 0;
+  int hMax = 1, vMax = 1;
+  for (int c = 0; c < components; ++c) {
+    hMax = std::max(hMax, quint8(segment[7 + 3 * c]) >> 4);
+    vMax = std::max(vMax, quint8(segment[7 + 3 * c]) & 15);
+  }
+  const auto blocks = [](qint64 side, int factor, int maxFactor) {
+    return ((side * factor + maxFactor - 1) / maxFactor + 7) / 8;
+  };
+  qint64 bytes = 0;
+  for (int c = 0; c < components; ++c) {
+    const int h = std::max(1, quint8(segment[7 + 3 * c]) >> 4),
+              v = std::max(1, quint8(segment[7 + 3 * c]) & 15);
+    bytes += blocks(size.width(), h, hMax) * blocks(size.height(), v, vMax) * 64 * 2;
+  }
+  return bytes;
 }
 
 void readFrame(QByteArrayView segment, quint8 marker, JpegHeader& header) {
@@ -25,6 +36,14 @@ void readFrame(QByteArrayView segment, quint8 marker, JpegHeader& header) {
       QSize(int(readBigEndian16(segment.data() + 3)), int(readBigEndian16(segment.data() + 1)));
   header.components = quint8(segment[5]);
   header.progressive = isProgressive(marker);
+  header.coefficientBytes = coefficientBytes(segment, header.storedSize, header.components);
+  header.multiScan = true;  // until a first scan that carries every component says otherwise
+}
+
+// A first scan that carries fewer components than the frame means more scans follow.
+void readFirstScan(QByteArrayView data, qsizetype at, JpegHeader& header) {
+  const int scanComponents = at + 2 < data.size() ? quint8(data[at + 2]) : 0;
+  header.multiScan = header.progressive || scanComponents < header.components;
 }
 
 void readApp1(QByteArrayView segment, JpegHeader& header) {
@@ -46,6 +65,7 @@ std::optional<JpegHeader> readJpegHeader(QByteArrayView data) {
       continue;
     }  // fill byte before a marker
     if (hasNoLength(marker)) continue;
+    if (marker == kStartOfScan) readFirstScan(data, at, header);
     if (marker == kStartOfScan || marker == kEndOfImage || at + 2 > data.size()) break;
     const qsizetype length = readBigEndian16(data.data() + at);
     if (length < 2 || at + length > data.size()) break;

@@ -159,8 +159,8 @@ QByteArray MakeThumbnail(const QByteArray& data, int width, int height) {
   const std::optional<PictureHeader> header = readPictureHeader(data);
   if (!header) return {};
   const QSize own = header->upright();
-  const QSize size(width < 1 ? own.width() : width, height < 1 ? own.height() : height);
-  if (!isBelievableSize(size) || !fitsDecodeLimit(size)) return {};
+  const QSize size =
+      boundedThumbnailSize(QSize(width < 1 ? own.width() : width, height < 1 ? own.height() : height));
   QString error;
   const QImage thumbnail = thumbnailImage(data, size, PreviewUse::Allowed, &error);
   if (thumbnail.isNull()) qCDebug(lcCodecs) << "thumbnail failed:" << error;

@@ -31,8 +31,9 @@ int ImageHeight(const QByteArray& source);
 QByteArray ConvertImage(const QByteArray& data, int formatCode, const QByteArray& outputPath = {},
                         bool flatten = false);
 
-// A PNG thumbnail of exactly width x height pixels (a side below 1 means the picture's own). A
-// JPEG's embedded EXIF preview stands in for its pixels when there is one. Empty on failure.
+// A PNG thumbnail of exactly width x height pixels (a side below 1 means the picture's own); a size
+// above 16 million pixels is reduced to that, proportions kept (decode_limits.h). A JPEG's embedded EXIF
+// preview stands in for its pixels when there is one. Empty on failure.
 QByteArray MakeThumbnail(const QByteArray& data, int width = 0, int height = 0);
 
 // Why the most recent ConvertImage (on any thread) failed; empty when none has.

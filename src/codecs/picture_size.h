@@ -6,7 +6,10 @@
 namespace pimrose {
 
 // The upright pixel size of the picture at `path` (EXIF orientation applied), read from the file's
-// header only; 0x0 when the file cannot be read as a picture. Safe on any thread.
-QSize pictureSize(const QString& path);
+// header only: the first 64 KiB, then (for a JPEG whose frame header lies further in) a walk from
+// marker to marker. Only a picture whose header Qt's plug-ins must read from anywhere in the file
+// (a TIFF with its directory at the end) is read whole, within the picture file limit. 0x0 with
+// `error` set when the file cannot be read as a picture. Safe on any thread.
+QSize pictureSize(const QString& path, QString* error = nullptr);
 
 }  // namespace pimrose

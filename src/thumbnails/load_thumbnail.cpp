@@ -2,7 +2,8 @@
 
 #include "codecs/file_reading.h"
 #include "codecs/picture_decoder.h"
-#include "codecs/picture_header.h"
+#include "codecs/picture_size.h"
+#include "thumbnails/icon_size.h"
 
 namespace pimrose {
 namespace {
@@ -20,18 +21,18 @@ PreviewUse previewUse(const QString& path, bool fastLoading) {
 
 LoadedThumbnail loadThumbnail(const QString& path, int iconSize, bool fastLoading) {
   LoadedThumbnail result;
-  const QByteArray bytes = readFileBytes(path, &result.error);
-  if (bytes.isEmpty()) return result;
-  const std::optional<PictureHeader> header = readPictureHeader(bytes);
-  if (!header) {
-    result.error = QStringLiteral("not a readable picture: %1").arg(path);
+  // The header comes first, from a bounded read: a file that only carries a picture's name (text,
+  // a sparse file of zeros) is turned away before anything more of it is read.
+  result.sourceSize = pictureSize(path, &result.error);
+  if (result.sourceSize.isEmpty()) return result;
+  const QSize size = thumbnailSize(result.sourceSize.width(), result.sourceSize.height(), iconSize);
+  result.height = size.height();
+  if (size.isEmpty()) {
+    result.error = QStringLiteral("no icon size");
     return result;
   }
-  result.sourceSize = header->upright();
-  const int w = result.sourceSize.width(), h = result.sourceSize.height();
-  result.height = w > 0 ? int(double(h) / w * iconSize) : 0;
-  // A side below 1 falls back to the picture's own, as MakeThumbnail does.
-  const QSize size(iconSize > 0 ? iconSize : w, result.height > 0 ? result.height : h);
+  const QByteArray bytes = readFileBytes(path, &result.error);
+  if (bytes.isEmpty()) return result;
   result.image = thumbnailImage(bytes, size, previewUse(path, fastLoading), &result.error);
   if (!result.image.isNull()) result.error.clear();
   return result;

@@ -7,14 +7,15 @@
 namespace pimrose {
 
 struct LoadedThumbnail {
-  QImage image;      // iconSize wide, `height` tall; null when the picture could not be read
-  int height = 0;    // trunc(double(H) / W * iconSize), 0 when W is 0
+  QImage image;      // thumbnailSize(W, H, iconSize); null when the picture could not be read
+  int height = 0;    // the thumbnail's height, 0 when the picture could not be measured
   QSize sourceSize;  // upright W x H from the header
   QString error;     // why it failed, for the log; empty on success
 };
 
-// All the picture work of one loader, on any thread: measure from the header, the icon height as
-// above, then the thumbnail. With fastLoading false, a path whose extension is exactly ".jpg" or
+// All the picture work of one loader, on any thread: measure from the header, the thumbnail size
+// inside the item's box (icon_size.h), then the thumbnail from a bounded read of the file. With fastLoading
+// false, a path whose extension is exactly ".jpg" or
 // ".jpeg" (byte-exact: ".JPG" does not match) is thumbnailed from its own pixels, never from its
 // embedded preview; everything else may use the embedded preview, as MakeThumbnail does.
 LoadedThumbnail loadThumbnail(const QString& path, int iconSize, bool fastLoading);

@@ -6,6 +6,9 @@ void ListSlots::rebuild(const QStringList& newPaths, quint64 newGeneration) {
   paths = newPaths;
   generation = newGeneration;
   held.assign(size_t(paths.size()), 1);
+  budget.clear();
+  visibleFirst = 0;
+  visibleLast = -1;
 }
 
 ListSlots* LoaderState::slotsFor(ListId list) {

@@ -6,6 +6,7 @@
 
 #include "thumbnails/icon_size.h"
 #include "thumbnails/list_id.h"
+#include "thumbnails/icon_budget.h"
 
 // What the UI thread knows about the two icon lists while thumbnails load.
 //
@@ -21,6 +22,9 @@ struct ListSlots {
   QStringList paths;
   quint64 generation = 0;
   std::vector<unsigned char> held;
+  IconBudget budget;     // the icons the list holds now, within their memory budget
+  int visibleFirst = 0;  // what the list shows; last < first while it has not said
+  int visibleLast = -1;
 
   void rebuild(const QStringList& newPaths, quint64 newGeneration);
   bool contains(int index) const { return index >= 0 && index < int(held.size()); }

@@ -62,7 +62,21 @@ ThumbnailLoader::MissingIcon ThumbnailLoader::stillMissing(ListId list, int inde
 }
 
 void ThumbnailLoader::setVisibleRange(ListId list, int first, int last) {
+  if (ListSlots* slots = state_.slotsFor(list)) {
+    slots->visibleFirst = first;
+    slots->visibleLast = last;
+  }
   markReleased(pool_->setVisibleRange(list, first, last));
+}
+
+void ThumbnailLoader::setIconBudget(qint64 bytes) {
+  state_.pictureSlots.budget.setBudget(bytes);
+  state_.searchSlots.budget.setBudget(bytes);
+}
+
+qint64 ThumbnailLoader::heldIconBytes(ListId list) const {
+  const ListSlots* slots = state_.slotsFor(list);
+  return slots ? slots->budget.heldBytes() : 0;
 }
 
 bool ThumbnailLoader::isHeld(ListId list, int index) const {
@@ -95,10 +109,16 @@ void ThumbnailLoader::receive(const LoadResult& result) {
     return;
   ThumbnailDelivery delivery{
       ListId(result.request.list), result.request.index, result.thumbnail.image, result.thumbnail.height, {}};
-  if (state_.smartRelease) {
-    delivery.released = smartReleaseIndices(delivery.index, int(slots->held.size()));
-    for (const int released : delivery.released) slots->held[size_t(released)] = 0;
-  }
+  if (state_.smartRelease) delivery.released = smartReleaseIndices(delivery.index, int(slots->held.size()));
+  for (const int released : delivery.released) slots->budget.release(released);
+  // The budget holds whatever the option says: with release off it is the only bound.
+  if (!delivery.image.isNull())
+    delivery.released += slots->budget.hold(delivery.index, delivery.image.sizeInBytes(), slots->visibleFirst,
+                                            slots->visibleLast);
+  for (const int released : delivery.released) slots->held[size_t(released)] = 0;
+  if (!delivery.image.isNull())
+    qCDebug(lcThumbnails) << "thumbnail delivered: item" << delivery.index << "of list" << result.request.list
+                          << delivery.image.size();
   Q_EMIT thumbnailReady(delivery);
 }
 

@@ -27,7 +27,9 @@
 //   thumbnailReady(delivery): lock the list's updates, set item `index` to height
 //     `thumbnailHeight` and its icon to `image`, clear the icons of `released`, unlock.
 //   setIconSize / setFastLoading / setSmartRelease: the thumbnail width, whether embedded
-//     previews may be used, whether far icons are given up.
+//     previews may be used, whether icons 2000 items away are given up. Either way the icons a
+//     list holds stay within their memory budget (icon_budget.h): deliveries name the icons given
+//     up for it in `released` too.
 
 namespace pimrose {
 
@@ -59,6 +61,10 @@ class ThumbnailLoader : public QObject {
   void setIconSize(int iconSize) { state_.iconSize = iconSize; }
   void setFastLoading(bool on) { state_.fastLoading = on; }
   void setSmartRelease(bool on) { state_.smartRelease = on; }
+
+  // Icon memory allowed per list (kIconBudgetBytes unless set).
+  void setIconBudget(qint64 bytes);
+  qint64 heldIconBytes(ListId list) const;
 
   bool isHeld(ListId list, int index) const;
   int inFlight() const { return pool_->inFlight(); }

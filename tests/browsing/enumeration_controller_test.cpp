@@ -81,6 +81,37 @@ TEST_F(ControllerFixture, SliderChangeHidesTheViewerAndReadsTheFoldersAgain) {
   EXPECT_GT(lastList().generation, replaced.at(0).generation);
 }
 
+// The UI thread takes finished listings only when it serves its events, so everything below
+// happens while the first listing is unfinished as far as the program can tell, whatever the
+// worker's speed. Drops one, two or three timer events apart make one batch or several.
+TEST(RapidDropsTest, ThreeRapidDropsAndASliderChangeGiveExactlyOneListing) {
+  for (const int ticksBetween : {0, 1, 2, 3}) {
+    test::Sandbox box;
+    EnumerationController controller;
+    test::SignalRecorder<OpenedList> replaced{&controller, &EnumerationController::pictureListReplaced};
+    for (const char* name : {"one/1.png", "two/2.gif", "three/3.jpg"}) box.write(QString::fromUtf8(name));
+    DropQueue queue([&](const QStringList& paths) { controller.openDropped(paths); });
+    queue.timer().stop();
+    for (const char* name : {"one", "two", "three"}) {
+      queue.queuePath(box.filePath(QString::fromUtf8(name)));
+      for (int t = 0; t < ticksBetween; ++t) queue.tick();
+    }
+    for (int t = 0; t < 3; ++t) queue.tick();
+    controller.setIconSizeFromSlider(10);
+    ASSERT_TRUE(test::waitFor([&] { return !controller.isListing(); })) << ticksBetween;
+    ASSERT_EQ(replaced.size(), 1) << ticksBetween;
+    EXPECT_EQ(replaced.last().itemSize, QSize(200, 400));
+    // Together they open as one batch; apart, the last drop is what is open.
+    const QString three = box.filePath(QStringLiteral("three/3.jpg"));
+    EXPECT_EQ(replaced.last().pictures.size(), ticksBetween < 2 ? 3 : 1) << ticksBetween;
+    EXPECT_EQ(replaced.last().pictures.first(), three) << ticksBetween;
+    // Nothing more arrives later either.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(replaced.size(), 1);
+    EXPECT_FALSE(controller.isListing());
+  }
+}
+
 TEST_F(ControllerFixture, DropTimerBatchOpensThroughTheController) {
   box.write("one/1.png");
   box.write("two/2.gif");

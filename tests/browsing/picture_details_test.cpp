@@ -1,11 +1,13 @@
 #include <QBuffer>
-#include <QElapsedTimer>
+#include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QLocale>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 #include "browsing/picture_details.h"
 #include "support/sandbox.h"
@@ -97,23 +99,20 @@ TEST(PictureDetailsTest, ItemOfTheShownListGivesItsPositionAndCount) {
   EXPECT_EQ(pictureDetailsLineForItem({}, 0, kLocale), QString());
 }
 
+// Decided by what is read, not by a stopwatch: the picture sits at the start of a sparse file far
+// past the picture file limit, so a details line that read the whole file could not measure it.
 TEST(PictureDetailsTest, MeasuringALargeJpegReadsOnlyItsHeader) {
   test::Sandbox sandbox;
   const QByteArray jpeg = jpegClaiming6000x4000();
   ASSERT_FALSE(jpeg.isEmpty());
   const QString path = sandbox.write(QStringLiteral("big.jpg"), jpeg);
-
-  QElapsedTimer clock;
-  clock.start();
+  {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_EQ(::ftruncate(file.handle(), 4LL * 1024 * 1024 * 1024), 0);
+  }
   const PictureDetails details = readPictureDetails(path, 1, 1, kLocale);
-  const qint64 detailsNs = clock.nsecsElapsed();
   EXPECT_EQ(details.resolution, QSize(6000, 4000));
-
-  clock.restart();
-  const QImage decoded = QImageReader(path).read();
-  const qint64 decodeNs = clock.nsecsElapsed();
-  ASSERT_EQ(decoded.size(), QSize(6000, 4000));  // the reference really decoded 24 megapixels
-  EXPECT_LT(detailsNs * 10, decodeNs) << "details " << detailsNs << " ns, decode " << decodeNs << " ns";
 }
 
 }  // namespace

@@ -34,7 +34,8 @@ xdotool mousemove --window "$source" 100 80 mousedown 1 sleep 0.05 \
   mousemove --window "$main" 590 340 sleep 0.05 mousemove --window "$main" 600 350 sleep 0.2 mouseup 1
 check "the drop was taken" wait_for_line "$WORK/source.log" 'drag finished action=[12]' 10
 check "the folder was listed: 13 pictures" wait_for_line "$WORK/pimrose.log" 'found 13 pictures' 15
-sleep 2  # thumbnails fill in on the workers
+check "thumbnails reached the window" wait_for_line "$WORK/pimrose.log" 'thumbnail delivered' 15
+sleep 1  # the rest of the shown thumbnails fill in on the workers
 if [ -n "${PIMROSE_SCREENSHOT_DIR:-}" ]; then
   mkdir -p "$PIMROSE_SCREENSHOT_DIR"
   import -window "$main" "$PIMROSE_SCREENSHOT_DIR/browser.png"

@@ -26,6 +26,9 @@ check() {
   if "$@" >/dev/null; then echo "PASS: $what"; PASSES=$((PASSES + 1)); else echo "FAIL: $what"; FAILS=$((FAILS + 1)); fi
 }
 summary() {
+  # The program must still be running (no crash went unnoticed) and no sanitizer may have spoken.
+  if [ -n "${PIMROSE_PID:-}" ]; then check "the program is still running" kill -0 "$PIMROSE_PID"; fi
+  check "no sanitizer report" bash -c "! grep -qE 'ERROR: [A-Za-z]+Sanitizer|runtime error:|WARNING: ThreadSanitizer' '$WORK'/*.log"
   echo "$PASSES passed, $FAILS failed"
   [ "$FAILS" -eq 0 ]
 }

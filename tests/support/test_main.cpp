@@ -1,3 +1,5 @@
+#include <cstdio>
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -8,5 +10,11 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  const int result = RUN_ALL_TESTS();
+  // A filter that stopped matching (a renamed suite) must fail, not pass with nothing run.
+  if (::testing::UnitTest::GetInstance()->test_to_run_count() == 0) {
+    std::fputs("no test was selected to run\n", stderr);
+    return 1;
+  }
+  return result;
 }

@@ -18,13 +18,20 @@ TEST(IconSizeTest, SliderPositionGivesIconAndItemSizes) {
   }
 }
 
-TEST(IconSizeTest, ThumbnailHeightKeepsProportionsAndTruncates) {
+TEST(IconSizeTest, ThumbnailKeepsProportionsInsideTheItemBox) {
   struct Case {
-    int width, height, iconSize, expected;
+    int width, height, iconSize;
+    QSize expected;
   };
-  for (const Case& c : {Case{4000, 3000, 150, 112}, Case{3000, 4000, 150, 200}, Case{0, 500, 150, 0},
-                        Case{3, 1, 200, 66}, Case{1, 10000, 150, 1500000}}) {
-    EXPECT_EQ(thumbnailHeight(c.width, c.height, c.iconSize), c.expected) << c.width << "x" << c.height;
+  for (const Case& c :
+       {Case{4000, 3000, 150, {150, 112}}, Case{3000, 4000, 150, {150, 200}}, Case{0, 500, 150, {0, 0}},
+        Case{500, 0, 150, {0, 0}}, Case{3, 1, 200, {200, 66}}, Case{1000, 2000, 150, {150, 300}},
+        Case{1000, 2001, 150, {149, 300}}, Case{1, 10000, 150, {1, 300}}, Case{1, 65535, 650, {1, 1300}},
+        Case{300, 1, 150, {150, 1}}, Case{65535, 1, 150, {150, 1}}, Case{400, 300, 0, {0, 0}}}) {
+    const QSize size = thumbnailSize(c.width, c.height, c.iconSize);
+    EXPECT_EQ(size, c.expected) << c.width << "x" << c.height;
+    EXPECT_EQ(thumbnailHeight(c.width, c.height, c.iconSize), c.expected.height());
+    EXPECT_LE(size.height(), itemSizeForIconSize(c.iconSize).height());
   }
 }
 

@@ -43,25 +43,32 @@ LoadRequest request(int index, quint64 generation = 1) {
 TEST(ThumbnailPoolTest, NoMoreThanFortyAcceptedUntilResultsAreDelivered) {
   Collector collector;
   std::atomic<int> worked{0};
-  ThumbnailPool pool(
-      [&](const LoadRequest& r) {
-        ++worked;
-        return LoadedThumbnail{QImage(), r.index, QSize(), QString()};
-      },
-      [&](LoadResult result) { collector.add(std::move(result)); }, 4);
-  for (int i = 0; i < 100; ++i) ASSERT_TRUE(pool.submit(request(i)));
-  ASSERT_TRUE(collector.waitForCount(40));
-  std::this_thread::sleep_for(50ms);  // room for a faulty pool to overshoot
-  EXPECT_EQ(worked.load(), 40);
-  EXPECT_EQ(pool.inFlight(), 40);
-  EXPECT_EQ(pool.waiting(), 60);
+  std::atomic<int> deliveredCount{0};
+  std::atomic<bool> overshot{false};
+  {
+    ThumbnailPool pool(
+        [&](const LoadRequest& r) {
+          // Checked on every start, so an overshoot is caught whenever it happens, not only when
+          // the test happens to look.
+          if (++worked - deliveredCount.load() > 40) overshot = true;
+          return LoadedThumbnail{QImage(), r.index, QSize(), QString()};
+        },
+        [&](LoadResult result) { collector.add(std::move(result)); }, 4);
+    for (int i = 0; i < 100; ++i) ASSERT_TRUE(pool.submit(request(i)));
+    ASSERT_TRUE(collector.waitForCount(40));
+    EXPECT_EQ(pool.inFlight(), 40);
+    EXPECT_EQ(pool.waiting(), 60);
 
-  const auto firstBatch = collector.results();
-  for (int k = 0; k < 10; ++k) pool.delivered(firstBatch[size_t(k)].request);
-  ASSERT_TRUE(collector.waitForCount(50));
-  std::this_thread::sleep_for(50ms);
+    const auto firstBatch = collector.results();
+    for (int k = 0; k < 10; ++k) {
+      ++deliveredCount;
+      pool.delivered(firstBatch[size_t(k)].request);
+    }
+    ASSERT_TRUE(collector.waitForCount(50));
+    EXPECT_EQ(pool.inFlight(), 40);
+  }  // stopping joins the workers: whatever they were going to start has started by now
+  EXPECT_FALSE(overshot.load());
   EXPECT_EQ(worked.load(), 50);
-  EXPECT_EQ(pool.inFlight(), 40);
 }
 
 TEST(ThumbnailPoolTest, RequestsWaitingOrInFlightAreNotAcceptedTwice) {
@@ -101,27 +108,38 @@ TEST(ThumbnailPoolTest, WorkerReceivesItsOwnCopyOfTheRequest) {
 }
 
 TEST(ThumbnailPoolTest, StoppingWithBlockedWorkAndWaitingRequestsEndsCleanly) {
-  std::atomic<bool> release{false};
-  std::atomic<int> started{0};
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool release = false;
+  int started = 0;
   Collector collector;
   std::thread releaser;
   {
     ThumbnailPool pool(
         [&](const LoadRequest&) {
+          std::unique_lock lock(mutex);
           ++started;
-          while (!release.load()) std::this_thread::sleep_for(1ms);
+          changed.notify_all();
+          changed.wait(lock, [&] { return release; });
           return LoadedThumbnail{};
         },
         [&](LoadResult result) { collector.add(std::move(result)); }, 2);
     for (int i = 0; i < 10; ++i) pool.submit(request(i));
-    while (started.load() < 2) std::this_thread::sleep_for(1ms);
-    releaser = std::thread([&] {
-      std::this_thread::sleep_for(20ms);
+    {
+      std::unique_lock lock(mutex);
+      changed.wait(lock, [&] { return started == 2; });
+    }
+    // The blocked work is let go only once stopping has dropped the waiting requests, so no
+    // worker can take another one: the pool is being destroyed while its work is in flight.
+    releaser = std::thread([&, pool = &pool] {
+      while (pool->waiting() != 0) std::this_thread::yield();
+      std::lock_guard lock(mutex);
       release = true;
+      changed.notify_all();
     });
   }
   releaser.join();
-  EXPECT_EQ(started.load(), 2);
+  EXPECT_EQ(started, 2);
   EXPECT_EQ(collector.results().size(), 2u);
 }
 
