@@ -107,7 +107,7 @@ TEST(IconBudgetTest, LoaderKeepsTheIconsHeldWithinTheBudgetWithReleaseOff) {
   loader.setVisibleRange(ListId::Files, 0, 1);
   const QList<QList<int>> releasedPerDelivery = {{}, {}, {}, {2}, {3}, {4}};
   for (int i = 0; i < releasedPerDelivery.size(); ++i) {
-    loader.itemCallback(ListId::Files, 1, i, 0);
+    loader.loadIcon(ListId::Files, i);
     ASSERT_TRUE(test::waitFor([&] { return ready.size() == i + 1; }));
     EXPECT_EQ(ready.last().released, releasedPerDelivery[i]) << i;
     EXPECT_LE(loader.heldIconBytes(ListId::Files), 3 * 400);
@@ -137,14 +137,14 @@ TEST(RealLoaderTest, RealDecodersOnThePoolAndDestroyedWhileLoading) {
     ThumbnailLoader loader(defaultThumbnailWork(), 2);
     test::SignalRecorder<ThumbnailDelivery> ready(&loader, &ThumbnailLoader::thumbnailReady);
     loader.setList(ListId::Files, paths, 1);
-    for (int i = 0; i < 12; ++i) loader.itemCallback(ListId::Files, 1, i, 0);
+    for (int i = 0; i < 12; ++i) loader.loadIcon(ListId::Files, i);
     ASSERT_TRUE(test::waitFor([&] { return ready.size() == 12; }));
     for (qsizetype k = 0; k < ready.size(); ++k) {
       const ThumbnailDelivery& d = ready.at(k);
       EXPECT_EQ(d.image.size(), kinds[d.index % 3].thumbnail) << d.index;
       EXPECT_EQ(d.thumbnailHeight, kinds[d.index % 3].thumbnail.height()) << d.index;
     }
-    for (int i = 12; i < 24; ++i) loader.itemCallback(ListId::Files, 1, i, 0);
+    for (int i = 12; i < 24; ++i) loader.loadIcon(ListId::Files, i);
     ASSERT_TRUE(test::waitFor([&] { return loader.inFlight() > 0; }));
   }
 }
