@@ -8,6 +8,7 @@
 #include "app/browser.h"
 #include "app/main_window_handlers.h"
 #include "app/opening_lines.h"
+#include "app/restart_program.h"
 #include "pictures/drop_receiver.h"
 #include "platform/autostart_entry.h"
 #include "platform/ini_file.h"
@@ -100,6 +101,7 @@ void Program::dressMainWindow() {
 
 bool Program::IsAnotherInstance(const QString& name) {
   instance_ = services_.makeInstanceChannel();
+  awaitRestartedPredecessor(*instance_, name);
   if (!instance_->isAnotherInstance(name)) {
     connect(instance_.get(), &InstanceChannel::showRequested, this, &Program::showMainWindow);
     return false;

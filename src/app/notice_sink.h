@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+namespace pimrose {
+
+// Where a command reports its result to the user: a sliding notice with a text and a kind
+// ("完成", "失败", ...). The notice window implements it; tests record what was said.
+class NoticeSink {
+ public:
+  virtual ~NoticeSink() = default;
+  virtual void ShowNotice(const QString& text, const QString& kind) = 0;
+};
+
+}  // namespace pimrose
