@@ -13,6 +13,7 @@ build_packages=(
 test_packages=(
   libgtest-dev libgmock-dev googletest
   xvfb xauth xdotool x11-utils imagemagick xclip openbox
+  dbus-daemon
 )
 bench_packages=(libbenchmark-dev libvips-tools libgdk-pixbuf2.0-bin findutils python3)
 
