@@ -9,6 +9,7 @@
 #include "app/main_window_handlers.h"
 #include "app/menus.h"
 #include "app/opening_lines.h"
+#include "app/restart_program.h"
 #include "app/window_commands.h"
 #include "browsing/drop_receiver.h"
 #include "pimrose_version.h"
@@ -121,6 +122,7 @@ void Program::dressMainWindow() {
 
 bool Program::IsAnotherInstance(const QString& name) {
   instance_ = services_.makeInstanceChannel();
+  awaitRestartedPredecessor(*instance_, name);
   if (!instance_->isAnotherInstance(name)) {
     connect(instance_.get(), &InstanceChannel::showRequested, this, [this] { ShowMainWindow(*mainWindow_); });
     return false;
