@@ -16,6 +16,8 @@ const QString kSearchBox = QStringLiteral("编辑框_搜索");
 const QString kSearchButton = QStringLiteral("超级按钮_搜索");
 const QString kSlider = QStringLiteral("滑块条_图标大小");
 const QString kViewer = QStringLiteral("组件_图片背景");
+const QString kViewerFrame = QStringLiteral("图片框_图片容器");
+const QString kViewerPicture = QStringLiteral("图片框_图片文件");
 const QString kLogo = QStringLiteral("图片框_logo居中");
 const QString kStatusText = QStringLiteral("标签_提示文本");
 const QString kFastLoading = QStringLiteral("选择框_快速加载");
@@ -28,13 +30,25 @@ Browser::Browser(ui::Window& mainWindow, ThumbnailWork work)
     : window_(mainWindow),
       search_(lists_),
       loader_(std::move(work)),
-      drops_([this](const QStringList& paths) { lists_.openDropped(paths); }) {
+      drops_([this](const QStringList& paths) { lists_.openDropped(paths); }),
+      viewer_(makeViewer()) {
   // The window's own drop timer drives the queue.
   drops_.timer().stop();
   connectControls();
 }
 
 Browser::~Browser() = default;
+
+// The viewer steps through the list that is shown, as the details line does.
+std::unique_ptr<Viewer> Browser::makeViewer() {
+  return std::make_unique<Viewer>(Viewer::Parts{
+      window_.control<ui::WindowSkin>(kViewer), window_.control<ui::PictureBox>(kViewerFrame),
+      window_.control<ui::PictureBox>(kViewerPicture),
+      [this] {
+        return ViewerList{&iconList(search_.searchMode() ? ListId::Search : ListId::Files), shownList()};
+      },
+      [this](int index) { ShowPictureDetails(index); }});
+}
 
 void Browser::InitLoading() {
   installItemCallback(ListId::Files);

@@ -12,6 +12,8 @@
 #include "pictures/picture_search.h"
 #include "pictures/thumbnail_loader.h"
 
+#include "app/viewer.h"
+
 namespace pimrose {
 
 namespace ui {
@@ -39,6 +41,8 @@ class Browser : public QObject {
   PictureSearch& search() { return search_; }
   ThumbnailLoader& loader() { return loader_; }
   DropQueue& drops() { return drops_; }
+  // The built-in viewer over the browser page; opening a picture there is `viewer().open(index)`.
+  Viewer& viewer() { return *viewer_; }
 
  private:
   void connectControls();
@@ -53,12 +57,14 @@ class Browser : public QObject {
   void hideViewer();
   void showDetailsLine(const QString& line);
   void reportVisibleRange(ListId id);
+  std::unique_ptr<Viewer> makeViewer();
 
   ui::Window& window_;
   EnumerationController lists_;
   PictureSearch search_;
   ThumbnailLoader loader_;
   DropQueue drops_;
+  std::unique_ptr<Viewer> viewer_;
   std::array<std::pair<int, int>, 2> reportedRange_{{{-1, -1}, {-1, -1}}};
 };
 
