@@ -26,7 +26,7 @@ QImage fittedTo(const QImage& picture, QSize target) {
 }  // namespace
 
 DecodedView decodeForViewer(const ViewerRequest& request) {
-  DecodedView result{request, {}, {}};
+  DecodedView result{request, {}, QSize(0, 0)};
   const QByteArray bytes = readFileBytes(request.path);
   const std::optional<PictureHeader> header = readPictureHeader(bytes);
   if (!header) return result;
