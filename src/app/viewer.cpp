@@ -155,6 +155,10 @@ void Viewer::display(const DecodedView& result) {
   prefetchNeighbours();
 }
 
+bool Viewer::isDecodedAhead(int index) const {
+  return index >= 0 && index < paths_.size() && cached(requestFor(paths_[index]));
+}
+
 const DecodedView* Viewer::cached(const ViewerRequest& request) const {
   for (const DecodedView& entry : cache_)
     if (entry.request == request) return &entry;

@@ -56,6 +56,9 @@ class Viewer : public QObject {
   void goTo(int index);
 
   int shownIndex() const { return index_; }
+  // Whether item `index` of the list is decoded for the box as it stands, so a step there shows
+  // it at once.
+  bool isDecodedAhead(int index) const;
   // The upright pixel size of the shown picture once decoded (0 x 0 when it does not decode).
   QSize pictureSize() const { return pictureSize_; }
 
