@@ -11,8 +11,14 @@
 namespace pimrose {
 namespace {
 
-// The shown picture and both neighbours, plus one more so a toggle back finds its old size.
+// The shown picture and both neighbours, plus one more so a toggle back finds its old size; at
+// natural size of very large pictures fewer, so the viewer never holds more than about 480 MB.
 constexpr size_t kCachedPictures = 4;
+constexpr qint64 kCachedPixels = 120'000'000;
+
+qint64 pixelsOf(const DecodedView& entry) {
+  return qint64(entry.image.width()) * entry.image.height();
+}
 
 }  // namespace
 
@@ -167,8 +173,13 @@ const DecodedView* Viewer::cached(const ViewerRequest& request) const {
 
 void Viewer::remember(const DecodedView& result) {
   if (cached(result.request)) return;
-  if (cache_.size() >= kCachedPictures) cache_.erase(cache_.begin());
   cache_.push_back(result);
+  qint64 pixels = 0;
+  for (const DecodedView& entry : cache_) pixels += pixelsOf(entry);
+  while (cache_.size() > 1 && (cache_.size() > kCachedPictures || pixels > kCachedPixels)) {
+    pixels -= pixelsOf(cache_.front());
+    cache_.erase(cache_.begin());
+  }
 }
 
 void Viewer::forgetSession() {
