@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QKeyEvent>
+#include <QTimer>
 
 #include "app/viewer_placement.h"
 #include "ui/icon_list.h"
@@ -158,7 +159,11 @@ void Viewer::display(const DecodedView& result) {
   parts_.box->setImage(result.image);
   pictureSize_ = result.pictureSize;
   Q_EMIT pictureShown(index_);
-  prefetchNeighbours();
+  // The neighbours are asked for once this picture has been painted, so their decode does not
+  // take the core the step's own frame needs.
+  QTimer::singleShot(0, this, [this, generation = generation_] {
+    if (generation == generation_) prefetchNeighbours();
+  });
 }
 
 bool Viewer::isDecodedAhead(int index) const {
