@@ -28,6 +28,7 @@ Viewer::Viewer(Parts parts, ViewerDecodeWork work, QObject* parent)
   parts_.box->setFocusPolicy(Qt::StrongFocus);
   parts_.box->installEventFilter(this);
   parts_.panel->installEventFilter(this);
+  parts_.frame->installEventFilter(this);
   connect(&decoder_, &ViewerDecoder::decoded, this, &Viewer::onDecoded);
   connectGestures();
 }
@@ -124,7 +125,17 @@ bool Viewer::eventFilter(QObject* watched, QEvent* event) {
   // Whoever hides the panel (the return button, a new drop, the settings page) ends the session;
   // a window that is only minimised keeps it.
   if (watched == parts_.panel && event->type() == QEvent::Hide && parts_.panel->isHidden()) forgetSession();
+  if (watched == parts_.frame && event->type() == QEvent::Resize)
+    onFrameResized(static_cast<QResizeEvent*>(event)->oldSize());
   return QObject::eventFilter(watched, event);
+}
+
+// A fitted picture stays fitted when the window changes size; a panned or natural one stays put.
+void Viewer::onFrameResized(QSize oldSize) {
+  if (!isOpen() || wanted_.path.isEmpty() || parts_.box->geometry() != QRect(QPoint(0, 0), oldSize)) return;
+  parts_.box->setGeometry(QRect(QPoint(0, 0), parts_.frame->size()));
+  wanted_ = requestFor(wanted_.path);
+  requestShown();
 }
 
 void Viewer::showItem(const ViewerList& list, int index) {

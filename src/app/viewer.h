@@ -72,6 +72,7 @@ class Viewer : public QObject {
  private:
   void connectGestures();
   bool onKey(int key);
+  void onFrameResized(QSize oldSize);
   void showItem(const ViewerList& list, int index);
   void requestShown();
   void prefetchNeighbours();

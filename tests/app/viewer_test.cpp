@@ -256,6 +256,18 @@ TEST_F(GatedViewerTest, ToggleGoesToNaturalSizeAndDecodesItThenBack) {
   EXPECT_TRUE(test::waitFor([&] { return box_->image().size() == QSize(800, 600); }));
 }
 
+TEST_F(GatedViewerTest, FittedPictureFollowsTheFrameAndANaturalOneStaysPut) {
+  setPaths({QStringLiteral("/p/big.jpg")});
+  frame_->resize(800, 600);
+  openAndWait(0);
+  frame_->resize(1000, 500);
+  EXPECT_EQ(box_->geometry(), QRect(0, 0, 1000, 500));
+  EXPECT_TRUE(test::waitFor([&] { return box_->image().size() == QSize(666, 500); }));
+  viewer_->toggleSize();
+  frame_->resize(800, 600);
+  EXPECT_EQ(box_->geometry(), QRect(-1500, 0, 4000, 3000));
+}
+
 TEST_F(GatedViewerTest, RightClickClosesAndHidingThePanelEndsTheSession) {
   setPaths({QStringLiteral("/p/a.jpg")});
   openAndWait(0);
