@@ -20,13 +20,24 @@ Browser::Browser(const ui::MainWindowControls& controls, ThumbnailWork work)
     : ui_(controls),
       search_(lists_),
       loader_(std::move(work)),
-      drops_([this](const QStringList& paths) { lists_.openDropped(paths); }) {
+      drops_([this](const QStringList& paths) { lists_.openDropped(paths); }),
+      viewer_(makeViewer()) {
   // The window's own drop timer drives the queue.
   drops_.timer().stop();
   connectControls();
 }
 
 Browser::~Browser() = default;
+
+// The viewer steps through the list that is shown, as the details line does.
+std::unique_ptr<Viewer> Browser::makeViewer() {
+  return std::make_unique<Viewer>(Viewer::Parts{
+      ui_.组件_图片背景, ui_.图片框_图片容器, ui_.图片框_图片文件,
+      [this] {
+        return ViewerList{&iconList(search_.searchMode() ? ListId::Search : ListId::Files), shownList()};
+      },
+      [this](int index) { ShowPictureDetails(index); }});
+}
 
 void Browser::InitLoading() {
   installItemCallback(ListId::Files);

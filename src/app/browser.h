@@ -6,6 +6,7 @@
 #include <memory>
 #include <utility>
 
+#include "app/viewer.h"
 #include "browsing/drop_queue.h"
 #include "browsing/enumeration_controller.h"
 #include "browsing/picture_search.h"
@@ -35,6 +36,8 @@ class Browser : public QObject {
   PictureSearch& search() { return search_; }
   ThumbnailLoader& loader() { return loader_; }
   DropQueue& drops() { return drops_; }
+  // The built-in viewer over the browser page; opening a picture there is `viewer().open(index)`.
+  Viewer& viewer() { return *viewer_; }
 
  private:
   void connectControls();
@@ -49,12 +52,14 @@ class Browser : public QObject {
   void hideViewer();
   void showDetailsLine(const QString& line);
   void reportVisibleRange(ListId id);
+  std::unique_ptr<Viewer> makeViewer();
 
   ui::MainWindowControls ui_;
   EnumerationController lists_;
   PictureSearch search_;
   ThumbnailLoader loader_;
   DropQueue drops_;
+  std::unique_ptr<Viewer> viewer_;
   std::array<std::pair<int, int>, kListCount> reportedRange_{{{-1, -1}, {-1, -1}}};
 };
 
