@@ -38,10 +38,19 @@ class Browser : public QObject {
   DropQueue& drops() { return drops_; }
   // The built-in viewer over the browser page; opening a picture there is `viewer().open(index)`.
   Viewer& viewer() { return *viewer_; }
+  // Whether the search list is the one on screen (its own visibility flag, which search mode switches; a
+  // hidden main window does not change it).
+  bool searchListShown() const;
+
+ Q_SIGNALS:
+  // The picture menu was asked for on item `index` (0-based) of the list on screen.
+  void pictureMenuRequested(int index);
 
  private:
   void connectControls();
   void installItemCallback(ListId id);
+  void onItemClicked(ListId id, int index);
+  void openItem(ListId id, int index, int code);
   ui::IconList& iconList(ListId id) const;
   const QStringList& shownList() const;
   void fillList(ListId id, const QStringList& paths, QSize itemSize, quint64 generation);

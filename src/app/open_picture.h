@@ -9,6 +9,7 @@ namespace pimrose {
 
 // The code a click passes when a single click opens pictures; a double-click passes its own.
 constexpr int kSingleClickCode = 0x8707;
+constexpr int kDoubleClickCode = 0;
 
 struct OpenPictureOptions {
   bool doubleClickOpens = false;  // `选择框_双击查看图片`

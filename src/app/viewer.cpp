@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QTimer>
 
+#include "app/app_log.h"
 #include "app/viewer_placement.h"
 #include "ui/icon_list.h"
 #include "ui/picture_box.h"
@@ -55,10 +56,12 @@ void Viewer::open(int index) {
   parts_.box->setGeometry(QRect(QPoint(0, 0), parts_.frame->size()));
   parts_.box->setFocus(Qt::OtherFocusReason);
   if (list.icons) list.icons->setCurrentIndex(index);
+  qCInfo(lcApp) << "viewer opens item" << index;
   showItem(list, index);
 }
 
 void Viewer::close() {
+  if (isOpen()) qCInfo(lcApp) << "viewer closed";
   parts_.panel->hide();
 }
 

@@ -16,8 +16,8 @@
 #include "app/notice_sink.h"
 #include "app/open_picture.h"
 #include "app/open_with_shell.h"
-#include "text/file_names.h"
 #include "support/sandbox.h"
+#include "text/file_names.h"
 #include "url_recorder.h"
 
 namespace pimrose {
@@ -83,8 +83,6 @@ TEST_P(OpenPictureTest, OpensOnlyForTheRightGestureAndWhereTheOptionsSay) {
   EXPECT_EQ(viewer, c.expected == OpenAction::Viewer ? std::vector<int>{1} : std::vector<int>{});
   EXPECT_EQ(shell, c.expected == OpenAction::Shell ? QStringList{QStringLiteral("/b.jpg")} : QStringList{});
 }
-
-constexpr int kDoubleClickCode = 0;
 
 INSTANTIATE_TEST_SUITE_P(Gestures, OpenPictureTest,
                          ::testing::Values(

@@ -8,8 +8,8 @@
 #include <mutex>
 
 #include "app/viewer.h"
-#include "support/picture_factory.h"
 #include "browsing/picture_details.h"
+#include "support/picture_factory.h"
 #include "support/sandbox.h"
 #include "support/wait_for.h"
 #include "ui/controls.h"
