@@ -84,9 +84,10 @@ void Browser::connectControls() {
   }
 }
 
-// A click opens when single-click opening is on, and always shows the item's details line.
+// A click opens while double-click opening is off, and always shows the item's details line. The
+// double-click that follows a click opens only while double-click opening is on, so never twice.
 void Browser::onItemClicked(ListId id, int index) {
-  openItem(id, index, kSingleClickCode);
+  if (!ui_.选择框_双击查看图片->isChecked()) openItem(id, index, kSingleClickCode);
   ShowPictureDetails(index);
 }
 
