@@ -14,6 +14,7 @@ test_packages=(
   libgtest-dev libgmock-dev googletest
   xvfb xauth xdotool x11-utils imagemagick xclip openbox
   python3 clang-tidy clang-format
+  dbus-daemon
 )
 bench_packages=(libbenchmark-dev libvips-tools libgdk-pixbuf2.0-bin findutils python3)
 # libFuzzer and its sanitizer runtimes come with clang (fuzz/run).

@@ -4,6 +4,8 @@
 #include <QScrollBar>
 
 #include "app/app_log.h"
+#include "app/open_picture.h"
+#include "app/open_with_shell.h"
 #include "browsing/picture_details.h"
 #include "ui/check_box.h"
 #include "ui/edit_box.h"
@@ -20,13 +22,24 @@ Browser::Browser(const ui::MainWindowControls& controls, ThumbnailWork work)
     : ui_(controls),
       search_(lists_),
       loader_(std::move(work)),
-      drops_([this](const QStringList& paths) { lists_.openDropped(paths); }) {
+      drops_([this](const QStringList& paths) { lists_.openDropped(paths); }),
+      viewer_(makeViewer()) {
   // The window's own drop timer drives the queue.
   drops_.timer().stop();
   connectControls();
 }
 
 Browser::~Browser() = default;
+
+// The viewer steps through the list that is shown, as the details line does.
+std::unique_ptr<Viewer> Browser::makeViewer() {
+  return std::make_unique<Viewer>(Viewer::Parts{
+      ui_.组件_图片背景, ui_.图片框_图片容器, ui_.图片框_图片文件,
+      [this] {
+        return ViewerList{&iconList(search_.searchMode() ? ListId::Search : ListId::Files), shownList()};
+      },
+      [this](int index) { ShowPictureDetails(index); }});
+}
 
 void Browser::InitLoading() {
   installItemCallback(ListId::Files);
@@ -62,8 +75,26 @@ void Browser::connectControls() {
   connect(ui_.选择框_快速加载, &ui::CheckBox::toggled, this, [this](bool on) { loader_.setFastLoading(on); });
   connect(ui_.选择框_智能释放内存, &ui::CheckBox::toggled, this,
           [this](bool on) { loader_.setSmartRelease(on); });
-  for (ui::IconList* list : {ui_.图标列表框_文件, ui_.图标列表框_搜索})
-    connect(list, &ui::IconList::itemClicked, this, &Browser::ShowPictureDetails);
+  for (ListId id : {ListId::Files, ListId::Search}) {
+    ui::IconList* list = &iconList(id);
+    connect(list, &ui::IconList::itemClicked, this, [this, id](int index) { onItemClicked(id, index); });
+    connect(list, &ui::IconList::itemDoubleClicked, this,
+            [this, id](int index) { openItem(id, index, kDoubleClickCode); });
+    connect(list, &ui::IconList::itemMenuRequested, this, &Browser::pictureMenuRequested);
+  }
+}
+
+// A click opens while double-click opening is off, and always shows the item's details line. The
+// double-click that follows a click opens only while double-click opening is on, so never twice.
+void Browser::onItemClicked(ListId id, int index) {
+  if (!ui_.选择框_双击查看图片->isChecked()) openItem(id, index, kSingleClickCode);
+  ShowPictureDetails(index);
+}
+
+void Browser::openItem(ListId id, int index, int code) {
+  const OpenPictureOptions options{ui_.选择框_双击查看图片->isChecked(), ui_.选择框_内置看图->isChecked()};
+  const QStringList& paths = id == ListId::Search ? search_.searchList() : lists_.pictureList();
+  OpenPicture(paths, index, code, options, {[this](int at) { viewer_->open(at); }, OpenWithShell});
 }
 
 void Browser::installItemCallback(ListId id) {
@@ -93,6 +124,10 @@ void Browser::reportVisibleRange(ListId id) {
 
 ui::IconList& Browser::iconList(ListId id) const {
   return *(id == ListId::Files ? ui_.图标列表框_文件 : ui_.图标列表框_搜索);
+}
+
+bool Browser::searchListShown() const {
+  return !ui_.图标列表框_搜索->isHidden();
 }
 
 const QStringList& Browser::shownList() const {
@@ -142,6 +177,7 @@ void Browser::ShowPictureDetails(int index) {
 }
 
 void Browser::showDetailsLine(const QString& line) {
+  qCDebug(lcApp).noquote() << "details:" << line;
   ui_.标签_提示文本->setText(line);
 }
 

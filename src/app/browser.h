@@ -6,6 +6,7 @@
 #include <memory>
 #include <utility>
 
+#include "app/viewer.h"
 #include "browsing/drop_queue.h"
 #include "browsing/enumeration_controller.h"
 #include "browsing/picture_search.h"
@@ -35,10 +36,21 @@ class Browser : public QObject {
   PictureSearch& search() { return search_; }
   ThumbnailLoader& loader() { return loader_; }
   DropQueue& drops() { return drops_; }
+  // The built-in viewer over the browser page; opening a picture there is `viewer().open(index)`.
+  Viewer& viewer() { return *viewer_; }
+  // Whether the search list is the one on screen (its own visibility flag, which search mode switches; a
+  // hidden main window does not change it).
+  bool searchListShown() const;
+
+ Q_SIGNALS:
+  // The picture menu was asked for on item `index` (0-based) of the list on screen.
+  void pictureMenuRequested(int index);
 
  private:
   void connectControls();
   void installItemCallback(ListId id);
+  void onItemClicked(ListId id, int index);
+  void openItem(ListId id, int index, int code);
   ui::IconList& iconList(ListId id) const;
   const QStringList& shownList() const;
   void fillList(ListId id, const QStringList& paths, QSize itemSize, quint64 generation);
@@ -49,12 +61,14 @@ class Browser : public QObject {
   void hideViewer();
   void showDetailsLine(const QString& line);
   void reportVisibleRange(ListId id);
+  std::unique_ptr<Viewer> makeViewer();
 
   ui::MainWindowControls ui_;
   EnumerationController lists_;
   PictureSearch search_;
   ThumbnailLoader loader_;
   DropQueue drops_;
+  std::unique_ptr<Viewer> viewer_;
   std::array<std::pair<int, int>, kListCount> reportedRange_{{{-1, -1}, {-1, -1}}};
 };
 

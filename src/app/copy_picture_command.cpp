@@ -1,12 +1,16 @@
 #include "app/copy_picture_command.h"
 
-#include "app/app_log.h"
+#include <QGuiApplication>
+
+#include "app/copy_picture.h"
+#include "app/program.h"
 
 namespace pimrose {
 
-// Not built yet: the command is in its menu and only says so in the log.
-void copyChosenPictureToClipboard(Program& /*program*/) {
-  qCInfo(lcApp) << "not available yet: copy to clipboard";
+void copyChosenPictureToClipboard(Program& program) {
+  const QString path = program.chosenPicture();
+  if (path.isEmpty()) return;
+  CopyPictureToClipboard(path, *QGuiApplication::clipboard(), program.notices());
 }
 
 }  // namespace pimrose

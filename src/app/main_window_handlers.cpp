@@ -54,6 +54,7 @@ void MainWindowHandlers::centreLogWindow() {
   const QPoint at = window_.pos() + QPoint((pages.width() - logWindow_.width()) / 2,
                                            (pages.height() - logWindow_.height()) / 2 - ui::kCaptionHeight);
   logWindow_.move(at);
+  // The prompt panel is laid out again here too, once the prompt is part of the program.
 }
 
 }  // namespace pimrose

@@ -1,12 +1,15 @@
 #include "app/open_picture_command.h"
 
 #include "app/app_log.h"
+#include "app/open_with_shell.h"
+#include "app/program.h"
 
 namespace pimrose {
 
-// Not built yet: the command is in its menu and only says so in the log.
-void openChosenPictureWithShell(Program& /*program*/) {
-  qCInfo(lcApp) << "not available yet: open with the associated program";
+void openChosenPictureWithShell(Program& program) {
+  const QString path = program.chosenPicture();
+  if (path.isEmpty()) return;
+  if (!OpenWithShell(path)) qCInfo(lcApp) << "nothing to open at" << path;
 }
 
 }  // namespace pimrose

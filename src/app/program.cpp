@@ -5,10 +5,13 @@
 
 #include "app/app_log.h"
 #include "app/browser.h"
+#include "app/chosen_picture.h"
 #include "app/log_window_controller.h"
+#include "app/logged_notices.h"
 #include "app/main_window_handlers.h"
 #include "app/menus.h"
 #include "app/opening_lines.h"
+#include "app/restart_program.h"
 #include "app/window_commands.h"
 #include "browsing/drop_receiver.h"
 #include "pimrose_version.h"
@@ -54,7 +57,8 @@ Program::Program(ProgramServices services)
       dropReceiver_(std::make_unique<DropReceiver>()),
       mainWindow_(ui::loadWindow(ui::mainWindowDefinition())),
       main_(ui::resolveControls<ui::MainWindowControls>(*mainWindow_)),
-      logFeed_(std::make_unique<LogFeed>()) {
+      logFeed_(std::make_unique<LogFeed>()),
+      notices_(std::make_unique<LoggedNotices>()) {
   setLogReceiver(logFeed_->receiver());
   browser_ = std::make_unique<Browser>(main_);
   menus_ = std::make_unique<Menus>(*this);
@@ -121,6 +125,7 @@ void Program::dressMainWindow() {
 
 bool Program::IsAnotherInstance(const QString& name) {
   instance_ = services_.makeInstanceChannel();
+  awaitRestartedPredecessor(*instance_, name);
   if (!instance_->isAnotherInstance(name)) {
     connect(instance_.get(), &InstanceChannel::showRequested, this, [this] { ShowMainWindow(*mainWindow_); });
     return false;
@@ -193,6 +198,23 @@ void Program::showOpeningLine() {
 void Program::connectWindowEvents() {
   mainWindow_->setCloseHandler([this] { return onCloseRequested(); });
   connect(main_.窗口EX1, &ui::WindowSkin::captionButtonPressed, this, &Program::onCaptionButton);
+  connect(browser_.get(), &Browser::pictureMenuRequested, this, &Program::openPictureMenu);
+}
+
+// The item is remembered 1-based; the command decides the list when it runs (chosenPicture).
+void Program::openPictureMenu(int index) {
+  state_.fileMenuItem = index + 1;
+  menus_->popUp(MenuKind::Picture);
+}
+
+QString Program::chosenPicture() const {
+  return pimrose::chosenPicture(browser_->lists().pictureList(), browser_->search().searchList(),
+                                browser_->searchListShown(), state_.fileMenuItem);
+}
+
+FileManager* Program::fileManager() {
+  if (!fileManager_ && services_.makeFileManager) fileManager_ = services_.makeFileManager();
+  return fileManager_.get();
 }
 
 // The floating icon calls the main window up or away, and opens its own menu.
@@ -224,6 +246,24 @@ void Program::onCaptionButton(ui::CaptionButton button) {
       mainWindow_->showMinimized();
       break;
   }
+}
+
+// There is no hotkey grab to let go of yet; the settings feature adds that step with its registration.
+void Program::Restart() {
+  if (exiting_ || !services_.makeProcessLauncher) return;
+  const std::unique_ptr<ProcessLauncher> launcher = services_.makeProcessLauncher();
+  RestartSteps steps;
+  steps.saveSettings = [this] { SaveSettings(); };
+  steps.removeTrayIcon = [this] { trayIcon_->remove(); };
+  steps.releaseInstanceChannel = [this] {
+    if (instance_) instance_->release();
+  };
+  steps.endProcess = [this](int code) {
+    exiting_ = true;
+    qCInfo(lcApp) << "restart: the new instance is on its way";
+    services_.endProcess(code);
+  };
+  RestartProgram(steps, *launcher);
 }
 
 void Program::ExitProgram() {

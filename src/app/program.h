@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/app_state.h"
+#include "app/notice_sink.h"
 #include "app/program_services.h"
 #include "system/log_feed.h"
 #include "ui/caption_buttons.h"
@@ -38,6 +39,8 @@ class Program : public QObject {
   Start StartUp();
   // Saves the settings, lets go of the instance name, removes the tray icon and ends the process.
   void ExitProgram();
+  // Starts this program again and ends this instance (see RestartProgram); a failed start keeps it.
+  void Restart();
 
   ui::Window& mainWindow() const { return *mainWindow_; }
   ui::Window& textPopupWindow() const { return *textPopupWindow_; }
@@ -53,6 +56,12 @@ class Program : public QObject {
   Browser& browser() const { return *browser_; }
   Menus& menus() const { return *menus_; }
   const AppState& state() const { return state_; }
+  // The picture the picture menu acts on, decided now (empty when there is none).
+  QString chosenPicture() const;
+  NoticeSink& notices() const { return *notices_; }
+  // The user's file manager, made on first use and kept: its answer arrives after the command.
+  // Null when the services offer none.
+  FileManager* fileManager();
   const ProgramServices& services() const { return services_; }
 
  private:
@@ -70,6 +79,7 @@ class Program : public QObject {
   void showOpeningLine();
   void connectWindowEvents();
   void connectFloatWindow();
+  void openPictureMenu(int index);
   bool onCloseRequested();
   void onCaptionButton(ui::CaptionButton button);
 
@@ -91,6 +101,8 @@ class Program : public QObject {
   std::unique_ptr<Browser> browser_;
   std::unique_ptr<Menus> menus_;
   std::unique_ptr<LogFeed> logFeed_;
+  std::unique_ptr<NoticeSink> notices_;
+  std::unique_ptr<FileManager> fileManager_;
   bool exiting_ = false;
 };
 

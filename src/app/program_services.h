@@ -6,7 +6,9 @@
 #include <memory>
 
 #include "platform/boot_clock.h"
+#include "platform/file_manager.h"
 #include "platform/instance_channel.h"
+#include "platform/process_launcher.h"
 
 namespace pimrose {
 
@@ -18,6 +20,8 @@ struct ProgramServices {
   QString autostartFile;                         // the XDG autostart entry of this program
   std::function<qsizetype(qsizetype)> drawLine;  // 1..n, both included
   std::function<void(int exitCode)> endProcess;
+  std::function<std::unique_ptr<FileManager>()> makeFileManager;          // "访问目录"
+  std::function<std::unique_ptr<ProcessLauncher>()> makeProcessLauncher;  // the restart
 };
 
 // The real system: boot clock, local-socket instance channel, ~/.config/Pimrose/Pimrose.ini, ...

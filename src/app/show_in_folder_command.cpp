@@ -1,12 +1,16 @@
 #include "app/show_in_folder_command.h"
 
 #include "app/app_log.h"
+#include "app/program.h"
+#include "app/show_in_folder.h"
 
 namespace pimrose {
 
-// Not built yet: the command is in its menu and only says so in the log.
-void showChosenPictureInFolder(Program& /*program*/) {
-  qCInfo(lcApp) << "not available yet: show in folder";
+void showChosenPictureInFolder(Program& program) {
+  const QString path = program.chosenPicture();
+  FileManager* fileManager = program.fileManager();
+  if (path.isEmpty() || !fileManager) return;
+  if (!ShowInFolder(path, *fileManager)) qCInfo(lcApp) << "nothing to show at" << path;
 }
 
 }  // namespace pimrose

@@ -21,6 +21,15 @@ class InstanceChannel : public QObject {
   virtual bool isAnotherInstance(const QString& name) = 0;
   // Lets go of the name so that a new instance can take it (exit, restart).
   virtual void release() = 0;
+  // Waits, at most `timeoutMs`, until no instance holds `name`; answers whether it was let go in
+  // time. A restarted program calls this before `isAnotherInstance`, so the instance it replaces
+  // is not taken for a running first instance while it is still on its way out. A channel that
+  // cannot see other holders has nothing to wait for.
+  virtual bool waitForRelease(const QString& name, int timeoutMs) {
+    Q_UNUSED(name);
+    Q_UNUSED(timeoutMs);
+    return true;
+  }
 
  Q_SIGNALS:
   void showRequested();

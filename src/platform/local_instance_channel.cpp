@@ -3,6 +3,7 @@
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QStandardPaths>
+#include <QThread>
 
 #include "platform/instance_channel.h"
 #include "platform/platform_log.h"
@@ -12,6 +13,7 @@ namespace {
 
 constexpr int kConnectTimeoutMs = 500;
 constexpr int kAnswerTimeoutMs = 2000;
+constexpr int kReleasePollMs = 20;
 const QByteArray kShowRequest = "show\n";
 const QByteArray kAnswer = "ok\n";
 
@@ -20,16 +22,39 @@ QString runtimeDirectory() {
   return dir.isEmpty() ? QDir::tempPath() : dir;
 }
 
+// The socket lives in the user's private runtime folder, so instances of different users never meet.
+QString socketPath(const QString& name) {
+  return QDir(runtimeDirectory()).filePath(name);
+}
+
+// Someone listens on the socket: connecting is enough to tell, and sends no request.
+bool isHeld(const QString& path) {
+  QLocalSocket socket;
+  socket.connectToServer(path);
+  const bool held = socket.waitForConnected(kConnectTimeoutMs);
+  socket.abort();
+  return held;
+}
+
 class LocalInstanceChannel final : public InstanceChannel {
  public:
   bool isAnotherInstance(const QString& name) override {
-    // The socket lives in the user's private runtime folder, so instances of different users never meet.
-    const QString path = QDir(runtimeDirectory()).filePath(name);
+    const QString path = socketPath(name);
     QLockFile lock(path + QStringLiteral(".lock"));
     lock.tryLock(5000);  // a lock that cannot be had still lets start-up go on, unguarded
     if (askRunningInstance(path)) return true;
     listen(path);
     return false;
+  }
+
+  bool waitForRelease(const QString& name, int timeoutMs) override {
+    const QString path = socketPath(name);
+    const QDeadlineTimer deadline(timeoutMs);
+    while (isHeld(path)) {
+      if (deadline.hasExpired()) return false;
+      QThread::msleep(kReleasePollMs);
+    }
+    return true;
   }
 
   void release() override {

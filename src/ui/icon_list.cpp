@@ -46,6 +46,9 @@ IconList::IconList(const ControlDefinition& definition, QWidget* parent)
   connect(model_, &QAbstractItemModel::modelReset, this, [this] {
     shownWithoutIcon_.clear();
     ++generation_;
+    if (tallest_ == 0) return;
+    tallest_ = 0;
+    updateGrid();
   });
 }
 
@@ -84,6 +87,21 @@ bool IconList::itemHasIcon(int index) const {
 }
 void IconList::setItemSize(int index, int height) {
   model_->setHeight(index, height);
+  if (height <= tallest_ || !model_->contains(index)) return;
+  tallest_ = height;
+  // Thumbnails arrive in bursts; the layout follows once for the whole burst.
+  if (growQueued_) return;
+  growQueued_ = true;
+  QMetaObject::invokeMethod(this, &IconList::growCells, Qt::QueuedConnection);
+}
+
+void IconList::growCells() {
+  growQueued_ = false;
+  if (view_->gridSize() != cellSize()) updateGrid();
+}
+
+QSize IconList::cellSize() const {
+  return delegate_->cellSize();
 }
 int IconList::itemSize(int index) const {
   return model_->height(index);

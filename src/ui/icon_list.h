@@ -58,6 +58,10 @@ class IconList : public Control {
   int iconWidth() const { return iconWidth_; }
   void setIconHeight(int height);
   int iconHeight() const { return iconHeight_; }
+  // The tallest item height set since the items were last reset; cells grow to it (up to the
+  // icon height) once the events queued so far have been served.
+  int tallestItem() const { return tallest_; }
+  QSize cellSize() const;
 
   // The current item; an index out of range selects nothing and reads back -1.
   void setCurrentIndex(int index);
@@ -87,6 +91,7 @@ class IconList : public Control {
   void askForIcons();
   void ask(int index);
   void updateGrid();
+  void growCells();
 
   IconListModel* model_;
   QListView* view_;
@@ -97,6 +102,8 @@ class IconList : public Control {
   unsigned generation_ = 0;
   int iconWidth_ = 128;
   int iconHeight_ = 128;
+  int tallest_ = 0;
+  bool growQueued_ = false;
   std::pair<int, int> visible_{-1, -1};
   std::pair<int, int> painting_{-1, -1};
 };

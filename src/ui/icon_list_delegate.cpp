@@ -11,10 +11,22 @@ namespace pimrose::ui {
 
 IconListDelegate::IconListDelegate(IconList* list) : QStyledItemDelegate(list), list_(list) {}
 
-// Cells are square around the icon width (tall pictures are scaled down into them), so every
-// cell has one size and the view can lay out any number of items at once.
+// Every cell has one size, so the view lays out any number of items at once: the icon width
+// wide and as tall as the tallest thumbnail of the list so far (at least square, at most the
+// item height), so a portrait thumbnail shows whole at the size it was made.
 QSize IconListDelegate::iconArea() const {
-  return {list_->iconWidth(), std::min(list_->iconWidth(), list_->iconHeight())};
+  const int tallest = std::max(list_->iconWidth(), list_->tallestItem());
+  return {list_->iconWidth(), std::min(tallest, list_->iconHeight())};
+}
+
+QRect IconListDelegate::iconTarget(QRect area, QSize icon, int itemHeight) {
+  QSize size(area.width(),
+             itemHeight > 0 ? itemHeight : icon.height() * area.width() / std::max(1, icon.width()));
+  if (size.isEmpty()) size = icon;
+  if (size.width() > area.width() || size.height() > area.height())
+    size = size.scaled(area.size(), Qt::KeepAspectRatio);
+  return {area.left() + (area.width() - size.width()) / 2, area.top() + (area.height() - size.height()) / 2,
+          size.width(), size.height()};
 }
 
 QSize IconListDelegate::cellSize() const {
@@ -68,14 +80,7 @@ void IconListDelegate::paintBackground(QPainter* painter, const QStyleOptionView
 // The thumbnail at the icon width and the item's height, scaled down to fit the area if needed.
 void IconListDelegate::paintIcon(QPainter* painter, QRect area, int row) const {
   const QPixmap& icon = list_->model()->icon(row);
-  const int height = list_->model()->height(row);
-  QSize size(area.width(), height > 0 ? height : icon.height() * area.width() / std::max(1, icon.width()));
-  if (size.isEmpty()) size = icon.size();
-  if (size.width() > area.width() || size.height() > area.height())
-    size = size.scaled(area.size(), Qt::KeepAspectRatio);
-  const QRect target(area.left() + (area.width() - size.width()) / 2,
-                     area.top() + (area.height() - size.height()) / 2, size.width(), size.height());
-  painter->drawPixmap(target, icon);
+  painter->drawPixmap(iconTarget(area, icon.size(), list_->model()->height(row)), icon);
 }
 
 void IconListDelegate::paintPlaceholder(QPainter* painter, QRect area) const {

@@ -18,6 +18,9 @@ class IconListDelegate : public QStyledItemDelegate {
   static constexpr int kLabelHeight = 22;
   QSize cellSize() const;
   QSize iconArea() const;
+  // Where a thumbnail goes in the icon area: the icon width and the item's height (the icon's
+  // own proportions when the height is unknown), scaled down only when it does not fit, centred.
+  static QRect iconTarget(QRect area, QSize icon, int itemHeight);
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;

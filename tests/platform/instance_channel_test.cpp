@@ -1,3 +1,5 @@
+#include <QDir>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
@@ -58,6 +60,40 @@ TEST_F(InstanceChannelTest, ReleasedNameCanBeClaimedAgain) {
   first->release();
   auto next = makeLocalInstanceChannel();
   EXPECT_FALSE(next->isAnotherInstance(QStringLiteral("Pimrose")));
+}
+
+// The instance a restart replaces holds the name until it lets go; the new one waits for that.
+TEST_F(InstanceChannelTest, WaitForReleaseReturnsOnceTheOldInstanceLetsGo) {
+  const QString path = QDir(sandbox_.path()).filePath(QStringLiteral("Pimrose"));
+  bool heardPoll = false;
+  // The old instance, on its own thread: it lets go only after the new one has looked at least once.
+  QThread* old = QThread::create([&] {
+    QLocalServer server;
+    if (!server.listen(path)) return;
+    heardPoll = server.waitForNewConnection(5000);
+    server.close();
+  });
+  old->start();
+  ASSERT_TRUE(test::waitFor([&] { return QFileInfo::exists(path); }));
+
+  auto next = makeLocalInstanceChannel();
+  EXPECT_TRUE(next->waitForRelease(QStringLiteral("Pimrose"), 5000));
+  old->wait();
+  delete old;
+  EXPECT_TRUE(heardPoll);
+  EXPECT_FALSE(next->isAnotherInstance(QStringLiteral("Pimrose")));
+}
+
+TEST_F(InstanceChannelTest, WaitForReleaseGivesUpOnAHolderThatStays) {
+  auto first = makeLocalInstanceChannel();
+  int showRequests = 0;
+  QObject::connect(first.get(), &InstanceChannel::showRequested, [&] { ++showRequests; });
+  ASSERT_FALSE(first->isAnotherInstance(QStringLiteral("Pimrose")));
+  auto next = makeLocalInstanceChannel();
+  EXPECT_FALSE(next->waitForRelease(QStringLiteral("Pimrose"), 100));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(showRequests, 0);  // looking is not asking the holder to show itself
+  EXPECT_TRUE(next->waitForRelease(QStringLiteral("Free"), 100));
 }
 
 TEST(BootClockTest, CountsMillisecondsSinceBootAndMovesForward) {

@@ -9,6 +9,7 @@
 
 #include "support/wait_for.h"
 #include "ui/controls.h"
+#include "ui/icon_list_delegate.h"
 #include "ui/icon_list_model.h"
 
 namespace pimrose::ui {
@@ -218,6 +219,48 @@ TEST_F(IconListProtocol, LockedChangesRepaintOnceAtUnlock) {
   }
   list->unlockUpdate();  // an unlock too many changes nothing
   EXPECT_FALSE(list->updatesLocked());
+}
+
+// Cells start square and grow to the tallest thumbnail (at most the icon height), so a portrait
+// thumbnail shows at the size it was made; a new list starts square again.
+TEST_F(IconListProtocol, CellsGrowToTheTallestThumbnailUpToTheIconHeight) {
+  list->resetItems(100000);
+  const QSize square = list->cellSize();
+  const struct {
+    int height;
+    int areaHeight;
+  } steps[] = {{75, 100}, {133, 133}, {120, 133}, {400, 200}};
+  for (const auto& step : steps) {
+    list->setItemSize(1, step.height);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(list->cellSize().height() - square.height(), step.areaHeight - 100) << step.height;
+    EXPECT_EQ(list->view()->gridSize(), list->cellSize()) << step.height;
+  }
+  QElapsedTimer clock;
+  clock.start();
+  list->resetItems(100000);
+  paintAndServe();
+  EXPECT_LT(clock.elapsed(), 1000);
+  EXPECT_EQ(list->cellSize(), square);
+}
+
+struct TargetCase {
+  const char* what;
+  QRect area;
+  QSize icon;
+  int itemHeight;
+  QRect expected;
+};
+
+TEST(IconTarget, ThumbnailShowsAtItsMadeSizeWhenItFits) {
+  const TargetCase cases[] = {
+      {"portrait 3000x4000 at 150", {0, 0, 150, 200}, {150, 200}, 200, {0, 0, 150, 200}},
+      {"landscape centred", {10, 20, 150, 200}, {150, 100}, 100, {10, 70, 150, 100}},
+      {"taller than 2:1 scaled into the area", {0, 0, 150, 300}, {150, 400}, 400, {19, 0, 112, 300}},
+      {"unknown height takes the icon's proportions", {0, 0, 150, 200}, {300, 400}, 0, {0, 0, 150, 200}},
+  };
+  for (const TargetCase& c : cases)
+    EXPECT_EQ(IconListDelegate::iconTarget(c.area, c.icon, c.itemHeight), c.expected) << c.what;
 }
 
 }  // namespace

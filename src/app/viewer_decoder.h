@@ -1,0 +1,72 @@
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include <QImage>
+#include <QObject>
+#include <QSize>
+#include <QString>
+
+// The viewer's pictures, decoded on a worker thread and handed to the UI thread as values.
+namespace pimrose {
+
+// One picture at the size one box needs. The generation is the viewer's: a result of an older
+// generation belongs to a viewer that has since closed or reopened.
+struct ViewerRequest {
+  quint64 generation = 0;
+  QString path;
+  QSize box;  // device pixels the picture is shown in
+
+  friend bool operator==(const ViewerRequest&, const ViewerRequest&) = default;
+};
+
+struct DecodedView {
+  ViewerRequest request;
+  QImage image;       // upright, scaled down to fit the box; null when the file does not decode
+  QSize pictureSize;  // the upright pixel size from the header; 0 x 0 when unreadable
+};
+
+using ViewerDecodeWork = std::function<DecodedView(const ViewerRequest&)>;
+
+// The real work: read the file, measure it, decode it upright at the smallest size that still
+// fills the box (DCT scaling for JPEG, reduced rows for PNG), within the full-decode limit.
+DecodedView decodeForViewer(const ViewerRequest& request);
+
+class ViewerDecoder : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit ViewerDecoder(ViewerDecodeWork work = decodeForViewer, QObject* parent = nullptr);
+  // Waiting requests are dropped; the one running finishes first.
+  ~ViewerDecoder() override;
+
+  // Queues a decode unless the same request waits or runs already; `first` puts it ahead of the
+  // waiting ones (the picture to show goes before its neighbours).
+  void request(const ViewerRequest& request, bool first);
+  // Forgets every waiting request; the one running still arrives.
+  void dropWaiting();
+
+ Q_SIGNALS:
+  void decoded(const pimrose::DecodedView& result);
+
+ private:
+  void run();
+  void receiveArrived();
+
+  ViewerDecodeWork work_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::deque<ViewerRequest> waiting_;
+  std::optional<ViewerRequest> running_;
+  std::vector<DecodedView> arrived_;
+  bool stopping_ = false;
+  std::thread thread_;
+};
+
+}  // namespace pimrose

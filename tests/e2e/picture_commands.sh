@@ -1,0 +1,150 @@
+#!/usr/bin/env bash
+# End to end: the picture menu of a thumbnail copies the picture to the clipboard, shows it in the
+# file manager and opens it with the desktop's handler; a double-click opens the built-in viewer, the
+# wheel steps through the pictures and Escape closes it.
+# Usage: picture_commands.sh PIMROSE_BINARY DRAG_SOURCE_BINARY FILE_MANAGER_STAND_IN
+# With PIMROSE_SCREENSHOT_DIR set, the viewer is saved there in both skins (viewer-dark.png,
+# viewer-light.png).
+. "$(dirname "$0")/e2e_common.sh"
+binary=$1
+drag_source=$2
+file_manager=$3
+export QT_LOGGING_RULES="pimrose.app=true;pimrose.browsing=true;pimrose.platform=true"
+
+# Three JPEGs whose EXIF orientation 6 turns them a quarter: stored W x H, they are H x W upright.
+# Whichever the list shows first, the copy checks the upright size.
+photos="$WORK/Photos 2024"
+mkdir -p "$photos"
+declare -A upright
+for spec in "north 400x240 orange-purple" "south 500x300 teal-navy" "west 300x200 crimson-gold"; do
+  read -r name size colours <<<"$spec"
+  convert -size "$size" "gradient:$colours" "$WORK/stored.jpg"
+  python3 - "$WORK/stored.jpg" "$photos/$name.jpg" <<'PY'
+import struct, sys
+jpeg = open(sys.argv[1], "rb").read()
+ifd = b"II*\x00\x08\x00\x00\x00" + b"\x01\x00" + struct.pack("<HHIHH", 0x0112, 3, 1, 6, 0) + b"\x00\x00\x00\x00"
+app1 = b"Exif\x00\x00" + ifd
+open(sys.argv[2], "wb").write(jpeg[:2] + b"\xff\xe1" + struct.pack(">H", len(app1) + 2) + app1 + jpeg[2:])
+PY
+  upright[$name.jpg]="${size#*x}x${size%x*}"
+done
+
+# The desktop around the program: a private session bus with a stand-in file manager on it, and
+# an xdg-open first on PATH that records what it is asked to open.
+dbus-daemon --session --nofork --print-address=3 3>"$WORK/bus" 2>"$WORK/dbus.log" &
+PIDS+=($!)
+wait_for_line "$WORK/bus" 'unix:' 5
+export DBUS_SESSION_BUS_ADDRESS=$(head -1 "$WORK/bus")
+"$file_manager" >"$WORK/file_manager.log" 2>&1 &
+PIDS+=($!)
+check "the stand-in file manager owns its name" wait_for_line "$WORK/file_manager.log" '^ready' 10
+mkdir -p "$WORK/bin"
+cat >"$WORK/bin/xdg-open" <<SH
+#!/bin/sh
+echo "xdg-open \$*" >>"$WORK/xdg-open.log"
+SH
+chmod +x "$WORK/bin/xdg-open"
+export PATH="$WORK/bin:$PATH"
+
+# count_lines FILE REGEX: how many lines of FILE match (0 when there is no file yet).
+count_lines() { grep -cE -- "$2" "$1" 2>/dev/null || true; }
+# wait_count FILE REGEX N [SECONDS]: true once at least N lines of FILE match.
+wait_count() {
+  local end=$(($(ms) + ${4:-5} * 1000))
+  while [ "$(ms)" -lt "$end" ]; do
+    [ "$(count_lines "$1" "$2")" -ge "$3" ] 2>/dev/null && return 0
+    sleep 0.05
+  done
+  return 1
+}
+
+# Other test runs on this machine start and end X servers too; when the program could not reach
+# ours, it is started again on a new one.
+for _ in 1 2 3; do
+  start_xvfb
+  start_pimrose "$binary"
+  main=$(wait_window '^Pimrose$' 30) && break
+done
+check "main window shows" test -n "$main"
+"$drag_source" "$photos" >"$WORK/source.log" 2>&1 &
+PIDS+=($!)
+source=$(wait_window '^Pimrose test drag source$' 20)
+sleep 0.5
+xdotool mousemove --window "$source" 100 80 mousedown 1 sleep 0.05 \
+  mousemove --window "$main" 590 340 sleep 0.05 mousemove --window "$main" 600 350 sleep 0.2 mouseup 1
+check "the folder was listed" wait_for_line "$WORK/pimrose.log" 'found 3 pictures' 15
+sleep 1
+
+# A click on the first thumbnail shows its details line (and, as single-click opening is the
+# default, hands it to the desktop's handler once).
+xdotool mousemove --window "$main" 143 175 click 1
+check "the click shows the details line" wait_for_line "$WORK/pimrose.log" 'details: .*路径：' 5
+first=$(grep -o 'details: .*' "$WORK/pimrose.log" | tail -1 | sed 's/.*路径：//')
+check "the first thumbnail is one of ours" test -n "${upright[$(basename "$first")]:-}"
+uri="file://$(python3 -c 'import sys, urllib.parse; print(urllib.parse.quote(sys.argv[1]))' "$first")"
+check "a click opens it with the desktop's handler" wait_for_line "$WORK/xdg-open.log" "^xdg-open $uri\$" 5
+
+# menu_item N: right-click the first thumbnail and choose the Nth item of the picture menu.
+menu_item() {
+  xdotool mousemove --window "$main" 143 175 click 3
+  sleep 0.4
+  for _ in $(seq "$1"); do xdotool key Down; done
+  xdotool key Return
+}
+
+menu_item 3  # 置剪贴板
+check "the copy is reported done" wait_for_line "$WORK/pimrose.log" 'notice: 置剪贴板完成 完成' 10
+check "the clipboard offers image/png" bash -c "xclip -selection clipboard -t TARGETS -o | grep -qx image/png"
+xclip -selection clipboard -t image/png -o >"$WORK/clip.png" 2>/dev/null
+expected=${upright[$(basename "$first")]:-none}
+check "the clipboard picture is upright: $expected" \
+  bash -c "[ \"\$(identify -format '%wx%h' '$WORK/clip.png')\" = $expected ]"
+
+menu_item 1  # 访问目录
+check "the file manager is asked to show the file" wait_for_line "$WORK/file_manager.log" "^ShowItems $uri startup=" 10
+check "no folder was opened instead" bash -c "! grep -q '/\$' '$WORK/xdg-open.log'"
+
+menu_item 2  # 打开文件
+check "the desktop's handler is asked to open the file" wait_count "$WORK/xdg-open.log" "^xdg-open $uri\$" 2
+
+# Settings: double-click opening and the built-in viewer on.
+# The log window opens with the settings page, over the check boxes: it goes aside first.
+xdotool mousemove --window "$main" 21 16 click 1
+log_window=$(wait_window '^日志$' 5) && xdotool windowmove "$log_window" 1000 600
+sleep 0.5
+xdotool mousemove --window "$main" 475 451 click 1 sleep 0.2 mousemove --window "$main" 644 395 click 1
+sleep 0.3
+xdotool mousemove --window "$main" 21 16 click 1
+sleep 0.5
+
+viewer_round() {  # viewer_round SKIN_NAME
+  local opened closed
+  opened=$(count_lines "$WORK/pimrose.log" 'viewer opens item')
+  xdotool mousemove --window "$main" 143 175 click --repeat 2 --delay 80 1
+  check "double-click opens the viewer ($1)" wait_count "$WORK/pimrose.log" 'viewer opens item' $((opened + 1))
+  sleep 0.8
+  if [ -n "${PIMROSE_SCREENSHOT_DIR:-}" ]; then
+    mkdir -p "$PIMROSE_SCREENSHOT_DIR"
+    import -window "$main" "$PIMROSE_SCREENSHOT_DIR/viewer-$1.png"
+  fi
+  local before after
+  before=$(grep -o 'details: .*' "$WORK/pimrose.log" | tail -1)
+  xdotool mousemove --window "$main" 600 350 click 5
+  sleep 0.5
+  after=$(grep -o 'details: .*' "$WORK/pimrose.log" | tail -1)
+  check "the wheel steps to the next picture ($1)" bash -c "[ -n '$after' ] && [ '$before' != '$after' ]"
+  closed=$(count_lines "$WORK/pimrose.log" 'viewer closed')
+  xdotool key Escape
+  check "Escape closes the viewer ($1)" wait_count "$WORK/pimrose.log" 'viewer closed' $((closed + 1))
+}
+viewer_round dark
+
+# The light skin: the skin drop-down of the settings page, its second item "白色".
+xdotool mousemove --window "$main" 21 16 click 1
+sleep 0.5
+xdotool mousemove --window "$main" 588 177 click 1 sleep 0.4 key Down sleep 0.1 key Return
+sleep 0.3
+xdotool mousemove --window "$main" 21 16 click 1
+sleep 0.5
+viewer_round light
+summary
