@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include <QCoreApplication>
+#include <QCursor>
 #include <QFile>
 #include <QWindow>
 
@@ -11,9 +12,15 @@
 #include "pictures/drop_receiver.h"
 #include "platform/autostart_entry.h"
 #include "platform/ini_file.h"
+#include "shell/float_window.h"
+#include "shell/hide_into_tray.h"
+#include "shell/screen_placement.h"
+#include "shell/taskbar_widget.h"
+#include "shell/tray_event.h"
 #include "shell/tray_icon.h"
 #include "ui/caption_buttons.h"
 #include "ui/controls.h"
+#include "ui/menu.h"
 
 namespace pimrose {
 namespace {
@@ -39,7 +46,7 @@ QByteArray trayIco() {
 
 Program::Program(ProgramServices services)
     : services_(std::move(services)),
-      trayIcon_(std::make_unique<TrayIcon>()),
+      trayIcon_(std::make_unique<TrayIcon>(services_.trayHostPresent)),
       dropReceiver_(std::make_unique<DropReceiver>()),
       mainWindow_(ui::loadWindow(ui::mainWindowDefinition())) {
   browser_ = std::make_unique<Browser>(*mainWindow_);
@@ -62,7 +69,7 @@ Program::Start Program::StartUp() {
     return Start::AnotherInstanceRuns;
   }
   trayIcon_->add(mainWindow_.get(), trayIco(), kCaption);
-  trayIcon_->attach([](int) {});
+  trayIcon_->attach([this](int code) { onTrayEvent(code); });
   dropReceiver_->acceptDrops(
       mainWindow_.get(), [this](const QString& path) { browser_->queueDroppedPath(path); },
       [window = mainWindow_.get()](bool on) { window->setAcceptDrops(on); });
@@ -70,8 +77,7 @@ Program::Start Program::StartUp() {
   mainWindow_->control<ui::Tabs>(QStringLiteral("选择夹_设置"))->setCurrentPage(0);
   InitSettings();
   browser_->InitLoading();
-  if (mainWindow_->control<ui::CheckBox>(QStringLiteral("选择框_显示悬浮图标"))->isChecked())
-    floatWindow_->show();
+  floatIcon_->applyOption();
   mainWindow_->show();
   applyUpTimeRule();
   showOpeningLine();
@@ -88,6 +94,18 @@ void Program::loadOtherWindows() {
   logWindow_->setParent(mainWindow_.get(), logWindow_->windowFlags() | Qt::Window);
   connect(textPopupWindow_.get(), &ui::Window::aboutToBeDestroyed, this, [this] { services_.endProcess(0); });
   if (state_.taskbarWidgetEnabled) taskbarWidget_ = ui::loadWindow(ui::taskbarWidgetDefinition());
+  wireShell();
+}
+
+void Program::wireShell() {
+  const QStringList floatMenu{QStringLiteral("显示程序"), QStringLiteral("隐藏悬浮"),
+                              QStringLiteral("重启程序"), QStringLiteral("退出程序")};
+  auto popUpFloatMenu = [this, floatMenu] { popUpMenu(floatWindow_.get(), floatMenu); };
+  auto* showFloat = mainWindow_->control<ui::CheckBox>(QStringLiteral("选择框_显示悬浮图标"));
+  floatIcon_ = new FloatWindow(*floatWindow_, *showFloat, {[this] { toggleMainWindow(); }, popUpFloatMenu});
+  auto* keepClear = mainWindow_->control<ui::CheckBox>(QStringLiteral("选择框_最大化不遮任务栏"));
+  maximise_ = new MaximiseToggle(*mainWindow_, [keepClear] { return keepClear->isChecked(); });
+  if (taskbarWidget_) (new TaskbarWidget(*taskbarWidget_, popUpFloatMenu))->embedWidgetInTaskbar();
 }
 
 void Program::dressMainWindow() {
@@ -156,7 +174,7 @@ void Program::initHotkey() {
 }
 
 void Program::applyUpTimeRule() {
-  if (services_.bootClock() <= kAutostartUpTimeMs) {
+  if (hideAtEarlyBoot(services_.bootClock() <= kAutostartUpTimeMs, canHideIntoTray(*trayIcon_))) {
     mainWindow_->hide();
     return;
   }
@@ -185,28 +203,86 @@ void Program::connectWindowEvents() {
 
 void Program::onCloseRequested(bool* allow) {
   if (exiting_) return;
-  if (mainWindow_->control<ui::CheckBox>(QStringLiteral("选择框_最小化到托盘"))->isChecked()) {
-    *allow = false;
-    mainWindow_->hide();
-    return;
+  const bool toTray = mainWindow_->control<ui::CheckBox>(QStringLiteral("选择框_最小化到托盘"))->isChecked();
+  const SendAway where = closeRequestOutcome(toTray, canHideIntoTray(*trayIcon_));
+  if (where != SendAway::Exit) *allow = false;
+  sendAway(where);
+}
+
+void Program::sendAway(SendAway where) {
+  switch (where) {
+    case SendAway::HideIntoTray:
+      mainWindow_->hide();
+      break;
+    case SendAway::Minimise:
+      mainWindow_->showMinimized();
+      break;
+    case SendAway::Exit:
+      ExitProgram();
+      break;
   }
-  ExitProgram();
 }
 
 void Program::onCaptionButton(int index) {
   switch (index) {
     case ui::kCaptionClose:
-      mainWindow_->close();
+      if (canHideIntoTray(*trayIcon_))
+        mainWindow_->hide();
+      else
+        mainWindow_->close();
       break;
     case ui::kCaptionMaximise:
-      mainWindow_->isMaximized() ? mainWindow_->showNormal() : mainWindow_->showMaximized();
+      maximise_->toggleMaximised();
       break;
     case ui::kCaptionMinimise:
-      mainWindow_->showMinimized();
+      sendAway(minimiseButtonOutcome(canHideIntoTray(*trayIcon_)));
       break;
     default:
       break;
   }
+}
+
+void Program::onTrayEvent(int code) {
+  const TrayActions actions{
+      [this] { showMainWindow(); },
+      [this] {
+        popUpMenu(mainWindow_.get(),
+                  {QStringLiteral("显示程序"), QStringLiteral("软件重启"), QStringLiteral("退出程序")});
+      },
+      [this] { trayIcon_->add(mainWindow_.get(), trayIco(), kCaption); },
+      // Nothing could call a hidden window back now: it waits on the task bar instead.
+      [this] {
+        if (!mainWindow_->isVisible()) mainWindow_->showMinimized();
+      },
+  };
+  pimrose::onTrayEvent(code, actions);
+}
+
+// Shows the main window when hidden or minimised, else hides it.
+void Program::toggleMainWindow() {
+  if (mainWindow_->isVisible() && !mainWindow_->isMinimized())
+    mainWindow_->hide();
+  else
+    showMainWindow();
+}
+
+void Program::popUpMenu(QWidget* owner, const QStringList& items) {
+  delete menu_;
+  menu_ = new ui::Menu(state_.skinIndex - 1, owner);
+  for (const QString& item : items) menu_->insertItem(item);
+  connect(menu_, &ui::Menu::itemChosen, this,
+          [this, menu = menu_](int id) { onMenuItem(menu->itemTitle(id)); });
+  menu_->popUpLater(QCursor::pos());
+}
+
+// The restart items belong to the program's command table; until it lands they do nothing.
+void Program::onMenuItem(const QString& title) {
+  if (title == QStringLiteral("显示程序"))
+    showMainWindow();
+  else if (title == QStringLiteral("隐藏悬浮"))
+    floatIcon_->hideFloat();
+  else if (title == QStringLiteral("退出程序"))
+    ExitProgram();
 }
 
 void Program::ExitProgram() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 
 #include <memory>
 
@@ -10,9 +11,16 @@
 
 namespace pimrose {
 
+namespace ui {
+class Menu;
+}
+
 class Browser;
 class DropReceiver;
+class FloatWindow;
+class MaximiseToggle;
 class TrayIcon;
+enum class SendAway;
 
 // The running program: its windows, its state and the handlers that make it Pimrose.
 //
@@ -58,6 +66,12 @@ class Program : public QObject {
   void connectWindowEvents();
   void onCloseRequested(bool* allow);
   void onCaptionButton(int index);
+  void wireShell();
+  void onTrayEvent(int code);
+  void sendAway(SendAway where);
+  void toggleMainWindow();
+  void popUpMenu(QWidget* owner, const QStringList& items);
+  void onMenuItem(const QString& title);
 
   ProgramServices services_;
   AppState state_;
@@ -70,6 +84,9 @@ class Program : public QObject {
   std::unique_ptr<ui::Window> floatWindow_;
   std::unique_ptr<ui::Window> taskbarWidget_;
   std::unique_ptr<Browser> browser_;
+  FloatWindow* floatIcon_ = nullptr;    // owned by the float window
+  MaximiseToggle* maximise_ = nullptr;  // owned by the main window
+  QPointer<ui::Menu> menu_;             // the last pop-up menu, kept until the next one
   bool exiting_ = false;
 };
 

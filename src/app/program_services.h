@@ -18,6 +18,7 @@ struct ProgramServices {
   QString autostartFile;                         // the XDG autostart entry of this program
   std::function<qsizetype(qsizetype)> drawLine;  // 1..n, both included
   std::function<void(int exitCode)> endProcess;
+  std::function<bool()> trayHostPresent;  // empty: ask the desktop
 };
 
 // The real system: boot clock, local-socket instance channel, ~/.config/Pimrose/Pimrose.ini, ...

@@ -7,6 +7,7 @@
 #include "app/program.h"
 #include "support/sandbox.h"
 #include "support/wait_for.h"
+#include "ui/caption_buttons.h"
 #include "ui/controls.h"
 
 namespace pimrose {
@@ -26,8 +27,10 @@ class FakeInstanceChannel : public InstanceChannel {
 
 class ProgramTest : public ::testing::Test {
  protected:
-  ProgramServices services(std::uint64_t upTimeMs = 3'600'000, bool anotherInstance = false) {
+  ProgramServices services(std::uint64_t upTimeMs = 3'600'000, bool anotherInstance = false,
+                           bool trayHost = true) {
     ProgramServices s;
+    s.trayHostPresent = [trayHost] { return trayHost; };
     s.bootClock = [upTimeMs] { return upTimeMs; };
     s.makeInstanceChannel = [this, anotherInstance] {
       auto channel = std::make_unique<FakeInstanceChannel>(anotherInstance);
@@ -72,12 +75,19 @@ TEST_F(ProgramTest, StartsVisibleWithTheWindowsLoadedAndTheOpeningLineShown) {
   EXPECT_TRUE(exitCodes_.empty());
 }
 
-TEST_F(ProgramTest, UpTimeRuleHidesTheWindowWithinTwoMinutesOfBoot) {
-  for (const auto& [upTime, visible] :
-       {std::pair{120'000ull, false}, {5'000ull, false}, {120'001ull, true}}) {
-    Program program(services(upTime));
+// Without a tray host nothing could call a hidden window back, so an early start leaves it shown.
+TEST_F(ProgramTest, UpTimeRuleHidesTheWindowWithinTwoMinutesOfBootIntoATray) {
+  struct Case {
+    std::uint64_t upTime;
+    bool trayHost;
+    bool visible;
+  };
+  for (const Case& c : {Case{120'000, true, false}, Case{5'000, true, false}, Case{120'001, true, true},
+                        Case{5'000, false, true}}) {
+    Program program(services(c.upTime, false, c.trayHost));
     ASSERT_EQ(program.StartUp(), Program::Start::Running);
-    EXPECT_EQ(program.mainWindow().isVisible(), visible) << "up time " << upTime;
+    EXPECT_EQ(program.mainWindow().isVisible(), c.visible)
+        << "up time " << c.upTime << " tray " << c.trayHost;
   }
 }
 
@@ -144,6 +154,22 @@ TEST_F(ProgramTest, CloseIsRefusedWhileMinimiseToTrayIsChecked) {
   program.mainWindow().close();
   EXPECT_EQ(exitCodes_, std::vector<int>{0});
   EXPECT_TRUE(channel_->released);
+}
+
+TEST_F(ProgramTest, WithoutATrayHostCloseAndTheCaptionButtonsMinimiseInsteadOfHiding) {
+  Program program(services(3'600'000, false, false));
+  program.StartUp();
+  control<ui::CheckBox>(program, "选择框_最小化到托盘")->setChecked(true);
+  program.mainWindow().close();
+  EXPECT_TRUE(program.mainWindow().isVisible());
+  EXPECT_TRUE(program.mainWindow().isMinimized());
+  program.showMainWindow();
+  for (int button : {ui::kCaptionClose, ui::kCaptionMinimise}) {
+    Q_EMIT program.mainWindow().skin()->captionButtonPressed(button);
+    EXPECT_TRUE(program.mainWindow().isVisible()) << button;
+    program.showMainWindow();
+  }
+  EXPECT_TRUE(exitCodes_.empty());
 }
 
 TEST_F(ProgramTest, DestroyingThePointerTipWindowEndsTheProcessAtOnce) {
