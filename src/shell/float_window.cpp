@@ -25,6 +25,8 @@ void FloatWindow::dressWindow() {
   window_.setAttribute(Qt::WA_ShowWithoutActivating);
   window_.setFocusPolicy(Qt::NoFocus);
   window_.move(0, 0);
+  // The skin control sits over the logo's top-left quarter; every press belongs to the logo.
+  if (ui::WindowSkin* skin = window_.skin()) skin->setAttribute(Qt::WA_TransparentForMouseEvents);
   // The engine paints every window's skin colour; this one shows only its logo.
   window_.installEventFilter(this);
 }

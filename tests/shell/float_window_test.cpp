@@ -72,6 +72,11 @@ TEST_F(FloatWindowTest, FollowsTheOptionBoxBothWays) {
   }
 }
 
+TEST_F(FloatWindowTest, EveryPointOfTheWindowBelongsToTheLogo) {
+  for (const QPoint at : {QPoint(1, 1), QPoint(10, 10), QPoint(24, 24), QPoint(46, 46)})
+    EXPECT_EQ(window->childAt(at), logo) << at.x() << "," << at.y();
+}
+
 TEST_F(FloatWindowTest, DoubleClickTogglesAndRightPressOpensTheMenu) {
   QTest::mouseDClick(logo, Qt::LeftButton, {}, QPoint(24, 24));
   EXPECT_EQ(toggles, 1);
