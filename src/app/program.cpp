@@ -54,8 +54,8 @@ Program::Program(ProgramServices services)
 }
 
 Program::~Program() {
-  trayIcon_
-      ->remove();  // before the main window goes, so its end reaches no routine of a program being destroyed
+  // Before the main window goes, so that its end reaches no routine of a program being destroyed.
+  trayIcon_->remove();
   dropReceiver_->stopDrops();
   if (instance_) instance_->release();
 }
