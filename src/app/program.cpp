@@ -214,9 +214,11 @@ void Program::onCloseRequested(bool* allow) {
 void Program::sendAway(SendAway where) {
   switch (where) {
     case SendAway::HideIntoTray:
+      qCDebug(lcApp) << "sent away: into the tray";
       mainWindow_->hide();
       break;
     case SendAway::Minimise:
+      qCDebug(lcApp) << "sent away: minimise";
       mainWindow_->showMinimized();
       break;
     case SendAway::Exit:

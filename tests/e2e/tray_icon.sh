@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# End to end with a real XEmbed tray host (trayer): the caption's close button hides the window into
+# End to end with a real XEmbed tray host (trayer). Without a host, a close with "最小化到托盘"
+# checked leaves the window on screen. With one, the caption's close button hides the window into
 # the tray, a left press on the icon brings it back, the icon comes back with a restarted host, a
 # window hidden into a tray that goes away comes back on screen, and the tray menu ends the program.
 # Usage: tray_icon.sh PIMROSE_BINARY
@@ -8,8 +9,8 @@ binary=$1
 command -v trayer >/dev/null || { echo "SKIP: trayer is not installed"; exit 0; }
 # No session bus: Qt uses the XEmbed tray rather than a StatusNotifierItem.
 export DBUS_SESSION_BUS_ADDRESS=disabled:
-# The shell's log lines tell when the program has seen the tray host go and come.
-export QT_LOGGING_RULES="pimrose.shell.debug=true"
+# The log lines tell when the program has seen the tray host go and come, and where a window went.
+export QT_LOGGING_RULES="pimrose.shell.debug=true;pimrose.app.debug=true"
 TRAYER=(trayer --edge top --align right --widthtype request --height 32 --SetDockType true --transparent false
         --expand false)
 
@@ -41,12 +42,22 @@ close_by_caption() {
 }
 
 start_xvfb
-start_trayer
-sleep 0.3
 start_pimrose "$binary"
 main=$(wait_window '^Pimrose$' 30)
 check "main window shown" test -n "$main"
 [ -n "$main" ] || { summary; exit 1; }
+
+# The settings page, then its box "最小化到托盘" (at 419,345 in the main window's layout).
+xdotool mousemove --window "$main" 21 21 click 1
+sleep 0.3
+xdotool mousemove --window "$main" 419 345 click 1
+sleep 0.3
+close_by_caption "$main"
+check "the close request is answered" wait_for_line "$WORK/pimrose.log" 'sent away: minimise' 10
+check "without a tray host a close leaves the window on screen" wait_window '^Pimrose$' 2
+check "... and the program running" kill -0 "$PIMROSE_PID"
+
+start_trayer
 icon=$(wait_tray_icon 10)
 check "tray icon embedded in the tray host" test -n "$icon"
 
