@@ -50,10 +50,11 @@ TEST(TrayEvents, OnlyPressesAndTheIconsOwnNoticesAct) {
 
 class TrayIconTest : public ::testing::Test {
  protected:
+  // The icon goes first, so the owner's end and the routine's events outlive it.
   bool host = true;
-  TrayIcon tray{[this] { return host; }};
-  QWidget owner;
   std::vector<int> events;
+  QWidget owner;
+  TrayIcon tray{[this] { return host; }};
 
   void addAndAttach() {
     tray.add(&owner, programIco(), QStringLiteral("Pimrose"));
