@@ -6,6 +6,7 @@
 #include "shell/ico_image.h"
 #include "shell/shell_log.h"
 #include "shell/tray_event.h"
+#include "shell/tray_host.h"
 #include "status/gbk_bytes.h"
 
 namespace pimrose {
@@ -45,7 +46,7 @@ QSystemTrayIcon::MessageIcon balloonIcon(int kind) {
 }  // namespace
 
 TrayIcon::TrayIcon(HostProbe hostPresent) : hostPresent_(std::move(hostPresent)) {
-  if (!hostPresent_) hostPresent_ = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+  if (!hostPresent_) hostPresent_ = &trayHostPresent;
   hostWatch_.setInterval(kHostWatchMs);
   connect(&hostWatch_, &QTimer::timeout, this, &TrayIcon::checkHost);
 }

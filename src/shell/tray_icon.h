@@ -33,7 +33,7 @@ class TrayIcon : public QObject {
   using EventRoutine = std::function<void(int event)>;
   using HostProbe = std::function<bool()>;
 
-  // `hostPresent` answers whether a tray host runs; by default Qt's own answer.
+  // `hostPresent` answers whether a tray host runs; by default trayHostPresent().
   explicit TrayIcon(HostProbe hostPresent = {});
   ~TrayIcon() override;
 
