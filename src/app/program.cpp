@@ -229,12 +229,12 @@ void Program::sendAway(SendAway where) {
 
 void Program::onCaptionButton(int index) {
   switch (index) {
-    case ui::kCaptionClose:
-      if (canHideIntoTray(*trayIcon_))
-        mainWindow_->hide();
-      else
-        mainWindow_->close();
+    case ui::kCaptionClose: {
+      const bool toTray =
+          mainWindow_->control<ui::CheckBox>(QStringLiteral("选择框_最小化到托盘"))->isChecked();
+      sendAway(closeButtonOutcome(toTray, canHideIntoTray(*trayIcon_)));
       break;
+    }
     case ui::kCaptionMaximise:
       maximise_->toggleMaximised();
       break;
