@@ -7,6 +7,7 @@
 
 #include "platform/boot_clock.h"
 #include "platform/instance_channel.h"
+#include "system/system_files.h"
 
 namespace pimrose {
 
@@ -18,6 +19,10 @@ struct ProgramServices {
   QString autostartFile;                         // the XDG autostart entry of this program
   std::function<qsizetype(qsizetype)> drawLine;  // 1..n, both included
   std::function<void(int exitCode)> endProcess;
+  std::function<bool()> trayHostPresent;  // empty: ask the desktop
+  SystemFiles systemFiles;                // /proc and /etc, read by the taskbar widget's load figures
+  // The taskbar widget is switched off in the program; only tests switch it on.
+  bool taskbarWidgetEnabled = false;
 };
 
 // The real system: boot clock, local-socket instance channel, ~/.config/Pimrose/Pimrose.ini, ...
