@@ -175,6 +175,20 @@ TEST_F(ProgramTest, SkinChoiceRecolorsEveryWindowAndTheWindowKeepsItsMinimumSize
   EXPECT_EQ(program.mainWindow().size(), QSize(1200, 700));
 }
 
+// The settings button sits in the corner that toggles the log window: a click on the button is the
+// button's alone, and the strip of background left of it still reaches the corner.
+TEST_F(ProgramTest, TheSettingsButtonInTheLogCornerDoesNotToggleTheLogWindow) {
+  Program program(services());
+  program.StartUp();
+  auto* settings = program.mainControls().超级按钮_程序设置;
+  ASSERT_LT(settings->geometry().right(), 40);
+  QTest::mouseClick(settings, Qt::LeftButton, {}, settings->rect().center());
+  EXPECT_EQ(program.mainControls().选择夹_组件->currentPage(), 1);
+  EXPECT_FALSE(program.logWindow().isVisible());
+  QTest::mouseClick(&program.mainWindow(), Qt::LeftButton, {}, QPoint(4, 16));
+  EXPECT_TRUE(program.logWindow().isVisible());
+}
+
 // The taskbar widget is off in the program; switched on here, its timer fills the two lines from the
 // machine's load and its holder shows the uptime while the pointer is over it.
 TEST_F(ProgramTest, TaskbarWidgetShowsTheLoadLinesAndTheUptimeTip) {
