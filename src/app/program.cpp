@@ -118,6 +118,7 @@ void Program::loadOtherWindows() {
   logWindow_ = ui::loadWindow(ui::logWindowDefinition()).release();
   logWindow_->setParent(mainWindow_.get(), logWindow_->windowFlags() | Qt::Window);
   log_ = ui::resolveControls<ui::LogWindowControls>(*logWindow_);
+  log_.窗口EX1->setIconImage(logoPng());
   floatWindow_ = ui::loadWindow(ui::floatWindowDefinition());
   float_ = ui::resolveControls<ui::FloatWindowControls>(*floatWindow_);
   connect(textPopupWindow_, &ui::Window::aboutToBeDestroyed, this, [this] { services_.endProcess(0); });

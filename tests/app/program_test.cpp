@@ -18,6 +18,7 @@ namespace {
 TEST_F(ProgramTest, StartsVisibleWithTheWindowsLoadedAndTheOpeningLineShown) {
   Program program(services());
   ASSERT_EQ(program.StartUp(), Program::Start::Running);
+  EXPECT_EQ(program.logControls().窗口EX1->icon().size(), QSize(256, 256)) << "the log window shows the logo";
   EXPECT_TRUE(program.mainWindow().isVisible());
   EXPECT_EQ(program.mainWindow().size(), QSize(1200, 700));
   EXPECT_EQ(program.mainWindow().windowTitle(), u"Pimrose");
