@@ -12,7 +12,7 @@ build_packages=(
 )
 test_packages=(
   libgtest-dev libgmock-dev googletest
-  xvfb xauth xdotool x11-utils imagemagick xclip openbox
+  xvfb xauth xdotool x11-utils imagemagick xclip openbox trayer
   python3 clang-tidy clang-format
   dbus-daemon
 )

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QDateTime>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QTableWidget>
 
@@ -46,6 +47,7 @@ LogWindowController::LogWindowController(LogWindowParts parts, LogFeed& feed, Cl
       window_(parts.window),
       list_(parts.list),
       setClipboard_(std::move(setClipboard)) {
+  setUpFonts();
   setUpColumns();
   placeList();
   connect(&feed, &LogFeed::linesArrived, this, &LogWindowController::appendLines);
@@ -55,6 +57,18 @@ LogWindowController::LogWindowController(LogWindowParts parts, LogFeed& feed, Cl
     connect(skin, &ui::WindowSkin::captionButtonPressed, this, &LogWindowController::onCaptionButton);
   connect(&list_, &ui::ReportList::itemEvent, this, &LogWindowController::copyRow);
   list_.table()->installEventFilter(this);
+}
+
+// The list's two fonts, both "微软雅黑" (mapped to the installed CJK face): the column titles at 14
+// pixels in bold, the rows at 12.
+void LogWindowController::setUpFonts() {
+  QFont titles(QStringLiteral("微软雅黑"));
+  titles.setPixelSize(kTitleFontPixels);
+  titles.setBold(true);
+  QFont rows(QStringLiteral("微软雅黑"));
+  rows.setPixelSize(kRowFontPixels);
+  list_.table()->setFont(rows);
+  list_.table()->horizontalHeader()->setFont(titles);
 }
 
 void LogWindowController::setUpColumns() {
@@ -70,8 +84,17 @@ void LogWindowController::placeList() {
 void LogWindowController::appendLine(const LogLine& line) {
   const int row = list_.insertItem(kRowHeight);
   list_.setItemTitle(row, 0, QString::number(line.number));
-  list_.setItemTitle(row, 1, timeOfDay(line.msecsSinceEpoch));
+  list_.setItemTitle(row, 1, timeText(line.msecsSinceEpoch));
   list_.setItemTitle(row, kMessageColumn, line.text);
+}
+
+const QString& LogWindowController::timeText(qint64 msecsSinceEpoch) {
+  const qint64 second = msecsSinceEpoch / 1000;
+  if (second != shownSecond_) {
+    shownSecond_ = second;
+    shownTime_ = timeOfDay(msecsSinceEpoch);
+  }
+  return shownTime_;
 }
 
 // One batch per event-loop turn: the view repaints once for it and scrolls once to its last row.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include <QObject>
@@ -40,6 +41,8 @@ class LogWindowController : public QObject {
  public:
   static constexpr int kMaxRows = 10000;
   static constexpr int kRowHeight = 30;
+  static constexpr int kTitleFontPixels = 14;
+  static constexpr int kRowFontPixels = 12;
   static constexpr int kCorner = 40;
 
   LogWindowController(LogWindowParts parts, LogFeed& feed, ClipboardSetter setClipboard);
@@ -57,14 +60,20 @@ class LogWindowController : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void setUpFonts();
   void setUpColumns();
   void placeList();
   void onCaptionButton(ui::CaptionButton button);
   void appendLine(const LogLine& line);
+  const QString& timeText(qint64 msecsSinceEpoch);
 
   ui::Window& window_;
   ui::ReportList& list_;
   ClipboardSetter setClipboard_;
+  // The time column of the last row: a burst shares a handful of seconds, and turning each stamp
+  // into local time again costs the UI thread more than the rest of the row.
+  std::optional<qint64> shownSecond_;
+  QString shownTime_;
 };
 
 }  // namespace pimrose

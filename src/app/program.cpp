@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include <QCoreApplication>
+#include <QCursor>
 #include <QFile>
 
 #include "app/app_log.h"
@@ -18,15 +19,25 @@
 #include "platform/autostart_entry.h"
 #include "platform/ini_file.h"
 #include "platform/log_sink.h"
+#include "shell/float_window.h"
+#include "shell/hide_into_tray.h"
+#include "shell/screen_placement.h"
+#include "shell/taskbar_widget.h"
+#include "shell/tray_event.h"
 #include "shell/tray_icon.h"
+#include "system/load_sampler.h"
+#include "time_texts/uptime_tip.h"
 #include "ui/caption_buttons.h"
 #include "ui/check_box.h"
 #include "ui/combo_box.h"
 #include "ui/edit_box.h"
 #include "ui/main_window_metrics.h"
+#include "ui/picture_box.h"
 #include "ui/slider.h"
 #include "ui/tabs.h"
 #include "ui/text_label.h"
+#include "ui/timer.h"
+#include "ui/tip_box.h"
 #include "ui/window_skin.h"
 
 namespace pimrose {
@@ -53,12 +64,13 @@ QByteArray trayIco() {
 
 Program::Program(ProgramServices services)
     : services_(std::move(services)),
-      trayIcon_(std::make_unique<TrayIcon>()),
+      trayIcon_(std::make_unique<TrayIcon>(services_.trayHostPresent)),
       dropReceiver_(std::make_unique<DropReceiver>()),
       mainWindow_(ui::loadWindow(ui::mainWindowDefinition())),
       main_(ui::resolveControls<ui::MainWindowControls>(*mainWindow_)),
       logFeed_(std::make_unique<LogFeed>()),
       notices_(std::make_unique<LoggedNotices>()) {
+  state_.taskbarWidgetEnabled = services_.taskbarWidgetEnabled;
   setLogReceiver(logFeed_->receiver());
   browser_ = std::make_unique<Browser>(main_);
   menus_ = std::make_unique<Menus>(*this);
@@ -67,6 +79,8 @@ Program::Program(ProgramServices services)
 
 Program::~Program() {
   setLogReceiver({});
+  // Before the main window goes, so that its end reaches no routine of a program being destroyed.
+  trayIcon_->remove();
   dropReceiver_->stopDrops();
   if (instance_) instance_->release();
 }
@@ -84,7 +98,7 @@ Program::Start Program::StartUp() {
     return Start::AnotherInstanceRuns;
   }
   trayIcon_->add(mainWindow_.get(), trayIco(), kCaption);
-  trayIcon_->attach([](int) {});
+  trayIcon_->attach([this](int code) { onTrayEvent(code); });
   dropReceiver_->acceptDrops(
       mainWindow_.get(), [this](const QString& path) { browser_->queueDroppedPath(path); },
       [window = mainWindow_.get()](bool on) { window->setAcceptDrops(on); });
@@ -92,7 +106,7 @@ Program::Start Program::StartUp() {
   main_.选择夹_设置->setCurrentPage(0);
   InitSettings();
   browser_->InitLoading();
-  if (main_.选择框_显示悬浮图标->isChecked()) floatWindow_->show();
+  floatIcon_->applyOption();
   mainWindow_->show();
   applyUpTimeRule();
   showOpeningLine();
@@ -108,13 +122,43 @@ void Program::loadOtherWindows() {
   logWindow_ = ui::loadWindow(ui::logWindowDefinition()).release();
   logWindow_->setParent(mainWindow_.get(), logWindow_->windowFlags() | Qt::Window);
   log_ = ui::resolveControls<ui::LogWindowControls>(*logWindow_);
+  log_.窗口EX1->setIconImage(logoPng());
   floatWindow_ = ui::loadWindow(ui::floatWindowDefinition());
   float_ = ui::resolveControls<ui::FloatWindowControls>(*floatWindow_);
-  connectFloatWindow();
   connect(textPopupWindow_, &ui::Window::aboutToBeDestroyed, this, [this] { services_.endProcess(0); });
-  if (!state_.taskbarWidgetEnabled) return;
+  wireShell();
+  if (state_.taskbarWidgetEnabled) makeTaskbarWidget();
+}
+
+void Program::wireShell() {
+  floatIcon_ = new FloatWindow(
+      *floatWindow_, float_, *main_.选择框_显示悬浮图标,
+      {[this] { ToggleMainWindow(*mainWindow_); }, [this] { menus_->popUp(MenuKind::FloatIcon); }});
+  auto* keepClear = main_.选择框_最大化不遮任务栏;
+  maximise_ = new MaximiseToggle(*mainWindow_, [keepClear] { return keepClear->isChecked(); });
+}
+
+// The taskbar widget and its load figures: one sampler for the run, sampling only while the widget
+// exists (its timer lives in the widget).
+void Program::makeTaskbarWidget() {
   taskbarWidget_ = ui::loadWindow(ui::taskbarWidgetDefinition());
   taskbar_ = ui::resolveControls<ui::TaskbarWidgetControls>(*taskbarWidget_);
+  (new TaskbarWidget(*taskbarWidget_, taskbar_, [this] {
+    menus_->popUp(MenuKind::FloatIcon);
+  }))->embedWidgetInTaskbar();
+  if (!loadSampler_) loadSampler_ = std::make_unique<LoadSampler>(services_.systemFiles);
+  loadSampler_->widgetCreated();
+  connect(taskbar_.任务栏_刷新信息, &ui::Timer::elapsed, this, [this] {
+    const StatusLines lines = loadSampler_->RefreshStatusLines();
+    taskbar_.标签_信息上->setText(lines.upper);
+    taskbar_.标签_信息下->setText(lines.lower);
+  });
+  connect(taskbar_.图片框_容器, &ui::Control::pointerInside, this, [this](bool inside) {
+    if (inside)
+      ui::popUpTip(UptimeTipText(services_.bootClock()), QCursor::pos());
+    else
+      ui::closeTip();
+  });
 }
 
 void Program::dressMainWindow() {
@@ -181,7 +225,7 @@ void Program::initHotkey() {
 }
 
 void Program::applyUpTimeRule() {
-  if (services_.bootClock() <= kAutostartUpTimeMs) {
+  if (hideAtEarlyBoot(services_.bootClock() <= kAutostartUpTimeMs, canHideIntoTray(*trayIcon_))) {
     mainWindow_->hide();
     return;
   }
@@ -217,33 +261,40 @@ FileManager* Program::fileManager() {
   return fileManager_.get();
 }
 
-// The floating icon calls the main window up or away, and opens its own menu.
-void Program::connectFloatWindow() {
-  connect(floatWindow_.get(), &ui::Window::doubleClicked, this, [this] { ToggleMainWindow(*mainWindow_); });
-  connect(floatWindow_.get(), &ui::Window::rightPressed, this,
-          [this] { menus_->popUp(MenuKind::FloatIcon); });
-}
-
 bool Program::onCloseRequested() {
   if (exiting_) return true;
-  if (main_.选择框_最小化到托盘->isChecked()) {
-    mainWindow_->hide();
-    return false;
+  const SendAway where =
+      closeRequestOutcome(main_.选择框_最小化到托盘->isChecked(), canHideIntoTray(*trayIcon_));
+  sendAway(where);
+  return where == SendAway::Exit;
+}
+
+void Program::sendAway(SendAway where) {
+  switch (where) {
+    case SendAway::HideIntoTray:
+      qCDebug(lcApp) << "sent away: into the tray";
+      mainWindow_->hide();
+      break;
+    case SendAway::Minimise:
+      qCDebug(lcApp) << "sent away: minimise";
+      mainWindow_->showMinimized();
+      break;
+    case SendAway::Exit:
+      ExitProgram();
+      break;
   }
-  ExitProgram();
-  return true;
 }
 
 void Program::onCaptionButton(ui::CaptionButton button) {
   switch (button) {
     case ui::CaptionButton::Close:
-      mainWindow_->close();
+      sendAway(closeButtonOutcome(main_.选择框_最小化到托盘->isChecked(), canHideIntoTray(*trayIcon_)));
       break;
     case ui::CaptionButton::Maximise:
-      mainWindow_->isMaximized() ? mainWindow_->showNormal() : mainWindow_->showMaximized();
+      maximise_->toggleMaximised();
       break;
     case ui::CaptionButton::Minimise:
-      mainWindow_->showMinimized();
+      sendAway(minimiseButtonOutcome(canHideIntoTray(*trayIcon_)));
       break;
   }
 }
@@ -264,6 +315,19 @@ void Program::Restart() {
     services_.endProcess(code);
   };
   RestartProgram(steps, *launcher);
+}
+
+void Program::onTrayEvent(int code) {
+  const TrayActions actions{
+      [this] { ShowMainWindow(*mainWindow_); },
+      [this] { menus_->popUp(MenuKind::Tray); },
+      [this] { trayIcon_->add(mainWindow_.get(), trayIco(), kCaption); },
+      // Nothing could call a hidden window back now: it waits on the task bar instead.
+      [this] {
+        if (!mainWindow_->isVisible()) mainWindow_->showMinimized();
+      },
+  };
+  pimrose::onTrayEvent(code, actions);
 }
 
 void Program::ExitProgram() {

@@ -21,7 +21,11 @@ namespace pimrose {
 class Browser;
 class Menus;
 class DropReceiver;
+class FloatWindow;
+class LoadSampler;
+class MaximiseToggle;
 class TrayIcon;
+enum class SendAway;
 
 // The running program: its windows, its state and the handlers that make it Pimrose.
 //
@@ -41,6 +45,9 @@ class Program : public QObject {
   void ExitProgram();
   // Starts this program again and ends this instance (see RestartProgram); a failed start keeps it.
   void Restart();
+  // The tray icon's event routine: a left press shows the main window, a right press opens the tray
+  // menu; a host that comes back gets the icon again, one that goes away leaves no window hidden.
+  void onTrayEvent(int code);
 
   ui::Window& mainWindow() const { return *mainWindow_; }
   ui::Window& textPopupWindow() const { return *textPopupWindow_; }
@@ -53,6 +60,9 @@ class Program : public QObject {
   const ui::TaskbarWidgetControls& taskbarControls() const { return taskbar_; }
   ui::Window& floatWindow() const { return *floatWindow_; }
   ui::Window* taskbarWidget() const { return taskbarWidget_.get(); }
+  // The floating icon's behaviour (its window is floatWindow()).
+  FloatWindow& floatIcon() const { return *floatIcon_; }
+  TrayIcon& trayIcon() const { return *trayIcon_; }
   Browser& browser() const { return *browser_; }
   Menus& menus() const { return *menus_; }
   const AppState& state() const { return state_; }
@@ -78,10 +88,12 @@ class Program : public QObject {
   void applyUpTimeRule();
   void showOpeningLine();
   void connectWindowEvents();
-  void connectFloatWindow();
   void openPictureMenu(int index);
   bool onCloseRequested();
   void onCaptionButton(ui::CaptionButton button);
+  void wireShell();
+  void makeTaskbarWidget();
+  void sendAway(SendAway where);
 
   ProgramServices services_;
   AppState state_;
@@ -103,6 +115,9 @@ class Program : public QObject {
   std::unique_ptr<LogFeed> logFeed_;
   std::unique_ptr<NoticeSink> notices_;
   std::unique_ptr<FileManager> fileManager_;
+  std::unique_ptr<LoadSampler> loadSampler_;  // made with the taskbar widget, once per run
+  FloatWindow* floatIcon_ = nullptr;          // owned by the float window
+  MaximiseToggle* maximise_ = nullptr;        // owned by the main window
   bool exiting_ = false;
 };
 

@@ -9,6 +9,7 @@
 #include "platform/file_manager.h"
 #include "platform/instance_channel.h"
 #include "platform/process_launcher.h"
+#include "system/system_files.h"
 
 namespace pimrose {
 
@@ -22,6 +23,10 @@ struct ProgramServices {
   std::function<void(int exitCode)> endProcess;
   std::function<std::unique_ptr<FileManager>()> makeFileManager;          // "访问目录"
   std::function<std::unique_ptr<ProcessLauncher>()> makeProcessLauncher;  // the restart
+  std::function<bool()> trayHostPresent;  // empty: ask the desktop
+  SystemFiles systemFiles;                // /proc and /etc, read by the taskbar widget's load figures
+  // The taskbar widget is switched off in the program; only tests switch it on.
+  bool taskbarWidgetEnabled = false;
 };
 
 // The real system: boot clock, local-socket instance channel, ~/.config/Pimrose/Pimrose.ini, ...

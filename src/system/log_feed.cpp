@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QMetaObject>
 
 namespace pimrose {
@@ -73,12 +74,19 @@ LogReceiver LogFeed::receiver() const {
   };
 }
 
+// The first batch always goes, so the lines keep moving however slow the turn; the turn's share is
+// measured on the wall clock, which also counts the time the thread was not running.
 void LogFeed::deliver() {
-  bool more = false;
-  std::vector<LogLine> batch = inbox_->takeBatch(kBatch, more);
-  // The next batch waits for the next turn of the event loop, after input and painting.
+  QElapsedTimer turn;
+  turn.start();
+  bool more = true;
+  while (more) {
+    std::vector<LogLine> batch = inbox_->takeBatch(kBatch, more);
+    if (!batch.empty()) Q_EMIT linesArrived(batch);
+    if (turn.elapsed() >= kTurnBudgetMs) break;
+  }
+  // The remaining batches wait for the next turn of the event loop, after input and painting.
   if (more) QMetaObject::invokeMethod(this, &LogFeed::deliver, Qt::QueuedConnection);
-  if (!batch.empty()) Q_EMIT linesArrived(batch);
 }
 
 }  // namespace pimrose

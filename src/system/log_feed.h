@@ -21,8 +21,10 @@ struct LogLine {
 
 // Carries log lines from any thread to the UI thread. A producer numbers its line, stamps it and
 // queues it under a short lock that guards nothing but the queue; it never waits for the UI thread
-// and never touches the list. The UI thread is woken once per burst and takes the lines in batches,
-// one batch per event-loop turn, so a flood of lines never stalls it for long.
+// and never touches the list. The UI thread is woken once per burst and takes the lines in small
+// batches; it hands over batches for at most kTurnBudgetMs of one event-loop turn, then lets input and
+// painting run first. A UI thread that gets little processor time (many busy producers on few cores)
+// thus takes one batch per turn, so a flood of lines never stalls it for long.
 //
 // At most `capacity` lines wait: when the UI thread falls behind, the oldest waiting lines give way
 // (their numbers are used up all the same), so memory stays flat however many lines arrive.
@@ -38,7 +40,8 @@ class LogFeed : public QObject {
   using Clock = std::function<qint64()>;  // milliseconds since the epoch
 
   static constexpr std::size_t kCapacity = 10000;
-  static constexpr std::size_t kBatch = 500;
+  static constexpr std::size_t kBatch = 100;
+  static constexpr int kTurnBudgetMs = 4;
 
   explicit LogFeed(std::size_t capacity = kCapacity, Clock clock = {}, QObject* parent = nullptr);
   ~LogFeed() override;

@@ -72,6 +72,15 @@ void ImageButton::paintEvent(QPaintEvent*) {
   }
 }
 
+// The press is the button's own: it must not reach the window beneath as a click on its background
+// (the main window's top-left corner toggles the log window, and the settings button sits there).
+void ImageButton::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton)
+    event->accept();
+  else
+    Control::mousePressEvent(event);
+}
+
 void ImageButton::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) Q_EMIT clicked();
   Control::mouseReleaseEvent(event);

@@ -47,10 +47,15 @@ int ReportList::columnWidth(int column) const {
   return table_->columnWidth(column);
 }
 
+// Rows of one height take the header's default size and need no section resize: resizing one
+// section makes the header recount every section's position, which made appending to a long list
+// cost time in proportion to its length for each row.
 int ReportList::insertItem(int rowHeight) {
   const int row = table_->rowCount();
+  QHeaderView* rows = table_->verticalHeader();
+  if (row == 0 && rowHeight >= rows->minimumSectionSize()) rows->setDefaultSectionSize(rowHeight);
   table_->insertRow(row);
-  table_->setRowHeight(row, rowHeight);
+  if (table_->rowHeight(row) != rowHeight) table_->setRowHeight(row, rowHeight);
   return row;
 }
 

@@ -8,6 +8,7 @@
 #include "ui/caption_buttons.h"
 #include "ui/control_factory.h"
 #include "ui/fonts.h"
+#include "ui/pending_move.h"
 #include "ui/ui_log.h"
 #include "ui/window_skin.h"
 
@@ -27,6 +28,8 @@ Window::Window(const WindowDefinition& definition) : definition_(definition) {
     connect(captionButtons_, &CaptionButtons::pressed, skin_, &WindowSkin::captionButtonPressed);
     captionButtons_->raise();
   }
+  new PendingMove(this, this,
+                  [this](QPoint at) { return skin_ && skin_->isWindowFrame() && at.y() < kCaptionHeight; });
   setSkinIndex(0);
 }
 
@@ -185,7 +188,6 @@ void Window::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
   if (skin_) Q_EMIT skin_->clickedAt(at);
   Q_EMIT leftPressed();
-  if (skin_ && skin_->isWindowFrame() && at.y() < kCaptionHeight) beginSystemMove();
 }
 
 void Window::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -6,8 +6,10 @@
 #include "app/menus.h"
 #include "app/window_commands.h"
 #include "program_fixture.h"
+#include "shell/tray_event.h"
 #include "ui/check_box.h"
 #include "ui/menu.h"
+#include "ui/picture_box.h"
 
 namespace pimrose {
 namespace {
@@ -119,13 +121,34 @@ TEST_F(MenusTest, BuildingAMenuReplacesTheItemsOfTheLastOne) {
 }
 
 TEST_F(MenusTest, TheFloatingIconTogglesTheMainWindowAndOpensItsMenu) {
-  Q_EMIT program_.floatWindow().doubleClicked();
+  ui::PictureBox* logo = program_.floatControls().图片框_icon;
+  Q_EMIT logo->sizeToggleGesture();
   EXPECT_FALSE(program_.mainWindow().isVisible());
-  Q_EMIT program_.floatWindow().doubleClicked();
+  Q_EMIT logo->sizeToggleGesture();
   EXPECT_TRUE(program_.mainWindow().isVisible());
-  Q_EMIT program_.floatWindow().rightPressed();
+  Q_EMIT logo->rightPressed();
   EXPECT_EQ(program_.menus().activeMenu(), MenuKind::FloatIcon);
   EXPECT_EQ(program_.menus().menuItems().size(), 4u);
+  program_.menus().menu()->dismiss();
+}
+
+TEST_F(MenusTest, HideFloatingIconHidesTheWindowAndClearsItsOption) {
+  ui::CheckBox* box = program_.mainControls().选择框_显示悬浮图标;
+  box->toggleByUser();
+  ASSERT_TRUE(program_.floatWindow().isVisible());
+  choose(MenuKind::FloatIcon, u"隐藏悬浮");
+  EXPECT_FALSE(program_.floatWindow().isVisible());
+  EXPECT_FALSE(box->isChecked());
+  EXPECT_TRUE(exitCodes_.empty());
+}
+
+TEST_F(MenusTest, TrayPressesShowTheWindowOrOpenTheTrayMenu) {
+  program_.mainWindow().hide();
+  program_.onTrayEvent(kTrayLeftPressed);
+  EXPECT_TRUE(program_.mainWindow().isVisible());
+  program_.onTrayEvent(kTrayRightPressed);
+  EXPECT_EQ(program_.menus().activeMenu(), MenuKind::Tray);
+  EXPECT_EQ(program_.menus().menuItems().size(), 3u);
   program_.menus().menu()->dismiss();
 }
 

@@ -21,8 +21,10 @@ class FakeInstanceChannel : public InstanceChannel {
 
 class ProgramTest : public ::testing::Test {
  protected:
-  ProgramServices services(std::uint64_t upTimeMs = 3'600'000, bool anotherInstance = false) {
+  ProgramServices services(std::uint64_t upTimeMs = 3'600'000, bool anotherInstance = false,
+                           bool trayHost = true) {
     ProgramServices s;
+    s.trayHostPresent = [trayHost] { return trayHost; };
     s.bootClock = [upTimeMs] { return upTimeMs; };
     s.makeInstanceChannel = [this, anotherInstance] {
       auto channel = std::make_unique<FakeInstanceChannel>(anotherInstance);

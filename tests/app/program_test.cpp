@@ -8,7 +8,9 @@
 #include "app/window_commands.h"
 #include "program_fixture.h"
 #include "support/wait_for.h"
+#include "ui/caption_buttons.h"
 #include "ui/controls.h"
+#include "ui/tip_box.h"
 
 namespace pimrose {
 namespace {
@@ -16,6 +18,7 @@ namespace {
 TEST_F(ProgramTest, StartsVisibleWithTheWindowsLoadedAndTheOpeningLineShown) {
   Program program(services());
   ASSERT_EQ(program.StartUp(), Program::Start::Running);
+  EXPECT_EQ(program.logControls().窗口EX1->icon().size(), QSize(256, 256)) << "the log window shows the logo";
   EXPECT_TRUE(program.mainWindow().isVisible());
   EXPECT_EQ(program.mainWindow().size(), QSize(1200, 700));
   EXPECT_EQ(program.mainWindow().windowTitle(), u"Pimrose");
@@ -33,12 +36,19 @@ TEST_F(ProgramTest, StartsVisibleWithTheWindowsLoadedAndTheOpeningLineShown) {
   EXPECT_TRUE(exitCodes_.empty());
 }
 
-TEST_F(ProgramTest, UpTimeRuleHidesTheWindowWithinTwoMinutesOfBoot) {
-  for (const auto& [upTime, visible] :
-       {std::pair{120'000ull, false}, {5'000ull, false}, {120'001ull, true}}) {
-    Program program(services(upTime));
+// Without a tray host nothing could call a hidden window back, so an early start leaves it shown.
+TEST_F(ProgramTest, UpTimeRuleHidesTheWindowWithinTwoMinutesOfBootIntoATray) {
+  struct Case {
+    std::uint64_t upTime;
+    bool trayHost;
+    bool visible;
+  };
+  for (const Case& c : {Case{120'000, true, false}, Case{5'000, true, false}, Case{120'001, true, true},
+                        Case{5'000, false, true}}) {
+    Program program(services(c.upTime, false, c.trayHost));
     ASSERT_EQ(program.StartUp(), Program::Start::Running);
-    EXPECT_EQ(program.mainWindow().isVisible(), visible) << "up time " << upTime;
+    EXPECT_EQ(program.mainWindow().isVisible(), c.visible)
+        << "up time " << c.upTime << " tray " << c.trayHost;
   }
 }
 
@@ -107,6 +117,22 @@ TEST_F(ProgramTest, CloseIsRefusedWhileMinimiseToTrayIsChecked) {
   EXPECT_TRUE(channel_->released);
 }
 
+TEST_F(ProgramTest, WithoutATrayHostCloseAndTheCaptionButtonsMinimiseInsteadOfHiding) {
+  Program program(services(3'600'000, false, false));
+  program.StartUp();
+  control<ui::CheckBox>(program, "选择框_最小化到托盘")->setChecked(true);
+  program.mainWindow().close();
+  EXPECT_TRUE(program.mainWindow().isVisible());
+  EXPECT_TRUE(program.mainWindow().isMinimized());
+  ShowMainWindow(program.mainWindow());
+  for (ui::CaptionButton button : {ui::CaptionButton::Close, ui::CaptionButton::Minimise}) {
+    Q_EMIT program.mainControls().窗口EX1->captionButtonPressed(button);
+    EXPECT_TRUE(program.mainWindow().isVisible()) << static_cast<int>(button);
+    ShowMainWindow(program.mainWindow());
+  }
+  EXPECT_TRUE(exitCodes_.empty());
+}
+
 TEST_F(ProgramTest, DestroyingThePointerTipWindowEndsTheProcessAtOnce) {
   Program program(services());
   program.StartUp();
@@ -148,6 +174,53 @@ TEST_F(ProgramTest, SkinChoiceRecolorsEveryWindowAndTheWindowKeepsItsMinimumSize
   EXPECT_EQ(program.mainWindow().minimumSize(), QSize(1200, 700));
   program.mainWindow().resize(800, 500);
   EXPECT_EQ(program.mainWindow().size(), QSize(1200, 700));
+}
+
+// The settings button sits in the corner that toggles the log window: a click on the button is the
+// button's alone, and the strip of background left of it still reaches the corner.
+TEST_F(ProgramTest, TheSettingsButtonInTheLogCornerDoesNotToggleTheLogWindow) {
+  Program program(services());
+  program.StartUp();
+  auto* settings = program.mainControls().超级按钮_程序设置;
+  ASSERT_LT(settings->geometry().right(), 40);
+  QTest::mouseClick(settings, Qt::LeftButton, {}, settings->rect().center());
+  EXPECT_EQ(program.mainControls().选择夹_组件->currentPage(), 1);
+  EXPECT_FALSE(program.logWindow().isVisible());
+  QTest::mouseClick(&program.mainWindow(), Qt::LeftButton, {}, QPoint(4, 16));
+  EXPECT_TRUE(program.logWindow().isVisible());
+}
+
+// The taskbar widget is off in the program; switched on here, its timer fills the two lines from the
+// machine's load and its holder shows the uptime while the pointer is over it.
+TEST_F(ProgramTest, TaskbarWidgetShowsTheLoadLinesAndTheUptimeTip) {
+  ProgramServices s = services(3'723'000);
+  EXPECT_FALSE(s.taskbarWidgetEnabled);
+  {
+    Program off(services());
+    off.StartUp();
+    EXPECT_EQ(off.taskbarWidget(), nullptr);
+  }
+  sandbox_.write(QStringLiteral("root/proc/stat"), "cpu  7 0 0 93 0 0 0 0 0 0\n");
+  sandbox_.write(QStringLiteral("root/proc/meminfo"), "MemTotal: 1000 kB\nMemAvailable: 580 kB\n");
+  s.systemFiles = SystemFiles(sandbox_.filePath(QStringLiteral("root")));
+  s.taskbarWidgetEnabled = true;
+  Program program(std::move(s));
+  program.StartUp();
+  ASSERT_NE(program.taskbarWidget(), nullptr);
+  const ui::TaskbarWidgetControls& bar = program.taskbarControls();
+  EXPECT_EQ(bar.标签_信息上->text(), u"初始化"_qs) << "nothing sampled before the first tick";
+
+  Q_EMIT bar.任务栏_刷新信息->elapsed();
+  EXPECT_EQ(bar.标签_信息上->text(), u"核心：100%  下载：0"_qs);
+  EXPECT_EQ(bar.标签_信息下->text(), u"内存：42%  上传：0"_qs);
+  sandbox_.write(QStringLiteral("root/proc/stat"), "cpu  14 0 0 186 0 0 0 0 0 0\n");
+  Q_EMIT bar.任务栏_刷新信息->elapsed();
+  EXPECT_EQ(bar.标签_信息上->text(), u"核心：07%  下载：0"_qs);
+
+  Q_EMIT bar.图片框_容器->pointerInside(true);
+  EXPECT_EQ(ui::shownTip(), u"电脑已运行：\r\n0天1小时2分3秒"_qs);
+  Q_EMIT bar.图片框_容器->pointerInside(false);
+  EXPECT_TRUE(ui::shownTip().isEmpty());
 }
 
 }  // namespace

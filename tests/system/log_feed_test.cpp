@@ -89,17 +89,19 @@ TEST(LogFeedTest, NumbersStampsAndBatchesOnTheUiThread) {
   std::vector<std::vector<LogLine>> batches;
   QObject::connect(&feed, &LogFeed::linesArrived,
                    [&](const std::vector<LogLine>& lines) { batches.push_back(lines); });
-  for (int i = 0; i < 1200; ++i) feed.push(QString::number(i));
+  const std::size_t count = LogFeed::kBatch * 2 + LogFeed::kBatch / 2;
+  for (std::size_t i = 0; i < count; ++i) feed.push(QString::number(i));
   EXPECT_TRUE(batches.empty()) << "nothing arrives before the UI thread's next turn";
   ASSERT_TRUE(test::waitFor([&] { return batches.size() == 3; }));
   EXPECT_EQ(batches[0].size(), LogFeed::kBatch);
+  EXPECT_EQ(batches[2].size(), LogFeed::kBatch / 2);
   EXPECT_EQ(batches[0].front().number, 1u);
   EXPECT_EQ(batches[0].front().text, QStringLiteral("0"));
   EXPECT_EQ(batches[0].front().msecsSinceEpoch, 1234);
-  EXPECT_EQ(batches[2].back().number, 1200u);
+  EXPECT_EQ(batches[2].back().number, count);
   feed.push(QStringLiteral("later"));
   ASSERT_TRUE(test::waitFor([&] { return batches.size() == 4; }));
-  EXPECT_EQ(batches[3].front().number, 1201u);
+  EXPECT_EQ(batches[3].front().number, count + 1);
 }
 
 TEST(LogFeedTest, WaitingLinesAreCappedAndNumbersKeepCounting) {

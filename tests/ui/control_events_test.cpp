@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QTableWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -299,6 +300,20 @@ TEST(TextMeasuring, WiderTextsMeasureWiderAndWrapAtTheLimit) {
   const QSize wrapped = measureText(QString(60, QChar(0x5b8c)), font, 150);
   EXPECT_LE(wrapped.width(), 150);
   EXPECT_GT(wrapped.height(), one.height() * 3);
+}
+
+// Each row keeps the height it was appended with, whether or not it matches the rows before it, and
+// removing rows from the top leaves the heights of the rest alone.
+TEST(ReportListRows, EachRowKeepsItsOwnHeight) {
+  const std::unique_ptr<Window> window = loadWindow(logWindowDefinition());
+  auto* list = window->control<ReportList>(QStringLiteral("超级列表框_日志"));
+  list->insertColumn(QStringLiteral("内容"), 100);
+  const int heights[] = {30, 30, 45, 30, 24};
+  for (const int height : heights) list->insertItem(height);
+  for (int row = 0; row < 5; ++row) EXPECT_EQ(list->table()->rowHeight(row), heights[row]) << row;
+  list->removeItems(0, 2);
+  EXPECT_EQ(list->table()->rowHeight(0), 45);
+  EXPECT_EQ(list->table()->rowHeight(2), 24);
 }
 
 }  // namespace

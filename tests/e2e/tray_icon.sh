@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# End to end with a real XEmbed tray host (trayer): the caption's close button hides the window into
+# the tray, a left press on the icon brings it back, the icon comes back with a restarted host, a
+# window hidden into a tray that goes away comes back on screen, and the tray menu ends the program.
+# Usage: tray_icon.sh PIMROSE_BINARY
+. "$(dirname "$0")/e2e_common.sh"
+binary=$1
+command -v trayer >/dev/null || { echo "SKIP: trayer is not installed"; exit 0; }
+# No session bus: Qt uses the XEmbed tray rather than a StatusNotifierItem.
+export DBUS_SESSION_BUS_ADDRESS=disabled:
+# The log lines tell when the program has seen the tray host go and come, and where a window went.
+export QT_LOGGING_RULES="pimrose.shell.debug=true;pimrose.app.debug=true"
+TRAYER=(trayer --edge top --align right --widthtype request --height 32 --SetDockType true --transparent false
+        --expand false)
+
+start_trayer() {
+  "${TRAYER[@]}" >>"$WORK/trayer.log" 2>&1 &
+  TRAYER_PID=$!
+  PIDS+=("$TRAYER_PID")
+}
+
+# The program's icon: its viewable window inside trayer's panel, larger than Qt's helper windows.
+tray_icon_window() {
+  local w
+  for w in $(xdotool search --classname '^pimrose$' 2>/dev/null); do
+    xwininfo -id "$w" 2>/dev/null | grep -q 'Map State: IsViewable' || continue
+    [ "$(xwininfo -id "$w" | awk '/Width:/{print $2}')" -gt 5 ] || continue
+    xwininfo -root -tree | sed -n '/"panel": ("panel" "trayer")/,/^     0x/p' | grep -q "$(printf 0x%x "$w") " &&
+      { echo "$w"; return 0; }
+  done
+  return 1
+}
+wait_tray_icon() {
+  local end=$(($(ms) + ${1:-10} * 1000))
+  while [ "$(ms)" -lt "$end" ]; do tray_icon_window && return 0; sleep 0.05; done
+  return 1
+}
+# wait_until COMMAND [SECONDS]: true once COMMAND succeeds.
+wait_until() {
+  local end=$(($(ms) + ${2:-10} * 1000))
+  while [ "$(ms)" -lt "$end" ]; do "$1" && return 0; sleep 0.05; done
+  return 1
+}
+close_by_caption() {
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  xdotool mousemove --window "$1" $((WIDTH - 24)) 16 click 1
+}
+
+start_xvfb
+start_trayer
+start_pimrose "$binary"
+main=$(wait_window '^Pimrose$' 30)
+check "main window shown" test -n "$main"
+[ -n "$main" ] || { summary; exit 1; }
+
+icon=$(wait_tray_icon 10)
+check "tray icon embedded in the tray host" test -n "$icon"
+
+close_by_caption "$main"
+check "caption close hides the window into the tray" wait_gone '^Pimrose$' 10
+check "the program keeps running" kill -0 "$PIMROSE_PID"
+xdotool mousemove --window "$icon" 8 8 click 1
+check "a left press on the icon shows the window" wait_window '^Pimrose$' 10
+
+# The tray host goes away while the window waits in the tray: the window comes back on screen.
+close_by_caption "$main"
+wait_gone '^Pimrose$' 10
+returns=$(grep -c 'tray host came back' "$WORK/pimrose.log")
+kill "$TRAYER_PID"; wait "$TRAYER_PID" 2>/dev/null
+check "without a tray host the hidden window comes back" wait_window '^Pimrose$' 10
+
+start_trayer
+icon=$(wait_tray_icon 10)
+check "the icon is embedded again when the tray host returns" test -n "$icon"
+seen_return() { [ "$(grep -c 'tray host came back' "$WORK/pimrose.log")" -gt "$returns" ]; }
+check "the program sees the tray host return" wait_until seen_return 10
+close_by_caption "$main"
+check "hidden into the returned tray" wait_gone '^Pimrose$' 10
+xdotool mousemove --window "$icon" 8 8 click 1
+check "the returned icon still answers a left press" wait_window '^Pimrose$' 10
+
+sleep 0.6  # keep the right press out of the double-click interval
+menu_windows() { xdotool search --onlyvisible --classname '^pimrose$' 2>/dev/null | wc -l; }
+before=$(menu_windows)
+xdotool mousemove --window "$icon" 8 8 click 3
+for _ in $(seq 100); do [ "$(menu_windows)" -gt "$before" ] && break; sleep 0.05; done
+check "a right press opens the tray menu" test "$(menu_windows)" -gt "$before"
+import -window root "$WORK/tray-menu.png" 2>/dev/null
+xdotool key Down Down Down Return
+check "退出程序 in the tray menu ends the program" wait_exit "$PIMROSE_PID" 10
+summary
