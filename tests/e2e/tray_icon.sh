@@ -88,4 +88,5 @@ check "a right press opens the tray menu" test "$(menu_windows)" -gt "$before"
 import -window root "$WORK/tray-menu.png" 2>/dev/null
 xdotool key Down Down Down Return
 check "退出程序 in the tray menu ends the program" wait_exit "$PIMROSE_PID" 10
+PIMROSE_PID=  # it ended on purpose
 summary
