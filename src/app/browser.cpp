@@ -4,6 +4,7 @@
 #include <QScrollBar>
 
 #include "app/app_log.h"
+#include "pictures/icon_size.h"
 #include "pictures/picture_details.h"
 #include "ui/controls.h"
 
@@ -40,9 +41,17 @@ void Browser::InitLoading() {
   installItemCallback(ListId::Files);
   installItemCallback(ListId::Search);
   lists_.initIconSize(window_.control<ui::Slider>(kSlider)->position());
-  loader_.setIconSize(lists_.iconSize());
+  loadingReady_ = true;
+  applyOptions();
+}
+
+void Browser::applyOptions() {
+  if (!loadingReady_) return;
   loader_.setFastLoading(window_.control<ui::CheckBox>(kFastLoading)->isChecked());
   loader_.setSmartRelease(window_.control<ui::CheckBox>(kSmartRelease)->isChecked());
+  const int position = window_.control<ui::Slider>(kSlider)->position();
+  if (iconSizeForSliderPosition(position) != lists_.iconSize()) lists_.setIconSizeFromSlider(position);
+  loader_.setIconSize(lists_.iconSize());
 }
 
 void Browser::queueDroppedPath(const QString& path) {
@@ -127,9 +136,13 @@ void Browser::onSearchListReplaced(const SearchListResult& list) {
 }
 
 void Browser::onSearchModeChanged(bool on) {
+  const bool searchEnds = !on && !iconList(ListId::Search).isHidden();
   window_.control<ui::ImageButton>(kSearchButton)->setState(on ? 1 : 0);
   iconList(ListId::Files).setVisible(!on);
   iconList(ListId::Search).setVisible(on);
+  // The search text belongs to the search: it is not kept (nor saved) once the search ends. A search
+  // that found nothing never began, and its text stays for the user to correct.
+  if (searchEnds) window_.control<ui::EditBox>(kSearchBox)->setText(QString());
 }
 
 void Browser::onThumbnailReady(const ThumbnailDelivery& delivery) {
