@@ -2,14 +2,18 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QWindow>
 
 #include "app/app_log.h"
 #include "app/browser.h"
+#include "app/logged_notices.h"
 #include "app/main_window_handlers.h"
 #include "app/opening_lines.h"
+#include "app/settings.h"
+#include "app/settings_page.h"
 #include "pictures/drop_receiver.h"
-#include "platform/autostart_entry.h"
+#include "platform/exit_signals.h"
 #include "platform/ini_file.h"
 #include "shell/tray_icon.h"
 #include "ui/caption_buttons.h"
@@ -43,6 +47,9 @@ Program::Program(ProgramServices services)
       dropReceiver_(std::make_unique<DropReceiver>()),
       mainWindow_(ui::loadWindow(ui::mainWindowDefinition())) {
   browser_ = std::make_unique<Browser>(*mainWindow_);
+  settings_ = std::make_unique<Settings>(
+      *mainWindow_, services_.settingsFile,
+      Settings::Hooks{[this](int skin) { applySkinColour(skin); }, [this] { browser_->applyOptions(); }});
   connectWindowEvents();
 }
 
@@ -53,7 +60,7 @@ Program::~Program() {
 
 Program::Start Program::StartUp() {
   loadOtherWindows();
-  new MainWindowHandlers(*mainWindow_, *logWindow_, [this](int skin) { applySkinColour(skin); });
+  new MainWindowHandlers(*mainWindow_, *logWindow_, [this](int skin) { settings_->ApplySkin(skin, false); });
   mainWindow_->resize(1200, 700);
   dressMainWindow();
   // Windows show their contents while dragged on every Linux window manager; nothing to switch on.
@@ -61,6 +68,7 @@ Program::Start Program::StartUp() {
     showFirstInstance();
     return Start::AnotherInstanceRuns;
   }
+  watchSessionEnd();
   trayIcon_->add(mainWindow_.get(), trayIco(), kCaption);
   trayIcon_->attach([](int) {});
   dropReceiver_->acceptDrops(
@@ -115,14 +123,14 @@ void Program::showFirstInstance() {
 }
 
 void Program::InitSettings() {
+  createSettingsPage();
   ApplySkin();
   mainWindow_->control<ui::TextLabel>(QStringLiteral("标签_当前版本"))
       ->setText(QStringLiteral("当前版本: 0.1.0"));
   mainWindow_->control<ui::TextLabel>(QStringLiteral("标签_关于"))->setText(QStringLiteral("关于 Pimrose"));
   initHotkey();
-  const QString program = QCoreApplication::applicationFilePath();
   mainWindow_->control<ui::CheckBox>(QStringLiteral("选择框_开机启动"))
-      ->setChecked(autostartEntryExists(services_.autostartFile, program));
+      ->setChecked(settingsPage_->AutostartExists());
   state_.tipsOff = mainWindow_->control<ui::CheckBox>(QStringLiteral("选择框_关闭提示"))->isChecked();
   const IniFile settings(services_.settingsFile);
   if (!settings.exists()) mainWindow_->control<ui::TextLabel>(QStringLiteral("标签_使用提示"))->show();
@@ -131,28 +139,57 @@ void Program::InitSettings() {
   mainWindow_->control<ui::Slider>(QStringLiteral("滑块条_图标大小"))->setPosition(position);
 }
 
-// The saved control states arrive with the settings feature; until then every control keeps the
-// state its table gives it.
-void Program::RestoreSettings() {}
-void Program::SaveSettings() {}
+void Program::RestoreSettings() {
+  settings_->RestoreSettings();
+}
 
+void Program::SaveSettings() {
+  settings_->SaveSettings();
+}
+
+// At start-up the skin is the one the restored `下拉框_皮肤` holds.
 void Program::ApplySkin() {
-  RestoreSettings();
-  const int current = mainWindow_->control<ui::ComboBox>(QStringLiteral("下拉框_皮肤"))->currentIndex();
-  applySkinColour(current + 1);
+  settings_->ApplySkin(0, true);
 }
 
-// Skin 1 is "黑色", skin 2 "白色"; anything else keeps the dark one.
+// Skin 1 is "黑色", skin 2 "白色".
 void Program::applySkinColour(int skin) {
-  state_.skinIndex = skin == 2 ? 2 : 1;
+  state_.skinIndex = skin;
   for (ui::Window* window : {mainWindow_.get(), textPopupWindow_.get(), logWindow_.get(), floatWindow_.get()})
-    ui::applySkin(*window, state_.skinIndex - 1);
+    ui::applySkin(*window, skin - 1);
 }
 
-// The hotkey is registered by the settings feature; without a registration the box tells so.
 void Program::initHotkey() {
-  auto* box = mainWindow_->control<ui::CheckBox>(QStringLiteral("选择框_呼出窗口热键"));
-  box->setStatusText(box->isChecked() ? QStringLiteral("热键注册失败") : QStringLiteral("未开启热键"));
+  settingsPage_->initHotkey();
+}
+
+void Program::createSettingsPage() {
+  hotkey_ = services_.makeHotkey ? services_.makeHotkey() : makeGlobalHotkey();
+  notices_ = services_.makeNotices ? services_.makeNotices(*mainWindow_) : std::make_unique<LoggedNotices>();
+  const QString program =
+      services_.programFile.isEmpty() ? QCoreApplication::applicationFilePath() : services_.programFile;
+  settingsPage_ =
+      new SettingsPage(*mainWindow_, *settings_,
+                       {services_.autostartFile, program, hotkey_.get(), notices_.get(),
+                        [this] { toggleMainWindow(); }, [this](bool on) { state_.tipsOff = on; }});
+}
+
+// Hidden or minimised: shown in front; shown: hidden.
+void Program::toggleMainWindow() {
+  if (mainWindow_->isVisible() && !mainWindow_->isMinimized())
+    mainWindow_->hide();
+  else
+    showMainWindow();
+}
+
+// A logout, a SIGTERM, SIGINT or SIGHUP end the program through its own exit steps, so the settings
+// are saved as on any other exit.
+void Program::watchSessionEnd() {
+  exitSignals_ = std::make_unique<ExitSignals>();
+  connect(exitSignals_.get(), &ExitSignals::received, this, [this] { ExitProgram(); });
+  if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+    connect(app, &QGuiApplication::commitDataRequest, this, [this] { SaveSettings(); });
+  connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] { ExitProgram(); });
 }
 
 void Program::applyUpTimeRule() {

@@ -12,6 +12,10 @@ namespace pimrose {
 
 class Browser;
 class DropReceiver;
+class ExitSignals;
+class NoticeSink;
+class Settings;
+class SettingsPage;
 class TrayIcon;
 
 // The running program: its windows, its state and the handlers that make it Pimrose.
@@ -39,6 +43,8 @@ class Program : public QObject {
   ui::Window& floatWindow() const { return *floatWindow_; }
   ui::Window* taskbarWidget() const { return taskbarWidget_.get(); }
   Browser& browser() const { return *browser_; }
+  Settings& settings() const { return *settings_; }
+  SettingsPage* settingsPage() const { return settingsPage_; }
   const AppState& state() const { return state_; }
   const ProgramServices& services() const { return services_; }
 
@@ -53,6 +59,9 @@ class Program : public QObject {
   void ApplySkin();
   void applySkinColour(int skin);
   void initHotkey();
+  void createSettingsPage();
+  void toggleMainWindow();
+  void watchSessionEnd();
   void applyUpTimeRule();
   void showOpeningLine();
   void connectWindowEvents();
@@ -70,6 +79,11 @@ class Program : public QObject {
   std::unique_ptr<ui::Window> floatWindow_;
   std::unique_ptr<ui::Window> taskbarWidget_;
   std::unique_ptr<Browser> browser_;
+  std::unique_ptr<Settings> settings_;
+  std::unique_ptr<GlobalHotkey> hotkey_;
+  std::unique_ptr<NoticeSink> notices_;
+  std::unique_ptr<ExitSignals> exitSignals_;
+  SettingsPage* settingsPage_ = nullptr;
   bool exiting_ = false;
 };
 
