@@ -20,6 +20,10 @@ namespace pimrose {
 class Browser;
 class Menus;
 class DropReceiver;
+class ExitSignals;
+class NoticeSink;
+class Settings;
+class SettingsPage;
 class TrayIcon;
 
 // The running program: its windows, its state and the handlers that make it Pimrose.
@@ -52,6 +56,8 @@ class Program : public QObject {
   ui::Window* taskbarWidget() const { return taskbarWidget_.get(); }
   Browser& browser() const { return *browser_; }
   Menus& menus() const { return *menus_; }
+  Settings& settings() const { return *settings_; }
+  SettingsPage* settingsPage() const { return settingsPage_; }
   const AppState& state() const { return state_; }
   const ProgramServices& services() const { return services_; }
 
@@ -66,6 +72,8 @@ class Program : public QObject {
   void ApplySkin();
   void applySkinColour(int skin);
   void initHotkey();
+  void createSettingsPage();
+  void watchSessionEnd();
   void applyUpTimeRule();
   void showOpeningLine();
   void connectWindowEvents();
@@ -91,6 +99,11 @@ class Program : public QObject {
   std::unique_ptr<Browser> browser_;
   std::unique_ptr<Menus> menus_;
   std::unique_ptr<LogFeed> logFeed_;
+  std::unique_ptr<Settings> settings_;
+  std::unique_ptr<GlobalHotkey> hotkey_;
+  std::unique_ptr<NoticeSink> notices_;
+  std::unique_ptr<ExitSignals> exitSignals_;
+  SettingsPage* settingsPage_ = nullptr;
   bool exiting_ = false;
 };
 

@@ -24,6 +24,8 @@ ProgramServices systemServices() {
     return static_cast<qsizetype>(generator->bounded(static_cast<quint32>(count))) + 1;
   };
   services.endProcess = [](int exitCode) { QCoreApplication::exit(exitCode); };
+  services.makeHotkey = makeGlobalHotkey;
+  services.programFile = QCoreApplication::applicationFilePath();
   return services;
 }
 

@@ -6,9 +6,15 @@
 #include <memory>
 
 #include "platform/boot_clock.h"
+#include "platform/global_hotkey.h"
 #include "platform/instance_channel.h"
 
 namespace pimrose {
+
+class NoticeSink;
+namespace ui {
+class Window;
+}
 
 // What the program takes from the system, gathered so tests can stand in for each piece.
 struct ProgramServices {
@@ -18,6 +24,10 @@ struct ProgramServices {
   QString autostartFile;                         // the XDG autostart entry of this program
   std::function<qsizetype(qsizetype)> drawLine;  // 1..n, both included
   std::function<void(int exitCode)> endProcess;
+  std::function<std::unique_ptr<GlobalHotkey>()> makeHotkey;  // none given: the desktop's
+  QString programFile;                                        // empty: this executable
+  // Where command results are shown, made for the main window; none given: the log.
+  std::function<std::unique_ptr<NoticeSink>(ui::Window& mainWindow)> makeNotices;
 };
 
 // The real system: boot clock, local-socket instance channel, ~/.config/Pimrose/Pimrose.ini, ...

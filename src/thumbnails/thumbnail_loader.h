@@ -59,6 +59,7 @@ class ThumbnailLoader : public QObject {
   void setIconSize(int iconSize) { state_.iconSize = iconSize; }
   void setFastLoading(bool on) { state_.fastLoading = on; }
   void setSmartRelease(bool on) { state_.smartRelease = on; }
+  const LoaderState& state() const { return state_; }
 
   bool isHeld(ListId list, int index) const;
   int inFlight() const { return pool_->inFlight(); }

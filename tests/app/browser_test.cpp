@@ -141,6 +141,13 @@ TEST_F(BrowserTest, EnterInTheSearchBoxSearchesAndTheButtonEndsTheSearch) {
   Q_EMIT control<ui::ImageButton>("超级按钮_搜索")->clicked();
   EXPECT_FALSE(browser_.search().searchMode());
   EXPECT_TRUE(files()->isVisible());
+  EXPECT_EQ(box->text(), u"") << "the ended search's text is not kept";
+
+  // A search that finds nothing never began: its text stays to be corrected.
+  box->setText(QStringLiteral("nothing like this"));
+  QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+  EXPECT_FALSE(browser_.search().searchMode());
+  EXPECT_EQ(box->text(), u"nothing like this");
 }
 
 TEST_F(BrowserTest, SliderChangeResizesItemsAndListsTheFoldersAgain) {

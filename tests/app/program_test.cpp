@@ -1,3 +1,5 @@
+#include <csignal>
+
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -5,8 +7,13 @@
 #include "app/browser.h"
 #include "app/opening_lines.h"
 #include "app/program.h"
+#include "app/settings_page.h"
 #include "app/window_commands.h"
+#include "platform/fake_global_hotkey.h"
+#include "platform/ini_file.h"
 #include "program_fixture.h"
+#include "support/sandbox.h"
+#include "thumbnails/thumbnail_loader.h"
 #include "support/wait_for.h"
 #include "ui/controls.h"
 
@@ -148,6 +155,67 @@ TEST_F(ProgramTest, SkinChoiceRecolorsEveryWindowAndTheWindowKeepsItsMinimumSize
   EXPECT_EQ(program.mainWindow().minimumSize(), QSize(1200, 700));
   program.mainWindow().resize(800, 500);
   EXPECT_EQ(program.mainWindow().size(), QSize(1200, 700));
+}
+
+}  // namespace
+}  // namespace pimrose
+
+namespace pimrose {
+namespace {
+
+// A SIGTERM runs the exit steps on the event loop: the settings are saved, the process ends with 0.
+TEST_F(ProgramTest, TerminationSignalSavesTheSettingsAndExits) {
+  Program program(services());
+  program.StartUp();
+  control<ui::CheckBox>(program, "选择框_关闭提示")->toggleByUser();
+  ASSERT_EQ(::raise(SIGTERM), 0);
+  ASSERT_TRUE(test::waitFor([&] { return !exitCodes_.empty(); }));
+  EXPECT_EQ(exitCodes_, std::vector<int>{0});
+  const IniFile ini(services().settingsFile);
+  EXPECT_EQ(ini.read(QStringLiteral("选择框"), QStringLiteral("选择框_关闭提示")), u"真");
+  EXPECT_EQ(ini.read(QStringLiteral("初始化"), QStringLiteral("图片比例")), u"24");
+}
+
+// Settings restored without any control event still reach the loader and the icon size.
+TEST_F(ProgramTest, RestoredOptionsReachTheBrowserAtStartAndAfterASkinChange) {
+  sandbox_.write(
+      QStringLiteral("config/Pimrose/Pimrose.ini"),
+      QStringLiteral("[选择框]\n选择框_快速加载=真\n选择框_关闭提示=真\n[初始化]\n图片比例=30\n").toUtf8());
+  Program program(services());
+  program.StartUp();
+  EXPECT_TRUE(program.browser().loader().state().fastLoading);
+  EXPECT_FALSE(program.browser().loader().state().smartRelease);
+  EXPECT_EQ(program.browser().lists().iconSize(), 5 * 30 + 150);
+  EXPECT_TRUE(program.state().tipsOff);
+
+  // The file changes behind the program's back; the next skin change saves, then restores.
+  control<ui::CheckBox>(program, "选择框_智能释放内存")->setChecked(true);
+  Q_EMIT control<ui::ComboBox>(program, "下拉框_皮肤")->currentIndexChanged(1);
+  EXPECT_TRUE(program.browser().loader().state().smartRelease);
+  control<ui::CheckBox>(program, "选择框_关闭提示")->toggleByUser();
+  EXPECT_FALSE(program.state().tipsOff);
+}
+
+TEST_F(ProgramTest, HotkeyCallsTheMainWindowUpAndHidesIt) {
+  auto fake = std::make_unique<FakeGlobalHotkey>();
+  FakeGlobalHotkey* hotkey = fake.get();
+  sandbox_.write(QStringLiteral("config/Pimrose/Pimrose.ini"),
+                 QStringLiteral("[选择框]\n选择框_呼出窗口热键=真\n[组合框]\n下拉框_热键=4<|>F5\n").toUtf8());
+  ProgramServices s = services();
+  s.makeHotkey = [&fake] { return std::move(fake); };
+  Program program(std::move(s));
+  program.StartUp();
+  EXPECT_EQ(control<ui::CheckBox>(program, "选择框_呼出窗口热键")->statusText(), u"热键注册失败")
+      << "the list was emptied by a value without items, so no key is chosen";
+  control<ui::ComboBox>(program, "下拉框_热键")->insertItem(QStringLiteral("F1"));
+  control<ui::ComboBox>(program, "下拉框_热键")->setCurrentIndex(0);
+  Q_EMIT control<ui::ComboBox>(program, "下拉框_热键")->currentIndexChanged(0);
+  ASSERT_EQ(program.settingsPage()->hotkeyId(), 33002);
+  EXPECT_TRUE(program.mainWindow().isVisible());
+  hotkey->press(1);
+  EXPECT_FALSE(program.mainWindow().isVisible());
+  hotkey->press(1);
+  EXPECT_TRUE(program.mainWindow().isVisible());
 }
 
 }  // namespace
