@@ -82,7 +82,8 @@ void Notices::slideOut(ui::GroupBox* notice, int slot) {
 
 void Notices::run(ui::GroupBox* notice, std::vector<int> path, std::function<void(int)> step,
                   std::function<void()> finished) {
-  auto slide = std::make_shared<Slide>(Slide{notice, std::move(path), 0, std::move(step), std::move(finished)});
+  auto slide =
+      std::make_shared<Slide>(Slide{notice, std::move(path), 0, std::move(step), std::move(finished)});
   scheduleStep(slide);
 }
 

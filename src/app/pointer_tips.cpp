@@ -54,9 +54,9 @@ void PointerTips::ShowTip(bool show, const QString& text) {
 // Measured the way the label draws it: wrapped anywhere at 150 pixels in the label's own font.
 QSize PointerTips::measure(const QString& text) const {
   const QFontMetrics metrics(tipWindow_.control<ui::TextLabel>(kTipLabel)->font());
-  const QRect bounds = metrics.boundingRect(QRect(0, 0, kMaxTextWidth, INT_MAX / 2),
-                                            Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextWrapAnywhere,
-                                            text);
+  const QRect bounds =
+      metrics.boundingRect(QRect(0, 0, kMaxTextWidth, INT_MAX / 2),
+                           Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextWrapAnywhere, text);
   return bounds.size() + QSize(0, kDescenderRoom);
 }
 

@@ -53,6 +53,7 @@ Program::~Program() {
 
 Program::Start Program::StartUp() {
   loadOtherWindows();
+  overlays_ = makeOverlays(*mainWindow_, *textPopupWindow_, state_);
   new MainWindowHandlers(*mainWindow_, *logWindow_, [this](int skin) { applySkinColour(skin); });
   mainWindow_->resize(1200, 700);
   dressMainWindow();

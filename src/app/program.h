@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/app_state.h"
+#include "app/overlays.h"
 #include "app/program_services.h"
 #include "ui/window.h"
 
@@ -40,6 +41,8 @@ class Program : public QObject {
   ui::Window* taskbarWidget() const { return taskbarWidget_.get(); }
   Browser& browser() const { return *browser_; }
   const AppState& state() const { return state_; }
+  // Notices, the prompt, pointer tips and the mask; set once StartUp has loaded the windows.
+  const Overlays& overlays() const { return overlays_; }
   const ProgramServices& services() const { return services_; }
 
  private:
@@ -70,6 +73,7 @@ class Program : public QObject {
   std::unique_ptr<ui::Window> floatWindow_;
   std::unique_ptr<ui::Window> taskbarWidget_;
   std::unique_ptr<Browser> browser_;
+  Overlays overlays_;
   bool exiting_ = false;
 };
 

@@ -36,7 +36,8 @@ TEST(NoticeGeometryTest, SlotsStackSixtyApartAndReuseTheHighestFreeOne) {
   EXPECT_EQ(noticeRestTop(0), 50);
   EXPECT_EQ(noticeRestTop(1), 110);
   EXPECT_EQ(noticeRestTop(2), 170);
-  const std::pair<std::vector<int>, int> cases[] = {{{}, 0}, {{0}, 1}, {{0, 1}, 2}, {{1}, 0}, {{0, 2}, 1}, {{2, 0, 1}, 3}};
+  const std::pair<std::vector<int>, int> cases[] = {{{}, 0},  {{0}, 1},    {{0, 1}, 2},
+                                                    {{1}, 0}, {{0, 2}, 1}, {{2, 0, 1}, 3}};
   for (const auto& [taken, free] : cases) EXPECT_EQ(freeNoticeSlot(taken), free);
 }
 
@@ -58,7 +59,8 @@ struct PathCase {
 };
 
 TEST(SlidePathTest, EndsExactlyAtTheTargetMovingOneWay) {
-  const PathCase cases[] = {{10, 50, 10, 10}, {50, 10, 8, 8}, {10, 170, 10, 10}, {10, 50, 0, 1}, {30, 30, 5, 5}};
+  const PathCase cases[] = {
+      {10, 50, 10, 10}, {50, 10, 8, 8}, {10, 170, 10, 10}, {10, 50, 0, 1}, {30, 30, 5, 5}};
   for (const PathCase& c : cases) {
     const std::vector<int> path = slidePath(c.from, c.to, c.steps);
     ASSERT_EQ(path.size(), c.length) << c.from << "->" << c.to;

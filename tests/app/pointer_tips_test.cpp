@@ -16,7 +16,8 @@ namespace {
 class PointerTipsTest : public ::testing::Test {
  protected:
   PointerTipsTest()
-      : main_(ui::loadWindow(ui::mainWindowDefinition())), tip_(ui::loadWindow(ui::textPopupWindowDefinition())) {
+      : main_(ui::loadWindow(ui::mainWindowDefinition())),
+        tip_(ui::loadWindow(ui::textPopupWindowDefinition())) {
     tip_->setParent(main_.get(), tip_->windowFlags() | Qt::Tool);
     tips_ = new PointerTips(*tip_, *main_, state_, [this] { return pointer_; });
   }

@@ -80,7 +80,8 @@ struct AnswerCase {
 };
 
 TEST_F(PromptPanelTest, ButtonsAnswerWhileTheEventLoopRuns) {
-  const AnswerCase cases[] = {{"按钮_提示确定", false, 2}, {"按钮_提示取消", false, 1}, {"超级按钮_提示关闭", true, 1}};
+  const AnswerCase cases[] = {
+      {"按钮_提示确定", false, 2}, {"按钮_提示取消", false, 1}, {"超级按钮_提示关闭", true, 1}};
   for (const AnswerCase& c : cases) {
     bool shownWhileWaiting = false;
     const int answer = waitWhile([&] {
