@@ -16,8 +16,6 @@ namespace pimrose {
 namespace {
 
 const QString kTipLabel = QStringLiteral("标签文本");
-// The label draws wrapped text from its top; the tip leaves room below the last line's descenders.
-constexpr int kDescenderRoom = 2;
 
 }  // namespace
 
@@ -51,13 +49,14 @@ void PointerTips::ShowTip(bool show, const QString& text) {
   tipWindow_.raise();
 }
 
-// Measured the way the label draws it: wrapped anywhere at 150 pixels in the label's own font.
+// The text measured the way the label draws it (wrapped anywhere at 150 pixels in the label's own
+// font), with the tip's margin around it.
 QSize PointerTips::measure(const QString& text) const {
   const QFontMetrics metrics(tipWindow_.control<ui::TextLabel>(kTipLabel)->font());
   const QRect bounds =
       metrics.boundingRect(QRect(0, 0, kMaxTextWidth, INT_MAX / 2),
                            Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextWrapAnywhere, text);
-  return bounds.size() + QSize(0, kDescenderRoom);
+  return tipBoxSize(bounds.size());
 }
 
 }  // namespace pimrose
