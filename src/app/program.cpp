@@ -75,6 +75,7 @@ Program::~Program() {
 
 Program::Start Program::StartUp() {
   loadOtherWindows();
+  overlays_ = makeOverlays(*mainWindow_, *textPopupWindow_, state_);
   new MainWindowHandlers(*mainWindow_, main_, *logWindow_, [this](int skin) { settings_->ApplySkin(skin, false); });
   (new LogWindowController(LogWindowParts{*logWindow_, *log_.超级列表框_日志}, *logFeed_, systemClipboard()))
       ->watchCorner(*mainWindow_);
@@ -188,7 +189,7 @@ void Program::createSettingsPage() {
   const QString program =
       services_.programFile.isEmpty() ? QCoreApplication::applicationFilePath() : services_.programFile;
   settingsPage_ = new SettingsPage(*mainWindow_, main_, *settings_,
-                                   {services_.autostartFile, program, hotkey_.get(), notices_.get(),
+                                   {services_.autostartFile, program, hotkey_.get(), overlays_.notices,
                                     [this] { ToggleMainWindow(*mainWindow_); }, [this](bool on) { state_.tipsOff = on; }});
 }
 

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/app_state.h"
+#include "app/overlays.h"
 #include "app/program_services.h"
 #include "system/log_feed.h"
 #include "ui/caption_buttons.h"
@@ -21,7 +22,6 @@ class Browser;
 class Menus;
 class DropReceiver;
 class ExitSignals;
-class NoticeSink;
 class Settings;
 class SettingsPage;
 class TrayIcon;
@@ -59,6 +59,8 @@ class Program : public QObject {
   Settings& settings() const { return *settings_; }
   SettingsPage* settingsPage() const { return settingsPage_; }
   const AppState& state() const { return state_; }
+  // Notices, the prompt, pointer tips and the mask; set once StartUp has loaded the windows.
+  const Overlays& overlays() const { return overlays_; }
   const ProgramServices& services() const { return services_; }
 
  private:
@@ -99,9 +101,9 @@ class Program : public QObject {
   std::unique_ptr<Browser> browser_;
   std::unique_ptr<Menus> menus_;
   std::unique_ptr<LogFeed> logFeed_;
+  Overlays overlays_;
   std::unique_ptr<Settings> settings_;
   std::unique_ptr<GlobalHotkey> hotkey_;
-  std::unique_ptr<NoticeSink> notices_;
   std::unique_ptr<ExitSignals> exitSignals_;
   SettingsPage* settingsPage_ = nullptr;
   bool exiting_ = false;

@@ -11,11 +11,6 @@
 
 namespace pimrose {
 
-class NoticeSink;
-namespace ui {
-class Window;
-}
-
 // What the program takes from the system, gathered so tests can stand in for each piece.
 struct ProgramServices {
   BootClock bootClock;
@@ -26,8 +21,6 @@ struct ProgramServices {
   std::function<void(int exitCode)> endProcess;
   std::function<std::unique_ptr<GlobalHotkey>()> makeHotkey;  // none given: the desktop's
   QString programFile;                                        // empty: this executable
-  // Where command results are shown, made for the main window; none given: the log.
-  std::function<std::unique_ptr<NoticeSink>(ui::Window& mainWindow)> makeNotices;
 };
 
 // The real system: boot clock, local-socket instance channel, ~/.config/Pimrose/Pimrose.ini, ...

@@ -19,10 +19,6 @@ const QString kCheckSection = QStringLiteral("选择框");
 const QString kDropDownSection = QStringLiteral("组合框");
 const QString kStartSection = QStringLiteral("初始化");
 const QString kIconSizeKey = QStringLiteral("图片比例");
-const QString kSkinList = QStringLiteral("下拉框_皮肤");
-const QString kIconSlider = QStringLiteral("滑块条_图标大小");
-const QString kAboutLabels[] = {QStringLiteral("标签_关于"), QStringLiteral("标签_当前版本"),
-                                QStringLiteral("标签_关于声明"), QStringLiteral("标签_声明内容")};
 
 DropDownState stateOf(const ui::ComboBox& list) {
   DropDownState state;
@@ -41,8 +37,8 @@ void setState(ui::ComboBox& list, const DropDownState& state) {
 
 }  // namespace
 
-Settings::Settings(ui::Window& mainWindow, QString file, Hooks hooks)
-    : window_(mainWindow), file_(std::move(file)), hooks_(std::move(hooks)) {}
+Settings::Settings(ui::Window& mainWindow, const ui::MainWindowControls& controls, QString file, Hooks hooks)
+    : window_(mainWindow), ui_(controls), file_(std::move(file)), hooks_(std::move(hooks)) {}
 
 bool Settings::SaveSettings() {
   std::optional<IniDocument> ini = IniDocument::load(file_);
@@ -53,7 +49,7 @@ bool Settings::SaveSettings() {
     ini->setValue(kCheckSection, box->name(), encodeCheckState(box->isChecked()));
   for (const ui::ComboBox* list : window_.controlsOf<ui::ComboBox>())
     ini->setValue(kDropDownSection, list->name(), encodeDropDown(stateOf(*list)));
-  const int position = window_.control<ui::Slider>(kIconSlider)->position();
+  const int position = ui_.滑块条_图标大小->position();
   ini->setValue(kStartSection, kIconSizeKey, QString::number(position));
   return ini->save(file_);
 }
@@ -71,7 +67,7 @@ void Settings::RestoreSettings() {
 void Settings::ApplySkin(int skin, bool restoring) {
   if (restoring) {
     restoreDropDowns(loadForReading());
-    skin = window_.control<ui::ComboBox>(kSkinList)->currentIndex() + 1;
+    skin = ui_.下拉框_皮肤->currentIndex();
   } else {
     SaveSettings();
   }
@@ -86,10 +82,10 @@ IniDocument Settings::loadForReading() const {
   return IniDocument::load(file_).value_or(IniDocument());
 }
 
-// Before any skin was applied the colours are those of skin 1, so text never comes out invisible.
+// Before any skin was applied the colours are those of skin 0, so text never comes out invisible.
 const SkinSet& Settings::colours() const {
   const SkinSet* set = skinSet(skinIndex_);
-  return set ? *set : *skinSet(1);
+  return set ? *set : *skinSet(0);
 }
 
 void Settings::restoreEditBoxes(const IniDocument& ini) const {
@@ -125,9 +121,9 @@ void Settings::colourLabels() const {
 }
 
 void Settings::finishSkin(int skin) const {
-  if (const SkinSet* set = skinSet(skin)) window_.control<ui::ComboBox>(kSkinList)->setCurrentText(set->name);
-  for (const QString& name : kAboutLabels)
-    window_.control<ui::TextLabel>(name)->setTextColour(QColor::fromRgba(kAboutTextColour));
+  if (const SkinSet* set = skinSet(skin)) ui_.下拉框_皮肤->setCurrentText(set->name);
+  for (ui::TextLabel* label : {ui_.标签_关于, ui_.标签_当前版本, ui_.标签_关于声明, ui_.标签_声明内容})
+    label->setTextColour(QColor::fromRgba(kAboutTextColour));
 }
 
 }  // namespace pimrose

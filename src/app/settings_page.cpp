@@ -10,56 +10,45 @@
 #include "ui/window.h"
 
 namespace pimrose {
-namespace {
-
-const QString kHotkeyBox = QStringLiteral("选择框_呼出窗口热键");
-const QString kHotkeyList = QStringLiteral("下拉框_热键");
-const QString kAutostartBox = QStringLiteral("选择框_开机启动");
-const QString kTipsBox = QStringLiteral("选择框_关闭提示");
-const QString kSaveButton = QStringLiteral("按钮_保存配置");
-const QString kDone = QStringLiteral("完成");
-const QString kFailed = QStringLiteral("失败");
-
-}  // namespace
-
-SettingsPage::SettingsPage(ui::Window& mainWindow, Settings& settings, Services services)
-    : QObject(&mainWindow), window_(mainWindow), settings_(settings), services_(std::move(services)) {
+SettingsPage::SettingsPage(ui::Window& mainWindow, const ui::MainWindowControls& controls, Settings& settings,
+                           Services services)
+    : QObject(&mainWindow), ui_(controls), settings_(settings), services_(std::move(services)) {
   connectControls();
 }
 
 void SettingsPage::connectControls() {
   connect(services_.hotkey, &GlobalHotkey::pressed, this, &SettingsPage::onHotkeyPressed);
-  connect(window_.control<ui::CheckBox>(kHotkeyBox), &ui::CheckBox::toggled, this,
+  connect(ui_.选择框_呼出窗口热键, &ui::CheckBox::toggled, this,
           &SettingsPage::UpdateHotkey);
-  connect(window_.control<ui::ComboBox>(kHotkeyList), &ui::ComboBox::currentIndexChanged, this,
+  connect(ui_.下拉框_热键, &ui::ComboBox::currentIndexChanged, this,
           &SettingsPage::UpdateHotkey);
-  connect(window_.control<ui::CheckBox>(kAutostartBox), &ui::CheckBox::toggled, this,
+  connect(ui_.选择框_开机启动, &ui::CheckBox::toggled, this,
           &SettingsPage::SetAutostart);
-  connect(window_.control<ui::CheckBox>(kTipsBox), &ui::CheckBox::toggled, this, [this](bool on) {
+  connect(ui_.选择框_关闭提示, &ui::CheckBox::toggled, this, [this](bool on) {
     if (services_.tipsOffChanged) services_.tipsOffChanged(on);
   });
-  connect(window_.control<ui::Button>(kSaveButton), &ui::Button::clicked, this, &SettingsPage::saveByUser);
+  connect(ui_.按钮_保存配置, &ui::Button::clicked, this, &SettingsPage::saveByUser);
 }
 
 void SettingsPage::initHotkey() {
-  if (window_.control<ui::CheckBox>(kHotkeyBox)->isChecked()) hotkeyId_ = registerChosenKey();
+  if (ui_.选择框_呼出窗口热键->isChecked()) hotkeyId_ = registerChosenKey();
   showHotkeyStatus();
 }
 
 void SettingsPage::UpdateHotkey() {
   services_.hotkey->unregisterHotkey(hotkeyId_);
-  hotkeyId_ = window_.control<ui::CheckBox>(kHotkeyBox)->isChecked() ? registerChosenKey() : 0;
+  hotkeyId_ = ui_.选择框_呼出窗口热键->isChecked() ? registerChosenKey() : 0;
   showHotkeyStatus();
 }
 
 // F1 plus the index of the chosen item, no modifier.
 int SettingsPage::registerChosenKey() {
-  const int index = window_.control<ui::ComboBox>(kHotkeyList)->currentIndex();
+  const int index = ui_.下拉框_热键->currentIndex();
   return services_.hotkey->registerHotkey(0, kVirtualKeyF1 + index);
 }
 
 void SettingsPage::showHotkeyStatus() {
-  auto* box = window_.control<ui::CheckBox>(kHotkeyBox);
+  auto* box = ui_.选择框_呼出窗口热键;
   if (!box->isChecked())
     box->setStatusText(QStringLiteral("未开启热键"));
   else
@@ -77,15 +66,15 @@ void SettingsPage::SetAutostart(bool on) {
   else
     removeAutostartEntry(services_.autostartFile);
   const bool exists = AutostartExists();
-  window_.control<ui::CheckBox>(kAutostartBox)->setChecked(exists);
+  ui_.选择框_开机启动->setChecked(exists);
   if (on)
     services_.notices->ShowNotice(
         exists ? QStringLiteral("开机启动设置成功") : QStringLiteral("开机启动设置失败"),
-        exists ? kDone : kFailed);
+        exists ? noticeKindDone() : noticeKindFailed());
   else
     services_.notices->ShowNotice(
         exists ? QStringLiteral("开机启动取消失败") : QStringLiteral("开机启动取消完成"),
-        exists ? kFailed : kDone);
+        exists ? noticeKindFailed() : noticeKindDone());
 }
 
 bool SettingsPage::AutostartExists() const {
@@ -94,9 +83,9 @@ bool SettingsPage::AutostartExists() const {
 
 void SettingsPage::saveByUser() {
   if (settings_.SaveSettings())
-    services_.notices->ShowNotice(QStringLiteral("保存配置完成"), kDone);
+    services_.notices->ShowNotice(QStringLiteral("保存配置完成"), noticeKindDone());
   else
-    services_.notices->ShowNotice(QStringLiteral("保存配置失败"), kFailed);
+    services_.notices->ShowNotice(QStringLiteral("保存配置失败"), noticeKindFailed());
 }
 
 }  // namespace pimrose

@@ -5,21 +5,19 @@
 
 #include <functional>
 
+#include "ui/main_window_controls.h"
+
 namespace pimrose {
 
 class GlobalHotkey;
 class NoticeSink;
 class Settings;
 
-namespace ui {
-class Window;
-}
-
 // The options of the settings page that act at once: the save button, start with the session, the
 // hotkey that calls the main window up, and switching tips off.
 //
 // Usage (after the settings were restored):
-//   SettingsPage page(mainWindow, settings, {...});
+//   SettingsPage page(mainWindow, controls, settings, {...});
 //   page.initHotkey();                                  // registers from the restored states
 //   autostartBox->setChecked(page.AutostartExists());
 class SettingsPage : public QObject {
@@ -35,7 +33,8 @@ class SettingsPage : public QObject {
     std::function<void(bool)> tipsOffChanged;
   };
 
-  SettingsPage(ui::Window& mainWindow, Settings& settings, Services services);
+  SettingsPage(ui::Window& mainWindow, const ui::MainWindowControls& controls, Settings& settings,
+               Services services);
 
   // Start-up: registers the hotkey when its box is checked and says so on the box.
   void initHotkey();
@@ -55,7 +54,7 @@ class SettingsPage : public QObject {
   void showHotkeyStatus();
   void onHotkeyPressed(int id);
 
-  ui::Window& window_;
+  ui::MainWindowControls ui_;  // pointers into the main window, the page's parent
   Settings& settings_;
   Services services_;
   int hotkeyId_ = 0;

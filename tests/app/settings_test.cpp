@@ -65,6 +65,9 @@ QStringList keysOf(const QByteArray& file, const QString& section) {
 class SettingsTest : public ::testing::Test {
  protected:
   std::unique_ptr<ui::Window> window() { return ui::loadWindow(ui::mainWindowDefinition()); }
+  static ui::MainWindowControls typed(const ui::Window& window) {
+    return ui::resolveControls<ui::MainWindowControls>(window);
+  }
   QString file() const { return sandbox_.filePath(u8("config/Pimrose/Pimrose.ini")); }
   template <class T>
   static T* control(const ui::Window& window, const char* name) {
@@ -83,7 +86,7 @@ TEST_F(SettingsTest, ControlStatesSurviveASaveAndARestoreInANewWindow) {
   control<ui::ComboBox>(*first, "下拉框_热键")->setCurrentIndex(4);
   control<ui::ComboBox>(*first, "下拉框_皮肤")->setCurrentIndex(1);
   control<ui::Slider>(*first, "滑块条_图标大小")->setPosition(40);
-  ASSERT_TRUE(Settings(*first, file(), {}).SaveSettings());
+  ASSERT_TRUE(Settings(*first, typed(*first), file(), {}).SaveSettings());
 
   // Keys come in the window's enumeration order of each class.
   const QByteArray saved = contents(file());
@@ -97,7 +100,7 @@ TEST_F(SettingsTest, ControlStatesSurviveASaveAndARestoreInANewWindow) {
 
   const auto second = window();
   ASSERT_NE(statesOf(*second), statesOf(*first));
-  Settings(*second, file(), {}).RestoreSettings();
+  Settings(*second, typed(*second), file(), {}).RestoreSettings();
   EXPECT_EQ(statesOf(*second), statesOf(*first));
 }
 
@@ -110,7 +113,7 @@ TEST_F(SettingsTest, RestoreReadsEarlierValuesAndLeavesMissingOnesAlone) {
   const auto restored = window();
   control<ui::CheckBox>(*restored, "选择框_最小化到托盘")->setChecked(true);
   control<ui::EditBox>(*restored, "编辑框_搜索")->setText(u8("typed"));
-  Settings settings(*restored, file(), {});
+  Settings settings(*restored, typed(*restored), file(), {});
   settings.RestoreSettings();
   EXPECT_TRUE(control<ui::CheckBox>(*restored, "选择框_快速加载")->isChecked());
   EXPECT_FALSE(control<ui::CheckBox>(*restored, "选择框_最小化到托盘")->isChecked());
@@ -131,18 +134,18 @@ TEST_F(SettingsTest, RestoreReadsEarlierValuesAndLeavesMissingOnesAlone) {
 TEST_F(SettingsTest, ChangingTheSkinSavesFirstAndDressesTheControls) {
   const auto main = window();
   QList<int> chosen;
-  Settings settings(*main, file(), {.skinChosen = [&](int skin) { chosen << skin; }, .restored = {}});
+  Settings settings(*main, typed(*main), file(), {.skinChosen = [&](int skin) { chosen << skin; }, .restored = {}});
   settings.ApplySkin(0, true);  // no file: the list's own item, "黑色"
-  EXPECT_EQ(chosen, QList<int>{1});
+  EXPECT_EQ(chosen, QList<int>{0});
   control<ui::CheckBox>(*main, "选择框_关闭提示")->toggleByUser();  // changed, not saved
-  settings.ApplySkin(2, false);
-  EXPECT_EQ(chosen, (QList<int>{1, 2}));
-  EXPECT_EQ(settings.skinIndex(), 2);
+  settings.ApplySkin(1, false);
+  EXPECT_EQ(chosen, (QList<int>{0, 1}));
+  EXPECT_EQ(settings.skinIndex(), 1);
   EXPECT_TRUE(control<ui::CheckBox>(*main, "选择框_关闭提示")->isChecked());
   EXPECT_EQ(control<ui::ComboBox>(*main, "下拉框_皮肤")->currentText(), u"白色");
-  EXPECT_EQ(control<ui::TextLabel>(*main, "标签_使用提示")->textColour(), skinSet(2)->activeText);
+  EXPECT_EQ(control<ui::TextLabel>(*main, "标签_使用提示")->textColour(), skinSet(1)->activeText);
   EXPECT_EQ(control<ui::TextLabel>(*main, "标签_关于")->textColour(), QColor::fromRgba(kAboutTextColour));
-  EXPECT_EQ(control<ui::Tabs>(*main, "选择夹_设置")->tabTextColour(1), skinSet(2)->inactiveTab);
+  EXPECT_EQ(control<ui::Tabs>(*main, "选择夹_设置")->tabTextColour(1), skinSet(1)->inactiveTab);
   EXPECT_TRUE(IniDocument::load(file())->value(u8("选择框"), u8("选择框_关闭提示")) == u"真");
 
   // At the next start the saved list decides the skin.
@@ -150,15 +153,15 @@ TEST_F(SettingsTest, ChangingTheSkinSavesFirstAndDressesTheControls) {
   settings.SaveSettings();
   const auto next = window();
   chosen.clear();
-  Settings(*next, file(), {.skinChosen = [&](int skin) { chosen << skin; }, .restored = {}})
+  Settings(*next, typed(*next), file(), {.skinChosen = [&](int skin) { chosen << skin; }, .restored = {}})
       .ApplySkin(0, true);
-  EXPECT_EQ(chosen, QList<int>{2});
+  EXPECT_EQ(chosen, QList<int>{1});
 }
 
 class SettingsPageTest : public SettingsTest {
  protected:
-  SettingsPageTest() : main_(window()), settings_(*main_, file(), {}) {
-    page_ = new SettingsPage(*main_, settings_,
+  SettingsPageTest() : main_(window()), settings_(*main_, typed(*main_), file(), {}) {
+    page_ = new SettingsPage(*main_, typed(*main_), settings_,
                              {sandbox_.filePath(u8("config/autostart/Pimrose.desktop")),
                               sandbox_.filePath(u8("bin/pimrose")),
                               &hotkey_,
@@ -241,7 +244,7 @@ TEST_F(SettingsPageTest, SaveButtonSaysWhetherTheFileWasWritten) {
   Q_EMIT control<ui::Button>(*main_, "按钮_保存配置")->clicked();
   EXPECT_TRUE(QFile::exists(file()));
   sandbox_.makeFolder(u8("blocked.ini"));
-  Settings blocked(*main_, sandbox_.filePath(u8("blocked.ini")), {});
+  Settings blocked(*main_, typed(*main_), sandbox_.filePath(u8("blocked.ini")), {});
   SettingsPage other(*main_, blocked, {{}, {}, &hotkey_, &notices_, {}, {}});
   other.saveByUser();
   using Shown = QList<std::pair<QString, QString>>;
