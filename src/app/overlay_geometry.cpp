@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "status/gbk_bytes.h"
+#include "text/gbk_bytes.h"
 
 namespace pimrose {
 

@@ -9,6 +9,7 @@
 #include "app/log_window_controller.h"
 #include "app/main_window_handlers.h"
 #include "app/menus.h"
+#include "app/notices.h"
 #include "app/opening_lines.h"
 #include "app/settings.h"
 #include "app/settings_page.h"

@@ -1,6 +1,6 @@
 #include "app/tip_text.h"
 
-#include "status/gbk_bytes.h"
+#include "text/gbk_bytes.h"
 
 namespace pimrose {
 

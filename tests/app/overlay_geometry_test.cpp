@@ -3,7 +3,7 @@
 #include "app/overlay_geometry.h"
 #include "app/slide_path.h"
 #include "app/tip_text.h"
-#include "status/gbk_bytes.h"
+#include "text/gbk_bytes.h"
 
 namespace pimrose {
 namespace {

@@ -245,7 +245,7 @@ TEST_F(SettingsPageTest, SaveButtonSaysWhetherTheFileWasWritten) {
   EXPECT_TRUE(QFile::exists(file()));
   sandbox_.makeFolder(u8("blocked.ini"));
   Settings blocked(*main_, typed(*main_), sandbox_.filePath(u8("blocked.ini")), {});
-  SettingsPage other(*main_, blocked, {{}, {}, &hotkey_, &notices_, {}, {}});
+  SettingsPage other(*main_, typed(*main_), blocked, {{}, {}, &hotkey_, &notices_, {}, {}});
   other.saveByUser();
   using Shown = QList<std::pair<QString, QString>>;
   EXPECT_EQ(notices_.shown, (Shown{{u8("保存配置完成"), u8("完成")}, {u8("保存配置失败"), u8("失败")}}));

@@ -139,20 +139,34 @@ TEST(IniDocumentTest, KilledSavesLeaveTheOldOrTheNewFile) {
   const QByteArray newBytes = newDocument.toBytes();
   ASSERT_TRUE(oldDocument.save(path));
 
+  // The child tells after every finished save, so each kill lands a chosen number of saves in (the
+  // file is then the old or the new document by turns) plus a random part of the next save.
   std::mt19937 random(20261207);
-  std::uniform_int_distribution<long> delayNs(0, 3'000'000);
+  std::uniform_int_distribution<int> finishedSaves(1, 2);
+  std::uniform_int_distribution<long> delayNs(0, 2'000'000);
   int sawOld = 0, sawNew = 0;
   for (int round = 0; round < 1000; ++round) {
+    int saved[2];
+    ASSERT_EQ(pipe(saved), 0);
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-      for (bool flip = true;; flip = !flip) (flip ? newDocument : oldDocument).save(path);
+      close(saved[0]);
+      for (bool flip = true;; flip = !flip) {
+        (flip ? newDocument : oldDocument).save(path);
+        if (write(saved[1], "s", 1) != 1) _exit(1);
+      }
     }
+    close(saved[1]);
+    char byte = 0;
+    for (int wanted = finishedSaves(random); wanted > 0; --wanted)
+      ASSERT_EQ(read(saved[0], &byte, 1), 1) << "the saving child ended by itself";
     const timespec delay{0, delayNs(random)};
     nanosleep(&delay, nullptr);
     kill(child, SIGKILL);
     int status = 0;
     waitpid(child, &status, 0);
+    close(saved[0]);
     const QByteArray now = contents(path);
     ASSERT_TRUE(now == oldBytes || now == newBytes) << "round " << round << ", " << now.size() << " bytes";
     (now == newBytes ? sawNew : sawOld)++;
