@@ -22,8 +22,10 @@ Browser::Browser(const ui::MainWindowControls& controls, ThumbnailWork work)
       search_(lists_),
       loader_(std::move(work)),
       drops_([this](const QStringList& paths) { lists_.openDropped(paths); }) {
-  // The window's own drop timer drives the queue.
-  drops_.timer().stop();
+  // The window's own drop timer drives the queue, and only while dropped paths wait.
+  ui::Timer* dropTimer = ui_.时钟_拖放路径;
+  dropTimer->stop();
+  drops_.setTimerSwitch([dropTimer](bool run) { run ? dropTimer->start() : dropTimer->stop(); });
   connectControls();
 }
 

@@ -64,7 +64,7 @@ Program::Program(ProgramServices services)
   menus_ = std::make_unique<Menus>(*this);
   settings_ = std::make_unique<Settings>(
       *mainWindow_, main_, services_.settingsFile,
-      Settings::Hooks{[this](int skin) { applySkinColour(skin); }, [this] { browser_->applyOptions(); }});
+      Settings::Hooks{[this](int skin) { applySkinColour(skin); }, [this] { applyRestoredOptions(); }});
   connectWindowEvents();
 }
 
@@ -77,7 +77,8 @@ Program::~Program() {
 Program::Start Program::StartUp() {
   loadOtherWindows();
   overlays_ = makeOverlays(*mainWindow_, *textPopupWindow_, state_);
-  new MainWindowHandlers(*mainWindow_, main_, *logWindow_, [this](int skin) { settings_->ApplySkin(skin, false); });
+  new MainWindowHandlers(*mainWindow_, main_, *logWindow_,
+                         [this](int skin) { settings_->ApplySkin(skin, false); });
   (new LogWindowController(LogWindowParts{*logWindow_, *log_.超级列表框_日志}, *logFeed_, systemClipboard()))
       ->watchCorner(*mainWindow_);
   mainWindow_->resize(ui::kMainWindowSize);
@@ -181,6 +182,12 @@ void Program::applySkinColour(int skin) {
     ui::applySkin(*window, state_.skinIndex);
 }
 
+// A restore sets the boxes without any toggle event: whatever follows an option reads it again here.
+void Program::applyRestoredOptions() {
+  browser_->applyOptions();
+  state_.tipsOff = main_.选择框_关闭提示->isChecked();
+}
+
 void Program::initHotkey() {
   settingsPage_->initHotkey();
 }
@@ -189,9 +196,10 @@ void Program::createSettingsPage() {
   hotkey_ = services_.makeHotkey ? services_.makeHotkey() : makeGlobalHotkey();
   const QString program =
       services_.programFile.isEmpty() ? QCoreApplication::applicationFilePath() : services_.programFile;
-  settingsPage_ = new SettingsPage(*mainWindow_, main_, *settings_,
-                                   {services_.autostartFile, program, hotkey_.get(), overlays_.notices,
-                                    [this] { ToggleMainWindow(*mainWindow_); }, [this](bool on) { state_.tipsOff = on; }});
+  settingsPage_ = new SettingsPage(
+      *mainWindow_, main_, *settings_,
+      {services_.autostartFile, program, hotkey_.get(), overlays_.notices,
+       [this] { ToggleMainWindow(*mainWindow_); }, [this](bool on) { state_.tipsOff = on; }});
 }
 
 // A logout, a SIGTERM, SIGINT or SIGHUP end the program through its own exit steps, so the settings

@@ -73,6 +73,7 @@ class Program : public QObject {
   void SaveSettings();
   void ApplySkin();
   void applySkinColour(int skin);
+  void applyRestoredOptions();
   void initHotkey();
   void createSettingsPage();
   void watchSessionEnd();

@@ -18,12 +18,9 @@ SettingsPage::SettingsPage(ui::Window& mainWindow, const ui::MainWindowControls&
 
 void SettingsPage::connectControls() {
   connect(services_.hotkey, &GlobalHotkey::pressed, this, &SettingsPage::onHotkeyPressed);
-  connect(ui_.选择框_呼出窗口热键, &ui::CheckBox::toggled, this,
-          &SettingsPage::UpdateHotkey);
-  connect(ui_.下拉框_热键, &ui::ComboBox::currentIndexChanged, this,
-          &SettingsPage::UpdateHotkey);
-  connect(ui_.选择框_开机启动, &ui::CheckBox::toggled, this,
-          &SettingsPage::SetAutostart);
+  connect(ui_.选择框_呼出窗口热键, &ui::CheckBox::toggled, this, &SettingsPage::UpdateHotkey);
+  connect(ui_.下拉框_热键, &ui::ComboBox::currentIndexChanged, this, &SettingsPage::UpdateHotkey);
+  connect(ui_.选择框_开机启动, &ui::CheckBox::toggled, this, &SettingsPage::SetAutostart);
   connect(ui_.选择框_关闭提示, &ui::CheckBox::toggled, this, [this](bool on) {
     if (services_.tipsOffChanged) services_.tipsOffChanged(on);
   });

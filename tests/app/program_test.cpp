@@ -13,8 +13,8 @@
 #include "platform/ini_file.h"
 #include "program_fixture.h"
 #include "support/sandbox.h"
-#include "thumbnails/thumbnail_loader.h"
 #include "support/wait_for.h"
+#include "thumbnails/thumbnail_loader.h"
 #include "ui/controls.h"
 
 namespace pimrose {

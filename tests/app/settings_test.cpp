@@ -134,7 +134,8 @@ TEST_F(SettingsTest, RestoreReadsEarlierValuesAndLeavesMissingOnesAlone) {
 TEST_F(SettingsTest, ChangingTheSkinSavesFirstAndDressesTheControls) {
   const auto main = window();
   QList<int> chosen;
-  Settings settings(*main, typed(*main), file(), {.skinChosen = [&](int skin) { chosen << skin; }, .restored = {}});
+  Settings settings(*main, typed(*main), file(),
+                    {.skinChosen = [&](int skin) { chosen << skin; }, .restored = {}});
   settings.ApplySkin(0, true);  // no file: the list's own item, "黑色"
   EXPECT_EQ(chosen, QList<int>{0});
   control<ui::CheckBox>(*main, "选择框_关闭提示")->toggleByUser();  // changed, not saved
