@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/app_log.h"
 #include "app/notice_icons.h"
 #include "app/overlay_geometry.h"
 #include "app/scheduler.h"
@@ -27,7 +28,9 @@ Notices::~Notices() {
   for (const QPointer<ui::GroupBox>& notice : notices_) delete notice.data();
 }
 
+// Every result also goes to the log, where it stays after the notice has gone.
 void Notices::ShowNotice(const QString& text, const QString& kind) {
+  qCInfo(lcApp) << "notice" << kind << text;
   ui::GroupBox* notice = makeNotice(text, kind);
   if (!notice) return;
   notice->setGeometry(noticeStartRect(window_.width(), text));

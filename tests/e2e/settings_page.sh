@@ -31,6 +31,8 @@ check "notice: set" wait_for_line "$WORK/pimrose.log" '开机启动设置成功'
 click 586 234
 check "autostart entry removed" test ! -e "$entry"
 check "notice: removed" wait_for_line "$WORK/pimrose.log" '开机启动取消完成' 5
+# The notice slides in and rests over the hotkey list for about two seconds before it goes.
+sleep 2.2
 
 # Hotkey on, F1 as listed first; then F7 chosen in the list.
 click 419 123
