@@ -72,6 +72,15 @@ void ImageButton::paintEvent(QPaintEvent*) {
   }
 }
 
+// The press belongs to the button: passed on, the window under it would take it for a press on its
+// caption (a window move) or on its corner.
+void ImageButton::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton)
+    event->accept();
+  else
+    Control::mousePressEvent(event);
+}
+
 void ImageButton::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) Q_EMIT clicked();
   Control::mouseReleaseEvent(event);
