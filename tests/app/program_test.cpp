@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/browser.h"
+#include "app/notices.h"
 #include "app/opening_lines.h"
 #include "app/program.h"
 #include "app/settings_page.h"
@@ -194,6 +195,25 @@ TEST_F(ProgramTest, RestoredOptionsReachTheBrowserAtStartAndAfterASkinChange) {
   EXPECT_TRUE(program.browser().loader().state().smartRelease);
   control<ui::CheckBox>(program, "选择框_关闭提示")->toggleByUser();
   EXPECT_FALSE(program.state().tipsOff);
+  // Set without a toggle event, the box still reaches the tips through the next restore.
+  control<ui::CheckBox>(program, "选择框_关闭提示")->setChecked(true);
+  Q_EMIT control<ui::ComboBox>(program, "下拉框_皮肤")->currentIndexChanged(0);
+  EXPECT_TRUE(program.state().tipsOff);
+}
+
+// The save button reports through the program's sliding notices, failure included.
+TEST_F(ProgramTest, SaveButtonResultSlidesInAsANotice) {
+  sandbox_.makeFolder(QStringLiteral("blocked.ini"));
+  for (const bool writable : {true, false}) {
+    ProgramServices s = services();
+    if (!writable) s.settingsFile = sandbox_.filePath(QStringLiteral("blocked.ini"));
+    Program program(std::move(s));
+    program.StartUp();
+    Q_EMIT program.mainControls().按钮_保存配置->clicked();
+    const std::vector<ui::GroupBox*> shown = program.overlays().notices->shownNotices();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown.front()->text(), writable ? u"保存配置完成" : u"保存配置失败");
+  }
 }
 
 TEST_F(ProgramTest, HotkeyCallsTheMainWindowUpAndHidesIt) {
