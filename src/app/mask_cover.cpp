@@ -6,29 +6,25 @@
 #include "ui/window.h"
 
 namespace pimrose {
-namespace {
-
-const QString kMask = QStringLiteral("滤镜_遮罩");
-const QString kTimer = QStringLiteral("时钟_线程");
-
-}  // namespace
-
 // The window table starts the timer at load; it stays stopped until something covers the window.
-MaskCover::MaskCover(ui::Window& mainWindow) : QObject(&mainWindow), window_(mainWindow) {
-  auto* timer = window_.control<ui::Timer>(kTimer);
+MaskCover::MaskCover(ui::Window& mainWindow)
+    : QObject(&mainWindow),
+      window_(mainWindow),
+      ui_(ui::resolveControls<ui::MainWindowControls>(mainWindow)) {
+  auto* timer = ui_.时钟_线程;
   timer->setInterval(0);
   connect(timer, &ui::Timer::elapsed, this, &MaskCover::place);
-  window_.control<ui::Filter>(kMask)->hide();
+  ui_.滤镜_遮罩->hide();
 }
 
 void MaskCover::setCovered(bool covered) {
   covered_ = covered;
   place();
-  window_.control<ui::Timer>(kTimer)->setInterval(covered ? kIntervalMs : 0);
+  ui_.时钟_线程->setInterval(covered ? kIntervalMs : 0);
 }
 
 void MaskCover::place() {
-  auto* mask = window_.control<ui::Filter>(kMask);
+  auto* mask = ui_.滤镜_遮罩;
   if (!covered_) {
     mask->hide();
     return;

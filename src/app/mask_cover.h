@@ -2,11 +2,9 @@
 
 #include <QObject>
 
-namespace pimrose {
+#include "ui/main_window_controls.h"
 
-namespace ui {
-class Window;
-}
+namespace pimrose {
 
 // The mask `滤镜_遮罩`: a shade over the main window between the caption and the status strip, for
 // times when the window's contents must not be used. The timer `时钟_线程` keeps it over the window
@@ -28,6 +26,7 @@ class MaskCover : public QObject {
   void place();
 
   ui::Window& window_;
+  ui::MainWindowControls ui_;
   bool covered_ = false;
 };
 

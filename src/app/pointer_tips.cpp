@@ -8,27 +8,27 @@
 #include "app/app_state.h"
 #include "app/overlay_geometry.h"
 #include "app/tip_text.h"
-#include "ui/control.h"
+#include "ui/check_box.h"
+#include "ui/main_window_controls.h"
 #include "ui/text_label.h"
+#include "ui/text_popup_window_controls.h"
 #include "ui/window.h"
 
 namespace pimrose {
-namespace {
-
-const QString kTipLabel = QStringLiteral("标签文本");
-
-}  // namespace
-
 PointerTips::PointerTips(ui::Window& tipWindow, ui::Window& mainWindow, const AppState& state,
                          PointerPosition pointer)
-    : QObject(&tipWindow), tipWindow_(tipWindow), state_(state), pointer_(std::move(pointer)) {
+    : QObject(&tipWindow),
+      tipWindow_(tipWindow),
+      label_(ui::resolveControls<ui::TextPopupWindowControls>(tipWindow).标签文本),
+      state_(state),
+      pointer_(std::move(pointer)) {
   if (!pointer_) pointer_ = [] { return QCursor::pos(); };
   // A tooltip-type window is never activated by the window manager and lets the pointer through.
   tipWindow_.setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus |
                             Qt::WindowTransparentForInput);
   tipWindow_.setAttribute(Qt::WA_ShowWithoutActivating);
   tipWindow_.setFocusPolicy(Qt::NoFocus);
-  auto* autostart = mainWindow.control<ui::Control>(QStringLiteral("选择框_开机启动"));
+  auto* autostart = ui::resolveControls<ui::MainWindowControls>(mainWindow).选择框_开机启动;
   connect(autostart, &ui::Control::pointerInside, this,
           [this](bool inside) { ShowTip(inside, QStringLiteral("完成")); });
 }
@@ -41,9 +41,8 @@ void PointerTips::ShowTip(bool show, const QString& text) {
   }
   const QString shown = tipText(text);
   const QSize size = measure(shown);
-  auto* label = tipWindow_.control<ui::TextLabel>(kTipLabel);
-  label->setText(shown);
-  label->setGeometry(tipLabelRect(size));
+  label_->setText(shown);
+  label_->setGeometry(tipLabelRect(size));
   tipWindow_.setGeometry(tipWindowRect(pointer_(), size));
   tipWindow_.show();
   tipWindow_.raise();
@@ -52,7 +51,7 @@ void PointerTips::ShowTip(bool show, const QString& text) {
 // The text measured the way the label draws it (wrapped anywhere at 150 pixels in the label's own
 // font), with the tip's margin around it.
 QSize PointerTips::measure(const QString& text) const {
-  const QFontMetrics metrics(tipWindow_.control<ui::TextLabel>(kTipLabel)->font());
+  const QFontMetrics metrics(label_->font());
   const QRect bounds =
       metrics.boundingRect(QRect(0, 0, kMaxTextWidth, INT_MAX / 2),
                            Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextWrapAnywhere, text);

@@ -12,8 +12,9 @@ namespace pimrose {
 struct AppState;
 
 namespace ui {
+class TextLabel;
 class Window;
-}
+}  // namespace ui
 
 // The pointer tip: `TextPopupWindow` with one text, just below the mouse pointer. It never takes the
 // keyboard focus, so typing goes on where it was. While `AppState::tipsOff` holds no tip is shown.
@@ -35,6 +36,7 @@ class PointerTips : public QObject {
   QSize measure(const QString& text) const;
 
   ui::Window& tipWindow_;
+  ui::TextLabel* label_;
   const AppState& state_;
   PointerPosition pointer_;
 };

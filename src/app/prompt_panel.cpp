@@ -15,21 +15,15 @@
 #include "ui/window.h"
 
 namespace pimrose {
-namespace {
-
-const QString kHolder = QStringLiteral("滤镜");
-const QString kPanel = QStringLiteral("图片框_提示");
-
-}  // namespace
-
 PromptPanel::PromptPanel(ui::Window& mainWindow, AppState& state, Scheduler& scheduler)
-    : QObject(&mainWindow), window_(mainWindow), state_(state), scheduler_(scheduler) {
-  connect(window_.control<ui::Button>(QStringLiteral("按钮_提示确定")), &ui::Button::clicked, this,
-          [this] { answer(kAnswerOk); });
-  connect(window_.control<ui::Button>(QStringLiteral("按钮_提示取消")), &ui::Button::clicked, this,
-          [this] { answer(kAnswerCancel); });
-  connect(window_.control<ui::ImageButton>(QStringLiteral("超级按钮_提示关闭")), &ui::ImageButton::clicked,
-          this, [this] { answer(kAnswerCancel); });
+    : QObject(&mainWindow),
+      window_(mainWindow),
+      ui_(ui::resolveControls<ui::MainWindowControls>(mainWindow)),
+      state_(state),
+      scheduler_(scheduler) {
+  connect(ui_.按钮_提示确定, &ui::Button::clicked, this, [this] { answer(kAnswerOk); });
+  connect(ui_.按钮_提示取消, &ui::Button::clicked, this, [this] { answer(kAnswerCancel); });
+  connect(ui_.超级按钮_提示关闭, &ui::ImageButton::clicked, this, [this] { answer(kAnswerCancel); });
   connect(&window_, &ui::Window::sizeChanged, this, &PromptPanel::relayout);
 }
 
@@ -41,18 +35,16 @@ int PromptPanel::ShowPrompt(const QString& text, const QString& title, const QBy
 }
 
 void PromptPanel::relayout() {
-  auto* holder = window_.control<ui::Filter>(kHolder);
+  auto* holder = ui_.滤镜;
   holder->setGeometry(promptHolderRect(window_.size()));
-  auto* panel = window_.control<ui::PictureBox>(kPanel);
+  auto* panel = ui_.图片框_提示;
   panel->setGeometry(promptPanelRect(holder->size(), panel->size()));
 }
 
 void PromptPanel::fill(const QString& text, const QString& title, const QByteArray& icon) {
-  window_.control<ui::PictureBox>(QStringLiteral("图片框_提示图标"))
-      ->setImageData(icon.isEmpty() ? messageIconPng(MessageIcon::Prompt) : icon);
-  if (!text.isEmpty()) window_.control<ui::TextLabel>(QStringLiteral("标签_提示内容"))->setText(text);
-  window_.control<ui::TextLabel>(QStringLiteral("标签_提示标题"))
-      ->setText(title.isEmpty() ? QStringLiteral("提示") : title);
+  ui_.图片框_提示图标->setImageData(icon.isEmpty() ? messageIconPng(MessageIcon::Prompt) : icon);
+  if (!text.isEmpty()) ui_.标签_提示内容->setText(text);
+  ui_.标签_提示标题->setText(title.isEmpty() ? QStringLiteral("提示") : title);
 }
 
 void PromptPanel::answer(int value) {
@@ -63,7 +55,7 @@ void PromptPanel::answer(int value) {
 // A prompt left unanswered is hidden when it gives up too: otherwise the panel would stay over the
 // window with nothing left to take it away.
 int PromptPanel::waitForAnswer() {
-  QPointer<ui::Filter> holder = window_.control<ui::Filter>(kHolder);
+  QPointer<ui::Filter> holder = ui_.滤镜;
   holder->show();
   holder->raise();
   QPointer<PromptPanel> self(this);

@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QString>
 
+#include "ui/main_window_controls.h"
+
 namespace pimrose {
 
 struct AppState;
@@ -48,6 +50,7 @@ class PromptPanel : public QObject {
   int waitForAnswer();
 
   ui::Window& window_;
+  ui::MainWindowControls ui_;
   AppState& state_;
   Scheduler& scheduler_;
 };
