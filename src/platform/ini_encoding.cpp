@@ -73,7 +73,7 @@ QString decodeIniText(QByteArrayView bytes, IniEncoding encoding) {
 }
 
 QByteArray encodeIniText(QStringView text, IniEncoding encoding) {
-  const QByteArray utf8 = text.toUtf8();
+  QByteArray utf8 = text.toUtf8();
   if (encoding != IniEncoding::ChineseAnsi) return utf8;
   return convert(utf8, kLegacyCharset, "UTF-8");
 }
