@@ -7,6 +7,7 @@
 #include "app/open_picture.h"
 #include "app/open_with_shell.h"
 #include "browsing/picture_details.h"
+#include "thumbnails/icon_size.h"
 #include "ui/check_box.h"
 #include "ui/edit_box.h"
 #include "ui/icon_list.h"
@@ -24,8 +25,10 @@ Browser::Browser(const ui::MainWindowControls& controls, ThumbnailWork work)
       loader_(std::move(work)),
       drops_([this](const QStringList& paths) { lists_.openDropped(paths); }),
       viewer_(makeViewer()) {
-  // The window's own drop timer drives the queue.
-  drops_.timer().stop();
+  // The window's own drop timer drives the queue, and only while dropped paths wait.
+  ui::Timer* dropTimer = ui_.时钟_拖放路径;
+  dropTimer->stop();
+  drops_.setTimerSwitch([dropTimer](bool run) { run ? dropTimer->start() : dropTimer->stop(); });
   connectControls();
 }
 
@@ -45,9 +48,17 @@ void Browser::InitLoading() {
   installItemCallback(ListId::Files);
   installItemCallback(ListId::Search);
   lists_.initIconSize(ui_.滑块条_图标大小->position());
-  loader_.setIconSize(lists_.iconSize());
+  loadingReady_ = true;
+  applyOptions();
+}
+
+void Browser::applyOptions() {
+  if (!loadingReady_) return;
   loader_.setFastLoading(ui_.选择框_快速加载->isChecked());
   loader_.setSmartRelease(ui_.选择框_智能释放内存->isChecked());
+  const int position = ui_.滑块条_图标大小->position();
+  if (iconSizeForSliderPosition(position) != lists_.iconSize()) lists_.setIconSizeFromSlider(position);
+  loader_.setIconSize(lists_.iconSize());
 }
 
 void Browser::queueDroppedPath(const QString& path) {
@@ -158,9 +169,13 @@ void Browser::onSearchListReplaced(const SearchListResult& list) {
 }
 
 void Browser::onSearchModeChanged(bool on) {
+  const bool searchEnds = !on && !iconList(ListId::Search).isHidden();
   ui_.超级按钮_搜索->setState(on ? 1 : 0);
   iconList(ListId::Files).setVisible(!on);
   iconList(ListId::Search).setVisible(on);
+  // The search text belongs to the search: it is not kept (nor saved) once the search ends. A search
+  // that found nothing never began, and its text stays for the user to correct.
+  if (searchEnds) ui_.编辑框_搜索->setText(QString());
 }
 
 void Browser::onThumbnailReady(const ThumbnailDelivery& delivery) {

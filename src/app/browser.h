@@ -27,6 +27,9 @@ class Browser : public QObject {
 
   // Prepares the two icon lists and the loader; IconSize follows the slider from here on.
   void InitLoading();
+  // Reads the options the loader follows (fast loading, memory release, the icon size slider) from
+  // their controls again, as after the settings were restored without any control event.
+  void applyOptions();
   // The drop callback: only queues; the drop timer opens the batch.
   void queueDroppedPath(const QString& path);
   // Writes the details line of item `index` of the shown list into the status text.
@@ -70,6 +73,7 @@ class Browser : public QObject {
   DropQueue drops_;
   std::unique_ptr<Viewer> viewer_;
   std::array<std::pair<int, int>, kListCount> reportedRange_{{{-1, -1}, {-1, -1}}};
+  bool loadingReady_ = false;
 };
 
 }  // namespace pimrose

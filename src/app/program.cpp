@@ -3,20 +3,23 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QFile>
+#include <QGuiApplication>
 
 #include "app/app_log.h"
 #include "app/browser.h"
 #include "app/chosen_picture.h"
 #include "app/log_window_controller.h"
-#include "app/logged_notices.h"
 #include "app/main_window_handlers.h"
 #include "app/menus.h"
+#include "app/notices.h"
 #include "app/opening_lines.h"
 #include "app/restart_program.h"
+#include "app/settings.h"
+#include "app/settings_page.h"
 #include "app/window_commands.h"
 #include "browsing/drop_receiver.h"
 #include "pimrose_version.h"
-#include "platform/autostart_entry.h"
+#include "platform/exit_signals.h"
 #include "platform/ini_file.h"
 #include "platform/log_sink.h"
 #include "shell/float_window.h"
@@ -68,12 +71,14 @@ Program::Program(ProgramServices services)
       dropReceiver_(std::make_unique<DropReceiver>()),
       mainWindow_(ui::loadWindow(ui::mainWindowDefinition())),
       main_(ui::resolveControls<ui::MainWindowControls>(*mainWindow_)),
-      logFeed_(std::make_unique<LogFeed>()),
-      notices_(std::make_unique<LoggedNotices>()) {
+      logFeed_(std::make_unique<LogFeed>()) {
   state_.taskbarWidgetEnabled = services_.taskbarWidgetEnabled;
   setLogReceiver(logFeed_->receiver());
   browser_ = std::make_unique<Browser>(main_);
   menus_ = std::make_unique<Menus>(*this);
+  settings_ = std::make_unique<Settings>(
+      *mainWindow_, main_, services_.settingsFile,
+      Settings::Hooks{[this](int skin) { applySkinColour(skin); }, [this] { applyRestoredOptions(); }});
   connectWindowEvents();
 }
 
@@ -87,7 +92,9 @@ Program::~Program() {
 
 Program::Start Program::StartUp() {
   loadOtherWindows();
-  new MainWindowHandlers(*mainWindow_, main_, *logWindow_, [this](int skin) { applySkinColour(skin); });
+  overlays_ = makeOverlays(*mainWindow_, *textPopupWindow_, state_);
+  new MainWindowHandlers(*mainWindow_, main_, *logWindow_,
+                         [this](int skin) { settings_->ApplySkin(skin, false); });
   (new LogWindowController(LogWindowParts{*logWindow_, *log_.超级列表框_日志}, *logFeed_, systemClipboard()))
       ->watchCorner(*mainWindow_);
   mainWindow_->resize(ui::kMainWindowSize);
@@ -97,6 +104,7 @@ Program::Start Program::StartUp() {
     showFirstInstance();
     return Start::AnotherInstanceRuns;
   }
+  watchSessionEnd();
   trayIcon_->add(mainWindow_.get(), trayIco(), kCaption);
   trayIcon_->attach([this](int code) { onTrayEvent(code); });
   dropReceiver_->acceptDrops(
@@ -185,12 +193,12 @@ void Program::showFirstInstance() {
 }
 
 void Program::InitSettings() {
+  createSettingsPage();
   ApplySkin();
   main_.标签_当前版本->setText(QStringLiteral("当前版本: ") + QLatin1String(kPimroseVersion));
   main_.标签_关于->setText(QStringLiteral("关于 Pimrose"));
   initHotkey();
-  const QString program = QCoreApplication::applicationFilePath();
-  main_.选择框_开机启动->setChecked(autostartEntryExists(services_.autostartFile, program));
+  main_.选择框_开机启动->setChecked(settingsPage_->AutostartExists());
   state_.tipsOff = main_.选择框_关闭提示->isChecked();
   const IniFile settings(services_.settingsFile);
   if (!settings.exists()) main_.标签_使用提示->show();
@@ -201,14 +209,17 @@ void Program::InitSettings() {
   main_.滑块条_图标大小->setPosition(position);
 }
 
-// The saved control states arrive with the settings feature; until then every control keeps the
-// state its table gives it.
-void Program::RestoreSettings() {}
-void Program::SaveSettings() {}
+void Program::RestoreSettings() {
+  settings_->RestoreSettings();
+}
 
+void Program::SaveSettings() {
+  settings_->SaveSettings();
+}
+
+// At start-up the skin is the one the restored `下拉框_皮肤` holds.
 void Program::ApplySkin() {
-  RestoreSettings();
-  applySkinColour(main_.下拉框_皮肤->currentIndex());
+  settings_->ApplySkin(0, true);
 }
 
 // Skin 0 is "黑色", skin 1 "白色" (the skin box's own order); anything else keeps the dark one.
@@ -218,10 +229,34 @@ void Program::applySkinColour(int skin) {
     ui::applySkin(*window, state_.skinIndex);
 }
 
-// The hotkey is registered by the settings feature; without a registration the box tells so.
+// A restore sets the boxes without any toggle event: whatever follows an option reads it again here.
+void Program::applyRestoredOptions() {
+  browser_->applyOptions();
+  state_.tipsOff = main_.选择框_关闭提示->isChecked();
+}
+
 void Program::initHotkey() {
-  auto* box = main_.选择框_呼出窗口热键;
-  box->setStatusText(box->isChecked() ? QStringLiteral("热键注册失败") : QStringLiteral("未开启热键"));
+  settingsPage_->initHotkey();
+}
+
+void Program::createSettingsPage() {
+  hotkey_ = services_.makeHotkey ? services_.makeHotkey() : makeGlobalHotkey();
+  const QString program =
+      services_.programFile.isEmpty() ? QCoreApplication::applicationFilePath() : services_.programFile;
+  settingsPage_ = new SettingsPage(
+      *mainWindow_, main_, *settings_,
+      {services_.autostartFile, program, hotkey_.get(), overlays_.notices,
+       [this] { ToggleMainWindow(*mainWindow_); }, [this](bool on) { state_.tipsOff = on; }});
+}
+
+// A logout, a SIGTERM, SIGINT or SIGHUP end the program through its own exit steps, so the settings
+// are saved as on any other exit.
+void Program::watchSessionEnd() {
+  exitSignals_ = std::make_unique<ExitSignals>();
+  connect(exitSignals_.get(), &ExitSignals::received, this, [this] { ExitProgram(); });
+  if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+    connect(app, &QGuiApplication::commitDataRequest, this, [this] { SaveSettings(); });
+  connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] { ExitProgram(); });
 }
 
 void Program::applyUpTimeRule() {

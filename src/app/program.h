@@ -6,6 +6,7 @@
 
 #include "app/app_state.h"
 #include "app/notice_sink.h"
+#include "app/overlays.h"
 #include "app/program_services.h"
 #include "system/log_feed.h"
 #include "ui/caption_buttons.h"
@@ -24,6 +25,9 @@ class DropReceiver;
 class FloatWindow;
 class LoadSampler;
 class MaximiseToggle;
+class ExitSignals;
+class Settings;
+class SettingsPage;
 class TrayIcon;
 enum class SendAway;
 
@@ -65,13 +69,17 @@ class Program : public QObject {
   TrayIcon& trayIcon() const { return *trayIcon_; }
   Browser& browser() const { return *browser_; }
   Menus& menus() const { return *menus_; }
+  Settings& settings() const { return *settings_; }
+  SettingsPage* settingsPage() const { return settingsPage_; }
   const AppState& state() const { return state_; }
   // The picture the picture menu acts on, decided now (empty when there is none).
   QString chosenPicture() const;
-  NoticeSink& notices() const { return *notices_; }
+  NoticeSink& notices() const { return *overlays_.notices; }
   // The user's file manager, made on first use and kept: its answer arrives after the command.
   // Null when the services offer none.
   FileManager* fileManager();
+  // Notices, the prompt, pointer tips and the mask; set once StartUp has loaded the windows.
+  const Overlays& overlays() const { return overlays_; }
   const ProgramServices& services() const { return services_; }
 
  private:
@@ -84,7 +92,10 @@ class Program : public QObject {
   void SaveSettings();
   void ApplySkin();
   void applySkinColour(int skin);
+  void applyRestoredOptions();
   void initHotkey();
+  void createSettingsPage();
+  void watchSessionEnd();
   void applyUpTimeRule();
   void showOpeningLine();
   void connectWindowEvents();
@@ -113,11 +124,15 @@ class Program : public QObject {
   std::unique_ptr<Browser> browser_;
   std::unique_ptr<Menus> menus_;
   std::unique_ptr<LogFeed> logFeed_;
-  std::unique_ptr<NoticeSink> notices_;
   std::unique_ptr<FileManager> fileManager_;
   std::unique_ptr<LoadSampler> loadSampler_;  // made with the taskbar widget, once per run
   FloatWindow* floatIcon_ = nullptr;          // owned by the float window
   MaximiseToggle* maximise_ = nullptr;        // owned by the main window
+  Overlays overlays_;
+  std::unique_ptr<Settings> settings_;
+  std::unique_ptr<GlobalHotkey> hotkey_;
+  std::unique_ptr<ExitSignals> exitSignals_;
+  SettingsPage* settingsPage_ = nullptr;
   bool exiting_ = false;
 };
 

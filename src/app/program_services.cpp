@@ -26,6 +26,8 @@ ProgramServices systemServices() {
   services.endProcess = [](int exitCode) { QCoreApplication::exit(exitCode); };
   services.makeFileManager = [] { return makeDesktopFileManager(); };
   services.makeProcessLauncher = makeProcessLauncher;
+  services.makeHotkey = makeGlobalHotkey;
+  services.programFile = QCoreApplication::applicationFilePath();
   return services;
 }
 

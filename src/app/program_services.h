@@ -7,6 +7,7 @@
 
 #include "platform/boot_clock.h"
 #include "platform/file_manager.h"
+#include "platform/global_hotkey.h"
 #include "platform/instance_channel.h"
 #include "platform/process_launcher.h"
 #include "system/system_files.h"
@@ -27,6 +28,8 @@ struct ProgramServices {
   SystemFiles systemFiles;                // /proc and /etc, read by the taskbar widget's load figures
   // The taskbar widget is switched off in the program; only tests switch it on.
   bool taskbarWidgetEnabled = false;
+  std::function<std::unique_ptr<GlobalHotkey>()> makeHotkey;  // none given: the desktop's
+  QString programFile;                                        // empty: this executable
 };
 
 // The real system: boot clock, local-socket instance channel, ~/.config/Pimrose/Pimrose.ini, ...

@@ -1,17 +1,12 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
-
-#include <optional>
 
 namespace pimrose {
 
-// An ini file read and written line by line the way private profile files behave: section and key
-// names match without regard to ASCII case, values are trimmed, a write changes only its own line (or
-// adds it at the end of its section, or adds the section at the end of the file) and keeps every
-// other line, comments and unknown keys included. Saving goes through a temporary file that is
-// renamed into place, so a crash never leaves half a file behind.
+// One key at a time in an ini file, for callers that need a single value: each call loads the whole
+// file (see IniDocument for the rules), and `write` saves it back in one atomic step. Code that
+// changes many keys edits one IniDocument and saves it once.
 class IniFile {
  public:
   explicit IniFile(QString path);
@@ -25,9 +20,6 @@ class IniFile {
   bool write(const QString& section, const QString& key, const QString& value);
 
  private:
-  QStringList loadLines() const;
-  bool saveLines(const QStringList& lines) const;
-
   QString path_;
 };
 

@@ -61,6 +61,7 @@ class ThumbnailLoader : public QObject {
   void setIconSize(int iconSize) { state_.iconSize = iconSize; }
   void setFastLoading(bool on) { state_.fastLoading = on; }
   void setSmartRelease(bool on) { state_.smartRelease = on; }
+  const LoaderState& state() const { return state_; }
 
   // Icon memory allowed per list (kIconBudgetBytes unless set).
   void setIconBudget(qint64 bytes);

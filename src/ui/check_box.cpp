@@ -59,9 +59,22 @@ void CheckBox::paintEvent(QPaintEvent*) {
     painter.drawPath(tick);
   }
   painter.setPen(textColour_.isValid() ? textColour_ : c.text);
-  const QRect textBox(26, 0, width() - 26, height());
-  painter.drawText(textBox, Qt::AlignVCenter | Qt::AlignLeft,
+  // A status text (the hotkey's, for one) sits under the box's own text, smaller and muted.
+  const int textHeight = statusText_.isEmpty() ? height() : height() / 2 + 2;
+  const QRect textBox(26, 0, width() - 26, textHeight);
+  painter.drawText(textBox, (statusText_.isEmpty() ? Qt::AlignVCenter : Qt::AlignBottom) | Qt::AlignLeft,
                    fontMetrics().elidedText(text_, Qt::ElideRight, textBox.width()));
+  if (!statusText_.isEmpty())
+    paintStatusText(painter, QRect(26, textHeight, width() - 26, height() - textHeight));
+}
+
+void CheckBox::paintStatusText(QPainter& painter, const QRect& box) {
+  QFont small = font();
+  small.setPixelSize(qMax(9, QFontInfo(font()).pixelSize() - 3));
+  painter.setFont(small);
+  painter.setPen(colours().mutedText);
+  painter.drawText(box, Qt::AlignTop | Qt::AlignLeft,
+                   QFontMetrics(small).elidedText(statusText_, Qt::ElideRight, box.width()));
 }
 
 void CheckBox::mouseReleaseEvent(QMouseEvent* event) {

@@ -2,6 +2,8 @@
 
 #include "ui/control.h"
 
+class QPainter;
+
 namespace pimrose::ui {
 
 // ChoiceboxEx: a check box with a text and an optional status text (shown as its tip).
@@ -35,6 +37,8 @@ class CheckBox : public Control {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
+  void paintStatusText(QPainter& painter, const QRect& box);
+
   bool checked_ = false;
   QString text_;
   QString statusText_;

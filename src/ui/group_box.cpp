@@ -22,9 +22,15 @@ void GroupBox::setIconImage(const QByteArray& bytes) {
   update();
 }
 
+// The card leaves a few pixels free above and below, so boxes stacked one height apart (notices) stay
+// apart.
 void GroupBox::paintEvent(QPaintEvent*) {
+  constexpr qreal kGap = 3;
   QPainter painter(this);
-  paintSurface(painter, Surface::Panel);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(colours().border);
+  painter.setBrush(colours().panel);
+  painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, kGap + 0.5, -0.5, -kGap - 0.5), 8, 8);
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
   int textLeft = 16;
   if (!icon_.isNull()) {

@@ -13,11 +13,18 @@ Timer::Timer(const ControlDefinition& definition, QObject* parent)
 
 void Timer::setInterval(int milliseconds) {
   interval_ = std::max(0, milliseconds);
-  if (interval_ == 0) {
+  start();
+}
+
+void Timer::start() {
+  if (interval_ == 0)
     timer_.stop();
-    return;
-  }
-  timer_.start(interval_);
+  else
+    timer_.start(interval_);
+}
+
+void Timer::stop() {
+  timer_.stop();
 }
 
 }  // namespace pimrose::ui

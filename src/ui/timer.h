@@ -19,6 +19,9 @@ class Timer : public QObject {
 
   void setInterval(int milliseconds);  // negative counts as 0
   int interval() const { return interval_; }
+  // Runs (again) at the current interval; an interval of 0 keeps the timer stopped.
+  void start();
+  void stop();
   bool isRunning() const { return timer_.isActive(); }
 
  Q_SIGNALS:

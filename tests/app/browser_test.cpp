@@ -85,12 +85,16 @@ TEST_F(BrowserTest, DroppedFolderFillsTheFileListReversedAndHidesTheLogo) {
 TEST_F(BrowserTest, DropEventsReachTheQueueAndTwoCloseDropsOpenTogether) {
   sandbox_.write(QStringLiteral("one/a.jpg"));
   sandbox_.write(QStringLiteral("two/b.jpg"));
+  auto* dropTimer = control<ui::Timer>("时钟_拖放路径");
+  EXPECT_FALSE(dropTimer->isRunning()) << "nothing dropped: the drop timer sleeps";
   drop({sandbox_.filePath(QStringLiteral("one"))});
+  EXPECT_TRUE(dropTimer->isRunning());
   QTest::qWait(30);
   drop({sandbox_.filePath(QStringLiteral("two"))});
   ASSERT_TRUE(test::waitFor([&] { return files()->itemCount() == 2; }));
   EXPECT_EQ(browser_.lists().openedPaths().size(), 2);
   EXPECT_TRUE(files()->itemPath(0).endsWith(u"two/b.jpg"));
+  EXPECT_FALSE(dropTimer->isRunning()) << "the batch opened: the drop timer sleeps again";
 }
 
 TEST_F(BrowserTest, DroppingOnlyFilesKeepsTheListButReplacesTheOpenedPaths) {
@@ -141,6 +145,13 @@ TEST_F(BrowserTest, EnterInTheSearchBoxSearchesAndTheButtonEndsTheSearch) {
   Q_EMIT control<ui::ImageButton>("超级按钮_搜索")->clicked();
   EXPECT_FALSE(browser_.search().searchMode());
   EXPECT_TRUE(files()->isVisible());
+  EXPECT_EQ(box->text(), u"") << "the ended search's text is not kept";
+
+  // A search that finds nothing never began: its text stays to be corrected.
+  box->setText(QStringLiteral("nothing like this"));
+  QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+  EXPECT_FALSE(browser_.search().searchMode());
+  EXPECT_EQ(box->text(), u"nothing like this");
 }
 
 TEST_F(BrowserTest, SliderChangeResizesItemsAndListsTheFoldersAgain) {

@@ -1,14 +1,22 @@
+#include <csignal>
+
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include "app/browser.h"
+#include "app/notices.h"
 #include "app/opening_lines.h"
 #include "app/program.h"
+#include "app/settings_page.h"
 #include "app/window_commands.h"
+#include "platform/fake_global_hotkey.h"
+#include "platform/ini_file.h"
 #include "program_fixture.h"
+#include "support/sandbox.h"
 #include "support/wait_for.h"
 #include "ui/caption_buttons.h"
+#include "thumbnails/thumbnail_loader.h"
 #include "ui/controls.h"
 #include "ui/tip_box.h"
 
@@ -221,6 +229,86 @@ TEST_F(ProgramTest, TaskbarWidgetShowsTheLoadLinesAndTheUptimeTip) {
   EXPECT_EQ(ui::shownTip(), u"电脑已运行：\r\n0天1小时2分3秒"_qs);
   Q_EMIT bar.图片框_容器->pointerInside(false);
   EXPECT_TRUE(ui::shownTip().isEmpty());
+}
+
+}  // namespace
+}  // namespace pimrose
+
+namespace pimrose {
+namespace {
+
+// A SIGTERM runs the exit steps on the event loop: the settings are saved, the process ends with 0.
+TEST_F(ProgramTest, TerminationSignalSavesTheSettingsAndExits) {
+  Program program(services());
+  program.StartUp();
+  control<ui::CheckBox>(program, "选择框_关闭提示")->toggleByUser();
+  ASSERT_EQ(::raise(SIGTERM), 0);
+  ASSERT_TRUE(test::waitFor([&] { return !exitCodes_.empty(); }));
+  EXPECT_EQ(exitCodes_, std::vector<int>{0});
+  const IniFile ini(services().settingsFile);
+  EXPECT_EQ(ini.read(QStringLiteral("选择框"), QStringLiteral("选择框_关闭提示")), u"真");
+  EXPECT_EQ(ini.read(QStringLiteral("初始化"), QStringLiteral("图片比例")), u"24");
+}
+
+// Settings restored without any control event still reach the loader and the icon size.
+TEST_F(ProgramTest, RestoredOptionsReachTheBrowserAtStartAndAfterASkinChange) {
+  sandbox_.write(
+      QStringLiteral("config/Pimrose/Pimrose.ini"),
+      QStringLiteral("[选择框]\n选择框_快速加载=真\n选择框_关闭提示=真\n[初始化]\n图片比例=30\n").toUtf8());
+  Program program(services());
+  program.StartUp();
+  EXPECT_TRUE(program.browser().loader().state().fastLoading);
+  EXPECT_FALSE(program.browser().loader().state().smartRelease);
+  EXPECT_EQ(program.browser().lists().iconSize(), 5 * 30 + 150);
+  EXPECT_TRUE(program.state().tipsOff);
+
+  // The file changes behind the program's back; the next skin change saves, then restores.
+  control<ui::CheckBox>(program, "选择框_智能释放内存")->setChecked(true);
+  Q_EMIT control<ui::ComboBox>(program, "下拉框_皮肤")->currentIndexChanged(1);
+  EXPECT_TRUE(program.browser().loader().state().smartRelease);
+  control<ui::CheckBox>(program, "选择框_关闭提示")->toggleByUser();
+  EXPECT_FALSE(program.state().tipsOff);
+  // Set without a toggle event, the box still reaches the tips through the next restore.
+  control<ui::CheckBox>(program, "选择框_关闭提示")->setChecked(true);
+  Q_EMIT control<ui::ComboBox>(program, "下拉框_皮肤")->currentIndexChanged(0);
+  EXPECT_TRUE(program.state().tipsOff);
+}
+
+// The save button reports through the program's sliding notices, failure included.
+TEST_F(ProgramTest, SaveButtonResultSlidesInAsANotice) {
+  sandbox_.makeFolder(QStringLiteral("blocked.ini"));
+  for (const bool writable : {true, false}) {
+    ProgramServices s = services();
+    if (!writable) s.settingsFile = sandbox_.filePath(QStringLiteral("blocked.ini"));
+    Program program(std::move(s));
+    program.StartUp();
+    Q_EMIT program.mainControls().按钮_保存配置->clicked();
+    const std::vector<ui::GroupBox*> shown = program.overlays().notices->shownNotices();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown.front()->text(), writable ? u"保存配置完成" : u"保存配置失败");
+  }
+}
+
+TEST_F(ProgramTest, HotkeyCallsTheMainWindowUpAndHidesIt) {
+  auto fake = std::make_unique<FakeGlobalHotkey>();
+  FakeGlobalHotkey* hotkey = fake.get();
+  sandbox_.write(QStringLiteral("config/Pimrose/Pimrose.ini"),
+                 QStringLiteral("[选择框]\n选择框_呼出窗口热键=真\n[组合框]\n下拉框_热键=4<|>F5\n").toUtf8());
+  ProgramServices s = services();
+  s.makeHotkey = [&fake] { return std::move(fake); };
+  Program program(std::move(s));
+  program.StartUp();
+  EXPECT_EQ(control<ui::CheckBox>(program, "选择框_呼出窗口热键")->statusText(), u"热键注册失败")
+      << "the list was emptied by a value without items, so no key is chosen";
+  control<ui::ComboBox>(program, "下拉框_热键")->insertItem(QStringLiteral("F1"));
+  control<ui::ComboBox>(program, "下拉框_热键")->setCurrentIndex(0);
+  Q_EMIT control<ui::ComboBox>(program, "下拉框_热键")->currentIndexChanged(0);
+  ASSERT_EQ(program.settingsPage()->hotkeyId(), 33002);
+  EXPECT_TRUE(program.mainWindow().isVisible());
+  hotkey->press(1);
+  EXPECT_FALSE(program.mainWindow().isVisible());
+  hotkey->press(1);
+  EXPECT_TRUE(program.mainWindow().isVisible());
 }
 
 }  // namespace

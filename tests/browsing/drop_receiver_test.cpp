@@ -87,7 +87,8 @@ TEST_F(ReceiverFixture, CallbackMayStopDropsAndWindowMayGoFirst) {
 TEST(DropQueueTest, StateMachineOpensOnTheSecondTickAfterTheLastPath) {
   QList<QStringList> opened;
   DropQueue queue([&](const QStringList& paths) { opened.append(paths); });
-  queue.timer().stop();
+  QList<bool> switched;  // the timer runs from the first path to the opening, and is not restarted
+  queue.setTimerSwitch([&](bool run) { switched.append(run); });
   queue.queuePath("/a");
   EXPECT_EQ(queue.state(), DropQueue::State::Queued);
   queue.tick();
@@ -95,13 +96,30 @@ TEST(DropQueueTest, StateMachineOpensOnTheSecondTickAfterTheLastPath) {
   queue.queuePath("/b");  // back to Queued, same batch
   queue.tick();
   EXPECT_TRUE(opened.isEmpty());
+  EXPECT_EQ(switched, QList<bool>{true});
   queue.tick();
   ASSERT_EQ(opened.size(), 1);
   EXPECT_EQ(opened.first(), (QStringList{"/a", "/b"}));
   EXPECT_EQ(queue.state(), DropQueue::State::Idle);
   EXPECT_TRUE(queue.pendingPaths().isEmpty());
+  EXPECT_EQ(switched, (QList<bool>{true, false}));
   queue.tick();
   EXPECT_EQ(opened.size(), 1);
+}
+
+TEST(DropQueueTest, OwnTimerRunsOnlyWhilePathsWait) {
+  QList<QStringList> opened;
+  DropQueue queue([&](const QStringList& paths) { opened.append(paths); });
+  EXPECT_FALSE(queue.timer().isActive());
+  queue.queuePath("/a");
+  EXPECT_TRUE(queue.timer().isActive());
+  ASSERT_TRUE(test::waitFor([&] { return !opened.isEmpty(); }));
+  EXPECT_FALSE(queue.timer().isActive());
+  queue.queuePath("/b");
+  QList<bool> switched;  // handing the ticks over keeps a waiting batch going on the new timer
+  queue.setTimerSwitch([&](bool run) { switched.append(run); });
+  EXPECT_FALSE(queue.timer().isActive());
+  EXPECT_EQ(switched, QList<bool>{true});
 }
 
 // Time is driven by hand: the timer's events are the queue's only clock, so a drop 30 ms after

@@ -93,7 +93,7 @@ menu_item() {
 }
 
 menu_item 3  # 置剪贴板
-check "the copy is reported done" wait_for_line "$WORK/pimrose.log" 'notice: 置剪贴板完成 完成' 10
+check "the copy is reported done" wait_for_line "$WORK/pimrose.log" 'notice.*完成.*置剪贴板完成' 10
 check "the clipboard offers image/png" bash -c "xclip -selection clipboard -t TARGETS -o | grep -qx image/png"
 xclip -selection clipboard -t image/png -o >"$WORK/clip.png" 2>/dev/null
 expected=${upright[$(basename "$first")]:-none}

@@ -42,10 +42,16 @@ TEST_F(ControlEvents, ButtonsReportPressAndClick) {
   QTest::mouseRelease(button, Qt::LeftButton);
   EXPECT_EQ(clicked.count(), 1);
 
+  // The settings button sits in the caption's corner: its press must not reach the window as a press
+  // on the caption (a window move) or on the corner.
   auto* settings = get<ImageButton>("超级按钮_程序设置");
   QSignalSpy imageClicked(settings, &ImageButton::clicked);
+  QSignalSpy windowPressed(window.get(), &Window::leftPressed);
+  QSignalSpy cornerClicked(window->skin(), &WindowSkin::clickedAt);
   QTest::mouseClick(settings, Qt::LeftButton);
   EXPECT_EQ(imageClicked.count(), 1);
+  EXPECT_EQ(windowPressed.count(), 0);
+  EXPECT_EQ(cornerClicked.count(), 0);
 }
 
 // The about-to-change event sees the old state; the changed event the new one.
