@@ -334,13 +334,17 @@ void Program::onCaptionButton(ui::CaptionButton button) {
   }
 }
 
-// There is no hotkey grab to let go of yet; the settings feature adds that step with its registration.
 void Program::Restart() {
   if (exiting_ || !services_.makeProcessLauncher) return;
   const std::unique_ptr<ProcessLauncher> launcher = services_.makeProcessLauncher();
   RestartSteps steps;
   steps.saveSettings = [this] { SaveSettings(); };
   steps.removeTrayIcon = [this] { trayIcon_->remove(); };
+  // Our grab of the key would refuse the new instance's registration of the same key.
+  steps.releaseHotkey = [this] {
+    if (hotkey_ && settingsPage_ && settingsPage_->hotkeyId() != 0)
+      hotkey_->unregisterHotkey(settingsPage_->hotkeyId());
+  };
   steps.releaseInstanceChannel = [this] {
     if (instance_) instance_->release();
   };

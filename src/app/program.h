@@ -6,6 +6,7 @@
 
 #include "app/app_state.h"
 #include "app/notice_sink.h"
+#include "app/notices.h"
 #include "app/overlays.h"
 #include "app/program_services.h"
 #include "system/log_feed.h"

@@ -47,4 +47,5 @@ xdotool key F5
 check "the restored hotkey hides the window" wait_gone '^Pimrose$' 10
 kill -INT "$PIMROSE_PID"
 check "SIGINT ends the program too" wait_exit "$PIMROSE_PID" 20
+PIMROSE_PID=  # it ended on purpose
 summary
