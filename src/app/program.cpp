@@ -5,6 +5,7 @@
 
 #include "app/app_log.h"
 #include "app/browser.h"
+#include "app/first_paint_probe.h"
 #include "app/log_window_controller.h"
 #include "app/main_window_handlers.h"
 #include "app/menus.h"
@@ -89,6 +90,7 @@ Program::Start Program::StartUp() {
   InitSettings();
   browser_->InitLoading();
   if (main_.选择框_显示悬浮图标->isChecked()) floatWindow_->show();
+  FirstPaintProbe::watch(*mainWindow_);
   mainWindow_->show();
   applyUpTimeRule();
   showOpeningLine();
