@@ -11,7 +11,6 @@
 #include "ui/image_button.h"
 #include "ui/picture_box.h"
 #include "ui/slider.h"
-#include "ui/text_label.h"
 #include "ui/timer.h"
 #include "ui/window_skin.h"
 
