@@ -80,8 +80,6 @@ Program::Start Program::StartUp() {
     showFirstInstance();
     return Start::AnotherInstanceRuns;
   }
-  trayIcon_->add(mainWindow_.get(), trayIco(), kCaption);
-  trayIcon_->attach([](int) {});
   dropReceiver_->acceptDrops(
       mainWindow_.get(), [this](const QString& path) { browser_->queueDroppedPath(path); },
       [window = mainWindow_.get()](bool on) { window->setAcceptDrops(on); });
@@ -90,12 +88,21 @@ Program::Start Program::StartUp() {
   InitSettings();
   browser_->InitLoading();
   if (main_.选择框_显示悬浮图标->isChecked()) floatWindow_->show();
-  FirstPaintProbe::watch(*mainWindow_);
+  // The tray icon (an icon file to decode, the image plugins to load) waits for the first paint;
+  // a window that starts hidden does not wait.
+  FirstPaintProbe::watch(*mainWindow_, [this] { addTrayIcon(); });
   mainWindow_->show();
   applyUpTimeRule();
+  if (!mainWindow_->isVisible()) addTrayIcon();
   showOpeningLine();
   qCInfo(lcApp) << "started";
   return Start::Running;
+}
+
+void Program::addTrayIcon() {
+  if (exiting_ || trayIcon_->isAdded()) return;
+  trayIcon_->add(mainWindow_.get(), trayIco(), kCaption);
+  trayIcon_->attach([](int) {});
 }
 
 void Program::loadOtherWindows() {
