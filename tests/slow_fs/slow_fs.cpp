@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
   // Foreground, many threads (each slow call waits on its own), no attribute or entry caching.
   char name[] = "pimrose_slow_fs";
   char foreground[] = "-f";
-  char options[] = "-oro,attr_timeout=0,entry_timeout=0,negative_timeout=0,direct_io";
+  char options[] = "-oro,attr_timeout=0,entry_timeout=0,negative_timeout=0";
   char* fuseArgv[] = {name, foreground, options, argv[2], nullptr};
   return fuse_main(4, fuseArgv, &operations, nullptr);
 }
