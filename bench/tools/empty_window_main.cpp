@@ -30,7 +30,9 @@ class EmptyWindow : public QWidget {
 int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (QByteArray(argv[i]) == "--help") {
-      std::puts("pimrose-bench-empty-window: shows one empty window of the main window size, prints \"painted\" on stderr");
+      std::puts(
+          "pimrose-bench-empty-window: shows one empty window of the main window size, prints \"painted\" on "
+          "stderr");
       return 0;
     }
   }

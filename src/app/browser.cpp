@@ -16,8 +16,8 @@
 
 namespace pimrose {
 
-Browser::Browser(const ui::MainWindowControls& controls, ThumbnailWork work, EnumerationController::Lister lister,
-                 DetailsReader::ReadLine readLine)
+Browser::Browser(const ui::MainWindowControls& controls, ThumbnailWork work,
+                 EnumerationController::Lister lister, DetailsReader::ReadLine readLine)
     : ui_(controls),
       lists_(std::move(lister)),
       search_(lists_),

@@ -175,7 +175,8 @@ void enumeratePictures(const QString& folder, const QString& types, QStringList&
   const QString start = normalisedFolder(folder);
   if (start.isEmpty()) return;
   const QByteArray bytes = encodeFileName(start);
-  Walker(types, result, options, cancel, found).walk(std::string(bytes.constData(), size_t(bytes.size())), start);
+  Walker(types, result, options, cancel, found)
+      .walk(std::string(bytes.constData(), size_t(bytes.size())), start);
 }
 
 QStringList listPictures(const QStringList& paths, const CancelFlag* cancel, FoundCount* found) {

@@ -133,8 +133,9 @@ TEST_F(BrowserTest, EnterInTheSearchBoxSearchesAndTheButtonEndsTheSearch) {
   EXPECT_TRUE(matches()->isVisible());
   EXPECT_FALSE(files()->isVisible());
   // The details line is read off the UI thread and arrives a moment later.
-  EXPECT_TRUE(test::waitFor([&] { return control<ui::EditBox>("标签_提示文本")->text().contains(u"IMG_2.png"); }))
-      << control<ui::EditBox>("标签_提示文本")->text().toStdString();
+  EXPECT_TRUE(test::waitFor([&] {
+    return control<ui::EditBox>("标签_提示文本")->text().contains(u"IMG_2.png");
+  })) << control<ui::EditBox>("标签_提示文本")->text().toStdString();
 
   box->setText(QStringLiteral("trip"));  // a folder name matches every picture in it
   QTest::keyClick(box->lineEdit(), Qt::Key_Return);

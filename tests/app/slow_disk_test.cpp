@@ -18,7 +18,7 @@
 namespace pimrose {
 namespace {
 
-constexpr int kDelayMs = 2000;      // every lookup, listing, open and read of the slow folder
+constexpr int kDelayMs = 2000;  // every lookup, listing, open and read of the slow folder
 constexpr qint64 kLongestStallMs = 50;
 constexpr int kPatienceMs = 90000;  // a few dozen slow calls
 
@@ -28,9 +28,7 @@ class StallMeter : public QObject {
  public:
   StallMeter() {
     clock_.start();
-    connect(&timer_, &QTimer::timeout, this, [this] {
-      longest_ = std::max(longest_, clock_.restart());
-    });
+    connect(&timer_, &QTimer::timeout, this, [this] { longest_ = std::max(longest_, clock_.restart()); });
     timer_.start(1);
   }
   qint64 longest() const { return longest_; }
@@ -49,25 +47,32 @@ class SlowFolder {
     process_.setProcessChannelMode(QProcess::MergedChannels);
     process_.start(QStringLiteral(PIMROSE_SLOW_FS), {source, mountPoint, QString::number(kDelayMs)});
     // /proc/mounts, not the folder itself: every look at the folder would wait the delay.
-    mounted_ = test::waitFor([this] { return isMounted() || process_.state() == QProcess::NotRunning; }, 10000) &&
-               isMounted();
+    mounted_ =
+        test::waitFor([this] { return isMounted() || process_.state() == QProcess::NotRunning; }, 10000) &&
+        isMounted();
 #else
     Q_UNUSED(source);
 #endif
   }
   ~SlowFolder() {
     if (process_.state() == QProcess::NotRunning) return;
-    QProcess::execute(QStringLiteral("fusermount3"), {QStringLiteral("-u"), QStringLiteral("-z"), mountPoint_});
+    QProcess::execute(QStringLiteral("fusermount3"),
+                      {QStringLiteral("-u"), QStringLiteral("-z"), mountPoint_});
     if (!process_.waitForFinished(10000)) process_.kill();
     process_.waitForFinished(5000);
   }
-  bool mounted() const { return mounted_; }
-  QString why() { return QString::fromLocal8Bit(process_.readAll()); }
+  bool mounted() const {
+    return mounted_;
+  }
+  QString why() {
+    return QString::fromLocal8Bit(process_.readAll());
+  }
 
  private:
   bool isMounted() const {
     QFile mounts(QStringLiteral("/proc/mounts"));
-    return mounts.open(QIODevice::ReadOnly) && mounts.readAll().contains(' ' + mountPoint_.toLocal8Bit() + ' ');
+    return mounts.open(QIODevice::ReadOnly) &&
+           mounts.readAll().contains(' ' + mountPoint_.toLocal8Bit() + ' ');
   }
 
   QString mountPoint_;
@@ -81,9 +86,11 @@ TEST(SlowDiskTest, WindowNeverWaitsOnASlowFolder) {
 #ifndef PIMROSE_SLOW_FS
   GTEST_SKIP() << "built without libfuse3 (libfuse3-dev): no slow folder can be mounted";
 #else
-  if (!QFile::exists(QStringLiteral("/dev/fuse"))) GTEST_SKIP() << "no /dev/fuse: FUSE cannot be mounted here";
+  if (!QFile::exists(QStringLiteral("/dev/fuse")))
+    GTEST_SKIP() << "no /dev/fuse: FUSE cannot be mounted here";
   test::Sandbox sandbox;
-  for (const char* name : {"source/beach.png", "source/boat.png"}) sandbox.write(QString::fromUtf8(name), "x");
+  for (const char* name : {"source/beach.png", "source/boat.png"})
+    sandbox.write(QString::fromUtf8(name), "x");
   sandbox.write(QStringLiteral("mount/.keep"));
   const QString mountPoint = sandbox.filePath(QStringLiteral("mount"));
   SlowFolder folder(sandbox.filePath(QStringLiteral("source")), mountPoint);
@@ -102,13 +109,15 @@ TEST(SlowDiskTest, WindowNeverWaitsOnASlowFolder) {
   ASSERT_TRUE(test::waitFor([&] { return controls.图标列表框_文件->itemCount() == 2; }, kPatienceMs));
 
   Q_EMIT controls.图标列表框_文件->itemClicked(1);
-  ASSERT_TRUE(test::waitFor([&] { return status->text().startsWith(QStringLiteral("位置：2/2")); }, kPatienceMs))
+  ASSERT_TRUE(
+      test::waitFor([&] { return status->text().startsWith(QStringLiteral("位置：2/2")); }, kPatienceMs))
       << status->text().toStdString();
   EXPECT_TRUE(status->text().endsWith(mountPoint + QStringLiteral("/beach.png")));
 
   controls.编辑框_搜索->setText(QStringLiteral("boat"));
   QTest::keyClick(controls.编辑框_搜索->lineEdit(), Qt::Key_Return);
-  ASSERT_TRUE(test::waitFor([&] { return status->text().startsWith(QStringLiteral("位置：1/1")); }, kPatienceMs))
+  ASSERT_TRUE(
+      test::waitFor([&] { return status->text().startsWith(QStringLiteral("位置：1/1")); }, kPatienceMs))
       << status->text().toStdString();
   controls.图标列表框_搜索->view()->scrollToBottom();
   QCoreApplication::processEvents();

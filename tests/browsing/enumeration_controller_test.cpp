@@ -132,9 +132,8 @@ class HeldWalk {
 struct SlowListingFixture : ::testing::Test {
   test::Sandbox box;
   HeldWalk walk;
-  EnumerationController controller{[this](const QStringList& paths, const CancelFlag* cancel, FoundCount* found) {
-    return walk(paths, cancel, found);
-  }};
+  EnumerationController controller{[this](const QStringList& paths, const CancelFlag* cancel,
+                                          FoundCount* found) { return walk(paths, cancel, found); }};
   QStringList events;  // "progress N", "ended", "list N" in the order they came
 
   SlowListingFixture() {
@@ -142,8 +141,9 @@ struct SlowListingFixture : ::testing::Test {
                      [this](qsizetype found) { events << QStringLiteral("progress %1").arg(found); });
     QObject::connect(&controller, &EnumerationController::listingProgressEnded, &controller,
                      [this] { events << QStringLiteral("ended"); });
-    QObject::connect(&controller, &EnumerationController::pictureListReplaced, &controller,
-                     [this](const OpenedList& list) { events << QStringLiteral("list %1").arg(list.pictures.size()); });
+    QObject::connect(
+        &controller, &EnumerationController::pictureListReplaced, &controller,
+        [this](const OpenedList& list) { events << QStringLiteral("list %1").arg(list.pictures.size()); });
   }
 
   void makeTree(const QString& top, int folders, int perFolder) {
@@ -182,7 +182,8 @@ TEST_F(SlowListingFixture, NewDropCancelsTheHeldWalkAtOnceAndItsCountGoes) {
   controller.openDropped({box.filePath("other")});
   ASSERT_TRUE(test::waitFor([this] { return walk.cancelled() == 1; }));
   // The second walk is held too: its own count replaces the first one's.
-  ASSERT_TRUE(test::waitFor([this] { return walk.started() == 2 && events.last() == QStringLiteral("progress 3"); }));
+  ASSERT_TRUE(
+      test::waitFor([this] { return walk.started() == 2 && events.last() == QStringLiteral("progress 3"); }));
   walk.release();
   ASSERT_TRUE(test::waitFor([this] { return !controller.isListing(); }));
   EXPECT_EQ(events.count(QStringLiteral("ended")), 1);

@@ -29,7 +29,8 @@ class DropTarget : public QLabel {
     const QByteArray uris = event->mimeData()->data(QStringLiteral("text/uri-list"));
     for (const QByteArray& line : uris.split('\n'))
       if (!line.trimmed().isEmpty()) std::printf("uri=%s\n", line.trimmed().constData());
-    std::printf("png bytes=%lld\n", static_cast<long long>(event->mimeData()->data(QStringLiteral("image/png")).size()));
+    std::printf("png bytes=%lld\n",
+                static_cast<long long>(event->mimeData()->data(QStringLiteral("image/png")).size()));
     std::fflush(stdout);
     event->acceptProposedAction();
   }

@@ -19,10 +19,8 @@ TEST(PictureDragTest, UriListCarriesTheExactNameBytes) {
     QByteArray name;
     QByteArray uri;
   } cases[] = {
-      {"/p/a.jpg", "file:///p/a.jpg\r\n"},
-      {"/p/two words.png", "file:///p/two%20words.png\r\n"},
-      {"/p/#1?.gif", "file:///p/%231%3F.gif\r\n"},
-      {"/p/\xe6\x98\xa5.jpg", "file:///p/%E6%98%A5.jpg\r\n"},
+      {"/p/a.jpg", "file:///p/a.jpg\r\n"},          {"/p/two words.png", "file:///p/two%20words.png\r\n"},
+      {"/p/#1?.gif", "file:///p/%231%3F.gif\r\n"},  {"/p/\xe6\x98\xa5.jpg", "file:///p/%E6%98%A5.jpg\r\n"},
       {"/p/x\xffy.jpg", "file:///p/x%FFy.jpg\r\n"},  // not UTF-8: the byte itself travels
   };
   for (const auto& c : cases) EXPECT_EQ(fileUriList({decodeFileName(c.name)}), c.uri) << c.name.toStdString();
