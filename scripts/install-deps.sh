@@ -15,6 +15,7 @@ test_packages=(
   xvfb xauth xdotool x11-utils imagemagick xclip openbox trayer
   python3 clang-tidy clang-format
   dbus-daemon
+  fuse3 libfuse3-dev
 )
 bench_packages=(libbenchmark-dev libvips-tools libgdk-pixbuf2.0-bin findutils python3)
 # libFuzzer and its sanitizer runtimes come with clang (fuzz/run).

@@ -6,6 +6,7 @@
 #include "app/app_log.h"
 #include "app/open_picture.h"
 #include "app/open_with_shell.h"
+#include "browsing/listing_progress_text.h"
 #include "browsing/picture_details.h"
 #include "thumbnails/icon_size.h"
 #include "ui/check_box.h"
@@ -19,12 +20,15 @@
 
 namespace pimrose {
 
-Browser::Browser(const ui::MainWindowControls& controls, ThumbnailWork work)
+Browser::Browser(const ui::MainWindowControls& controls, ThumbnailWork work,
+                 EnumerationController::Lister lister, DetailsReader::ReadLine readLine)
     : ui_(controls),
+      lists_(std::move(lister)),
       search_(lists_),
       loader_(std::move(work)),
       drops_([this](const QStringList& paths) { lists_.openDropped(paths); }),
-      viewer_(makeViewer()) {
+      viewer_(makeViewer()),
+      details_(std::move(readLine)) {
   // The window's own drop timer drives the queue, and only while dropped paths wait.
   ui::Timer* dropTimer = ui_.时钟_拖放路径;
   dropTimer->stop();
@@ -69,9 +73,12 @@ void Browser::connectControls() {
   connect(ui_.时钟_拖放路径, &ui::Timer::elapsed, &drops_, &DropQueue::tick);
   connect(&lists_, &EnumerationController::pictureListReplaced, this, &Browser::onPictureListReplaced);
   connect(&lists_, &EnumerationController::viewerHideRequested, this, &Browser::hideViewer);
+  connect(&lists_, &EnumerationController::listingProgress, this, &Browser::showListingProgress);
+  connect(&lists_, &EnumerationController::listingProgressEnded, this, &Browser::endListingProgress);
   connect(&search_, &PictureSearch::searchListReplaced, this, &Browser::onSearchListReplaced);
   connect(&search_, &PictureSearch::searchModeChanged, this, &Browser::onSearchModeChanged);
   connect(&loader_, &ThumbnailLoader::thumbnailReady, this, &Browser::onThumbnailReady);
+  connect(&details_, &DetailsReader::detailsReady, this, &Browser::showDetailsLine);
 
   auto* box = ui_.编辑框_搜索;
   search_.setSearchTextSource([box] { return box->text(); });
@@ -158,6 +165,7 @@ void Browser::fillList(ListId id, const QStringList& paths, QSize itemSize, quin
 
 void Browser::onPictureListReplaced(const OpenedList& list) {
   ui_.图片框_logo居中->hide();
+  details_.dropPending();
   fillList(ListId::Files, list.pictures, list.itemSize, list.generation);
   hideViewer();
 }
@@ -165,7 +173,10 @@ void Browser::onPictureListReplaced(const OpenedList& list) {
 void Browser::onSearchListReplaced(const SearchListResult& list) {
   fillList(ListId::Search, list.matches, list.itemSize, list.generation);
   // Search mode is switched on after the list is filled, so the line comes from the matches themselves.
-  if (!list.matches.isEmpty()) showDetailsLine(pictureDetailsLineForItem(list.matches, 0));
+  if (list.matches.isEmpty())
+    details_.dropPending();
+  else
+    details_.request(list.matches, 0);
 }
 
 void Browser::onSearchModeChanged(bool on) {
@@ -188,12 +199,25 @@ void Browser::onThumbnailReady(const ThumbnailDelivery& delivery) {
 }
 
 void Browser::ShowPictureDetails(int index) {
-  showDetailsLine(pictureDetailsLineForItem(shownList(), index));
+  details_.request(shownList(), index);
 }
 
+// A line written while a listing's progress shows is what stays when the progress goes.
 void Browser::showDetailsLine(const QString& line) {
   qCDebug(lcApp).noquote() << "details:" << line;
+  textBeforeProgress_.reset();
   ui_.标签_提示文本->setText(line);
+}
+
+void Browser::showListingProgress(qsizetype found) {
+  if (!textBeforeProgress_) textBeforeProgress_ = ui_.标签_提示文本->text();
+  ui_.标签_提示文本->setText(listingProgressText(found));
+}
+
+void Browser::endListingProgress() {
+  if (!textBeforeProgress_) return;
+  ui_.标签_提示文本->setText(*textBeforeProgress_);
+  textBeforeProgress_.reset();
 }
 
 void Browser::hideViewer() {

@@ -4,9 +4,11 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <utility>
 
 #include "app/viewer.h"
+#include "browsing/details_reader.h"
 #include "browsing/drop_queue.h"
 #include "browsing/enumeration_controller.h"
 #include "browsing/picture_search.h"
@@ -22,7 +24,10 @@ class Browser : public QObject {
   Q_OBJECT
 
  public:
-  explicit Browser(const ui::MainWindowControls& controls, ThumbnailWork work = defaultThumbnailWork());
+  // `lister` and `readLine` stand in for the folder walk and the details reading in tests; empty
+  // ones are the real things.
+  explicit Browser(const ui::MainWindowControls& controls, ThumbnailWork work = defaultThumbnailWork(),
+                   EnumerationController::Lister lister = {}, DetailsReader::ReadLine readLine = {});
   ~Browser() override;
 
   // Prepares the two icon lists and the loader; IconSize follows the slider from here on.
@@ -32,7 +37,8 @@ class Browser : public QObject {
   void applyOptions();
   // The drop callback: only queues; the drop timer opens the batch.
   void queueDroppedPath(const QString& path);
-  // Writes the details line of item `index` of the shown list into the status text.
+  // Writes the details line of item `index` of the shown list into the status text, once it has
+  // been read off the UI thread; a newer click or list wins over a line still being read.
   void ShowPictureDetails(int index);
 
   EnumerationController& lists() { return lists_; }
@@ -48,6 +54,7 @@ class Browser : public QObject {
  Q_SIGNALS:
   // The picture menu was asked for on item `index` (0-based) of the list on screen.
   void pictureMenuRequested(int index);
+  DetailsReader& details() { return details_; }
 
  private:
   void connectControls();
@@ -63,6 +70,8 @@ class Browser : public QObject {
   void onThumbnailReady(const ThumbnailDelivery& delivery);
   void hideViewer();
   void showDetailsLine(const QString& line);
+  void showListingProgress(qsizetype found);
+  void endListingProgress();
   void reportVisibleRange(ListId id);
   std::unique_ptr<Viewer> makeViewer();
 
@@ -74,6 +83,9 @@ class Browser : public QObject {
   std::unique_ptr<Viewer> viewer_;
   std::array<std::pair<int, int>, kListCount> reportedRange_{{{-1, -1}, {-1, -1}}};
   bool loadingReady_ = false;
+  DetailsReader details_;
+  // The status text a long listing's progress covers, put back when the listing ends.
+  std::optional<QString> textBeforeProgress_;
 };
 
 }  // namespace pimrose

@@ -8,6 +8,7 @@
 #include "app/app_log.h"
 #include "app/browser.h"
 #include "app/chosen_picture.h"
+#include "app/first_paint_probe.h"
 #include "app/log_window_controller.h"
 #include "app/main_window_handlers.h"
 #include "app/menus.h"
@@ -105,8 +106,8 @@ Program::Start Program::StartUp() {
     return Start::AnotherInstanceRuns;
   }
   watchSessionEnd();
-  trayIcon_->add(mainWindow_.get(), trayIco(), kCaption);
-  trayIcon_->attach([this](int code) { onTrayEvent(code); });
+  // Before the up-time rule: the window is hidden into the tray only while an icon is really there.
+  addTrayIcon();
   dropReceiver_->acceptDrops(
       mainWindow_.get(), [this](const QString& path) { browser_->queueDroppedPath(path); },
       [window = mainWindow_.get()](bool on) { window->setAcceptDrops(on); });
@@ -115,11 +116,18 @@ Program::Start Program::StartUp() {
   InitSettings();
   browser_->InitLoading();
   floatIcon_->applyOption();
+  FirstPaintProbe::watch(*mainWindow_, {});
   mainWindow_->show();
   applyUpTimeRule();
   showOpeningLine();
   qCInfo(lcApp) << "started";
   return Start::Running;
+}
+
+void Program::addTrayIcon() {
+  if (exiting_ || trayIcon_->isAdded()) return;
+  trayIcon_->add(mainWindow_.get(), trayIco(), kCaption);
+  trayIcon_->attach([this](int code) { onTrayEvent(code); });
 }
 
 void Program::loadOtherWindows() {

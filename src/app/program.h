@@ -86,6 +86,7 @@ class Program : public QObject {
  private:
   void loadOtherWindows();
   void dressMainWindow();
+  void addTrayIcon();
   bool IsAnotherInstance(const QString& name);
   void showFirstInstance();
   void InitSettings();

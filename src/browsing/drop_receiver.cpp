@@ -11,8 +11,12 @@ namespace {
 
 const QString kUriListType = QStringLiteral("text/uri-list");
 
+// Marks a drag that started in one of the program's own lists (the thumbnails carry it).
+const QString kOwnDragType = QStringLiteral("application/x-pimrose-own-drag");
+
+// The dropped paths; none for a drag of our own, which must not open its file as a folder.
 QStringList pathsOf(const QMimeData* mime) {
-  if (!mime || !mime->hasFormat(kUriListType)) return {};
+  if (!mime || !mime->hasFormat(kUriListType) || mime->hasFormat(kOwnDragType)) return {};
   return localPathsFromUriList(mime->data(kUriListType));
 }
 

@@ -85,8 +85,9 @@ bool isDotOrDotDot(std::string_view name) {
 
 class Walker {
  public:
-  Walker(const QString& types, QStringList& result, EnumerateOptions options, const CancelFlag* cancel)
-      : suffixes_(suffixesOf(types)), result_(result), options_(options), cancel_(cancel) {}
+  Walker(const QString& types, QStringList& result, EnumerateOptions options, const CancelFlag* cancel,
+         FoundCount* found)
+      : suffixes_(suffixesOf(types)), result_(result), options_(options), cancel_(cancel), found_(found) {}
 
   void walk(const std::string& folder, const QString& folderText) {
     if (cancel_ && cancel_->load(std::memory_order_relaxed)) return;
@@ -95,6 +96,11 @@ class Walker {
     if (!read(folder, contents, identity)) return;
     ancestors_.push_back(identity);
     for (auto& files : contents.filesByType) appendFiles(files, folderText);
+    if (found_) {
+      qsizetype pictures = 0;
+      for (const auto& files : contents.filesByType) pictures += qsizetype(files.size());
+      found_->fetch_add(pictures, std::memory_order_relaxed);
+    }
     std::sort(contents.folders.begin(), contents.folders.end(), nameOrder);
     for (const Entry& sub : contents.folders) visitFolder(folder, folderText, sub);
     ancestors_.pop_back();
@@ -147,6 +153,7 @@ class Walker {
   QStringList& result_;
   EnumerateOptions options_;
   const CancelFlag* cancel_;
+  FoundCount* found_;
   std::vector<std::pair<dev_t, ino_t>> ancestors_;
 };
 
@@ -162,22 +169,23 @@ QString normalisedFolder(const QString& folder) {
 }  // namespace
 
 void enumeratePictures(const QString& folder, const QString& types, QStringList& result,
-                       EnumerateOptions options, const CancelFlag* cancel) {
+                       EnumerateOptions options, const CancelFlag* cancel, FoundCount* found) {
   if (!options.recurse) result.clear();
   // An empty path names no folder here (it is not silently taken as the current or root folder).
   const QString start = normalisedFolder(folder);
   if (start.isEmpty()) return;
   const QByteArray bytes = encodeFileName(start);
-  Walker(types, result, options, cancel).walk(std::string(bytes.constData(), size_t(bytes.size())), start);
+  Walker(types, result, options, cancel, found)
+      .walk(std::string(bytes.constData(), size_t(bytes.size())), start);
 }
 
-QStringList listPictures(const QStringList& paths, const CancelFlag* cancel) {
+QStringList listPictures(const QStringList& paths, const CancelFlag* cancel, FoundCount* found) {
   const QString types = QString::fromUtf16(kPictureTypes);
   QStringList combined;
   for (const QString& path : paths) {
-    QStringList found;
-    enumeratePictures(path, types, found, {}, cancel);
-    combined.append(found);
+    QStringList pictures;
+    enumeratePictures(path, types, pictures, {}, cancel, found);
+    combined.append(pictures);
   }
   std::reverse(combined.begin(), combined.end());
   return combined;

@@ -30,13 +30,18 @@ struct EnumerateOptions {
 
 // Checked between folders; a walk stops early (with a partial result) once it reads true.
 using CancelFlag = std::atomic<bool>;
+// Raised by the pictures of each folder as the walk appends them, so another thread can tell how
+// far a long walk has come.
+using FoundCount = std::atomic<qsizetype>;
 
 // With recursion on, `result` is only appended to; with it off, it is emptied first.
 void enumeratePictures(const QString& folder, const QString& types, QStringList& result,
-                       EnumerateOptions options = {}, const CancelFlag* cancel = nullptr);
+                       EnumerateOptions options = {}, const CancelFlag* cancel = nullptr,
+                       FoundCount* found = nullptr);
 
 // Every path enumerated for kPictureTypes (full paths, recursion on), combined and reversed.
 // A path that names a file rather than a folder contributes nothing.
-QStringList listPictures(const QStringList& paths, const CancelFlag* cancel = nullptr);
+QStringList listPictures(const QStringList& paths, const CancelFlag* cancel = nullptr,
+                         FoundCount* found = nullptr);
 
 }  // namespace pimrose

@@ -7,8 +7,22 @@
 
 namespace pimrose {
 
+namespace {
+
+EnumerationController::Lister orListPictures(EnumerationController::Lister lister) {
+  if (lister) return lister;
+  return [](const QStringList& paths, const CancelFlag* cancel, FoundCount* found) {
+    return listPictures(paths, cancel, found);
+  };
+}
+
+}  // namespace
+
 // The worker starts in the body, once every member it may touch exists.
-EnumerationController::EnumerationController(QObject* parent) : QObject(parent) {
+EnumerationController::EnumerationController(Lister lister, QObject* parent)
+    : QObject(parent), lister_(orListPictures(std::move(lister))) {
+  progressTimer_.setSingleShot(true);
+  connect(&progressTimer_, &QTimer::timeout, this, &EnumerationController::reportProgress);
   worker_ = std::thread([this] { work(); });
 }
 
@@ -56,6 +70,22 @@ void EnumerationController::startListing(const QStringList& paths, bool afterIco
   }
   ++listing_;
   wake_.notify_one();
+  // Progress is told only for a listing that takes a while; one already shown goes on at its pace.
+  found_ = 0;
+  progressTimer_.start(progressShown_ ? kProgressInterval : kProgressDelay);
+}
+
+void EnumerationController::reportProgress() {
+  progressShown_ = true;
+  Q_EMIT listingProgress(found_.load(std::memory_order_relaxed));
+  progressTimer_.start(kProgressInterval);
+}
+
+void EnumerationController::endProgress() {
+  progressTimer_.stop();
+  if (!progressShown_) return;
+  progressShown_ = false;
+  Q_EMIT listingProgressEnded();
 }
 
 void EnumerationController::work() {
@@ -66,8 +96,9 @@ void EnumerationController::work() {
     Listing listing = std::move(*waiting_);
     waiting_.reset();
     cancelCurrent_ = false;
+    found_ = 0;
     lock.unlock();
-    QStringList pictures = listPictures(listing.paths, &cancelCurrent_);
+    QStringList pictures = lister_(listing.paths, &cancelCurrent_, &found_);
     lock.lock();
     finished_.push_back({std::move(listing), std::move(pictures)});
     QMetaObject::invokeMethod(this, &EnumerationController::takeFinished, Qt::QueuedConnection);
@@ -86,6 +117,7 @@ void EnumerationController::takeFinished() {
 void EnumerationController::finishListing(const Listing& listing, const QStringList& pictures) {
   --listing_;
   if (listing.request != lastRequest_) return;  // superseded by a newer open
+  endProgress();
   qCInfo(lcBrowsing) << "opened" << listing.paths << "found" << pictures.size() << "pictures in"
                      << listing.clock.elapsed() << "ms";
   if (pictures.isEmpty()) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -10,6 +12,7 @@
 #include <QObject>
 #include <QSize>
 #include <QStringList>
+#include <QTimer>
 
 #include "browsing/enumerate_pictures.h"
 #include "thumbnails/icon_size.h"
@@ -28,6 +31,10 @@
 //     logoHidden() is true. PictureSearch leaves search mode on this signal by itself.
 //   openFoundNothing(afterIconSizeChange): a listing found nothing; the picture list stays.
 //   viewerHideRequested(): the icon size changed, so a picture shown at the old size is stale.
+//   listingProgress(found): a listing has run longer than the progress delay and has found `found`
+//     pictures so far; repeated every progress interval while it runs (never per file).
+//   listingProgressEnded(): the listing that showed progress is over (emitted before its
+//     pictureListReplaced or openFoundNothing); only after at least one listingProgress.
 
 namespace pimrose {
 
@@ -41,7 +48,15 @@ class EnumerationController : public QObject {
   Q_OBJECT
 
  public:
-  explicit EnumerationController(QObject* parent = nullptr);
+  // What the worker runs for one listing: listPictures, or a stand-in in tests.
+  using Lister =
+      std::function<QStringList(const QStringList& paths, const CancelFlag* cancel, FoundCount* found)>;
+
+  static constexpr std::chrono::milliseconds kProgressDelay{300};
+  static constexpr std::chrono::milliseconds kProgressInterval{250};
+
+  // An empty lister means listPictures.
+  explicit EnumerationController(Lister lister = {}, QObject* parent = nullptr);
   ~EnumerationController() override;
 
   // The first icon size, from a slider position, without opening anything.
@@ -66,6 +81,8 @@ class EnumerationController : public QObject {
   void pictureListReplaced(const pimrose::OpenedList& list);
   void openFoundNothing(bool afterIconSizeChange);
   void viewerHideRequested();
+  void listingProgress(qsizetype found);
+  void listingProgressEnded();
 
  private:
   struct Listing {
@@ -84,6 +101,8 @@ class EnumerationController : public QObject {
   void finishListing(const Listing& listing, const QStringList& pictures);
   void work();
   void takeFinished();
+  void reportProgress();
+  void endProgress();
 
   // One worker lists; only the newest request matters, so a new one replaces a waiting one and
   // cancels the one being listed. Hand-over in both directions goes through `mutex_`.
@@ -92,6 +111,10 @@ class EnumerationController : public QObject {
   std::optional<Listing> waiting_;
   std::vector<Finished> finished_;
   CancelFlag cancelCurrent_{false};
+  FoundCount found_{0};
+  Lister lister_;
+  QTimer progressTimer_;
+  bool progressShown_ = false;
   bool stopping_ = false;
   std::thread worker_;
   quint64 lastRequest_ = 0;

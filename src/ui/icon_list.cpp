@@ -27,6 +27,11 @@ IconList::IconList(const ControlDefinition& definition, QWidget* parent)
   view_->verticalScrollBar()->setSingleStep(40);
   view_->setMouseTracking(true);
   view_->setContextMenuPolicy(Qt::CustomContextMenu);
+  // A thumbnail pressed and moved past the drag distance leaves as its file; a press that does
+  // not move stays a click.
+  view_->setDragEnabled(true);
+  view_->setDragDropMode(QAbstractItemView::DragOnly);
+  view_->setDefaultDropAction(Qt::CopyAction);
   view_->setItemDelegate(delegate_);
   view_->setModel(model_);
   view_->setFrameShape(QFrame::NoFrame);

@@ -1,11 +1,36 @@
 #include "ui/icon_list_model.h"
 
+#include "ui/picture_drag_data.h"
+
 #include <QFileInfo>
 
 namespace pimrose::ui {
 
 int IconListModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : count();
+}
+
+Qt::ItemFlags IconListModel::flags(const QModelIndex& index) const {
+  Qt::ItemFlags flags = QAbstractListModel::flags(index);
+  if (index.isValid() && contains(index.row()) && !items_[size_t(index.row())].path.isEmpty())
+    flags |= Qt::ItemIsDragEnabled;
+  return flags;
+}
+
+QStringList IconListModel::mimeTypes() const {
+  return PictureDragData(QStringList()).formats();
+}
+
+QMimeData* IconListModel::mimeData(const QModelIndexList& indexes) const {
+  QStringList paths;
+  for (const QModelIndex& index : indexes)
+    if (index.isValid() && contains(index.row()) && !items_[size_t(index.row())].path.isEmpty())
+      paths.append(items_[size_t(index.row())].path);
+  return paths.isEmpty() ? nullptr : new PictureDragData(paths);
+}
+
+Qt::DropActions IconListModel::supportedDragActions() const {
+  return Qt::CopyAction;
 }
 
 QVariant IconListModel::data(const QModelIndex& index, int role) const {

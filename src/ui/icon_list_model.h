@@ -20,6 +20,11 @@ class IconListModel : public QAbstractListModel {
 
   int rowCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;
+  // An item that carries a path can be dragged out; the drag offers its file (PictureDragData).
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  QStringList mimeTypes() const override;
+  QMimeData* mimeData(const QModelIndexList& indexes) const override;
+  Qt::DropActions supportedDragActions() const override;
 
   // Replaces every item by `count` empty ones.
   void resetItems(int count);

@@ -7,10 +7,19 @@
 namespace pimrose::ui {
 
 PictureBox::PictureBox(const ControlDefinition& definition, QWidget* parent) : Control(definition, parent) {
-  if (!definition.props.image.isEmpty()) setImage(QImage(definition.props.image));
+  pendingImage_ = definition.props.image;
+}
+
+const QImage& PictureBox::image() const {
+  if (!pendingImage_.isEmpty()) {
+    image_ = QImage(pendingImage_);
+    pendingImage_.clear();
+  }
+  return image_;
 }
 
 void PictureBox::setImageData(const QByteArray& bytes) {
+  pendingImage_.clear();
   bytes_ = bytes;
   image_ = bytes.isEmpty() ? QImage() : QImage::fromData(bytes);
   scaled_ = QPixmap();
@@ -18,6 +27,7 @@ void PictureBox::setImageData(const QByteArray& bytes) {
 }
 
 void PictureBox::setImage(const QImage& image) {
+  pendingImage_.clear();
   bytes_.clear();
   image_ = image;
   scaled_ = QPixmap();
@@ -29,14 +39,14 @@ void PictureBox::setImage(const QImage& image) {
 QRect PictureBox::pictureRect() const {
   const QSize fixed = definition().props.imageSize;
   if (fixed.isValid()) return {QPoint((width() - fixed.width()) / 2, 0), fixed};
-  const QSize size = image_.size().scaled(this->size(), Qt::KeepAspectRatio);
+  const QSize size = image().size().scaled(this->size(), Qt::KeepAspectRatio);
   return {QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size};
 }
 
 void PictureBox::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   paintSurface(painter, definition().props.surface);
-  if (image_.isNull()) return;
+  if (image().isNull()) return;
   const QRect target = pictureRect();
   if (target.isEmpty()) return;
   if (scaled_.size() != target.size() * devicePixelRatio()) {

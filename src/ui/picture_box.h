@@ -21,7 +21,7 @@ class PictureBox : public Control {
   void setImageData(const QByteArray& bytes);
   QByteArray imageData() const { return bytes_; }
   void setImage(const QImage& image);
-  const QImage& image() const { return image_; }
+  const QImage& image() const;
 
  Q_SIGNALS:
   void leftPressed();
@@ -39,7 +39,9 @@ class PictureBox : public Control {
   QRect pictureRect() const;
 
   QByteArray bytes_;
-  QImage image_;
+  // The table's picture is decoded when first needed: most boxes sit on pages not shown at start.
+  mutable QString pendingImage_;
+  mutable QImage image_;
   QPixmap scaled_;  // the picture at the size last drawn
 };
 

@@ -94,7 +94,11 @@ Control* Window::copyControl(const QString& name) {
   return copy;
 }
 
+// Restyling every control costs a full repolish of the window (tens of milliseconds for the main
+// window), so the skin the window already wears is not applied again.
 void Window::setSkinIndex(int index) {
+  if (skinApplied_ && index == skinIndex_) return;
+  skinApplied_ = true;
   skinIndex_ = index;
   setStyleSheet(skinStyleSheet(colours()));
   for (QObject* object : order_)

@@ -120,6 +120,7 @@ class Window : public QWidget {
   WindowSkin* skin_ = nullptr;
   CaptionButtons* captionButtons_ = nullptr;
   int skinIndex_ = 0;
+  bool skinApplied_ = false;
   std::function<bool()> closeHandler_;
 };
 

@@ -2,6 +2,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QTest>
+#include <QThread>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -135,8 +136,10 @@ TEST_F(BrowserTest, EnterInTheSearchBoxSearchesAndTheButtonEndsTheSearch) {
   EXPECT_EQ(matches()->itemCount(), 1);
   EXPECT_TRUE(matches()->isVisible());
   EXPECT_FALSE(files()->isVisible());
-  EXPECT_TRUE(control<ui::EditBox>("标签_提示文本")->text().contains(u"IMG_2.png"))
-      << control<ui::EditBox>("标签_提示文本")->text().toStdString();
+  // The details line is read off the UI thread and arrives a moment later.
+  EXPECT_TRUE(test::waitFor([&] {
+    return control<ui::EditBox>("标签_提示文本")->text().contains(u"IMG_2.png");
+  })) << control<ui::EditBox>("标签_提示文本")->text().toStdString();
 
   box->setText(QStringLiteral("trip"));  // a folder name matches every picture in it
   QTest::keyClick(box->lineEdit(), Qt::Key_Return);
@@ -166,6 +169,42 @@ TEST_F(BrowserTest, SliderChangeResizesItemsAndListsTheFoldersAgain) {
   EXPECT_EQ(files()->iconWidth(), 200);
   EXPECT_EQ(files()->iconHeight(), 400);
   EXPECT_FALSE(control<ui::WindowSkin>("组件_图片背景")->isVisible());
+}
+
+TEST_F(BrowserTest, ClickedItemShowsItsDetailsOnceRead) {
+  sandbox_.write(QStringLiteral("d/one.png"));
+  browser_.queueDroppedPath(sandbox_.filePath(QStringLiteral("d")));
+  ASSERT_TRUE(test::waitFor([&] { return files()->itemCount() == 1; }));
+  Q_EMIT files()->itemClicked(0);
+  auto* status = control<ui::EditBox>("标签_提示文本");
+  ASSERT_TRUE(test::waitFor([&] { return status->text().startsWith(QStringLiteral("位置：1/1")); }));
+  EXPECT_TRUE(status->text().endsWith(sandbox_.filePath(QStringLiteral("d/one.png"))));
+}
+
+// A walk held back until the test lets it finish, as on a slow disk.
+TEST(BrowserProgressTest, LongListingShowsItsCountInTheStatusLineUntilTheListAppears) {
+  test::Sandbox sandbox;
+  for (const char* name : {"t/a/1.jpg", "t/a/2.jpg", "t/b/3.png"}) sandbox.write(QString::fromUtf8(name));
+  std::atomic<bool> released = false;
+  auto window = ui::loadWindow(ui::mainWindowDefinition());
+  const auto controls = ui::resolveControls<ui::MainWindowControls>(*window);
+  Browser browser(
+      controls, [](const LoadRequest&) { return LoadedThumbnail{}; },
+      [&released](const QStringList& paths, const CancelFlag* cancel, FoundCount* found) {
+        QStringList pictures = listPictures(paths, cancel, found);
+        while (!released && !*cancel) QThread::msleep(1);
+        return pictures;
+      });
+  browser.InitLoading();
+  auto* status = controls.标签_提示文本;
+  status->setText(QStringLiteral("opening line"));
+  browser.lists().openDropped({sandbox.filePath(QStringLiteral("t"))});
+  ASSERT_TRUE(test::waitFor([&] { return status->text() == QStringLiteral("正在搜索图片，已找到 3 张……"); }))
+      << status->text().toStdString();
+  EXPECT_EQ(controls.图标列表框_文件->itemCount(), 0);
+  released = true;
+  ASSERT_TRUE(test::waitFor([&] { return controls.图标列表框_文件->itemCount() == 3; }));
+  EXPECT_EQ(status->text(), QStringLiteral("opening line"));
 }
 
 }  // namespace

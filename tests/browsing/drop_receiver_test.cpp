@@ -56,6 +56,20 @@ TEST_F(ReceiverFixture, DragWithLocalFilesIsAcceptedOthersAreNot) {
   EXPECT_TRUE(received.isEmpty());
 }
 
+TEST_F(ReceiverFixture, ThumbnailDraggedFromOurOwnListIsNeitherAcceptedNorOpened) {
+  start();
+  for (QEvent::Type type : {QEvent::DragEnter, QEvent::DragMove, QEvent::Drop}) {
+    QMimeData mime;
+    mime.setData(QStringLiteral("text/uri-list"), "file:///pictures/a.jpg\r\n");
+    mime.setData(QStringLiteral("application/x-pimrose-own-drag"), "1");
+    QDropEvent event(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier, type);
+    event.setAccepted(false);
+    QCoreApplication::sendEvent(&window, &event);
+    EXPECT_FALSE(event.isAccepted()) << type;
+  }
+  EXPECT_TRUE(received.isEmpty());
+}
+
 TEST_F(ReceiverFixture, SecondAcceptDoesNothingAndStopEndsDrops) {
   start();
   receiver.acceptDrops(&window, [](const QString&) { FAIL() << "second callback must not be used"; });

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <mutex>
+
 #include "browsing/drop_queue.h"
 #include "browsing/enumeration_controller.h"
 #include "support/loading_signal_recorder.h"
@@ -123,6 +126,110 @@ TEST_F(ControllerFixture, DropTimerBatchOpensThroughTheController) {
             (QStringList{box.filePath("one"), box.filePath("two"), box.filePath("three")}));
   EXPECT_EQ(lastList().pictures,
             (QStringList{box.filePath("three/3.jpg"), box.filePath("two/2.gif"), box.filePath("one/1.png")}));
+}
+
+// A walk that lists for real and then holds on, as a slow disk would, until released or cancelled.
+class HeldWalk {
+ public:
+  QStringList operator()(const QStringList& paths, const CancelFlag* cancel, FoundCount* found) {
+    QStringList pictures = listPictures(paths, cancel, found);
+    std::unique_lock lock(mutex_);
+    ++started_;
+    while (!released_ && !cancel->load()) wake_.wait_for(lock, std::chrono::milliseconds(1));
+    if (cancel->load()) ++cancelled_;
+    return pictures;
+  }
+  void release() {
+    std::lock_guard lock(mutex_);
+    released_ = true;
+  }
+  int cancelled() {
+    std::lock_guard lock(mutex_);
+    return cancelled_;
+  }
+  int started() {
+    std::lock_guard lock(mutex_);
+    return started_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  bool released_ = false;
+  int started_ = 0;
+  int cancelled_ = 0;
+};
+
+struct SlowListingFixture : ::testing::Test {
+  test::Sandbox box;
+  HeldWalk walk;
+  EnumerationController controller{[this](const QStringList& paths, const CancelFlag* cancel,
+                                          FoundCount* found) { return walk(paths, cancel, found); }};
+  QStringList events;  // "progress N", "ended", "list N" in the order they came
+
+  SlowListingFixture() {
+    QObject::connect(&controller, &EnumerationController::listingProgress, &controller,
+                     [this](qsizetype found) { events << QStringLiteral("progress %1").arg(found); });
+    QObject::connect(&controller, &EnumerationController::listingProgressEnded, &controller,
+                     [this] { events << QStringLiteral("ended"); });
+    QObject::connect(
+        &controller, &EnumerationController::pictureListReplaced, &controller,
+        [this](const OpenedList& list) { events << QStringLiteral("list %1").arg(list.pictures.size()); });
+  }
+
+  void makeTree(const QString& top, int folders, int perFolder) {
+    for (int f = 0; f < folders; ++f)
+      for (int p = 0; p < perFolder; ++p) box.write(QStringLiteral("%1/d%2/p%3.jpg").arg(top).arg(f).arg(p));
+  }
+};
+
+TEST_F(SlowListingFixture, LongWalkReportsItsCountThenTheUnchangedList) {
+  makeTree(QStringLiteral("tree"), 4, 5);
+  const QStringList expected = listPictures({box.filePath("tree")});
+  controller.openDropped({box.filePath("tree")});
+  ASSERT_TRUE(test::waitFor([this] { return events.contains(QStringLiteral("progress 20")); }));
+  walk.release();
+  ASSERT_TRUE(test::waitFor([this] { return !controller.isListing(); }));
+  // Progress only before the list, ended exactly once, right before it.
+  ASSERT_GE(events.size(), 3);
+  EXPECT_EQ(events.mid(events.size() - 2), (QStringList{"ended", "list 20"}));
+  for (const QString& event : events.mid(0, events.size() - 2)) EXPECT_TRUE(event.startsWith(u"progress"));
+  EXPECT_EQ(controller.pictureList(), expected);
+}
+
+TEST_F(SlowListingFixture, QuickWalkShowsNoProgress) {
+  makeTree(QStringLiteral("small"), 1, 2);
+  walk.release();
+  controller.openDropped({box.filePath("small")});
+  ASSERT_TRUE(test::waitFor([this] { return !controller.isListing(); }));
+  EXPECT_EQ(events, QStringList{"list 2"});
+}
+
+TEST_F(SlowListingFixture, NewDropCancelsTheHeldWalkAtOnceAndItsCountGoes) {
+  makeTree(QStringLiteral("big"), 3, 4);
+  makeTree(QStringLiteral("other"), 1, 3);
+  controller.openDropped({box.filePath("big")});
+  ASSERT_TRUE(test::waitFor([this] { return events.contains(QStringLiteral("progress 12")); }));
+  controller.openDropped({box.filePath("other")});
+  ASSERT_TRUE(test::waitFor([this] { return walk.cancelled() == 1; }));
+  // The second walk is held too: its own count replaces the first one's.
+  ASSERT_TRUE(
+      test::waitFor([this] { return walk.started() == 2 && events.last() == QStringLiteral("progress 3"); }));
+  walk.release();
+  ASSERT_TRUE(test::waitFor([this] { return !controller.isListing(); }));
+  EXPECT_EQ(events.count(QStringLiteral("ended")), 1);
+  EXPECT_EQ(events.last(), QStringLiteral("list 3"));
+  EXPECT_EQ(controller.openedPaths(), QStringList{box.filePath("other")});
+}
+
+TEST(ListingCountTest, CountMatchesEveryPictureTheWalkAppends) {
+  test::Sandbox box;
+  for (const char* name : {"a/1.jpg", "a/2.png", "a/skip.txt", "a/b/3.gif", "a/b/c/4.JPG", "d/5.jpg"})
+    box.write(QString::fromUtf8(name));
+  FoundCount found{0};
+  const QStringList pictures = listPictures({box.filePath("a"), box.filePath("d")}, nullptr, &found);
+  EXPECT_EQ(pictures.size(), 5);
+  EXPECT_EQ(found.load(), 5);
 }
 
 }  // namespace
