@@ -112,7 +112,12 @@ void Browser::onItemClicked(ListId id, int index) {
 void Browser::openItem(ListId id, int index, int code) {
   const OpenPictureOptions options{ui_.选择框_双击查看图片->isChecked(), ui_.选择框_内置看图->isChecked()};
   const QStringList& paths = id == ListId::Search ? search_.searchList() : lists_.pictureList();
-  OpenPicture(paths, index, code, options, {[this](int at) { viewer_->open(at); }, OpenWithShell});
+  OpenPicture(paths, index, code, options,
+              {[this](int at) { viewer_->open(at); },
+               [](const QString& path) {
+                 openWithShellInBackground(path);
+                 return true;
+               }});
 }
 
 void Browser::installItemCallback(ListId id) {

@@ -47,6 +47,7 @@ class Browser : public QObject {
   DropQueue& drops() { return drops_; }
   // The built-in viewer over the browser page; opening a picture there is `viewer().open(index)`.
   Viewer& viewer() { return *viewer_; }
+  DetailsReader& details() { return details_; }
   // Whether the search list is the one on screen (its own visibility flag, which search mode switches; a
   // hidden main window does not change it).
   bool searchListShown() const;
@@ -54,7 +55,6 @@ class Browser : public QObject {
  Q_SIGNALS:
   // The picture menu was asked for on item `index` (0-based) of the list on screen.
   void pictureMenuRequested(int index);
-  DetailsReader& details() { return details_; }
 
  private:
   void connectControls();

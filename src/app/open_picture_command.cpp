@@ -9,7 +9,7 @@ namespace pimrose {
 void openChosenPictureWithShell(Program& program) {
   const QString path = program.chosenPicture();
   if (path.isEmpty()) return;
-  if (!OpenWithShell(path)) qCInfo(lcApp) << "nothing to open at" << path;
+  openWithShellInBackground(path);
 }
 
 }  // namespace pimrose

@@ -13,4 +13,9 @@ namespace pimrose {
 // program places its own window. Every caller asked for a normally shown window anyway.
 bool OpenWithShell(const QString& path);
 
+// The same, for the UI thread: the file is looked up on a pool thread (a slow or hung disk must not
+// freeze the window) and handed to the desktop's handler back on the UI thread. A missing file is
+// only logged.
+void openWithShellInBackground(const QString& path);
+
 }  // namespace pimrose
