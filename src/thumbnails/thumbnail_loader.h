@@ -26,8 +26,9 @@
 //     they come back into view).
 //   thumbnailReady(delivery): lock the list's updates, set item `index` to height
 //     `thumbnailHeight` and its icon to `image`, clear the icons of `released`, unlock.
-//   setIconSize / setFastLoading / setSmartRelease: the thumbnail width, whether embedded
-//     previews may be used, whether far icons are given up.
+//   setIconSize / setFastLoading / setSmartRelease / setThumbnailCache: the thumbnail width,
+//     whether embedded previews may be used, whether far icons are given up, whether the shared
+//     thumbnail cache is read and written.
 
 namespace pimrose {
 
@@ -59,6 +60,8 @@ class ThumbnailLoader : public QObject {
   void setIconSize(int iconSize) { state_.iconSize = iconSize; }
   void setFastLoading(bool on) { state_.fastLoading = on; }
   void setSmartRelease(bool on) { state_.smartRelease = on; }
+  // Requests made from now on read and write the shared thumbnail cache (or leave it alone).
+  void setThumbnailCache(bool on) { state_.thumbnailCache = on; }
 
   bool isHeld(ListId list, int index) const;
   int inFlight() const { return pool_->inFlight(); }
