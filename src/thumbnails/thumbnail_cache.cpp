@@ -89,13 +89,15 @@ QByteArray encodePng(QImage image, const QByteArray& uri, const FileStamp& stamp
 }
 
 // The entry's chunks name this picture in this version. Other programs may leave Thumb::Size out.
-bool chunksMatch(const QImageReader& reader, const QByteArray& uri, const FileStamp& stamp) {
+// The chunks are read from the decoded image: QImageReader::text() splits keys at their first
+// colon, which cuts "Thumb::MTime" apart.
+bool chunksMatch(const QImage& image, const QByteArray& uri, const FileStamp& stamp) {
   bool ok = false;
-  const qint64 mtime = reader.text(QStringLiteral("Thumb::MTime")).toLongLong(&ok);
+  const qint64 mtime = image.text(QStringLiteral("Thumb::MTime")).toLongLong(&ok);
   if (!ok || mtime != stamp.mtime) return false;
-  const QString uriText = reader.text(QStringLiteral("Thumb::URI"));
+  const QString uriText = image.text(QStringLiteral("Thumb::URI"));
   if (!uriText.isEmpty() && uriText.toUtf8() != uri) return false;
-  const QString size = reader.text(QStringLiteral("Thumb::Size"));
+  const QString size = image.text(QStringLiteral("Thumb::Size"));
   return size.isEmpty() || size.toLongLong() == stamp.size;
 }
 
@@ -168,9 +170,9 @@ QImage ThumbnailCache::lookup(const QString& path, const FileStamp& stamp, QSize
     const QSize size = reader.size();
     const bool enough =
         (size.width() >= need.width() && size.height() >= need.height()) || size == sourceSize;
-    if (!enough || !chunksMatch(reader, uri, stamp)) continue;
-    QImage image = reader.read();
-    if (!image.isNull()) return image;
+    if (!enough) continue;
+    const QImage image = reader.read();
+    if (!image.isNull() && chunksMatch(image, uri, stamp)) return image;
   }
   return {};
 }
@@ -191,8 +193,8 @@ bool ThumbnailCache::hasFailure(const QString& path, const FileStamp& stamp) con
   if (!covers(path)) return false;
   const QString file = failurePath(path);
   if (!statBytes(encodeFileName(file))) return false;
-  QImageReader reader(file, "png");
-  return reader.canRead() && chunksMatch(reader, uriOf(path), stamp);
+  const QImage mark(file, "png");
+  return !mark.isNull() && chunksMatch(mark, uriOf(path), stamp);
 }
 
 bool ThumbnailCache::storeFailure(const QString& path, const FileStamp& stamp) const {
