@@ -11,9 +11,12 @@
 #include <QStandardPaths>
 
 #include "pimrose_version.h"
+#include "support/loading_signal_recorder.h"
 #include "support/picture_factory.h"
 #include "support/sandbox.h"
+#include "support/wait_for.h"
 #include "thumbnails/cached_thumbnail.h"
+#include "thumbnails/thumbnail_loader.h"
 
 namespace pimrose {
 namespace {
@@ -225,6 +228,29 @@ TEST_F(CacheFixture, PicturesInsideTheCacheFolderAreNotCached) {
   const QString path = picture(QStringLiteral("cache/thumbnails/large/other.jpg"), Qt::red);
   EXPECT_TRUE(looksLike(loadThumbnailCached(path, 150, false, cache).image, Qt::red));
   EXPECT_EQ(QDir(cache.root() + QStringLiteral("/large")).entryList(QDir::Files).size(), 1);
+}
+
+TEST_F(CacheFixture, EachRequestFollowsTheCacheBoxAsItIsThen) {
+  const QByteArray saved = qgetenv("XDG_CACHE_HOME");
+  qputenv("XDG_CACHE_HOME", QFile::encodeName(sandbox.filePath(QStringLiteral("cache"))));
+  ThumbnailLoader loader;
+  if (saved.isNull())
+    qunsetenv("XDG_CACHE_HOME");
+  else
+    qputenv("XDG_CACHE_HOME", saved);
+  test::SignalRecorder<ThumbnailDelivery> ready(&loader, &ThumbnailLoader::thumbnailReady);
+  const QStringList paths = {picture(QStringLiteral("a.jpg"), Qt::red),
+                             picture(QStringLiteral("b.jpg"), Qt::red)};
+  loader.setList(ListId::Files, paths, 1);
+
+  loader.setThumbnailCache(false);
+  loader.loadIcon(ListId::Files, 0);
+  ASSERT_TRUE(test::waitFor([&] { return ready.size() == 1; }));
+  loader.setThumbnailCache(true);
+  loader.loadIcon(ListId::Files, 1);
+  ASSERT_TRUE(test::waitFor([&] { return ready.size() == 2; }));
+  EXPECT_FALSE(QFileInfo::exists(cache.entryPath(paths[0], 256)));
+  EXPECT_TRUE(QFileInfo::exists(cache.entryPath(paths[1], 256)));
 }
 
 // Entries other programs write: the standard's chunks in a PNG made without Qt.
