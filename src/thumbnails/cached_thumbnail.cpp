@@ -1,5 +1,7 @@
 #include "thumbnails/cached_thumbnail.h"
 
+#include <QFileInfo>
+
 #include "codecs/file_reading.h"
 #include "codecs/picture_header.h"
 #include "thumbnails/icon_size.h"
@@ -27,10 +29,14 @@ Measured measure(const QByteArray& bytes, int iconSize, LoadedThumbnail& result)
   return m;
 }
 
-// The entry for a picture: it fits the folder's square, and a smaller picture is kept as it is.
-QSize entrySize(QSize source, int side) {
-  if (source.width() <= side && source.height() <= side) return source;
-  return source.scaled(side, side, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+// The entry made from the decoded pixels: scaled down to fit the folder's square, kept as it is when
+// it fits already. The decode stops at the first size that covers the icon (DCT scaling), so an
+// entry may stay below the square's side; it still covers this icon and every smaller one, and the
+// decode costs no more than it does without the cache.
+QImage entryOf(const QImage& picture, int side) {
+  if (picture.width() <= side && picture.height() <= side) return picture;
+  return scaledThumbnail(picture,
+                         picture.size().scaled(side, side, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
 }
 
 LoadedThumbnail failed(LoadedThumbnail result, const QString& why) {
@@ -52,13 +58,12 @@ LoadedThumbnail decodeAndStore(const QString& path, const QByteArray& bytes, con
   const bool previewMayServe =
       previewUseFor(path, fastLoading) == PreviewUse::Allowed && !m.header->preview.isEmpty();
   if (side == 0 || previewMayServe) return loadThumbnail(path, iconSize, fastLoading);
-  const QSize entry = entrySize(result.sourceSize, side);
-  const QImage picture = decodeUpright(bytes, entry.expandedTo(m.icon), PreviewUse::Refused, &result.error);
+  const QImage picture = decodeUpright(bytes, m.icon, PreviewUse::Refused, &result.error);
   if (picture.isNull()) {
     cache.storeFailure(path, stamp);
     return result;
   }
-  cache.store(path, stamp, side, scaledThumbnail(picture, entry));
+  cache.store(path, stamp, side, entryOf(picture, side));
   result.image = scaledThumbnail(picture, m.icon);
   result.error.clear();
   return result;
@@ -66,8 +71,10 @@ LoadedThumbnail decodeAndStore(const QString& path, const QByteArray& bytes, con
 
 }  // namespace
 
-LoadedThumbnail loadThumbnailCached(const QString& path, int iconSize, bool fastLoading,
+LoadedThumbnail loadThumbnailCached(const QString& givenPath, int iconSize, bool fastLoading,
                                     const ThumbnailCache& cache) {
+  // Entries are named after absolute URIs; a relative path names its file from the current folder.
+  const QString path = givenPath.startsWith(u'/') ? givenPath : QFileInfo(givenPath).absoluteFilePath();
   // The stamp is taken before any byte is read: a file changed meanwhile gets an entry that no
   // longer matches it, never a current-looking entry of old pixels.
   const std::optional<FileStamp> stamp = cache.covers(path) ? ThumbnailCache::stampOf(path) : std::nullopt;

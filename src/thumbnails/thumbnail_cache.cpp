@@ -84,6 +84,9 @@ QByteArray encodePng(QImage image, const QByteArray& uri, const FileStamp& stamp
   QBuffer buffer(&data);
   buffer.open(QIODevice::WriteOnly);
   QImageWriter writer(&buffer, "png");
+  // Qt's PNG writer maps quality 85 to zlib level 1: about six times less CPU than its default for
+  // a photo's thumbnail, for files some 10 % larger that decode as fast.
+  writer.setQuality(85);
   if (!writer.write(image)) return {};
   return data;
 }

@@ -105,7 +105,7 @@ TEST_F(CacheFixture, AFirstLoadWritesAPrivateEntryAndTheSecondUsesIt) {
 
   const QString entry = cache.entryPath(path, 256);
   const QImage written(entry, "png");
-  EXPECT_EQ(written.size(), QSize(256, 192));
+  EXPECT_EQ(written.size(), QSize(200, 150));  // the decode's own size: it covers the icon, fits the square
   EXPECT_EQ(written.text(QStringLiteral("Thumb::URI")).toLatin1(), ThumbnailCache::uriOf(path));
   EXPECT_EQ(written.text(QStringLiteral("Thumb::MTime")).toLongLong(), stampOf(path).mtime);
   EXPECT_EQ(written.text(QStringLiteral("Thumb::Size")).toLongLong(), stampOf(path).size);
@@ -116,12 +116,31 @@ TEST_F(CacheFixture, AFirstLoadWritesAPrivateEntryAndTheSecondUsesIt) {
             1);  // no temporaries
 
   // An entry of another colour with the same stamp proves the second load reads the cache.
-  ASSERT_TRUE(cache.store(path, stampOf(path), 256, flat({256, 192}, Qt::green)));
+  ASSERT_TRUE(cache.store(path, stampOf(path), 256, flat({200, 150}, Qt::green)));
   const LoadedThumbnail second = loadThumbnailCached(path, 150, false, cache);
   EXPECT_EQ(second.image.size(), QSize(150, 112));
   EXPECT_EQ(second.height, 112);
   EXPECT_EQ(second.sourceSize, QSize(800, 600));
   EXPECT_TRUE(looksLike(second.image, Qt::green));
+}
+
+TEST_F(CacheFixture, TheEntryFitsTheSquareOfTheFolderThatCoversTheIcon) {
+  struct Case {
+    QSize picture;
+    int iconSize, side;
+    QSize entry;
+  } const cases[] = {
+      {{2400, 1800}, 150, 256, {256, 192}},  // decoded at 300 x 225, scaled into the square
+      {{600, 800}, 150, 256, {150, 200}},    // portrait: the height decides the folder
+      {{3000, 2000}, 270, 512, {375, 250}},  // the decode covers 270 x 180 and fits 512 as it is
+      {{1200, 900}, 600, 1024, {600, 450}},  // the largest icon: nothing but the decode is kept
+  };
+  for (const Case& c : cases) {
+    const QString path = picture(QStringLiteral("%1x%2.jpg").arg(c.picture.width()).arg(c.iconSize), Qt::red);
+    sandbox.write(QFileInfo(path).fileName(), test::jpegOf(flat(c.picture, Qt::red)));
+    ASSERT_FALSE(loadThumbnailCached(path, c.iconSize, false, cache).image.isNull());
+    EXPECT_EQ(QImageReader(cache.entryPath(path, c.side)).size(), c.entry) << c.picture.width();
+  }
 }
 
 TEST_F(CacheFixture, OnlyEntriesThatMatchThePictureAndCoverTheIconAreUsed) {
@@ -224,6 +243,16 @@ TEST_F(CacheFixture, AReadOnlyCacheFolderIsLeftAlone) {
   EXPECT_TRUE(looksLike(loadThumbnailCached(path, 150, false, readOnly).image, Qt::red));
 }
 
+TEST_F(CacheFixture, ARelativePathIsCachedUnderItsAbsoluteName) {
+  const QString path = picture(QStringLiteral("rel/p.jpg"), Qt::red);
+  const QString saved = QDir::currentPath();
+  QDir::setCurrent(sandbox.path());
+  const LoadedThumbnail loaded = loadThumbnailCached(QStringLiteral("rel/p.jpg"), 150, false, cache);
+  QDir::setCurrent(saved);
+  EXPECT_TRUE(looksLike(loaded.image, Qt::red));
+  EXPECT_TRUE(QFileInfo::exists(cache.entryPath(path, 256)));
+}
+
 TEST_F(CacheFixture, PicturesInsideTheCacheFolderAreNotCached) {
   const QString path = picture(QStringLiteral("cache/thumbnails/large/other.jpg"), Qt::red);
   EXPECT_TRUE(looksLike(loadThumbnailCached(path, 150, false, cache).image, Qt::red));
@@ -309,7 +338,7 @@ TEST_F(CacheFixture, OurEntriesCarryTheChunksOtherToolsRead) {
   ASSERT_TRUE(run(identify, {QStringLiteral("-verbose"), cache.entryPath(path, 256)}, &output));
   EXPECT_TRUE(output.contains("Thumb::URI: " + ThumbnailCache::uriOf(path))) << output.toStdString();
   EXPECT_TRUE(output.contains("Thumb::MTime: " + QByteArray::number(stampOf(path).mtime)));
-  EXPECT_TRUE(output.contains("Geometry: 256x192"));
+  EXPECT_TRUE(output.contains("Geometry: 200x150"));
 }
 
 }  // namespace
