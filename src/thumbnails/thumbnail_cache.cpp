@@ -114,7 +114,7 @@ QString ThumbnailCache::defaultRoot() {
   return {};
 }
 
-ThumbnailCache::ThumbnailCache(QString root) : root_(root.isEmpty() ? root : QDir::cleanPath(root)) {}
+ThumbnailCache::ThumbnailCache(const QString& root) : root_(root.isEmpty() ? root : QDir::cleanPath(root)) {}
 
 std::optional<FileStamp> ThumbnailCache::stampOf(const QString& path) {
   return statBytes(encodeFileName(path));
@@ -174,7 +174,7 @@ QImage ThumbnailCache::lookup(const QString& path, const FileStamp& stamp, QSize
     const bool enough =
         (size.width() >= need.width() && size.height() >= need.height()) || size == sourceSize;
     if (!enough) continue;
-    const QImage image = reader.read();
+    QImage image = reader.read();
     if (!image.isNull() && chunksMatch(image, uri, stamp)) return image;
   }
   return {};

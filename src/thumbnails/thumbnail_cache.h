@@ -34,7 +34,7 @@ class ThumbnailCache {
   // empty when neither is known.
   static QString defaultRoot();
 
-  explicit ThumbnailCache(QString root = defaultRoot());
+  explicit ThumbnailCache(const QString& root = defaultRoot());
 
   // One stat of the picture; nullopt when it cannot be read.
   static std::optional<FileStamp> stampOf(const QString& path);
