@@ -53,6 +53,7 @@ BrowserLoad::BrowserLoad(const BrowserLoadOptions& options)
   window_->resize(ui::kMainWindowSize);
   browser_->InitLoading();
   browser_->loader().setSmartRelease(options.smartRelease);
+  browser_->loader().setThumbnailCache(options.thumbnailCache);
   connect(&browser_->loader(), &ThumbnailLoader::thumbnailReady, this, &BrowserLoad::delivered);
   tick_.setTimerType(Qt::PreciseTimer);
   tick_.setInterval(10);

@@ -29,6 +29,7 @@ namespace pimrose::bench {
 struct BrowserLoadOptions {
   QString folder;
   bool smartRelease = false;
+  bool thumbnailCache = false;  // the shared cache under $XDG_CACHE_HOME; off, every thumbnail is decoded
   int timeoutSeconds = 600;
 };
 

@@ -1,5 +1,5 @@
 // Prints one JSON line with the figures of one browser load (see tools/browser_load.h):
-//   pimrose-bench-browser FOLDER [--smart-release] [--timeout SECONDS]
+//   pimrose-bench-browser FOLDER [--smart-release] [--thumbnail-cache] [--timeout SECONDS]
 // Peak memory is the process's high-water mark, so run one load per process.
 
 #include <cstdio>
@@ -17,6 +17,8 @@ bool parse(int argc, char** argv, pimrose::bench::BrowserLoadOptions& options) {
     const std::string arg = argv[i];
     if (arg == "--smart-release")
       options.smartRelease = true;
+    else if (arg == "--thumbnail-cache")
+      options.thumbnailCache = true;
     else if (arg == "--timeout" && i + 1 < argc)
       options.timeoutSeconds = std::max(1, std::atoi(argv[++i]));
     else if (arg.rfind("--", 0) == 0 || !options.folder.isEmpty())
@@ -32,7 +34,8 @@ bool parse(int argc, char** argv, pimrose::bench::BrowserLoadOptions& options) {
 int main(int argc, char** argv) {
   pimrose::bench::BrowserLoadOptions options;
   if (!parse(argc, argv, options)) {
-    std::fprintf(stderr, "usage: %s FOLDER [--smart-release] [--timeout SECONDS]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s FOLDER [--smart-release] [--thumbnail-cache] [--timeout SECONDS]\n",
+                 argv[0]);
     return argc >= 2 && std::string(argv[1]) == "--help" ? 0 : 2;
   }
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

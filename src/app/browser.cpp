@@ -63,6 +63,7 @@ void Browser::applyOptions() {
   const int position = ui_.滑块条_图标大小->position();
   if (iconSizeForSliderPosition(position) != lists_.iconSize()) lists_.setIconSizeFromSlider(position);
   loader_.setIconSize(lists_.iconSize());
+  loader_.setThumbnailCache(ui_.选择框_缩略图缓存->isChecked());
 }
 
 void Browser::queueDroppedPath(const QString& path) {
@@ -93,6 +94,8 @@ void Browser::connectControls() {
   connect(ui_.选择框_快速加载, &ui::CheckBox::toggled, this, [this](bool on) { loader_.setFastLoading(on); });
   connect(ui_.选择框_智能释放内存, &ui::CheckBox::toggled, this,
           [this](bool on) { loader_.setSmartRelease(on); });
+  connect(ui_.选择框_缩略图缓存, &ui::CheckBox::toggled, this,
+          [this](bool on) { loader_.setThumbnailCache(on); });
   for (ListId id : {ListId::Files, ListId::Search}) {
     ui::IconList* list = &iconList(id);
     connect(list, &ui::IconList::itemClicked, this, [this, id](int index) { onItemClicked(id, index); });

@@ -6,18 +6,23 @@
 #include "thumbnails/icon_size.h"
 
 namespace pimrose {
-namespace {
 
 // With fast loading off, JPEGs are thumbnailed from their own pixels: the embedded preview is
 // blurry at large icon sizes and may not even match the picture. Only the exact lower-case
 // extensions count, as the loader has always decided it.
-PreviewUse previewUse(const QString& path, bool fastLoading) {
+PreviewUse previewUseFor(const QString& path, bool fastLoading) {
   if (fastLoading) return PreviewUse::Allowed;
   const bool jpegByName = path.endsWith(QLatin1String(".jpg")) || path.endsWith(QLatin1String(".jpeg"));
   return jpegByName ? PreviewUse::Refused : PreviewUse::Allowed;
 }
 
-}  // namespace
+QImage scaledThumbnail(const QImage& picture, QSize size) {
+  // Smooth scaling of palette or 16-bit images point-samples; 32-bit formats average properly.
+  QImage wide = picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                                  : QImage::Format_RGB32);
+  if (wide.size() == size) return wide;
+  return wide.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
 
 LoadedThumbnail loadThumbnail(const QString& path, int iconSize, bool fastLoading) {
   LoadedThumbnail result;
@@ -33,7 +38,7 @@ LoadedThumbnail loadThumbnail(const QString& path, int iconSize, bool fastLoadin
   }
   const QByteArray bytes = readFileBytes(path, &result.error);
   if (bytes.isEmpty()) return result;
-  result.image = thumbnailImage(bytes, size, previewUse(path, fastLoading), &result.error);
+  result.image = thumbnailImage(bytes, size, previewUseFor(path, fastLoading), &result.error);
   if (!result.image.isNull()) result.error.clear();
   return result;
 }

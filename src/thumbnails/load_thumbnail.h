@@ -4,6 +4,8 @@
 #include <QSize>
 #include <QString>
 
+#include "codecs/picture_decoder.h"
+
 namespace pimrose {
 
 struct LoadedThumbnail {
@@ -19,5 +21,12 @@ struct LoadedThumbnail {
 // ".jpeg" (byte-exact: ".JPG" does not match) is thumbnailed from its own pixels, never from its
 // embedded preview; everything else may use the embedded preview, as MakeThumbnail does.
 LoadedThumbnail loadThumbnail(const QString& path, int iconSize, bool fastLoading);
+
+// Whether the loader may take a JPEG's embedded preview for `path` (the rule above).
+PreviewUse previewUseFor(const QString& path, bool fastLoading);
+
+// The thumbnail of exactly `size` from an upright picture (or a larger thumbnail of it): smoothly
+// scaled, Format_ARGB32_Premultiplied or RGB32 as thumbnailImage gives.
+QImage scaledThumbnail(const QImage& picture, QSize size);
 
 }  // namespace pimrose

@@ -36,6 +36,7 @@ struct LoaderState {
   int iconSize = kDefaultIconSize;
   bool fastLoading = false;
   bool smartRelease = false;
+  bool thumbnailCache = false;
 
   ListSlots* slotsFor(ListId list);
   const ListSlots* slotsFor(ListId list) const;

@@ -2,14 +2,18 @@
 
 #include <QMetaObject>
 
+#include "thumbnails/cached_thumbnail.h"
 #include "thumbnails/smart_release.h"
 #include "thumbnails/thumbnails_log.h"
 
 namespace pimrose {
-namespace {}  // namespace
 
 ThumbnailWork defaultThumbnailWork() {
-  return [](const LoadRequest& request) {
+  // The cache folder is found once; loaders share the cache, which keeps no state of its own.
+  auto cache = std::make_shared<const ThumbnailCache>();
+  return [cache](const LoadRequest& request) {
+    if (request.useCache)
+      return loadThumbnailCached(request.path, request.iconSize, request.fastLoading, *cache);
     return loadThumbnail(request.path, request.iconSize, request.fastLoading);
   };
 }
@@ -89,7 +93,7 @@ void ThumbnailLoader::requestLoad(ListId list, int index) {
   // An index outside the current list has nothing to load; no place is taken for it.
   if (!slots || !slots->contains(index)) return;
   pool_->submit(LoadRequest{list, slots->generation, index, slots->paths.at(index), state_.iconSize,
-                            state_.fastLoading, 0});
+                            state_.fastLoading, 0, state_.thumbnailCache});
 }
 
 void ThumbnailLoader::markReleased(const std::vector<LoadRequest>& dropped) {

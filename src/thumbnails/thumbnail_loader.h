@@ -30,6 +30,9 @@
 //     previews may be used, whether icons 2000 items away are given up. Either way the icons a
 //     list holds stay within their memory budget (icon_budget.h): deliveries name the icons given
 //     up for it in `released` too.
+//   setIconSize / setFastLoading / setSmartRelease / setThumbnailCache: the thumbnail width,
+//     whether embedded previews may be used, whether far icons are given up, whether the shared
+//     thumbnail cache is read and written.
 
 namespace pimrose {
 
@@ -66,6 +69,8 @@ class ThumbnailLoader : public QObject {
   // Icon memory allowed per list (kIconBudgetBytes unless set).
   void setIconBudget(qint64 bytes);
   qint64 heldIconBytes(ListId list) const;
+  // Requests made from now on read and write the shared thumbnail cache (or leave it alone).
+  void setThumbnailCache(bool on) { state_.thumbnailCache = on; }
 
   bool isHeld(ListId list, int index) const;
   int inFlight() const { return pool_->inFlight(); }

@@ -35,6 +35,7 @@ void MainWindowControls::bind(ControlBinder& binder) {
   PIMROSE_BIND(滑块条_图标大小);
   PIMROSE_BIND(选择框_快速加载);
   PIMROSE_BIND(选择框_智能释放内存);
+  PIMROSE_BIND(选择框_缩略图缓存);
   PIMROSE_BIND(编辑框_搜索);
   PIMROSE_BIND(超级按钮_搜索);
   PIMROSE_BIND(图标列表框_文件);

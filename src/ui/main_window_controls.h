@@ -36,6 +36,7 @@ struct MainWindowControls {
   Slider* 滑块条_图标大小 = nullptr;
   CheckBox* 选择框_快速加载 = nullptr;
   CheckBox* 选择框_智能释放内存 = nullptr;
+  CheckBox* 选择框_缩略图缓存 = nullptr;
   EditBox* 编辑框_搜索 = nullptr;
   ImageButton* 超级按钮_搜索 = nullptr;
   IconList* 图标列表框_文件 = nullptr;

@@ -54,6 +54,12 @@ std::vector<ControlDefinition> mainControls() {
        {.skin = "默认皮肤_滑块条", .minimum = 0, .maximum = 50, .value = kIconSliderDefault}},
       {"选择框_快速加载", C::ChoiceboxEx, {176, 224, 136, 32}, settingsPage, {.text = "快速加载"}},
       {"选择框_智能释放内存", C::ChoiceboxEx, {8, 280, 136, 32}, settingsPage, {.text = "智能释放内存"}},
+      // Thumbnails shared with the desktop's other programs; on unless the user turns it off.
+      {"选择框_缩略图缓存",
+       C::ChoiceboxEx,
+       {176, 336, 136, 32},
+       settingsPage,
+       {.text = "缩略图缓存", .checked = true}},
       {"编辑框_搜索", C::EditboxEx, {133, 3, 184, 28}, {}, {.placeholder = "搜索文件名"}},
       {"超级按钮_搜索", C::SuperbuttonEx, {156, 4, 20, 20}, "编辑框_搜索", {.glyph = Glyph::Search}},
       {"图标列表框_文件", C::IcoListboxEx, {472, -8, 128, 128}, pages},

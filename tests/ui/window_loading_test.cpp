@@ -61,6 +61,7 @@ TEST(WindowInventory, KeyControlsHaveTheirClassGeometryAndParent) {
       {"MainWindow", "图片框_图片容器", ControlClass::PictureBoxEx, {-523, 117, 168, 176}, "组件_图片背景"},
       {"MainWindow", "图标列表框_文件", ControlClass::IcoListboxEx, {472, -8, 128, 128}, "选择夹_组件"},
       {"MainWindow", "选择框_双击查看图片", ControlClass::ChoiceboxEx, {8, 336, 134, 32}, "图片框背景_设置"},
+      {"MainWindow", "选择框_缩略图缓存", ControlClass::ChoiceboxEx, {176, 336, 136, 32}, "图片框背景_设置"},
       {"MainWindow", "滤镜", ControlClass::FilterEx, {1312, 96, 344, 192}, ""},
       {"MainWindow", "分组框_弹出提示", ControlClass::MinutesboxEx, {1328, 320, 200, 60}, ""},
       {"MainWindow", "超级按钮_搜索", ControlClass::SuperbuttonEx, {156, 4, 20, 20}, "编辑框_搜索"},
@@ -99,7 +100,7 @@ TEST(WindowInventory, WindowsHaveTheirSizesAndEverySkinControl) {
   }
   EXPECT_EQ(loadWindow(floatWindowDefinition())->pos(), QPoint(0, 0));
   EXPECT_EQ(loadWindow(mainWindowDefinition())->windowTitle(), QStringLiteral("Pimrose"));
-  EXPECT_EQ(mainWindowDefinition().controls.size(), 58u);
+  EXPECT_EQ(mainWindowDefinition().controls.size(), 59u);
 }
 
 TEST(WindowInventory, InitialTextsAndItems) {
@@ -113,6 +114,12 @@ TEST(WindowInventory, InitialTextsAndItems) {
   EXPECT_EQ(main->control<TextLabel>(QStringLiteral("标签_提示标题"))->text(), QStringLiteral("提示"));
   EXPECT_EQ(main->control<TextLabel>(QStringLiteral("标签_关于声明"))->text(), QStringLiteral("免责申明"));
   EXPECT_EQ(main->control<TextLabel>(QStringLiteral("标签_当前版本"))->text(), QStringLiteral("当前版本:"));
+  // The shared thumbnail cache is the one option box that starts checked.
+  for (const CheckBox* box : main->controlsOf<CheckBox>())
+    EXPECT_EQ(box->isChecked(), box->name() == QStringLiteral("选择框_缩略图缓存"))
+        << box->name().toStdString();
+  EXPECT_EQ(main->control<CheckBox>(QStringLiteral("选择框_缩略图缓存"))->text(),
+            QStringLiteral("缩略图缓存"));
   auto* hotkeys = main->control<ComboBox>(QStringLiteral("下拉框_热键"));
   ASSERT_EQ(hotkeys->itemCount(), 12);
   EXPECT_EQ(hotkeys->itemTitle(0), QStringLiteral("F1"));

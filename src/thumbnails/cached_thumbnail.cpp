@@ -1,0 +1,100 @@
+#include "thumbnails/cached_thumbnail.h"
+
+#include <QFileInfo>
+
+#include "codecs/file_reading.h"
+#include "codecs/picture_header.h"
+#include "thumbnails/icon_size.h"
+
+namespace pimrose {
+namespace {
+
+// Enough for the header of nearly every picture: a JPEG's frame header follows its EXIF block,
+// which is at most 64 KB. A picture whose header lies further on is read whole.
+constexpr qint64 kHeaderBytes = 256 * 1024;
+
+struct Measured {
+  std::optional<PictureHeader> header;
+  QSize icon;  // the thumbnail's size, inside the item's box
+};
+
+Measured measure(const QByteArray& bytes, int iconSize, LoadedThumbnail& result) {
+  Measured m{readPictureHeader(bytes), {}};
+  if (!m.header) return m;
+  result.sourceSize = m.header->upright();
+  m.icon = thumbnailSize(result.sourceSize.width(), result.sourceSize.height(), iconSize);
+  result.height = m.icon.height();
+  return m;
+}
+
+// The entry made from the decoded pixels: scaled down to fit the folder's square, kept as it is when
+// it fits already. The decode stops at the first size that covers the icon (DCT scaling), so an
+// entry may stay below the square's side; it still covers this icon and every smaller one, and the
+// decode costs no more than it does without the cache.
+QImage entryOf(const QImage& picture, int side) {
+  if (picture.width() <= side && picture.height() <= side) return picture;
+  return scaledThumbnail(picture,
+                         picture.size().scaled(side, side, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
+}
+
+LoadedThumbnail failed(LoadedThumbnail result, const QString& why) {
+  result.image = {};
+  result.error = why;
+  return result;
+}
+
+// Decodes the file's pixels once, writes the cache entry and scales the icon from the same pixels.
+LoadedThumbnail decodeAndStore(const QString& path, const QByteArray& bytes, const FileStamp& stamp,
+                               int iconSize, bool fastLoading, const ThumbnailCache& cache) {
+  LoadedThumbnail result;
+  const Measured m = measure(bytes, iconSize, result);
+  if (!m.header) {
+    cache.storeFailure(path, stamp);
+    return failed(result, QStringLiteral("not a readable picture: %1").arg(path));
+  }
+  const int side = ThumbnailCache::folderSideFor(m.icon);
+  const bool previewMayServe =
+      previewUseFor(path, fastLoading) == PreviewUse::Allowed && !m.header->preview.isEmpty();
+  if (side == 0 || previewMayServe) return loadThumbnail(path, iconSize, fastLoading);
+  const QImage picture = decodeUpright(bytes, m.icon, PreviewUse::Refused, &result.error);
+  if (picture.isNull()) {
+    cache.storeFailure(path, stamp);
+    return result;
+  }
+  cache.store(path, stamp, side, entryOf(picture, side));
+  result.image = scaledThumbnail(picture, m.icon);
+  result.error.clear();
+  return result;
+}
+
+}  // namespace
+
+LoadedThumbnail loadThumbnailCached(const QString& givenPath, int iconSize, bool fastLoading,
+                                    const ThumbnailCache& cache) {
+  // Entries are named after absolute URIs; a relative path names its file from the current folder.
+  const QString path = givenPath.startsWith(u'/') ? givenPath : QFileInfo(givenPath).absoluteFilePath();
+  // The stamp is taken before any byte is read: a file changed meanwhile gets an entry that no
+  // longer matches it, never a current-looking entry of old pixels.
+  const std::optional<FileStamp> stamp = cache.covers(path) ? ThumbnailCache::stampOf(path) : std::nullopt;
+  if (!stamp) return loadThumbnail(path, iconSize, fastLoading);
+  LoadedThumbnail result;
+  bool complete = false;
+  const QByteArray start = readFileStart(path, kHeaderBytes, &complete, &result.error);
+  if (start.isEmpty()) return result;
+  const Measured m = measure(start, iconSize, result);
+  if (cache.hasFailure(path, *stamp))
+    return failed(result, QStringLiteral("failed before and unchanged since: %1").arg(path));
+  if (m.header && m.icon.isEmpty()) return loadThumbnail(path, iconSize, fastLoading);
+  if (m.header) {
+    const QImage entry = cache.lookup(path, *stamp, m.icon, result.sourceSize);
+    if (!entry.isNull()) {
+      result.image = scaledThumbnail(entry, m.icon);
+      return result;
+    }
+  }
+  const QByteArray bytes = complete ? start : readFileBytes(path, &result.error);
+  if (bytes.isEmpty()) return result;
+  return decodeAndStore(path, bytes, *stamp, iconSize, fastLoading, cache);
+}
+
+}  // namespace pimrose

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "thumbnails/load_thumbnail.h"
+#include "thumbnails/thumbnail_cache.h"
+
+namespace pimrose {
+
+// loadThumbnail with the shared cache in front of it, on any thread. A valid entry at least as
+// large as the icon is scaled down without reading more of the picture than its header; a picture
+// recorded as failing (and unchanged since) is not decoded again. Otherwise the picture is decoded
+// once, as without the cache; the entry for the folder that covers the icon is written from those
+// pixels and the icon is scaled from them too. Only thumbnails made from the file's own pixels are written,
+// never one from an embedded preview; those (fast loading) come out exactly as loadThumbnail makes them.
+LoadedThumbnail loadThumbnailCached(const QString& path, int iconSize, bool fastLoading,
+                                    const ThumbnailCache& cache);
+
+}  // namespace pimrose
