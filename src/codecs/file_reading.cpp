@@ -81,4 +81,19 @@ QByteArray readFileBytes(const QString& path, QString* error, qint64 limit) {
   return bytes;
 }
 
+QByteArray readFileStart(const QString& path, qint64 limit, bool* complete, QString* error) {
+  if (complete) *complete = false;
+  const std::optional<OpenedFile> file = OpenedFile::open(path, error);
+  if (!file) return {};
+  const qint64 wanted = std::min(file->size(), limit);
+  QByteArray bytes = file->readAt(0, wanted);
+  if (bytes.size() != wanted) {
+    setError(error, QStringLiteral("read failed: %1").arg(path));
+    return {};
+  }
+  if (bytes.isEmpty()) setError(error, QStringLiteral("empty file: %1").arg(path));
+  if (complete) *complete = wanted == file->size() && file->unchanged();
+  return bytes;
+}
+
 }  // namespace pimrose

@@ -40,4 +40,8 @@ class OpenedFile {
 // unreadable, empty or too large file, a directory, or one that changed size while it was read.
 QByteArray readFileBytes(const QString& path, QString* error = nullptr, qint64 limit = kMaxPictureFileBytes);
 
+// At most the first `limit` bytes, for questions the header answers. `complete` tells whether
+// that was the whole file.
+QByteArray readFileStart(const QString& path, qint64 limit, bool* complete, QString* error = nullptr);
+
 }  // namespace pimrose
