@@ -14,6 +14,7 @@ test_packages=(
   libgtest-dev libgmock-dev googletest
   xvfb xauth xdotool x11-utils imagemagick xclip openbox
   python3 clang-tidy clang-format
+  dpkg-dev file desktop-file-utils webp libtiff-tools
 )
 bench_packages=(libbenchmark-dev libvips-tools libgdk-pixbuf2.0-bin findutils python3)
 
