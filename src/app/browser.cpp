@@ -35,6 +35,7 @@ void Browser::InitLoading() {
   loader_.setIconSize(lists_.iconSize());
   loader_.setFastLoading(ui_.选择框_快速加载->isChecked());
   loader_.setSmartRelease(ui_.选择框_智能释放内存->isChecked());
+  lists_.setMoreFormats(ui_.选择框_更多格式->isChecked());
 }
 
 void Browser::queueDroppedPath(const QString& path) {
@@ -62,6 +63,7 @@ void Browser::connectControls() {
   connect(ui_.选择框_快速加载, &ui::CheckBox::toggled, this, [this](bool on) { loader_.setFastLoading(on); });
   connect(ui_.选择框_智能释放内存, &ui::CheckBox::toggled, this,
           [this](bool on) { loader_.setSmartRelease(on); });
+  connect(ui_.选择框_更多格式, &ui::CheckBox::toggled, &lists_, &EnumerationController::setMoreFormats);
   for (ui::IconList* list : {ui_.图标列表框_文件, ui_.图标列表框_搜索})
     connect(list, &ui::IconList::itemClicked, this, &Browser::ShowPictureDetails);
 }

@@ -171,8 +171,7 @@ void enumeratePictures(const QString& folder, const QString& types, QStringList&
   Walker(types, result, options, cancel).walk(std::string(bytes.constData(), size_t(bytes.size())), start);
 }
 
-QStringList listPictures(const QStringList& paths, const CancelFlag* cancel) {
-  const QString types = QString::fromUtf16(kPictureTypes);
+QStringList listPictures(const QStringList& paths, const CancelFlag* cancel, const QString& types) {
   QStringList combined;
   for (const QString& path : paths) {
     QStringList found;

@@ -35,8 +35,9 @@ using CancelFlag = std::atomic<bool>;
 void enumeratePictures(const QString& folder, const QString& types, QStringList& result,
                        EnumerateOptions options = {}, const CancelFlag* cancel = nullptr);
 
-// Every path enumerated for kPictureTypes (full paths, recursion on), combined and reversed.
-// A path that names a file rather than a folder contributes nothing.
-QStringList listPictures(const QStringList& paths, const CancelFlag* cancel = nullptr);
+// Every path enumerated for `types` (full paths, recursion on), combined and reversed. A path that
+// names a file rather than a folder contributes nothing.
+QStringList listPictures(const QStringList& paths, const CancelFlag* cancel = nullptr,
+                         const QString& types = QString::fromUtf16(kPictureTypes));
 
 }  // namespace pimrose

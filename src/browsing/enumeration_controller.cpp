@@ -3,6 +3,7 @@
 #include <QMetaObject>
 
 #include "browsing/browsing_log.h"
+#include "browsing/picture_types.h"
 #include "thumbnails/icon_size.h"
 
 namespace pimrose {
@@ -32,6 +33,12 @@ void EnumerationController::setIconSizeFromSlider(int sliderPosition) {
   startListing(openedPaths_, true);
 }
 
+void EnumerationController::setMoreFormats(bool on) {
+  if (on == moreFormats_) return;
+  moreFormats_ = on;
+  if (!openedPaths_.isEmpty()) startListing(openedPaths_, false);
+}
+
 void EnumerationController::openPaths(const QStringList& paths) {
   startListing(paths, false);
 }
@@ -46,7 +53,7 @@ QSize EnumerationController::itemSize() const {
 }
 
 void EnumerationController::startListing(const QStringList& paths, bool afterIconSizeChange) {
-  Listing listing{++lastRequest_, paths, afterIconSizeChange, {}};
+  Listing listing{++lastRequest_, paths, pictureTypes(moreFormats_), afterIconSizeChange, {}};
   listing.clock.start();
   {
     std::lock_guard lock(mutex_);
@@ -67,7 +74,7 @@ void EnumerationController::work() {
     waiting_.reset();
     cancelCurrent_ = false;
     lock.unlock();
-    QStringList pictures = listPictures(listing.paths, &cancelCurrent_);
+    QStringList pictures = listPictures(listing.paths, &cancelCurrent_, listing.types);
     lock.lock();
     finished_.push_back({std::move(listing), std::move(pictures)});
     QMetaObject::invokeMethod(this, &EnumerationController::takeFinished, Qt::QueuedConnection);

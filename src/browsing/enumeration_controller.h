@@ -51,6 +51,9 @@ class EnumerationController : public QObject {
   void setIconSizeFromSlider(int sliderPosition);
 
   void openPaths(const QStringList& paths);
+  // Whether the extra plugin formats count as pictures; a change lists openedPaths() again.
+  void setMoreFormats(bool on);
+  bool moreFormats() const { return moreFormats_; }
   // A batch of dropped paths: open it and make it openedPaths() (even when it holds no folder).
   void openDropped(const QStringList& paths);
 
@@ -71,6 +74,7 @@ class EnumerationController : public QObject {
   struct Listing {
     quint64 request = 0;
     QStringList paths;
+    QString types;  // a copy for the worker
     bool afterIconSizeChange = false;
     QElapsedTimer clock;
   };
@@ -99,6 +103,7 @@ class EnumerationController : public QObject {
   int listing_ = 0;
   int iconSize_ = kDefaultIconSize;
   bool logoHidden_ = false;
+  bool moreFormats_ = false;
   QStringList pictureList_;
   QStringList openedPaths_;
 };

@@ -2,6 +2,7 @@
 
 #include "browsing/drop_queue.h"
 #include "browsing/enumeration_controller.h"
+#include "browsing/picture_types.h"
 #include "support/loading_signal_recorder.h"
 #include "support/sandbox.h"
 #include "support/wait_for.h"
@@ -92,6 +93,47 @@ TEST_F(ControllerFixture, DropTimerBatchOpensThroughTheController) {
             (QStringList{box.filePath("one"), box.filePath("two"), box.filePath("three")}));
   EXPECT_EQ(lastList().pictures,
             (QStringList{box.filePath("three/3.jpg"), box.filePath("two/2.gif"), box.filePath("one/1.png")}));
+}
+
+}  // namespace
+}  // namespace pimrose
+
+namespace pimrose {
+namespace {
+
+// The "more formats" box: plugin types count (any case) only while it is on, and turning it on or
+// off lists the opened folder again.
+TEST_F(ControllerFixture, MoreFormatsListPluginTypesOnlyWhileOn) {
+  for (const char* name : {"a.jpg", "b.WEBP", "c.tif", "d.Bmp", "e.tiff", "f.txt", "g.webp.txt"})
+    box.write(QStringLiteral("p/") + QString::fromLatin1(name));
+  controller.openDropped({box.filePath("p")});
+  ASSERT_TRUE(waitIdle());
+  EXPECT_EQ(controller.pictureList(), QStringList{box.filePath("p/a.jpg")});
+
+  controller.setMoreFormats(true);
+  ASSERT_TRUE(waitIdle());
+  ASSERT_EQ(replaced.size(), 2);
+  const QStringList expected = {box.filePath("p/d.Bmp"), box.filePath("p/e.tiff"), box.filePath("p/c.tif"),
+                                box.filePath("p/b.WEBP"), box.filePath("p/a.jpg")};
+  EXPECT_EQ(controller.pictureList(), expected);
+
+  controller.setMoreFormats(false);
+  ASSERT_TRUE(waitIdle());
+  ASSERT_EQ(replaced.size(), 3);
+  EXPECT_EQ(controller.pictureList(), QStringList{box.filePath("p/a.jpg")});
+}
+
+TEST(PictureTypesTest, ExtraTypesFollowTheInstalledPlugins) {
+  const std::pair<QList<QByteArray>, QString> cases[] = {
+      {{}, ""},
+      {{"png", "jpeg"}, ""},
+      {{"bmp", "webp"}, "webp|bmp"},
+      {{"tiff"}, "tif|tiff"},
+      {{"heif", "avif", "tiff", "bmp", "webp"}, "webp|tif|tiff|bmp|avif|heic|heif"},
+  };
+  for (const auto& [readable, expected] : cases) EXPECT_EQ(extraPictureTypes(readable), expected);
+  EXPECT_EQ(pictureTypes(false), "jpg|png|gif");
+  EXPECT_TRUE(pictureTypes(true).startsWith("jpg|png|gif|"));
 }
 
 }  // namespace
