@@ -35,6 +35,7 @@ void Browser::InitLoading() {
   loader_.setIconSize(lists_.iconSize());
   loader_.setFastLoading(ui_.选择框_快速加载->isChecked());
   loader_.setSmartRelease(ui_.选择框_智能释放内存->isChecked());
+  loader_.setPixelRatio(ui_.图标列表框_文件->devicePixelRatioF());
   lists_.setMoreFormats(ui_.选择框_更多格式->isChecked());
 }
 
@@ -114,6 +115,8 @@ void Browser::fillList(ListId id, const QStringList& paths, QSize itemSize, quin
 
 void Browser::onPictureListReplaced(const OpenedList& list) {
   ui_.图片框_logo居中->hide();
+  // The window may have moved to a screen of another pixel ratio since the last list.
+  loader_.setPixelRatio(ui_.图标列表框_文件->devicePixelRatioF());
   fillList(ListId::Files, list.pictures, list.itemSize, list.generation);
   hideViewer();
 }

@@ -18,7 +18,7 @@ PreviewUse previewUse(const QString& path, bool fastLoading) {
 
 }  // namespace
 
-LoadedThumbnail loadThumbnail(const QString& path, int iconSize, bool fastLoading) {
+LoadedThumbnail loadThumbnail(const QString& path, int iconSize, bool fastLoading, double pixelRatio) {
   LoadedThumbnail result;
   const QByteArray bytes = readFileBytes(path, &result.error);
   if (bytes.isEmpty()) return result;
@@ -32,8 +32,13 @@ LoadedThumbnail loadThumbnail(const QString& path, int iconSize, bool fastLoadin
   result.height = w > 0 ? int(double(h) / w * iconSize) : 0;
   // A side below 1 falls back to the picture's own, as MakeThumbnail does.
   const QSize size(iconSize > 0 ? iconSize : w, result.height > 0 ? result.height : h);
-  result.image = thumbnailImage(bytes, size, previewUse(path, fastLoading), &result.error);
-  if (!result.image.isNull()) result.error.clear();
+  const double ratio = pixelRatio > 1.0 ? pixelRatio : 1.0;
+  const QSize devicePixels(qRound(size.width() * ratio), qRound(size.height() * ratio));
+  result.image = thumbnailImage(bytes, devicePixels, previewUse(path, fastLoading), &result.error);
+  if (!result.image.isNull()) {
+    result.image.setDevicePixelRatio(ratio);
+    result.error.clear();
+  }
   return result;
 }
 

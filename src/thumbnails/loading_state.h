@@ -32,6 +32,7 @@ struct LoaderState {
   int iconSize = kDefaultIconSize;
   bool fastLoading = false;
   bool smartRelease = false;
+  double pixelRatio = 1.0;
 
   ListSlots* slotsFor(ListId list);
   const ListSlots* slotsFor(ListId list) const;

@@ -10,7 +10,7 @@ namespace {}  // namespace
 
 ThumbnailWork defaultThumbnailWork() {
   return [](const LoadRequest& request) {
-    return loadThumbnail(request.path, request.iconSize, request.fastLoading);
+    return loadThumbnail(request.path, request.iconSize, request.fastLoading, request.pixelRatio);
   };
 }
 
@@ -78,7 +78,7 @@ void ThumbnailLoader::requestLoad(ListId list, int index) {
   // An index outside the current list has nothing to load; no place is taken for it.
   if (!slots || !slots->contains(index)) return;
   pool_->submit(LoadRequest{list, slots->generation, index, slots->paths.at(index), state_.iconSize,
-                            state_.fastLoading, 0});
+                            state_.fastLoading, 0, state_.pixelRatio});
 }
 
 void ThumbnailLoader::markReleased(const std::vector<LoadRequest>& dropped) {

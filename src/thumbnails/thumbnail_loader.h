@@ -59,6 +59,9 @@ class ThumbnailLoader : public QObject {
   void setIconSize(int iconSize) { state_.iconSize = iconSize; }
   void setFastLoading(bool on) { state_.fastLoading = on; }
   void setSmartRelease(bool on) { state_.smartRelease = on; }
+  // Device pixels per layout pixel where the lists are shown: thumbnails are made that much larger
+  // and carry the ratio, so they stay sharp while the layout keeps its sizes.
+  void setPixelRatio(double ratio) { state_.pixelRatio = ratio; }
 
   bool isHeld(ListId list, int index) const;
   int inFlight() const { return pool_->inFlight(); }

@@ -7,12 +7,19 @@
 namespace pimrose::ui {
 
 PictureBox::PictureBox(const ControlDefinition& definition, QWidget* parent) : Control(definition, parent) {
-  if (!definition.props.image.isEmpty()) setImage(QImage(definition.props.image));
+  if (definition.props.image.isEmpty()) return;
+  setImage(QImage(definition.props.image));
+  // Artwork drawn at twice the size sits beside the plain file as name@2x.png; screens with more
+  // than one device pixel per layout pixel draw from it.
+  QString twice = definition.props.image;
+  twice.insert(twice.lastIndexOf(u'.'), QStringLiteral("@2x"));
+  twiceImage_ = QImage(twice);
 }
 
 void PictureBox::setImageData(const QByteArray& bytes) {
   bytes_ = bytes;
   image_ = bytes.isEmpty() ? QImage() : QImage::fromData(bytes);
+  twiceImage_ = QImage();
   scaled_ = QPixmap();
   update();
 }
@@ -20,6 +27,7 @@ void PictureBox::setImageData(const QByteArray& bytes) {
 void PictureBox::setImage(const QImage& image) {
   bytes_.clear();
   image_ = image;
+  twiceImage_ = QImage();
   scaled_ = QPixmap();
   update();
 }
@@ -40,8 +48,9 @@ void PictureBox::paintEvent(QPaintEvent*) {
   const QRect target = pictureRect();
   if (target.isEmpty()) return;
   if (scaled_.size() != target.size() * devicePixelRatio()) {
+    const QImage& source = devicePixelRatio() > 1 && !twiceImage_.isNull() ? twiceImage_ : image_;
     scaled_ = QPixmap::fromImage(
-        image_.scaled(target.size() * devicePixelRatio(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        source.scaled(target.size() * devicePixelRatio(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     scaled_.setDevicePixelRatio(devicePixelRatio());
   }
   painter.drawPixmap(target.topLeft(), scaled_);

@@ -40,7 +40,8 @@ class PictureBox : public Control {
 
   QByteArray bytes_;
   QImage image_;
-  QPixmap scaled_;  // the picture at the size last drawn
+  QImage twiceImage_;  // the same artwork drawn at twice the size, for high-density screens
+  QPixmap scaled_;     // the picture at the size last drawn
 };
 
 }  // namespace pimrose::ui
