@@ -42,9 +42,10 @@ void ThumbnailLoader::receiveArrived() {
     results.swap(arrived_);
   }
   for (const LoadResult& result : results) receive(result);
-  // One line when the pool runs dry, so whoever watches the log knows the icons on view are filled.
+  // One debug line when the pool runs dry, so a script watching the log knows the icons on view are
+  // filled; the log window keeps to what a user would want to read.
   if (!results.empty() && pool_->inFlight() == 0 && pool_->waiting() == 0)
-    qCInfo(lcThumbnails) << "thumbnails settled";
+    qCDebug(lcThumbnails) << "thumbnails settled";
 }
 
 void ThumbnailLoader::setList(ListId list, const QStringList& paths, quint64 generation) {
