@@ -16,6 +16,7 @@ test_packages=(
   python3 clang-tidy clang-format
   dbus-daemon
   fuse3 libfuse3-dev
+  dpkg-dev file desktop-file-utils webp libtiff-tools
 )
 bench_packages=(libbenchmark-dev libvips-tools libgdk-pixbuf2.0-bin findutils python3)
 # libFuzzer and its sanitizer runtimes come with clang (fuzz/run).

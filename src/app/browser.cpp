@@ -64,6 +64,8 @@ void Browser::applyOptions() {
   if (iconSizeForSliderPosition(position) != lists_.iconSize()) lists_.setIconSizeFromSlider(position);
   loader_.setIconSize(lists_.iconSize());
   loader_.setThumbnailCache(ui_.选择框_缩略图缓存->isChecked());
+  loader_.setPixelRatio(ui_.图标列表框_文件->devicePixelRatioF());
+  lists_.setMoreFormats(ui_.选择框_更多格式->isChecked());
 }
 
 void Browser::queueDroppedPath(const QString& path) {
@@ -96,6 +98,7 @@ void Browser::connectControls() {
           [this](bool on) { loader_.setSmartRelease(on); });
   connect(ui_.选择框_缩略图缓存, &ui::CheckBox::toggled, this,
           [this](bool on) { loader_.setThumbnailCache(on); });
+  connect(ui_.选择框_更多格式, &ui::CheckBox::toggled, &lists_, &EnumerationController::setMoreFormats);
   for (ListId id : {ListId::Files, ListId::Search}) {
     ui::IconList* list = &iconList(id);
     connect(list, &ui::IconList::itemClicked, this, [this, id](int index) { onItemClicked(id, index); });
@@ -174,6 +177,8 @@ void Browser::fillList(ListId id, const QStringList& paths, QSize itemSize, quin
 void Browser::onPictureListReplaced(const OpenedList& list) {
   ui_.图片框_logo居中->hide();
   details_.dropPending();
+  // The window may have moved to a screen of another pixel ratio since the last list.
+  loader_.setPixelRatio(ui_.图标列表框_文件->devicePixelRatioF());
   fillList(ListId::Files, list.pictures, list.itemSize, list.generation);
   hideViewer();
 }

@@ -179,8 +179,8 @@ void enumeratePictures(const QString& folder, const QString& types, QStringList&
       .walk(std::string(bytes.constData(), size_t(bytes.size())), start);
 }
 
-QStringList listPictures(const QStringList& paths, const CancelFlag* cancel, FoundCount* found) {
-  const QString types = QString::fromUtf16(kPictureTypes);
+QStringList listPictures(const QStringList& paths, const CancelFlag* cancel, FoundCount* found,
+                         const QString& types) {
   QStringList combined;
   for (const QString& path : paths) {
     QStringList pictures;

@@ -3,6 +3,7 @@
 #include <QMetaObject>
 
 #include "browsing/browsing_log.h"
+#include "browsing/picture_types.h"
 #include "thumbnails/icon_size.h"
 
 namespace pimrose {
@@ -11,8 +12,8 @@ namespace {
 
 EnumerationController::Lister orListPictures(EnumerationController::Lister lister) {
   if (lister) return lister;
-  return [](const QStringList& paths, const CancelFlag* cancel, FoundCount* found) {
-    return listPictures(paths, cancel, found);
+  return [](const QStringList& paths, const CancelFlag* cancel, FoundCount* found, const QString& types) {
+    return listPictures(paths, cancel, found, types);
   };
 }
 
@@ -46,6 +47,12 @@ void EnumerationController::setIconSizeFromSlider(int sliderPosition) {
   startListing(openedPaths_, true);
 }
 
+void EnumerationController::setMoreFormats(bool on) {
+  if (on == moreFormats_) return;
+  moreFormats_ = on;
+  if (!openedPaths_.isEmpty()) startListing(openedPaths_, false);
+}
+
 void EnumerationController::openPaths(const QStringList& paths) {
   startListing(paths, false);
 }
@@ -60,7 +67,7 @@ QSize EnumerationController::itemSize() const {
 }
 
 void EnumerationController::startListing(const QStringList& paths, bool afterIconSizeChange) {
-  Listing listing{++lastRequest_, paths, afterIconSizeChange, {}};
+  Listing listing{++lastRequest_, paths, pictureTypes(moreFormats_), afterIconSizeChange, {}};
   listing.clock.start();
   {
     std::lock_guard lock(mutex_);
@@ -98,7 +105,7 @@ void EnumerationController::work() {
     cancelCurrent_ = false;
     found_ = 0;
     lock.unlock();
-    QStringList pictures = lister_(listing.paths, &cancelCurrent_, &found_);
+    QStringList pictures = lister_(listing.paths, &cancelCurrent_, &found_, listing.types);
     lock.lock();
     finished_.push_back({std::move(listing), std::move(pictures)});
     QMetaObject::invokeMethod(this, &EnumerationController::takeFinished, Qt::QueuedConnection);

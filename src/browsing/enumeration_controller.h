@@ -49,8 +49,8 @@ class EnumerationController : public QObject {
 
  public:
   // What the worker runs for one listing: listPictures, or a stand-in in tests.
-  using Lister =
-      std::function<QStringList(const QStringList& paths, const CancelFlag* cancel, FoundCount* found)>;
+  using Lister = std::function<QStringList(const QStringList& paths, const CancelFlag* cancel, FoundCount* found,
+                                           const QString& types)>;
 
   static constexpr std::chrono::milliseconds kProgressDelay{300};
   static constexpr std::chrono::milliseconds kProgressInterval{250};
@@ -66,6 +66,9 @@ class EnumerationController : public QObject {
   void setIconSizeFromSlider(int sliderPosition);
 
   void openPaths(const QStringList& paths);
+  // Whether the extra plugin formats count as pictures; a change lists openedPaths() again.
+  void setMoreFormats(bool on);
+  bool moreFormats() const { return moreFormats_; }
   // A batch of dropped paths: open it and make it openedPaths() (even when it holds no folder).
   void openDropped(const QStringList& paths);
 
@@ -88,6 +91,7 @@ class EnumerationController : public QObject {
   struct Listing {
     quint64 request = 0;
     QStringList paths;
+    QString types;  // a copy for the worker
     bool afterIconSizeChange = false;
     QElapsedTimer clock;
   };
@@ -122,6 +126,7 @@ class EnumerationController : public QObject {
   int listing_ = 0;
   int iconSize_ = kDefaultIconSize;
   bool logoHidden_ = false;
+  bool moreFormats_ = false;
   QStringList pictureList_;
   QStringList openedPaths_;
 };

@@ -1,12 +1,10 @@
 #include "codecs/picture_decoder.h"
 
-#include <QBuffer>
-#include <QImageReader>
-
 #include "codecs/decode_limits.h"
 #include "codecs/gif_decode.h"
 #include "codecs/jpeg_decode.h"
 #include "codecs/picture_header.h"
+#include "codecs/plugin_decode.h"
 #include "codecs/png_decode.h"
 
 namespace pimrose {
@@ -14,21 +12,6 @@ namespace {
 
 QSize storedTarget(QSize uprightTarget, int orientation) {
   return swapsSides(orientation) ? uprightTarget.transposed() : uprightTarget;
-}
-
-QImage decodeOther(QByteArrayView data, QString* error) {
-  QByteArray bytes = QByteArray::fromRawData(data.data(), data.size());
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::ReadOnly);
-  QImageReader reader(&buffer);
-  reader.setAutoTransform(true);
-  if (!fitsDecodeLimit(reader.size())) {
-    if (error) *error = QStringLiteral("picture too large for a full decode");
-    return {};
-  }
-  QImage image = reader.read();
-  if (image.isNull() && error) *error = reader.errorString();
-  return image;
 }
 
 QImage decodeJpegUpright(QByteArrayView data, const PictureHeader& header, QSize atLeast, PreviewUse preview,
@@ -57,7 +40,7 @@ QImage decodeUpright(QByteArrayView data, QSize atLeast, PreviewUse preview, QSt
     case PictureFormat::Gif:
       return decodeGif(data, atLeast, error);
     case PictureFormat::Other:
-      return decodeOther(data, error);
+      return decodeWithPlugin(data, atLeast, error);
   }
   return {};
 }

@@ -6,6 +6,7 @@
 #include "codecs/decode_limits.h"
 #include "codecs/gif_decode.h"
 #include "codecs/jpeg_header.h"
+#include "codecs/plugin_decode.h"
 #include "codecs/png_decode.h"
 
 namespace pimrose {
@@ -30,7 +31,9 @@ std::optional<PictureHeader> otherHeader(QByteArrayView data) {
   QImageReader reader(&buffer);
   const QSize size = reader.size();
   if (!size.isValid()) return std::nullopt;
-  return plainHeader(PictureFormat::Other, size);
+  PictureHeader header = plainHeader(PictureFormat::Other, size);
+  header.orientation = orientationOf(reader.transformation());
+  return header;
 }
 
 std::optional<PictureHeader> anyHeader(QByteArrayView data) {

@@ -25,8 +25,9 @@ struct LoadRequest {
   QString path;            // copy of the entry, taken when the request was made
   int iconSize = 0;
   bool fastLoading = false;
-  quint64 sequence = 0;   // set by the queue: higher is newer
-  bool useCache = false;  // read and write the shared thumbnail cache
+  quint64 sequence = 0;     // set by the queue: higher is newer
+  bool useCache = false;    // read and write the shared thumbnail cache
+  double pixelRatio = 1.0;  // device pixels per layout pixel of the screen the list is on
 };
 
 bool sameItem(const LoadRequest& a, const LoadRequest& b);

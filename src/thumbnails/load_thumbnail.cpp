@@ -24,7 +24,7 @@ QImage scaledThumbnail(const QImage& picture, QSize size) {
   return wide.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
-LoadedThumbnail loadThumbnail(const QString& path, int iconSize, bool fastLoading) {
+LoadedThumbnail loadThumbnail(const QString& path, int iconSize, bool fastLoading, double pixelRatio) {
   LoadedThumbnail result;
   // The header comes first, from a bounded read: a file that only carries a picture's name (text,
   // a sparse file of zeros) is turned away before anything more of it is read.
@@ -38,8 +38,13 @@ LoadedThumbnail loadThumbnail(const QString& path, int iconSize, bool fastLoadin
   }
   const QByteArray bytes = readFileBytes(path, &result.error);
   if (bytes.isEmpty()) return result;
-  result.image = thumbnailImage(bytes, size, previewUseFor(path, fastLoading), &result.error);
-  if (!result.image.isNull()) result.error.clear();
+  const double ratio = pixelRatio > 1.0 ? pixelRatio : 1.0;
+  const QSize devicePixels(qRound(size.width() * ratio), qRound(size.height() * ratio));
+  result.image = thumbnailImage(bytes, devicePixels, previewUseFor(path, fastLoading), &result.error);
+  if (!result.image.isNull()) {
+    result.image.setDevicePixelRatio(ratio);
+    result.error.clear();
+  }
   return result;
 }
 

@@ -20,7 +20,9 @@ struct LoadedThumbnail {
 // false, a path whose extension is exactly ".jpg" or
 // ".jpeg" (byte-exact: ".JPG" does not match) is thumbnailed from its own pixels, never from its
 // embedded preview; everything else may use the embedded preview, as MakeThumbnail does.
-LoadedThumbnail loadThumbnail(const QString& path, int iconSize, bool fastLoading);
+// With a pixelRatio above 1 the image has that many device pixels per layout pixel (and says so
+// through its devicePixelRatio); iconSize and `height` stay in layout pixels.
+LoadedThumbnail loadThumbnail(const QString& path, int iconSize, bool fastLoading, double pixelRatio = 1.0);
 
 // Whether the loader may take a JPEG's embedded preview for `path` (the rule above).
 PreviewUse previewUseFor(const QString& path, bool fastLoading);

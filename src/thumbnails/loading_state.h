@@ -37,6 +37,7 @@ struct LoaderState {
   bool fastLoading = false;
   bool smartRelease = false;
   bool thumbnailCache = false;
+  double pixelRatio = 1.0;
 
   ListSlots* slotsFor(ListId list);
   const ListSlots* slotsFor(ListId list) const;

@@ -9,12 +9,13 @@
 namespace pimrose {
 
 ThumbnailWork defaultThumbnailWork() {
-  // The cache folder is found once; loaders share the cache, which keeps no state of its own.
+  // The cache folder is found once; loaders share the cache, which keeps no state of its own. Its
+  // entries are made for layout pixels, so a dense screen's sharper icons are made from the file.
   auto cache = std::make_shared<const ThumbnailCache>();
   return [cache](const LoadRequest& request) {
-    if (request.useCache)
+    if (request.useCache && request.pixelRatio <= 1.0)
       return loadThumbnailCached(request.path, request.iconSize, request.fastLoading, *cache);
-    return loadThumbnail(request.path, request.iconSize, request.fastLoading);
+    return loadThumbnail(request.path, request.iconSize, request.fastLoading, request.pixelRatio);
   };
 }
 
@@ -46,6 +47,10 @@ void ThumbnailLoader::receiveArrived() {
     results.swap(arrived_);
   }
   for (const LoadResult& result : results) receive(result);
+  // One debug line when the pool runs dry, so a script watching the log knows the icons on view are
+  // filled; the log window keeps to what a user would want to read.
+  if (!results.empty() && pool_->inFlight() == 0 && pool_->waiting() == 0)
+    qCDebug(lcThumbnails) << "thumbnails settled";
 }
 
 void ThumbnailLoader::setList(ListId list, const QStringList& paths, quint64 generation) {
@@ -93,7 +98,7 @@ void ThumbnailLoader::requestLoad(ListId list, int index) {
   // An index outside the current list has nothing to load; no place is taken for it.
   if (!slots || !slots->contains(index)) return;
   pool_->submit(LoadRequest{list, slots->generation, index, slots->paths.at(index), state_.iconSize,
-                            state_.fastLoading, 0, state_.thumbnailCache});
+                            state_.fastLoading, 0, state_.thumbnailCache, state_.pixelRatio});
 }
 
 void ThumbnailLoader::markReleased(const std::vector<LoadRequest>& dropped) {

@@ -71,6 +71,9 @@ class ThumbnailLoader : public QObject {
   qint64 heldIconBytes(ListId list) const;
   // Requests made from now on read and write the shared thumbnail cache (or leave it alone).
   void setThumbnailCache(bool on) { state_.thumbnailCache = on; }
+  // Device pixels per layout pixel where the lists are shown: thumbnails are made that much larger
+  // and carry the ratio, so they stay sharp while the layout keeps its sizes.
+  void setPixelRatio(double ratio) { state_.pixelRatio = ratio; }
 
   bool isHeld(ListId list, int index) const;
   int inFlight() const { return pool_->inFlight(); }

@@ -81,6 +81,7 @@ void MainWindowControls::bind(ControlBinder& binder) {
   PIMROSE_BIND(选择夹_组件);
   PIMROSE_BIND(图标列表框_搜索);
   PIMROSE_BIND(窗口EX1);
+  PIMROSE_BIND(选择框_更多格式);
 }
 
 #undef PIMROSE_BIND

@@ -82,6 +82,7 @@ struct MainWindowControls {
   Tabs* 选择夹_组件 = nullptr;
   IconList* 图标列表框_搜索 = nullptr;
   WindowSkin* 窗口EX1 = nullptr;
+  CheckBox* 选择框_更多格式 = nullptr;  // WebP, TIFF, BMP and the like count as pictures too
 
   void bind(ControlBinder& binder);
 };

@@ -8,6 +8,11 @@ namespace pimrose::ui {
 
 PictureBox::PictureBox(const ControlDefinition& definition, QWidget* parent) : Control(definition, parent) {
   pendingImage_ = definition.props.image;
+  if (pendingImage_.isEmpty()) return;
+  // Artwork drawn at twice the size sits beside the plain file as name@2x.png; screens with more
+  // than one device pixel per layout pixel draw from it.
+  twicePath_ = pendingImage_;
+  twicePath_.insert(twicePath_.lastIndexOf(u'.'), QStringLiteral("@2x"));
 }
 
 const QImage& PictureBox::image() const {
@@ -18,10 +23,20 @@ const QImage& PictureBox::image() const {
   return image_;
 }
 
+const QImage& PictureBox::twiceImage() const {
+  if (!twicePath_.isEmpty()) {
+    twiceImage_ = QImage(twicePath_);
+    twicePath_.clear();
+  }
+  return twiceImage_;
+}
+
 void PictureBox::setImageData(const QByteArray& bytes) {
   pendingImage_.clear();
   bytes_ = bytes;
   image_ = bytes.isEmpty() ? QImage() : QImage::fromData(bytes);
+  twicePath_.clear();
+  twiceImage_ = QImage();
   scaled_ = QPixmap();
   update();
 }
@@ -30,6 +45,8 @@ void PictureBox::setImage(const QImage& image) {
   pendingImage_.clear();
   bytes_.clear();
   image_ = image;
+  twicePath_.clear();
+  twiceImage_ = QImage();
   scaled_ = QPixmap();
   update();
 }
@@ -50,8 +67,9 @@ void PictureBox::paintEvent(QPaintEvent*) {
   const QRect target = pictureRect();
   if (target.isEmpty()) return;
   if (scaled_.size() != target.size() * devicePixelRatio()) {
+    const QImage& source = devicePixelRatio() > 1 && !twiceImage().isNull() ? twiceImage() : image();
     scaled_ = QPixmap::fromImage(
-        image_.scaled(target.size() * devicePixelRatio(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        source.scaled(target.size() * devicePixelRatio(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     scaled_.setDevicePixelRatio(devicePixelRatio());
   }
   painter.drawPixmap(target.topLeft(), scaled_);

@@ -36,12 +36,16 @@ class PictureBox : public Control {
   void wheelEvent(QWheelEvent* event) override;
 
  private:
+  const QImage& twiceImage() const;
   QRect pictureRect() const;
 
   QByteArray bytes_;
   // The table's picture is decoded when first needed: most boxes sit on pages not shown at start.
   mutable QString pendingImage_;
   mutable QImage image_;
+  // The same artwork drawn at twice the size, for high-density screens; also read when first needed.
+  mutable QString twicePath_;
+  mutable QImage twiceImage_;
   QPixmap scaled_;  // the picture at the size last drawn
 };
 

@@ -5,6 +5,7 @@
 
 #include "browsing/drop_queue.h"
 #include "browsing/enumeration_controller.h"
+#include "browsing/picture_types.h"
 #include "support/loading_signal_recorder.h"
 #include "support/sandbox.h"
 #include "support/wait_for.h"
@@ -131,7 +132,7 @@ TEST_F(ControllerFixture, DropTimerBatchOpensThroughTheController) {
 // A walk that lists for real and then holds on, as a slow disk would, until released or cancelled.
 class HeldWalk {
  public:
-  QStringList operator()(const QStringList& paths, const CancelFlag* cancel, FoundCount* found) {
+  QStringList operator()(const QStringList& paths, const CancelFlag* cancel, FoundCount* found, const QString&) {
     QStringList pictures = listPictures(paths, cancel, found);
     std::unique_lock lock(mutex_);
     ++started_;
@@ -163,8 +164,10 @@ class HeldWalk {
 struct SlowListingFixture : ::testing::Test {
   test::Sandbox box;
   HeldWalk walk;
-  EnumerationController controller{[this](const QStringList& paths, const CancelFlag* cancel,
-                                          FoundCount* found) { return walk(paths, cancel, found); }};
+  EnumerationController controller{
+      [this](const QStringList& paths, const CancelFlag* cancel, FoundCount* found, const QString& types) {
+        return walk(paths, cancel, found, types);
+      }};
   QStringList events;  // "progress N", "ended", "list N" in the order they came
 
   SlowListingFixture() {
@@ -230,6 +233,47 @@ TEST(ListingCountTest, CountMatchesEveryPictureTheWalkAppends) {
   const QStringList pictures = listPictures({box.filePath("a"), box.filePath("d")}, nullptr, &found);
   EXPECT_EQ(pictures.size(), 5);
   EXPECT_EQ(found.load(), 5);
+}
+
+}  // namespace
+}  // namespace pimrose
+
+namespace pimrose {
+namespace {
+
+// The "more formats" box: plugin types count (any case) only while it is on, and turning it on or
+// off lists the opened folder again.
+TEST_F(ControllerFixture, MoreFormatsListPluginTypesOnlyWhileOn) {
+  for (const char* name : {"a.jpg", "b.WEBP", "c.tif", "d.Bmp", "e.tiff", "f.txt", "g.webp.txt"})
+    box.write(QStringLiteral("p/") + QString::fromLatin1(name));
+  controller.openDropped({box.filePath("p")});
+  ASSERT_TRUE(waitIdle());
+  EXPECT_EQ(controller.pictureList(), QStringList{box.filePath("p/a.jpg")});
+
+  controller.setMoreFormats(true);
+  ASSERT_TRUE(waitIdle());
+  ASSERT_EQ(replaced.size(), 2);
+  const QStringList expected = {box.filePath("p/d.Bmp"), box.filePath("p/e.tiff"), box.filePath("p/c.tif"),
+                                box.filePath("p/b.WEBP"), box.filePath("p/a.jpg")};
+  EXPECT_EQ(controller.pictureList(), expected);
+
+  controller.setMoreFormats(false);
+  ASSERT_TRUE(waitIdle());
+  ASSERT_EQ(replaced.size(), 3);
+  EXPECT_EQ(controller.pictureList(), QStringList{box.filePath("p/a.jpg")});
+}
+
+TEST(PictureTypesTest, ExtraTypesFollowTheInstalledPlugins) {
+  const std::pair<QList<QByteArray>, QString> cases[] = {
+      {{}, ""},
+      {{"png", "jpeg"}, ""},
+      {{"bmp", "webp"}, "webp|bmp"},
+      {{"tiff"}, "tif|tiff"},
+      {{"heif", "avif", "tiff", "bmp", "webp"}, "webp|tif|tiff|bmp|avif|heic|heif"},
+  };
+  for (const auto& [readable, expected] : cases) EXPECT_EQ(extraPictureTypes(readable), expected);
+  EXPECT_EQ(pictureTypes(false), "jpg|png|gif");
+  EXPECT_TRUE(pictureTypes(true).startsWith("jpg|png|gif|"));
 }
 
 }  // namespace

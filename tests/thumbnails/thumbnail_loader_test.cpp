@@ -121,11 +121,13 @@ TEST_F(LoaderFixture, FarAwayWaitingRequestsAreDroppedAndAskedForAgain) {
   ASSERT_TRUE(settled());
 }
 
-TEST_F(LoaderFixture, RequestsCarryIconSizeAndFastLoading) {
+TEST_F(LoaderFixture, RequestsCarryIconSizeFastLoadingAndPixelRatio) {
   std::atomic<bool> sawFast{false};
+  std::atomic<double> sawRatio{0.0};
   ThumbnailLoader other(
       [&](const LoadRequest& r) {
         sawFast = r.fastLoading;
+        sawRatio = r.pixelRatio;
         return fakeThumbnail(r);
       },
       2);
@@ -133,10 +135,12 @@ TEST_F(LoaderFixture, RequestsCarryIconSizeAndFastLoading) {
   other.setList(ListId::Files, pathsNamed("/f", 1), 1);
   other.setIconSize(200);
   other.setFastLoading(true);
+  other.setPixelRatio(2.0);
   other.loadIcon(ListId::Files, 0);
   ASSERT_TRUE(test::waitFor([&] { return otherReady.size() == 1; }));
   EXPECT_EQ(otherReady.at(0).image.width(), 200);
   EXPECT_TRUE(sawFast.load());
+  EXPECT_EQ(sawRatio.load(), 2.0);
 }
 
 }  // namespace

@@ -107,6 +107,10 @@ TEST(WindowInventory, InitialTextsAndItems) {
   const std::unique_ptr<Window> main = loadWindow(mainWindowDefinition());
   EXPECT_EQ(main->control<Button>(QStringLiteral("按钮_关闭"))->text(), QStringLiteral("返回"));
   EXPECT_EQ(main->control<Button>(QStringLiteral("按钮_保存配置"))->text(), QStringLiteral("保存配置"));
+  auto* more = main->control<CheckBox>(QStringLiteral("选择框_更多格式"));
+  EXPECT_EQ(more->text(), QStringLiteral("更多格式"));
+  EXPECT_EQ(more->parentWidget(), main->control<PictureBox>(QStringLiteral("图片框背景_设置")));
+  EXPECT_FALSE(more->isChecked());
   EXPECT_EQ(main->control<Button>(QStringLiteral("按钮_提示取消"))->text(), QStringLiteral("取消"));
   EXPECT_EQ(main->control<Button>(QStringLiteral("按钮_提示确定"))->text(), QStringLiteral("确定"));
   EXPECT_EQ(main->control<TextLabel>(QStringLiteral("标签_使用提示"))->text(),

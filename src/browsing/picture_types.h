@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// Which file types count as pictures. The plain set is kPictureTypes; the "more formats" box adds
+// the types Qt's image plugins on this machine read well (WebP, TIFF, BMP, and AVIF/HEIF where a
+// plugin for them is installed), listed after the plain ones.
+
+namespace pimrose {
+
+// "jpg|png|gif" alone, or followed by every extra type a plugin here can read.
+QString pictureTypes(bool moreFormats);
+
+// The extra types that `readable` (lower-case plugin format names, as QImageReader reports them)
+// can read, in listing order. pictureTypes asks Qt; tests pass their own list.
+QString extraPictureTypes(const QList<QByteArray>& readable);
+
+}  // namespace pimrose
