@@ -100,7 +100,7 @@ TEST(WindowInventory, WindowsHaveTheirSizesAndEverySkinControl) {
   }
   EXPECT_EQ(loadWindow(floatWindowDefinition())->pos(), QPoint(0, 0));
   EXPECT_EQ(loadWindow(mainWindowDefinition())->windowTitle(), QStringLiteral("Pimrose"));
-  EXPECT_EQ(mainWindowDefinition().controls.size(), 59u);
+  EXPECT_EQ(mainWindowDefinition().controls.size(), 60u);
 }
 
 TEST(WindowInventory, InitialTextsAndItems) {
