@@ -24,8 +24,8 @@ struct ProgramServices {
   std::function<void(int exitCode)> endProcess;
   std::function<std::unique_ptr<FileManager>()> makeFileManager;          // "访问目录"
   std::function<std::unique_ptr<ProcessLauncher>()> makeProcessLauncher;  // the restart
-  std::function<bool()> trayHostPresent;  // empty: ask the desktop
-  SystemFiles systemFiles;                // /proc and /etc, read by the taskbar widget's load figures
+  std::function<bool()> trayHostPresent;                                  // empty: ask the desktop
+  SystemFiles systemFiles;  // /proc and /etc, read by the taskbar widget's load figures
   // The taskbar widget is switched off in the program; only tests switch it on.
   bool taskbarWidgetEnabled = false;
   std::function<std::unique_ptr<GlobalHotkey>()> makeHotkey;  // none given: the desktop's

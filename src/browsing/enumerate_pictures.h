@@ -41,7 +41,8 @@ void enumeratePictures(const QString& folder, const QString& types, QStringList&
 
 // Every path enumerated for `types` (full paths, recursion on), combined and reversed. A path that
 // names a file rather than a folder contributes nothing. `found` counts the pictures as folders finish.
-QStringList listPictures(const QStringList& paths, const CancelFlag* cancel = nullptr, FoundCount* found = nullptr,
+QStringList listPictures(const QStringList& paths, const CancelFlag* cancel = nullptr,
+                         FoundCount* found = nullptr,
                          const QString& types = QString::fromUtf16(kPictureTypes));
 
 }  // namespace pimrose

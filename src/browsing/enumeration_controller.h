@@ -49,8 +49,8 @@ class EnumerationController : public QObject {
 
  public:
   // What the worker runs for one listing: listPictures, or a stand-in in tests.
-  using Lister = std::function<QStringList(const QStringList& paths, const CancelFlag* cancel, FoundCount* found,
-                                           const QString& types)>;
+  using Lister = std::function<QStringList(const QStringList& paths, const CancelFlag* cancel,
+                                           FoundCount* found, const QString& types)>;
 
   static constexpr std::chrono::milliseconds kProgressDelay{300};
   static constexpr std::chrono::milliseconds kProgressInterval{250};

@@ -12,8 +12,8 @@
 // search text, case-sensitively, anywhere in the whole path (a folder name matches every picture in it). With
 // matches, search mode turns on; without, it turns off and the full list shows again. The search button
 // starts a search while its state is 0 and ends search mode otherwise; Enter (Return or the keypad's Enter)
-// released in the search box searches, other keys do nothing. An empty search text matches nothing. Opening a list
-// that found pictures leaves search mode; a slider change whose listing found nothing repeats the search
+// released in the search box searches, other keys do nothing. An empty search text matches nothing. Opening a
+// list that found pictures leaves search mode; a slider change whose listing found nothing repeats the search
 // shown at the time.
 //
 // Hooks and signals (all on the UI thread):

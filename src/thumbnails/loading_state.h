@@ -4,9 +4,9 @@
 
 #include <QStringList>
 
+#include "thumbnails/icon_budget.h"
 #include "thumbnails/icon_size.h"
 #include "thumbnails/list_id.h"
-#include "thumbnails/icon_budget.h"
 
 // What the UI thread knows about the two icon lists while thumbnails load.
 //

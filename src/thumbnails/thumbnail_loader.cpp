@@ -126,8 +126,8 @@ void ThumbnailLoader::receive(const LoadResult& result) {
                                             slots->visibleLast);
   for (const int released : delivery.released) slots->held[size_t(released)] = 0;
   if (!delivery.image.isNull())
-    qCDebug(lcThumbnails) << "thumbnail delivered: item" << delivery.index << "of list" << int(result.request.list)
-                          << delivery.image.size();
+    qCDebug(lcThumbnails) << "thumbnail delivered: item" << delivery.index << "of list"
+                          << int(result.request.list) << delivery.image.size();
   Q_EMIT thumbnailReady(delivery);
 }
 

@@ -15,8 +15,8 @@
 #include "program_fixture.h"
 #include "support/sandbox.h"
 #include "support/wait_for.h"
-#include "ui/caption_buttons.h"
 #include "thumbnails/thumbnail_loader.h"
+#include "ui/caption_buttons.h"
 #include "ui/controls.h"
 #include "ui/tip_box.h"
 

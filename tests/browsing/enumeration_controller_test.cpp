@@ -132,7 +132,8 @@ TEST_F(ControllerFixture, DropTimerBatchOpensThroughTheController) {
 // A walk that lists for real and then holds on, as a slow disk would, until released or cancelled.
 class HeldWalk {
  public:
-  QStringList operator()(const QStringList& paths, const CancelFlag* cancel, FoundCount* found, const QString&) {
+  QStringList operator()(const QStringList& paths, const CancelFlag* cancel, FoundCount* found,
+                         const QString&) {
     QStringList pictures = listPictures(paths, cancel, found);
     std::unique_lock lock(mutex_);
     ++started_;
