@@ -24,7 +24,7 @@ QString smallPictures(const QTemporaryDir& dir, int count) {
 }
 
 BrowserLoadResult load(const QString& folder, int timeoutSeconds = 60) {
-  BrowserLoad run({folder, false, timeoutSeconds});
+  BrowserLoad run({.folder = folder, .timeoutSeconds = timeoutSeconds});
   return run.run();
 }
 
