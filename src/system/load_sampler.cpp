@@ -5,7 +5,7 @@
 
 namespace pimrose {
 
-LoadSampler::LoadSampler(SystemFiles files) : files_(files), processor_(files), network_(files) {}
+LoadSampler::LoadSampler(const SystemFiles& files) : files_(files), processor_(files), network_(files) {}
 
 void LoadSampler::widgetCreated() {
   totalVisibleMemory_ = meminfoKilobytes(files_, "MemTotal").value_or(0);

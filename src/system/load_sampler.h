@@ -25,7 +25,7 @@ struct StatusLines {
 // division by zero, or "100%" for a read that simply failed).
 class LoadSampler {
  public:
-  explicit LoadSampler(SystemFiles files = SystemFiles());
+  explicit LoadSampler(const SystemFiles& files = SystemFiles());
 
   // Reads the total memory once; it is not read again until the widget is made again.
   void widgetCreated();

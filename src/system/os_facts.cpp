@@ -322,7 +322,7 @@ QString OsFacts::UserName() const {
 
 // /etc/timezone names the zone on Debian; elsewhere /etc/localtime links into the zone database.
 QString OsFacts::TimeZoneName() const {
-  const QString named = trimmedFact(sources_.files.firstLine(QStringLiteral("/etc/timezone")));
+  QString named = trimmedFact(sources_.files.firstLine(QStringLiteral("/etc/timezone")));
   if (!named.isEmpty()) return named;
   const QString target = sources_.files.linkTarget(QStringLiteral("/etc/localtime"));
   const qsizetype at = target.indexOf(QStringLiteral("zoneinfo/"));
