@@ -180,6 +180,11 @@ class GatedViewerTest : public ViewerTest {
   GatedViewerTest()
       : ViewerTest(
             [this](const ViewerRequest& request) { return gatedWork(gate_, request, QSize(4000, 3000)); }) {}
+  // The viewer's decoder thread may still be inside the gate: it goes before the gate does.
+  ~GatedViewerTest() override {
+    setGate(false);
+    viewer_.reset();
+  }
 
   void setGate(bool closed) {
     {
