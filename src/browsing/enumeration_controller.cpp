@@ -74,11 +74,13 @@ void EnumerationController::startListing(const QStringList& paths, bool afterIco
     if (waiting_) --listing_;  // replaced before it started: it never finishes
     waiting_ = std::move(listing);
     cancelCurrent_ = true;
+    // Under the lock, before the worker can take the new listing: reset after it, the count of a
+    // walk already done would be lost.
+    found_ = 0;
   }
   ++listing_;
   wake_.notify_one();
   // Progress is told only for a listing that takes a while; one already shown goes on at its pace.
-  found_ = 0;
   progressTimer_.start(progressShown_ ? kProgressInterval : kProgressDelay);
 }
 
