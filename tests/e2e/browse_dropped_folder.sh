@@ -35,7 +35,7 @@ xdotool mousemove --window "$source" 100 80 mousedown 1 sleep 0.05 \
 check "the drop was taken" wait_for_line "$WORK/source.log" 'drag finished action=[12]' 10
 check "the folder was listed: 13 pictures" wait_for_line "$WORK/pimrose.log" 'found 13 pictures' 15
 check "thumbnails reached the window" wait_for_line "$WORK/pimrose.log" 'thumbnail delivered' 15
-sleep 1  # the rest of the shown thumbnails fill in on the workers
+check "the shown thumbnails settled" wait_for_line "$WORK/pimrose.log" 'thumbnails settled' 15
 if [ -n "${PIMROSE_SCREENSHOT_DIR:-}" ]; then
   mkdir -p "$PIMROSE_SCREENSHOT_DIR"
   import -window "$main" "$PIMROSE_SCREENSHOT_DIR/browser.png"
