@@ -16,8 +16,8 @@ export QT_LOGGING_RULES="pimrose.app=true;pimrose.browsing=true;pimrose.platform
 photos="$WORK/Photos 2024"
 mkdir -p "$photos"
 declare -A upright
-for spec in "north 400x240 orange-purple" "south 500x300 teal-navy" "west 300x200 crimson-gold"; do
-  read -r name size colours <<<"$spec"
+for sample in "north 400x240 orange-purple" "south 500x300 teal-navy" "west 300x200 crimson-gold"; do
+  read -r name size colours <<<"$sample"
   convert -size "$size" "gradient:$colours" "$WORK/stored.jpg"
   python3 - "$WORK/stored.jpg" "$photos/$name.jpg" <<'PY'
 import struct, sys
