@@ -21,5 +21,5 @@ bench/run --quick --dry-run --build-dir build/asan  # the benchmark suite still 
 fuzz/run smoke  # every fuzz target for a few seconds (about 60 s in all), in its own clang build
 
 cmake --preset tsan >/dev/null
-cmake --build --preset tsan --target test_thumbnails test_browsing test_system
+cmake --build --preset tsan --target test_thumbnails test_browsing test_system test_platform
 ctest --preset tsan --no-tests=error

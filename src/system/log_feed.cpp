@@ -20,8 +20,7 @@ struct LogFeed::Inbox {
   quint64 lastNumber = 0;
   bool wakePending = false;
 
-  std::mutex targetMutex;  // keeps the feed alive while a wake-up is posted to it
-  LogFeed* target = nullptr;
+  ThreadWake::Bell bell;  // set before any receiver is handed out, read-only after
 
   // Answers whether the UI thread needs waking for this line.
   bool add(const QString& text) {
@@ -32,12 +31,7 @@ struct LogFeed::Inbox {
     return !std::exchange(wakePending, true);
   }
 
-  // Posting only queues an event. A line logged from inside it would find the wake-up pending and
-  // not come back here, so holding this lock cannot deadlock.
-  void wake() {
-    const std::lock_guard lock(targetMutex);
-    if (target) QMetaObject::invokeMethod(target, &LogFeed::deliver, Qt::QueuedConnection);
-  }
+  void wake() const { bell(); }
 
   // Takes the next batch; the wake-up stays pending while more lines wait.
   std::vector<LogLine> takeBatch(std::size_t most, bool& more) {
@@ -56,13 +50,10 @@ LogFeed::LogFeed(std::size_t capacity, Clock clock, QObject* parent)
     : QObject(parent), inbox_(std::make_shared<Inbox>()) {
   inbox_->capacity = std::max<std::size_t>(capacity, 1);
   inbox_->clock = std::move(clock);
-  inbox_->target = this;
+  inbox_->bell = (new ThreadWake([this] { deliver(); }, this))->bell();
 }
 
-LogFeed::~LogFeed() {
-  const std::lock_guard lock(inbox_->targetMutex);
-  inbox_->target = nullptr;
-}
+LogFeed::~LogFeed() = default;
 
 void LogFeed::push(const QString& text) {
   if (inbox_->add(text)) inbox_->wake();

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include "platform/log_sink.h"
+#include "platform/thread_wake.h"
 
 namespace pimrose {
 
