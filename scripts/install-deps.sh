@@ -13,7 +13,7 @@ build_packages=(
 test_packages=(
   libgtest-dev libgmock-dev googletest
   xvfb xauth xdotool x11-utils imagemagick xclip openbox trayer
-  python3 clang-tidy clang-format
+  python3 clang-tidy clang-format libbenchmark-dev
   dbus-daemon
   fuse3 libfuse3-dev
   dpkg-dev file desktop-file-utils webp libtiff-tools
