@@ -30,6 +30,8 @@ void TaskbarWidget::embedWidgetInTaskbar() {
   window_.resize(holder_->size());
   holder_->move(0, 0);
   controls_.任务栏_刷新位置->setInterval(kPlaceIntervalMs);
+  placeWidget();
+  window_.show();  // embedded means on the desktop, not merely made
 }
 
 // The panel is both the taskbar and its band here: the computed box is in panel coordinates.

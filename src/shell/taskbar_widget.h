@@ -31,7 +31,8 @@ class TaskbarWidget : public QObject {
   TaskbarWidget(ui::Window& window, const ui::TaskbarWidgetControls& controls,
                 std::function<void()> popUpFloatMenu, PanelFinder findPanel = {});
 
-  // The widget's creation: sizes it to its holder and starts re-placing it every second.
+  // The widget's creation: sizes it to its holder, places and shows it (without taking the focus) and
+  // starts re-placing it every second.
   void embedWidgetInTaskbar();
   void placeWidget();
 

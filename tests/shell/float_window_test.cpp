@@ -111,10 +111,12 @@ class TaskbarWidgetTest : public ::testing::Test {
   ui::Timer* placeTimer = controls.任务栏_刷新位置;
 };
 
-TEST_F(TaskbarWidgetTest, IsIdleUntilEmbeddedThenReplacedEverySecond) {
+TEST_F(TaskbarWidgetTest, IsIdleUntilEmbeddedThenShownAndReplacedEverySecond) {
   EXPECT_EQ(placeTimer->interval(), 0);
+  EXPECT_FALSE(window->isVisible());
   widget.embedWidgetInTaskbar();
-  EXPECT_EQ(window->size(), QSize(208, 40));
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(window->geometry(), QRect(792, 1043, 208, 40)) << "placed at once, not a second later";
   EXPECT_EQ(controls.图片框_容器->pos(), QPoint(0, 0));
   EXPECT_EQ(placeTimer->interval(), TaskbarWidget::kPlaceIntervalMs);
 }
