@@ -4,7 +4,8 @@ namespace pimrose {
 
 class Program;
 
-// Puts the picture the picture menu was opened on on the clipboard and tells the user so.
+// Puts the picture the picture menu was opened on on the clipboard and tells the user so. The file
+// is read off the UI thread; the clipboard is set, and the notice shown, when the read is done.
 void copyChosenPictureToClipboard(Program& program);
 
 }  // namespace pimrose

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+#include <utility>
+
+namespace pimrose {
+
+// Disk work a command asks for, done on a pool thread so a slow or hung disk never freezes the
+// window; its result is handed back to the UI thread, where the command finishes (clipboard,
+// notices, the file manager).
+//
+// A result is still delivered when the user has moved on (they asked for it), but never once this
+// object has gone: the owner destroys it before anything the deliveries touch. The work itself runs
+// to its end even then, so it must hold values only (a path, not a list or a window).
+class Errands : public QObject {
+  Q_OBJECT
+
+ public:
+  // Runs on the UI thread, once the work is done.
+  using Delivery = std::function<void()>;
+
+  explicit Errands(QObject* parent = nullptr);
+  // Deliveries on their way are dropped; work that runs finishes on its own.
+  ~Errands() override;
+
+  // Runs `work` on a pool thread and `deliver` with its result on the UI thread.
+  template <typename Work, typename Deliver>
+  void run(Work work, Deliver deliver) {
+    start([work = std::move(work), deliver = std::move(deliver)]() mutable {
+      return Delivery([deliver = std::move(deliver), result = work()] { deliver(result); });
+    });
+  }
+
+ private:
+  struct Shared;
+
+  void start(std::function<Delivery()> work);
+  void deliverArrived();
+
+  std::shared_ptr<Shared> shared_;
+};
+
+}  // namespace pimrose
