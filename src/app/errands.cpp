@@ -8,6 +8,16 @@
 
 namespace pimrose {
 
+QThreadPool& diskWorkPool() {
+  // Each slow read holds a thread until the disk answers; enough for a user's clicks on a hung share.
+  static QThreadPool* const pool = [] {
+    auto* threads = new QThreadPool;
+    threads->setMaxThreadCount(16);
+    return threads;
+  }();
+  return *pool;
+}
+
 // What the pool threads and the owner share; it outlives the owner while work still runs.
 struct Errands::Shared {
   std::mutex mutex;
@@ -27,7 +37,7 @@ Errands::~Errands() {
 }
 
 void Errands::start(std::function<Delivery()> work) {
-  QThreadPool::globalInstance()->start([shared = shared_, work = std::move(work)] {
+  diskWorkPool().start([shared = shared_, work = std::move(work)] {
     Delivery delivery = work();
     std::lock_guard lock(shared->mutex);
     if (!shared->owner) return;

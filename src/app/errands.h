@@ -2,11 +2,18 @@
 
 #include <QObject>
 
+class QThreadPool;
+
 #include <functional>
 #include <memory>
 #include <utility>
 
 namespace pimrose {
+
+// The threads for work that may wait on a disk, made once and never torn down: the program does
+// not wait for a hung disk at exit. Never Qt's global pool: painting splits large fills across
+// that pool and waits for the pieces, so a read stuck there would freeze the window.
+QThreadPool& diskWorkPool();
 
 // Disk work a command asks for, done on a pool thread so a slow or hung disk never freezes the
 // window; its result is handed back to the UI thread, where the command finishes (clipboard,

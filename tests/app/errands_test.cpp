@@ -53,12 +53,12 @@ TEST(ErrandsTest, ResultsForAnOwnerThatHasGoneAreDropped) {
         [delivered](int result) { *delivered += result; });
     if (doneBeforeTheEnd) {
       diskAnswers.set_value();
-      QThreadPool::globalInstance()->waitForDone();  // arrived, not yet taken by the UI thread
+      diskWorkPool().waitForDone();  // arrived, not yet taken by the UI thread
       errands.reset();
     } else {
       errands.reset();
       diskAnswers.set_value();
-      QThreadPool::globalInstance()->waitForDone();
+      diskWorkPool().waitForDone();
     }
     QCoreApplication::processEvents();
     EXPECT_EQ(*delivered, 0);

@@ -12,6 +12,7 @@
 
 #include "app/browser.h"
 #include "app/command_table.h"
+#include "app/errands.h"
 #include "app/menus.h"
 #include "app/notices.h"
 #include "app/viewer.h"
@@ -97,7 +98,7 @@ class PictureMenuTest : public ProgramTest {
 
   // Files are looked up off the UI thread; their answers come back through the event loop.
   static void settleBackgroundWork() {
-    QThreadPool::globalInstance()->waitForDone();
+    diskWorkPool().waitForDone();
     QCoreApplication::processEvents();
   }
 
