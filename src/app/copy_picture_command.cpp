@@ -11,10 +11,13 @@ namespace pimrose {
 void copyChosenPictureToClipboard(Program& program) {
   const QString path = program.chosenPicture();
   if (path.isEmpty()) return;
-  program.errands().run([path] { return readClipboardPicture(path); },
-                        [&program](const ClipboardPicture& read) {
-                          putPictureOnClipboard(read, *QGuiApplication::clipboard(), program.notices());
-                        });
+  // One line for every copy the program makes: the clipboard ends with the picture asked for last.
+  static Errands::Line copies;
+  program.errands().runOnLine(
+      copies, [path] { return readClipboardPicture(path); },
+      [&program](const ClipboardPicture& read) {
+        putPictureOnClipboard(read, *QGuiApplication::clipboard(), program.notices());
+      });
 }
 
 }  // namespace pimrose

@@ -33,11 +33,32 @@ class Errands : public QObject {
   // Deliveries on their way are dropped; work that runs finishes on its own.
   ~Errands() override;
 
-  // Runs `work` on a pool thread and `deliver` with its result on the UI thread.
+  // Runs `work` on a pool thread and `deliver` with its result on the UI thread. Results are
+  // delivered as their work ends, which need not be the order they were asked in.
   template <typename Work, typename Deliver>
   void run(Work work, Deliver deliver) {
     start([work = std::move(work), deliver = std::move(deliver)]() mutable {
       return Delivery([deliver = std::move(deliver), result = work()] { deliver(result); });
+    });
+  }
+
+  // Requests whose results replace one another (the clipboard holds one picture). UI thread only;
+  // it must outlive the deliveries of the errands run on it.
+  struct Line {
+    quint64 asked = 0;
+    quint64 delivered = 0;
+  };
+
+  // `run` for one request of a line: its result is dropped when a request asked later on the same
+  // line was delivered first (a local file read while an earlier one waited on a slow share), so
+  // what stays is what the user asked for last.
+  template <typename Work, typename Deliver>
+  void runOnLine(Line& line, Work work, Deliver deliver) {
+    const quint64 ticket = ++line.asked;
+    run(std::move(work), [&line, ticket, deliver = std::move(deliver)](const auto& result) {
+      if (ticket < line.delivered) return;
+      line.delivered = ticket;
+      deliver(result);
     });
   }
 

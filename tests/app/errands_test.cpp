@@ -65,5 +65,40 @@ TEST(ErrandsTest, ResultsForAnOwnerThatHasGoneAreDropped) {
   }
 }
 
+// Two requests on one line, the first held up on a slow disk: when the second ends first, the
+// first is dropped, so what stays is what was asked for last.
+TEST(ErrandsTest, OnALineAResultOvertakenByALaterOneIsDropped) {
+  for (const bool firstEndsFirst : {false, true}) {
+    SCOPED_TRACE(firstEndsFirst);
+    Errands errands;
+    Errands::Line line;
+    std::promise<void> slowDisk;
+    std::shared_future<void> answer = slowDisk.get_future().share();
+    QStringList delivered;
+    const auto note = [&delivered](const QString& result) { delivered.append(result); };
+    errands.runOnLine(
+        line,
+        [answer] {
+          answer.wait();
+          return QStringLiteral("first");
+        },
+        note);
+    if (firstEndsFirst) {
+      slowDisk.set_value();
+      ASSERT_TRUE(test::waitFor([&] { return delivered.size() == 1; }));
+    }
+    errands.runOnLine(
+        line, [] { return QStringLiteral("second"); }, note);
+    ASSERT_TRUE(test::waitFor([&] { return delivered.contains(QStringLiteral("second")); }));
+    if (!firstEndsFirst) slowDisk.set_value();
+    diskWorkPool().waitForDone();
+    QCoreApplication::processEvents();
+    const QStringList expected = firstEndsFirst
+                                     ? QStringList{QStringLiteral("first"), QStringLiteral("second")}
+                                     : QStringList{QStringLiteral("second")};
+    EXPECT_EQ(delivered, expected);
+  }
+}
+
 }  // namespace
 }  // namespace pimrose
