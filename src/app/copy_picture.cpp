@@ -9,17 +9,25 @@
 
 namespace pimrose {
 
-bool CopyPictureToClipboard(const QString& path, QClipboard& clipboard, NoticeSink& notices) {
-  QString error;
-  const QImage picture = decodePicture(path, &error);
-  if (picture.isNull()) {
-    qCInfo(lcApp) << "nothing copied from" << path << error;
+ClipboardPicture readClipboardPicture(const QString& path) {
+  ClipboardPicture read{path, {}, {}};
+  read.picture = decodePicture(path, &read.error);
+  return read;
+}
+
+bool putPictureOnClipboard(const ClipboardPicture& read, QClipboard& clipboard, NoticeSink& notices) {
+  if (read.picture.isNull()) {
+    qCInfo(lcApp) << "nothing copied from" << read.path << read.error;
     notices.ShowNotice(QStringLiteral("置剪贴板失败"), noticeKindFailed());
     return false;
   }
-  clipboard.setMimeData(new PictureMimeData(picture), QClipboard::Clipboard);
+  clipboard.setMimeData(new PictureMimeData(read.picture), QClipboard::Clipboard);
   notices.ShowNotice(QStringLiteral("置剪贴板完成"), noticeKindDone());
   return true;
+}
+
+bool CopyPictureToClipboard(const QString& path, QClipboard& clipboard, NoticeSink& notices) {
+  return putPictureOnClipboard(readClipboardPicture(path), clipboard, notices);
 }
 
 }  // namespace pimrose

@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 
 #include "app/copy_picture.h"
+#include "app/errands.h"
 #include "app/program.h"
 
 namespace pimrose {
@@ -10,7 +11,13 @@ namespace pimrose {
 void copyChosenPictureToClipboard(Program& program) {
   const QString path = program.chosenPicture();
   if (path.isEmpty()) return;
-  CopyPictureToClipboard(path, *QGuiApplication::clipboard(), program.notices());
+  // One line for every copy the program makes: the clipboard ends with the picture asked for last.
+  static Errands::Line copies;
+  program.errands().runOnLine(
+      copies, [path] { return readClipboardPicture(path); },
+      [&program](const ClipboardPicture& read) {
+        putPictureOnClipboard(read, *QGuiApplication::clipboard(), program.notices());
+      });
 }
 
 }  // namespace pimrose

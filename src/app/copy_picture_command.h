@@ -4,7 +4,9 @@ namespace pimrose {
 
 class Program;
 
-// Puts the picture the picture menu was opened on on the clipboard and tells the user so.
+// Puts the picture the picture menu was opened on on the clipboard and tells the user so. The file
+// is read off the UI thread; the clipboard is set, and the notice shown, when the read is done,
+// unless a copy asked for later has already been put there.
 void copyChosenPictureToClipboard(Program& program);
 
 }  // namespace pimrose

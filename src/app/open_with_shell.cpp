@@ -5,6 +5,7 @@
 #include <QThreadPool>
 
 #include "app/app_log.h"
+#include "app/errands.h"
 #include "platform/file_url.h"
 
 namespace pimrose {
@@ -17,7 +18,7 @@ bool OpenWithShell(const QString& path) {
 }
 
 void openWithShellInBackground(const QString& path) {
-  QThreadPool::globalInstance()->start([path] {
+  diskWorkPool().start([path] {
     const bool exists = pathExists(path);
     QMetaObject::invokeMethod(QCoreApplication::instance(), [path, exists] {
       if (!exists) {

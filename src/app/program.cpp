@@ -8,6 +8,7 @@
 #include "app/app_log.h"
 #include "app/browser.h"
 #include "app/chosen_picture.h"
+#include "app/errands.h"
 #include "app/first_paint_probe.h"
 #include "app/log_window_controller.h"
 #include "app/main_window_handlers.h"
@@ -72,7 +73,8 @@ Program::Program(ProgramServices services)
       dropReceiver_(std::make_unique<DropReceiver>()),
       mainWindow_(ui::loadWindow(ui::mainWindowDefinition())),
       main_(ui::resolveControls<ui::MainWindowControls>(*mainWindow_)),
-      logFeed_(std::make_unique<LogFeed>()) {
+      logFeed_(std::make_unique<LogFeed>()),
+      errands_(std::make_unique<Errands>()) {
   state_.taskbarWidgetEnabled = services_.taskbarWidgetEnabled;
   setLogReceiver(logFeed_->receiver());
   browser_ = std::make_unique<Browser>(main_);

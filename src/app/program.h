@@ -23,6 +23,7 @@ namespace pimrose {
 class Browser;
 class Menus;
 class DropReceiver;
+class Errands;
 class FloatWindow;
 class LoadSampler;
 class MaximiseToggle;
@@ -79,6 +80,9 @@ class Program : public QObject {
   // The user's file manager, made on first use and kept: its answer arrives after the command.
   // Null when the services offer none.
   FileManager* fileManager();
+  // The picture commands' disk work, done off the UI thread; results are delivered while the
+  // program lives.
+  Errands& errands() const { return *errands_; }
   // Notices, the prompt, pointer tips and the mask; set once StartUp has loaded the windows.
   const Overlays& overlays() const { return overlays_; }
   const ProgramServices& services() const { return services_; }
@@ -136,6 +140,8 @@ class Program : public QObject {
   std::unique_ptr<ExitSignals> exitSignals_;
   SettingsPage* settingsPage_ = nullptr;
   bool exiting_ = false;
+  // Last, so it goes first: no delivery reaches a member that has gone.
+  std::unique_ptr<Errands> errands_;
 };
 
 }  // namespace pimrose

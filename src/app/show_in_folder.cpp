@@ -17,11 +17,15 @@ QString makeStartupId(qint64 pid, const QString& host, int request, unsigned use
 
 bool ShowInFolder(const QString& path, FileManager& fileManager, unsigned userTime) {
   if (!pathExists(path)) return false;
+  askToShowInFolder(path, fileManager, userTime);
+  return true;
+}
+
+void askToShowInFolder(const QString& path, FileManager& fileManager, unsigned userTime) {
   static int request = 0;
   const QString id =
       makeStartupId(QCoreApplication::applicationPid(), QHostInfo::localHostName(), ++request, userTime);
   fileManager.showItems({QString::fromLatin1(localFileUrl(path).toEncoded())}, id);
-  return true;
 }
 
 }  // namespace pimrose

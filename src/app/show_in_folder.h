@@ -13,6 +13,10 @@ class FileManager;
 // startup id so the window manager lets the file manager's window take the focus.
 bool ShowInFolder(const QString& path, FileManager& fileManager, unsigned userTime = 0);
 
+// The second half of ShowInFolder, for a path already found to exist (off the UI thread, as the
+// look-up may wait on a slow disk): asks the file manager, touching no file.
+void askToShowInFolder(const QString& path, FileManager& fileManager, unsigned userTime = 0);
+
 // A freedesktop startup-notification id unique to this process and request.
 QString makeStartupId(qint64 pid, const QString& host, int request, unsigned userTime);
 

@@ -7,9 +7,12 @@
 namespace pimrose {
 
 QImage decodePicture(const QString& path, QString* error) {
+  // Opened once for both steps: on a slow share every open and look-up waits.
+  const std::optional<OpenedFile> file = OpenedFile::open(path, error);
+  if (!file) return {};
   // Measured first: a file that is no picture is turned away before it is read whole.
-  if (pictureSize(path, error).isEmpty()) return {};
-  const QByteArray bytes = readFileBytes(path, error);
+  if (pictureSize(*file, path, error).isEmpty()) return {};
+  const QByteArray bytes = readFileBytes(*file, path, error);
   if (bytes.isEmpty()) return {};
   return decodeUpright(bytes, QSize(), PreviewUse::Refused, error);
 }

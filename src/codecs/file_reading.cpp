@@ -68,12 +68,16 @@ bool OpenedFile::unchanged() const {
 QByteArray readFileBytes(const QString& path, QString* error, qint64 limit) {
   const std::optional<OpenedFile> file = OpenedFile::open(path, error);
   if (!file) return {};
-  if (file->size() > limit) {
-    setError(error, QStringLiteral("file too large (%1 bytes): %2").arg(file->size()).arg(path));
+  return readFileBytes(*file, path, error, limit);
+}
+
+QByteArray readFileBytes(const OpenedFile& file, const QString& path, QString* error, qint64 limit) {
+  if (file.size() > limit) {
+    setError(error, QStringLiteral("file too large (%1 bytes): %2").arg(file.size()).arg(path));
     return {};
   }
-  QByteArray bytes = file->readAt(0, file->size());
-  if (bytes.size() != file->size() || !file->unchanged()) {
+  QByteArray bytes = file.readAt(0, file.size());
+  if (bytes.size() != file.size() || !file.unchanged()) {
     setError(error, QStringLiteral("read failed or file changed while read: %1").arg(path));
     return {};
   }

@@ -46,10 +46,14 @@ std::optional<QSize> measureBeyondProbe(const OpenedFile& file, const QString& p
 QSize pictureSize(const QString& path, QString* error) {
   const std::optional<OpenedFile> file = OpenedFile::open(path, error);
   if (!file) return QSize(0, 0);
-  const QByteArray start = file->readAt(0, kHeaderProbe);
+  return pictureSize(*file, path, error);
+}
+
+QSize pictureSize(const OpenedFile& file, const QString& path, QString* error) {
+  const QByteArray start = file.readAt(0, kHeaderProbe);
   if (const std::optional<PictureHeader> header = readPictureHeader(start)) return header->upright();
-  if (start.size() < file->size()) {
-    if (const std::optional<QSize> size = measureBeyondProbe(*file, path, start)) return *size;
+  if (start.size() < file.size()) {
+    if (const std::optional<QSize> size = measureBeyondProbe(file, path, start)) return *size;
   }
   if (error) *error = QStringLiteral("not a readable picture: %1").arg(path);
   return QSize(0, 0);

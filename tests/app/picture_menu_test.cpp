@@ -1,6 +1,7 @@
 #include <QBuffer>
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
@@ -11,7 +12,9 @@
 
 #include "app/browser.h"
 #include "app/command_table.h"
+#include "app/errands.h"
 #include "app/menus.h"
+#include "app/notices.h"
 #include "app/viewer.h"
 #include "platform/file_manager.h"
 #include "platform/process_launcher.h"
@@ -19,6 +22,7 @@
 #include "support/wait_for.h"
 #include "ui/check_box.h"
 #include "ui/edit_box.h"
+#include "ui/group_box.h"
 #include "ui/icon_list.h"
 #include "ui/menu.h"
 #include "url_recorder.h"
@@ -94,13 +98,19 @@ class PictureMenuTest : public ProgramTest {
 
   // Files are looked up off the UI thread; their answers come back through the event loop.
   static void settleBackgroundWork() {
-    QThreadPool::globalInstance()->waitForDone();
+    diskWorkPool().waitForDone();
     QCoreApplication::processEvents();
   }
 
   void setOptions(bool doubleClickOpens, bool builtInViewer) {
     program_.mainControls().选择框_双击查看图片->setChecked(doubleClickOpens);
     program_.mainControls().选择框_内置看图->setChecked(builtInViewer);
+  }
+
+  bool noticeShown(const QString& text) const {
+    for (const ui::GroupBox* notice : program_.overlays().notices->shownNotices())
+      if (notice->text() == text) return true;
+    return false;
   }
 
   QStringList openedPaths() const {
@@ -141,6 +151,7 @@ TEST_F(PictureMenuTest, TheMenuOpenedOnTheSearchListActsOnTheListShownAtTheChoic
 TEST_F(PictureMenuTest, ShowInFolderHandsTheFilesUriToTheFileManager) {
   Q_EMIT files()->itemMenuRequested(1);
   choose(u"访问目录");
+  ASSERT_TRUE(test::waitFor([this] { return !shownInFolder_.isEmpty(); }));
   ASSERT_EQ(shownInFolder_.size(), 1);
   EXPECT_EQ(shownInFolder_[0], QStringList{QUrl::fromLocalFile(paths_[1]).toString()});
 }
@@ -149,9 +160,22 @@ TEST_F(PictureMenuTest, CopyPutsThePictureOnTheClipboard) {
   QGuiApplication::clipboard()->clear();
   Q_EMIT files()->itemMenuRequested(0);
   choose(u"置剪贴板");
+  ASSERT_TRUE(test::waitFor([] { return QGuiApplication::clipboard()->mimeData()->hasImage(); }));
   const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-  ASSERT_NE(data, nullptr);
   EXPECT_EQ(qvariant_cast<QImage>(data->imageData()).size(), QSize(30, 20));
+}
+
+// The file went after the list was made: the commands find nothing, and say so only for the copy.
+TEST_F(PictureMenuTest, PictureGoneSinceTheListingIsNeitherShownNorCopied) {
+  QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+  ASSERT_TRUE(QFile::remove(paths_[2]));
+  Q_EMIT files()->itemMenuRequested(2);
+  choose(u"访问目录");
+  Q_EMIT files()->itemMenuRequested(2);
+  choose(u"置剪贴板");
+  ASSERT_TRUE(test::waitFor([this] { return noticeShown(QStringLiteral("置剪贴板失败")); }));
+  EXPECT_TRUE(shownInFolder_.isEmpty());
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
 }
 
 // What the restart runs is our own executable and nothing else; it ends only once that started.

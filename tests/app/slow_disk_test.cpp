@@ -1,19 +1,35 @@
+#include <QBuffer>
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
 #include <QLineEdit>
 #include <QListView>
+#include <QMap>
+#include <QMimeData>
 #include <QProcess>
 #include <QTest>
+#include <QThreadPool>
 #include <QTimer>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "app/browser.h"
+#include "app/command_table.h"
+#include "app/errands.h"
+#include "app/menus.h"
+#include "platform/file_manager.h"
+#include "program_fixture.h"
 #include "support/sandbox.h"
 #include "support/wait_for.h"
 #include "ui/controls.h"
+#include "ui/icon_list.h"
+#include "ui/menu.h"
 
 namespace pimrose {
 namespace {
@@ -96,14 +112,22 @@ class SlowFolder {
   bool mounted_ = false;
 };
 
+bool slowFolderPossible(QString* why) {
+#ifndef PIMROSE_SLOW_FS
+  *why = QStringLiteral("built without libfuse3 (libfuse3-dev): no slow folder can be mounted");
+  return false;
+#else
+  if (QFile::exists(QStringLiteral("/dev/fuse"))) return true;
+  *why = QStringLiteral("no /dev/fuse: FUSE cannot be mounted here");
+  return false;
+#endif
+}
+
 // Opening, clicking and searching on a folder whose every read and stat takes 2 s: the window
 // keeps answering, and the list and the details line arrive once the reads are done.
 TEST(SlowDiskTest, WindowNeverWaitsOnASlowFolder) {
-#ifndef PIMROSE_SLOW_FS
-  GTEST_SKIP() << "built without libfuse3 (libfuse3-dev): no slow folder can be mounted";
-#else
-  if (!QFile::exists(QStringLiteral("/dev/fuse")))
-    GTEST_SKIP() << "no /dev/fuse: FUSE cannot be mounted here";
+  QString why;
+  if (!slowFolderPossible(&why)) GTEST_SKIP() << why.toStdString();
   test::Sandbox sandbox;
   for (const char* name : {"source/beach.png", "source/boat.png"})
     sandbox.write(QString::fromUtf8(name), "x");
@@ -139,7 +163,92 @@ TEST(SlowDiskTest, WindowNeverWaitsOnASlowFolder) {
   QCoreApplication::processEvents();
 
   EXPECT_LT(meter.longest(), kLongestStallMs);
-#endif
+}
+
+class RecordingFileManager : public FileManager {
+ public:
+  explicit RecordingFileManager(QList<QStringList>* shown) : shown_(shown) {}
+  void showItems(const QStringList& uris, const QString&) override { shown_->append(uris); }
+
+ private:
+  QList<QStringList>* shown_;
+};
+
+QByteArray pngOf(QSize size) {
+  QImage image(size, QImage::Format_RGB32);
+  image.fill(Qt::darkCyan);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "PNG");
+  return bytes;
+}
+
+QSize clipboardPictureSize() {
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  return data && data->hasImage() ? qvariant_cast<QImage>(data->imageData()).size() : QSize();
+}
+
+class SlowDiskCommandsTest : public ProgramTest {
+ protected:
+  // The user opens the picture menu on item `index` of the file list and chooses `title`.
+  static void choose(Program& program, int index, const char16_t* title) {
+    Q_EMIT program.mainControls().图标列表框_文件->itemMenuRequested(index);
+    Menus& menus = program.menus();
+    ASSERT_EQ(menus.activeMenu(), MenuKind::Picture);
+    const int item = static_cast<int>(menuTitles(MenuKind::Picture).indexOf(QString::fromUtf16(title)));
+    ASSERT_GE(item, 0);
+    menus.menu()->choose(menus.menuItems()[item].id);
+  }
+};
+
+// The picture menu's copy and show-in-folder on a file whose every read and stat takes 2 s: the
+// window keeps answering, the clipboard and the file manager get the file once it is read, and a
+// copy still reading when the program goes is dropped without touching it.
+TEST_F(SlowDiskCommandsTest, CopyAndShowInFolderNeverWaitOnASlowFile) {
+  QString why;
+  if (!slowFolderPossible(&why)) GTEST_SKIP() << why.toStdString();
+  const QMap<QString, QSize> sizes{{QStringLiteral("beach.png"), QSize(30, 20)},
+                                   {QStringLiteral("boat.png"), QSize(12, 34)}};
+  for (auto it = sizes.begin(); it != sizes.end(); ++it)
+    sandbox_.write(QStringLiteral("source/") + it.key(), pngOf(it.value()));
+  sandbox_.write(QStringLiteral("mount/.keep"));
+  const QString mountPoint = sandbox_.filePath(QStringLiteral("mount"));
+  SlowFolder folder(sandbox_.filePath(QStringLiteral("source")), mountPoint);
+  if (!folder.mounted()) GTEST_SKIP() << "FUSE cannot be mounted here: " << folder.why().toStdString();
+
+  QList<QStringList> shownInFolder;
+  ProgramServices s = services();
+  s.makeFileManager = [&shownInFolder] { return std::make_unique<RecordingFileManager>(&shownInFolder); };
+  auto program = std::make_unique<Program>(std::move(s));
+  program->StartUp();
+  program->browser().lists().openDropped({mountPoint});
+  ASSERT_TRUE(
+      test::waitFor([&] { return program->browser().lists().pictureList().size() == 2; }, kPatienceMs));
+  const QStringList paths = program->browser().lists().pictureList();
+  const QSize firstSize = sizes.value(QFileInfo(paths[0]).fileName());
+  QGuiApplication::clipboard()->clear();
+  // The menu's window is made the first time it pops up; that is not the disk's doing.
+  program->menus().popUp(MenuKind::Picture);
+  program->menus().menu()->dismiss();
+
+  StallMeter meter;
+  choose(*program, 0, u"置剪贴板");
+  choose(*program, 1, u"访问目录");
+  ASSERT_TRUE(test::waitFor([&] { return clipboardPictureSize().isValid() && !shownInFolder.isEmpty(); },
+                            kPatienceMs));
+  EXPECT_LT(meter.longest(), kLongestStallMs);
+  EXPECT_EQ(clipboardPictureSize(), firstSize);
+  EXPECT_EQ(shownInFolder, QList<QStringList>{{QUrl::fromLocalFile(paths[1]).toString()}});
+
+  // Both again, and the program goes while the disk is still busy: nothing arrives.
+  choose(*program, 1, u"置剪贴板");
+  choose(*program, 0, u"访问目录");
+  program.reset();
+  diskWorkPool().waitForDone();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(clipboardPictureSize(), firstSize);
+  EXPECT_EQ(shownInFolder.size(), 1);
 }
 
 }  // namespace
