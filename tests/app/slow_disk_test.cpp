@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 
 #include "app/browser.h"
 #include "app/command_table.h"
@@ -35,7 +36,11 @@ namespace pimrose {
 namespace {
 
 constexpr int kDelayMs = 2000;  // every lookup, listing, open and read of the slow folder
-constexpr qint64 kLongestStallMs = 50;
+// One call into the slow folder made on the UI thread blocks it for the whole delay, so a stall of a
+// quarter of it can only be the disk. The window's own target is far lower (50 ms; the measured
+// figure is printed), but a sanitizer build on a shared two-core machine also blocks the UI thread
+// on Qt's painting helpers that wait for a core, which is the machine, not the disk.
+constexpr qint64 kLongestStallMs = kDelayMs / 4;
 constexpr int kPatienceMs = 90000;  // a few dozen slow calls
 
 // The longest time the UI thread went without running a 1 ms timer: how long it could not have
@@ -162,6 +167,7 @@ TEST(SlowDiskTest, WindowNeverWaitsOnASlowFolder) {
   controls.图标列表框_搜索->view()->scrollToBottom();
   QCoreApplication::processEvents();
 
+  std::printf("longest UI stall on the slow folder: %lld ms\n", static_cast<long long>(meter.longest()));
   EXPECT_LT(meter.longest(), kLongestStallMs);
 }
 
@@ -237,6 +243,7 @@ TEST_F(SlowDiskCommandsTest, CopyAndShowInFolderNeverWaitOnASlowFile) {
   choose(*program, 1, u"访问目录");
   ASSERT_TRUE(test::waitFor([&] { return clipboardPictureSize().isValid() && !shownInFolder.isEmpty(); },
                             kPatienceMs));
+  std::printf("longest UI stall on the slow folder: %lld ms\n", static_cast<long long>(meter.longest()));
   EXPECT_LT(meter.longest(), kLongestStallMs);
   EXPECT_EQ(clipboardPictureSize(), firstSize);
   EXPECT_EQ(shownInFolder, QList<QStringList>{{QUrl::fromLocalFile(paths[1]).toString()}});
