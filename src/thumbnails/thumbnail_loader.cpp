@@ -14,7 +14,8 @@ ThumbnailWork defaultThumbnailWork() {
   auto cache = std::make_shared<const ThumbnailCache>();
   return [cache](const LoadRequest& request) {
     if (request.useCache && request.pixelRatio <= 1.0)
-      return loadThumbnailCached(request.path, request.iconSize, request.fastLoading, *cache);
+      return loadThumbnailCached(request.path, request.iconSize, request.fastLoading, *cache,
+                                 EntryWrite::AfterDelivery);
     return loadThumbnail(request.path, request.iconSize, request.fastLoading, request.pixelRatio);
   };
 }
