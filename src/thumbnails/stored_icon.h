@@ -9,7 +9,7 @@
 // pixels sit in pages of their own, handed back to the system the moment the last copy of the image
 // goes: icons come and go in a different order from the decode buffers around them, and in the
 // allocator's shared heaps the holes they leave kept the process's memory near its high-water mark
-// (20,000 items, about 30 MB).
+// (20,000 items, about 25 MB).
 
 namespace pimrose {
 
