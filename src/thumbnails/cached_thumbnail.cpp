@@ -43,9 +43,12 @@ LoadedThumbnail failed(LoadedThumbnail result, const QString& why) {
   return result;
 }
 
-// Decodes the file's pixels once, writes the cache entry and scales the icon from the same pixels.
+// Decodes the file's pixels once, scales the icon from them and writes the cache entry from the same
+// pixels (or leaves that to afterDelivery, which keeps the decoded picture and a copy of the cache,
+// a folder name, alive until it runs).
 LoadedThumbnail decodeAndStore(const QString& path, const QByteArray& bytes, const FileStamp& stamp,
-                               int iconSize, bool fastLoading, const ThumbnailCache& cache) {
+                               int iconSize, bool fastLoading, const ThumbnailCache& cache,
+                               EntryWrite write) {
   LoadedThumbnail result;
   const Measured m = measure(bytes, iconSize, result);
   if (!m.header) {
@@ -61,16 +64,22 @@ LoadedThumbnail decodeAndStore(const QString& path, const QByteArray& bytes, con
     cache.storeFailure(path, stamp);
     return result;
   }
-  cache.store(path, stamp, side, entryOf(picture, side));
   result.image = scaledThumbnail(picture, m.icon);
   result.error.clear();
+  auto store = [cache, path, stamp, side, picture] {
+    cache.store(path, stamp, side, entryOf(picture, side));
+  };
+  if (write == EntryWrite::Now)
+    store();
+  else
+    result.afterDelivery = std::move(store);
   return result;
 }
 
 }  // namespace
 
 LoadedThumbnail loadThumbnailCached(const QString& givenPath, int iconSize, bool fastLoading,
-                                    const ThumbnailCache& cache) {
+                                    const ThumbnailCache& cache, EntryWrite write) {
   // Entries are named after absolute URIs; a relative path names its file from the current folder.
   const QString path = givenPath.startsWith(u'/') ? givenPath : QFileInfo(givenPath).absoluteFilePath();
   // The stamp is taken before any byte is read: a file changed meanwhile gets an entry that no
@@ -94,7 +103,7 @@ LoadedThumbnail loadThumbnailCached(const QString& givenPath, int iconSize, bool
   }
   const QByteArray bytes = complete ? start : readFileBytes(path, &result.error);
   if (bytes.isEmpty()) return result;
-  return decodeAndStore(path, bytes, *stamp, iconSize, fastLoading, cache);
+  return decodeAndStore(path, bytes, *stamp, iconSize, fastLoading, cache, write);
 }
 
 }  // namespace pimrose

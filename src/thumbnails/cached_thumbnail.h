@@ -11,7 +11,12 @@ namespace pimrose {
 // once, as without the cache; the entry for the folder that covers the icon is written from those
 // pixels and the icon is scaled from them too. Only thumbnails made from the file's own pixels are written,
 // never one from an embedded preview; those (fast loading) come out exactly as loadThumbnail makes them.
+//
+// With EntryWrite::AfterDelivery a new entry is not written (nor scaled to its folder) here: the
+// result's afterDelivery does it, holding what it needs, so the icon is not kept waiting for the PNG
+// encode. The entry is the same either way, and still written atomically.
+enum class EntryWrite { Now, AfterDelivery };
 LoadedThumbnail loadThumbnailCached(const QString& path, int iconSize, bool fastLoading,
-                                    const ThumbnailCache& cache);
+                                    const ThumbnailCache& cache, EntryWrite write = EntryWrite::Now);
 
 }  // namespace pimrose

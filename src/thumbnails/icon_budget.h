@@ -7,11 +7,12 @@
 
 // The memory the icons of one list may hold, whatever the memory-release option says.
 //
-// 128 MiB per list, 256 MiB for both lists together. At the default icon size a thumbnail is at most
-// 150 x 300 pixels (180 KB) and usually 150 x 112 (67 KB): the budget holds 700 to 2000 icons,
-// several screens of them, so scrolling back and forth stays fast. At the largest icon sizes it
-// still holds far more icons than any screen shows. Without a budget 50,000 pictures with memory
-// release off held about 11 GB.
+// 96 MiB per list, 192 MiB for both lists together. Icons are kept at three bytes a pixel
+// (stored_icon.h): at the default icon size a thumbnail is at most 150 x 300 pixels (135 KB) and
+// usually 150 x 112 (50 KB), so the budget holds 700 to 2000 icons; at the slider's usual 270 pixels
+// about 600 icons of 270 x 202, fifty screens of them, so scrolling back and forth stays fast. At the
+// largest icon sizes it still holds far more icons than any screen shows. Without a budget 50,000
+// pictures with memory release off held about 11 GB.
 //
 // When a new icon takes the total over the budget, icons are given up farthest from what the
 // list shows first; an icon on screen is never given up for another (the screen bounds those).
@@ -19,7 +20,7 @@
 
 namespace pimrose {
 
-inline constexpr qint64 kIconBudgetBytes = 128LL * 1024 * 1024;
+inline constexpr qint64 kIconBudgetBytes = 96LL * 1024 * 1024;
 
 class IconBudget {
  public:

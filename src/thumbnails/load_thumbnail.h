@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -13,6 +15,9 @@ struct LoadedThumbnail {
   int height = 0;    // the thumbnail's height, 0 when the picture could not be measured
   QSize sourceSize;  // upright W x H from the header
   QString error;     // why it failed, for the log; empty on success
+  // Work that can wait until the icon has been handed over (writing its shared cache entry); the
+  // loaders run it off the icon's path. Empty when there is none.
+  std::function<void()> afterDelivery = {};
 };
 
 // All the picture work of one loader, on any thread: measure from the header, the thumbnail size

@@ -4,6 +4,7 @@
 
 #include "thumbnails/cached_thumbnail.h"
 #include "thumbnails/smart_release.h"
+#include "thumbnails/stored_icon.h"
 #include "thumbnails/thumbnails_log.h"
 
 namespace pimrose {
@@ -12,10 +13,15 @@ ThumbnailWork defaultThumbnailWork() {
   // The cache folder is found once; loaders share the cache, which keeps no state of its own. Its
   // entries are made for layout pixels, so a dense screen's sharper icons are made from the file.
   auto cache = std::make_shared<const ThumbnailCache>();
+  // The icon leaves the loader in the form the list keeps it in (stored_icon.h).
   return [cache](const LoadRequest& request) {
-    if (request.useCache && request.pixelRatio <= 1.0)
-      return loadThumbnailCached(request.path, request.iconSize, request.fastLoading, *cache);
-    return loadThumbnail(request.path, request.iconSize, request.fastLoading, request.pixelRatio);
+    LoadedThumbnail loaded =
+        request.useCache && request.pixelRatio <= 1.0
+            ? loadThumbnailCached(request.path, request.iconSize, request.fastLoading, *cache,
+                                  EntryWrite::AfterDelivery)
+            : loadThumbnail(request.path, request.iconSize, request.fastLoading, request.pixelRatio);
+    loaded.image = storedIcon(loaded.image);
+    return loaded;
   };
 }
 

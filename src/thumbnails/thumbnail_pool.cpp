@@ -1,6 +1,7 @@
 #include "thumbnails/thumbnail_pool.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace pimrose {
 
@@ -69,21 +70,54 @@ bool ThumbnailPool::isTaken(const LoadRequest& request) const {
                      [&](const LoadRequest& r) { return sameItem(r, request); });
 }
 
+bool ThumbnailPool::mayTakeRequest() const {
+  return !stopping_ && !queue_.empty() && int(inFlight_.size()) < maxInFlight_;
+}
+
+void ThumbnailPool::addFollowUp(FollowUp followUp) {
+  FollowUp overflow;
+  {
+    std::lock_guard lock(mutex_);
+    followUps_.push_back(std::move(followUp));
+    if (followUps_.size() > kMaxWaitingFollowUps) {
+      overflow = std::move(followUps_.front());
+      followUps_.pop_front();
+    }
+  }
+  if (overflow)
+    overflow();
+  else
+    wake_.notify_one();
+}
+
+// Requests go before follow-ups; a stopping pool takes no request but still runs its follow-ups.
 void ThumbnailPool::run() {
   for (;;) {
     std::optional<LoadRequest> request;
+    FollowUp followUp;
     {
       std::unique_lock lock(mutex_);
-      wake_.wait(lock,
-                 [this] { return stopping_ || (!queue_.empty() && int(inFlight_.size()) < maxInFlight_); });
-      if (stopping_) return;
-      request = queue_.pop();
-      LoadRequest key = *request;
-      key.path.clear();
-      inFlight_.push_back(std::move(key));
+      wake_.wait(lock, [this] { return stopping_ || mayTakeRequest() || !followUps_.empty(); });
+      if (mayTakeRequest()) {
+        request = queue_.pop();
+        LoadRequest key = *request;
+        key.path.clear();
+        inFlight_.push_back(std::move(key));
+      } else if (!followUps_.empty()) {
+        followUp = std::move(followUps_.front());
+        followUps_.pop_front();
+      } else {
+        return;  // stopping, nothing left to run
+      }
+    }
+    if (followUp) {
+      followUp();
+      continue;
     }
     LoadedThumbnail thumbnail = work_ ? work_(*request) : LoadedThumbnail{};
+    FollowUp after = std::exchange(thumbnail.afterDelivery, nullptr);
     if (sink_) sink_(LoadResult{std::move(*request), std::move(thumbnail)});
+    if (after) addFollowUp(std::move(after));
   }
 }
 

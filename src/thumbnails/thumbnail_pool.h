@@ -1,6 +1,7 @@
 #pragma once
 
 #include <condition_variable>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -18,11 +19,17 @@
 // (by the UI thread), whether the result was used or thrown away. A request for an item that is
 // waiting or in flight already is not accepted twice.
 //
+// A result's afterDelivery (the cache entry's write) runs after the result has reached the sink, when
+// a worker has no request it may take; at most kMaxWaitingFollowUps wait, beyond that the worker
+// that adds one runs the oldest at once, so the pictures they hold stay few. Every waiting one is
+// run before the pool is gone.
+//
 // Plain std threads, so ThreadSanitizer sees every synchronisation; ThumbnailLoader adapts it to Qt.
 
 namespace pimrose {
 
 inline constexpr int kMaxLoadsInFlight = 40;
+inline constexpr size_t kMaxWaitingFollowUps = 16;
 
 struct LoadResult {
   LoadRequest request;
@@ -39,7 +46,8 @@ class ThumbnailPool {
 
   ThumbnailPool(ThumbnailWork work, ResultSink sink, int threads = defaultThreadCount(),
                 int maxInFlight = kMaxLoadsInFlight);
-  // Waiting requests are dropped; work already running finishes and reaches the sink.
+  // Waiting requests are dropped; work already running finishes and reaches the sink, and every
+  // follow-up still waiting runs.
   ~ThumbnailPool();
   ThumbnailPool(const ThumbnailPool&) = delete;
   ThumbnailPool& operator=(const ThumbnailPool&) = delete;
@@ -55,7 +63,10 @@ class ThumbnailPool {
   int waiting() const;
 
  private:
+  using FollowUp = std::function<void()>;
   void run();
+  bool mayTakeRequest() const;
+  void addFollowUp(FollowUp followUp);
   bool isTaken(const LoadRequest& request) const;
 
   ThumbnailWork work_;
@@ -65,6 +76,7 @@ class ThumbnailPool {
   std::condition_variable wake_;
   LoadQueue queue_;
   std::vector<LoadRequest> inFlight_;  // accepted, not yet delivered (path cleared: only the key counts)
+  std::deque<FollowUp> followUps_;     // oldest first
   bool stopping_ = false;
   std::vector<std::thread> threads_;
 };

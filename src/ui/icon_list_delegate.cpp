@@ -79,8 +79,8 @@ void IconListDelegate::paintBackground(QPainter* painter, const QStyleOptionView
 
 // The thumbnail at the icon width and the item's height, scaled down to fit the area if needed.
 void IconListDelegate::paintIcon(QPainter* painter, QRect area, int row) const {
-  const QPixmap& icon = list_->model()->icon(row);
-  painter->drawPixmap(iconTarget(area, icon.size(), list_->model()->height(row)), icon);
+  const QImage& icon = list_->model()->icon(row);
+  painter->drawImage(iconTarget(area, icon.size(), list_->model()->height(row)), icon);
 }
 
 void IconListDelegate::paintPlaceholder(QPainter* painter, QRect area) const {

@@ -89,7 +89,7 @@ void IconListModel::changed(int index) {
 
 void IconListModel::setIcon(int index, const QImage& image) {
   if (!contains(index)) return;
-  items_[index].icon = image.isNull() ? QPixmap() : QPixmap::fromImage(image);
+  items_[index].icon = image;
   changed(index);
 }
 
@@ -97,8 +97,8 @@ bool IconListModel::hasIcon(int index) const {
   return contains(index) && !items_[index].icon.isNull();
 }
 
-const QPixmap& IconListModel::icon(int index) const {
-  static const QPixmap none;
+const QImage& IconListModel::icon(int index) const {
+  static const QImage none;
   return contains(index) ? items_[index].icon : none;
 }
 

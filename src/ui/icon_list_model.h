@@ -4,7 +4,6 @@
 
 #include <QAbstractListModel>
 #include <QImage>
-#include <QPixmap>
 
 namespace pimrose::ui {
 
@@ -36,10 +35,11 @@ class IconListModel : public QAbstractListModel {
   int count() const { return static_cast<int>(items_.size()); }
   bool contains(int index) const { return index >= 0 && index < count(); }
 
-  // The UI thread turns the picture into a pixmap; an empty image releases the icon.
+  // The item keeps the image as it comes (no copy, no conversion: the loader hands over icons in
+  // their compact form); an empty image releases the icon.
   void setIcon(int index, const QImage& image);
   bool hasIcon(int index) const;
-  const QPixmap& icon(int index) const;
+  const QImage& icon(int index) const;
   void setHeight(int index, int height);
   int height(int index) const;
   void setPath(int index, const QString& path);
@@ -51,7 +51,7 @@ class IconListModel : public QAbstractListModel {
 
  private:
   struct Item {
-    QPixmap icon;
+    QImage icon;
     QString path;
     int height = 0;
     bool asked = false;

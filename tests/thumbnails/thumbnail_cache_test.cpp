@@ -124,6 +124,27 @@ TEST_F(CacheFixture, AFirstLoadWritesAPrivateEntryAndTheSecondUsesIt) {
   EXPECT_TRUE(looksLike(second.image, Qt::green));
 }
 
+TEST_F(CacheFixture, AnEntryLeftForAfterDeliveryIsWrittenWhenThatRunsAndMatchesAnEntryWrittenAtOnce) {
+  const QString now = picture(QStringLiteral("now/red.jpg"), Qt::red);
+  const QString later = picture(QStringLiteral("later/red.jpg"), Qt::red);
+  const LoadedThumbnail direct = loadThumbnailCached(now, 270, false, cache);
+  const LoadedThumbnail deferred = loadThumbnailCached(later, 270, false, cache, EntryWrite::AfterDelivery);
+  EXPECT_FALSE(direct.afterDelivery);
+  ASSERT_TRUE(deferred.afterDelivery);
+  EXPECT_EQ(deferred.image, direct.image);  // the icon does not depend on when the entry is written
+  EXPECT_FALSE(QFileInfo::exists(cache.entryPath(later, 512)));
+
+  deferred.afterDelivery();
+  const QImage early(cache.entryPath(now, 512), "png");
+  const QImage written(cache.entryPath(later, 512), "png");
+  ASSERT_FALSE(written.isNull());
+  EXPECT_EQ(written.size(), early.size());
+  EXPECT_EQ(written.convertToFormat(QImage::Format_RGB32), early.convertToFormat(QImage::Format_RGB32));
+  EXPECT_EQ(written.text(QStringLiteral("Thumb::MTime")).toLongLong(), stampOf(later).mtime);
+  EXPECT_EQ(modeOf(cache.entryPath(later, 512)), 0600);
+  EXPECT_TRUE(looksLike(loadThumbnailCached(later, 270, false, cache).image, Qt::red));
+}
+
 TEST_F(CacheFixture, TheEntryFitsTheSquareOfTheFolderThatCoversTheIcon) {
   struct Case {
     QSize picture;
@@ -278,8 +299,9 @@ TEST_F(CacheFixture, EachRequestFollowsTheCacheBoxAsItIsThen) {
   loader.setThumbnailCache(true);
   loader.loadIcon(ListId::Files, 1);
   ASSERT_TRUE(test::waitFor([&] { return ready.size() == 2; }));
+  // The entry is written once the icon has been delivered, not before.
+  EXPECT_TRUE(test::waitFor([&] { return QFileInfo::exists(cache.entryPath(paths[1], 256)); }));
   EXPECT_FALSE(QFileInfo::exists(cache.entryPath(paths[0], 256)));
-  EXPECT_TRUE(QFileInfo::exists(cache.entryPath(paths[1], 256)));
 }
 
 // Entries other programs write: the standard's chunks in a PNG made without Qt.

@@ -2,6 +2,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <string>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -141,6 +142,79 @@ TEST(ThumbnailPoolTest, StoppingWithBlockedWorkAndWaitingRequestsEndsCleanly) {
   releaser.join();
   EXPECT_EQ(started, 2);
   EXPECT_EQ(collector.results().size(), 2u);
+}
+
+// What the workers did, in order: "result i" when result i reached the sink, "after i" when its
+// follow-up ran. Work for request 0 waits at `gate` so the test can queue the rest first.
+class FollowUpRecorder {
+ public:
+  std::mutex gate;
+
+  ThumbnailPool makePool(int threads, Collector& collector) {
+    return ThumbnailPool(
+        [this](const LoadRequest& r) {
+          if (r.index == 0) std::lock_guard pass(gate);
+          LoadedThumbnail thumbnail;
+          thumbnail.afterDelivery = [this, i = r.index] { note("after", i); };
+          return thumbnail;
+        },
+        [this, &collector](LoadResult result) {
+          note("result", result.request.index);
+          collector.add(std::move(result));
+        },
+        threads, 1000);
+  }
+  std::vector<std::string> events() {
+    std::lock_guard lock(mutex_);
+    return events_;
+  }
+
+ private:
+  void note(const char* what, int index) {
+    std::lock_guard lock(mutex_);
+    events_.push_back(std::string(what) + " " + std::to_string(index));
+  }
+  std::mutex mutex_;
+  std::vector<std::string> events_;
+};
+
+TEST(ThumbnailPoolTest, FollowUpsWaitForEveryRequestAWorkerMayTake) {
+  FollowUpRecorder recorder;
+  Collector collector;
+  {
+    std::unique_lock hold(recorder.gate);
+    ThumbnailPool pool = recorder.makePool(1, collector);
+    ASSERT_TRUE(pool.submit(request(0)));
+    while (pool.waiting() != 0) std::this_thread::yield();  // the worker holds request 0
+    for (int i = 1; i < 10; ++i) ASSERT_TRUE(pool.submit(request(i)));
+    hold.unlock();
+    ASSERT_TRUE(collector.waitForCount(10));
+  }
+  const std::vector<std::string> events = recorder.events();
+  ASSERT_EQ(events.size(), 20u);
+  for (size_t k = 0; k < events.size(); ++k)
+    EXPECT_EQ(events[k].rfind(k < 10 ? "result" : "after", 0), 0u) << k << ": " << events[k];
+}
+
+// However many pile up behind the requests, none is lost and none runs before its own result: those
+// over the limit run at once, the rest before the pool is gone.
+TEST(ThumbnailPoolTest, EveryFollowUpRunsOnceAfterItsResult) {
+  FollowUpRecorder recorder;
+  Collector collector;
+  constexpr int kRequests = 3 * int(kMaxWaitingFollowUps);
+  {
+    ThumbnailPool pool = recorder.makePool(2, collector);
+    for (int i = 0; i < kRequests; ++i) ASSERT_TRUE(pool.submit(request(i)));
+    ASSERT_TRUE(collector.waitForCount(kRequests));
+  }
+  const std::vector<std::string> events = recorder.events();
+  ASSERT_EQ(events.size(), size_t(2 * kRequests));
+  for (int i = 0; i < kRequests; ++i) {
+    const auto result = std::find(events.begin(), events.end(), "result " + std::to_string(i));
+    const auto after = std::find(events.begin(), events.end(), "after " + std::to_string(i));
+    ASSERT_NE(after, events.end()) << i;
+    EXPECT_LT(result, after) << i;
+  }
 }
 
 }  // namespace

@@ -110,6 +110,26 @@ TEST_F(IconListProtocol, ReleasedIconIsAskedForAgainOnce) {
   EXPECT_EQ(callsFor(2), (std::vector<Call>{{2, kStill}}));
 }
 
+// Icons come in the loader's compact forms and are kept as they come (neither copied nor widened to
+// the screen's four bytes a pixel), so the list must paint each form itself.
+TEST_F(IconListProtocol, IconsAreKeptAsTheyComeAndPaintedInEveryForm) {
+  const QColor colour(200, 40, 10);
+  for (const QImage::Format format : {QImage::Format_RGB888, QImage::Format_ARGB32_Premultiplied}) {
+    list->resetItems(4);
+    QImage icon(100, 75, format);
+    icon.fill(colour);
+    list->setItemIcon(1, icon);
+    list->setItemSize(1, 75);
+    EXPECT_EQ(list->model()->icon(1).constBits(), icon.constBits()) << format;
+    paintAndServe();
+    const QImage shot = list->view()->viewport()->grab().toImage();
+    int painted = 0;
+    for (int y = 0; y < shot.height(); ++y)
+      for (int x = 0; x < shot.width(); ++x) painted += shot.pixelColor(x, y) == colour;
+    EXPECT_GE(painted, 100 * 75 * 9 / 10) << format;
+  }
+}
+
 TEST_F(IconListProtocol, ResettingTheItemsClearsEveryMark) {
   list->resetItems(20);
   paintAndServe();
