@@ -9,7 +9,8 @@ namespace pimrose {
 QImage decodePicture(const QString& path, QString* error) {
   // Measured first: a file that is no picture is turned away before it is read whole.
   if (pictureSize(path, error).isEmpty()) return {};
-  const QByteArray bytes = readFileBytes(path, error);
+  const BudgetedBytes read = readFileBytesWithin(sharedReadBudget(), path, error);
+  const QByteArray& bytes = read.bytes;
   if (bytes.isEmpty()) return {};
   return decodeUpright(bytes, QSize(), PreviewUse::Refused, error);
 }

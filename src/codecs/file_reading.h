@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include "codecs/read_budget.h"
+
 namespace pimrose {
 
 // No picture file larger than this is read into memory: the largest camera JPEGs stay well under
@@ -39,6 +41,15 @@ class OpenedFile {
 // The whole file, when it holds at most `limit` bytes; empty (with `error` set) for a missing,
 // unreadable, empty or too large file, a directory, or one that changed size while it was read.
 QByteArray readFileBytes(const QString& path, QString* error = nullptr, qint64 limit = kMaxPictureFileBytes);
+
+// The whole file as readFileBytes reads it, its size held in `budget` from before the read for as
+// long as the grant is kept: a loader keeps it while it decodes the bytes.
+struct BudgetedBytes {
+  ReadBudget::Grant grant;
+  QByteArray bytes;
+};
+BudgetedBytes readFileBytesWithin(ReadBudget& budget, const QString& path, QString* error = nullptr,
+                                  qint64 limit = kMaxPictureFileBytes);
 
 // At most the first `limit` bytes, for questions the header answers. `complete` tells whether
 // that was the whole file.

@@ -92,7 +92,10 @@ LoadedThumbnail loadThumbnailCached(const QString& givenPath, int iconSize, bool
       return result;
     }
   }
-  const QByteArray bytes = complete ? start : readFileBytes(path, &result.error);
+  // A file longer than its start counts against the loaders' shared budget until it is decoded.
+  BudgetedBytes read;
+  if (!complete) read = readFileBytesWithin(sharedReadBudget(), path, &result.error);
+  const QByteArray& bytes = complete ? start : read.bytes;
   if (bytes.isEmpty()) return result;
   return decodeAndStore(path, bytes, *stamp, iconSize, fastLoading, cache);
 }
