@@ -4,8 +4,8 @@
 # times and the tree dropped STRESS_DROPS more times (the last time as a twin tree, so that its
 # listing is known by its name), each in quick succession. Passes when the
 # program is still running without a sanitizer report, its peak resident memory stayed within
-# STRESS_PEAK_MB, the UI thread never went more than STRESS_MAX_STALL_MS without serving its event
-# loop (the program's own stall watch), and every thumbnail delivered to the final listing is the
+# STRESS_PEAK_MB, the UI thread never spent more than STRESS_MAX_STALL_MS of work in one turn of its
+# event loop (the program's own stall watch), and every thumbnail delivered to the final listing is the
 # picture of its item.
 # Usage: stress_run.sh PIMROSE_BINARY DRAG_SOURCE_BINARY (sourced settings from the environment)
 . "$(dirname "$0")/../e2e_common.sh"
@@ -59,7 +59,8 @@ check "main window shows" test -n "$main"
 # Every drag carries the next path: the tree for the first drop and the further ones, the twin last.
 sequence=()
 for _ in $(seq "$drops"); do sequence+=("$tree"); done
-"$drag_source" --one-each "${sequence[@]}" "$final" >"$WORK/source.log" 2>&1 &
+# The twin twice more, should a busy window refuse its drop.
+"$drag_source" --one-each "${sequence[@]}" "$final" "$final" "$final" >"$WORK/source.log" 2>&1 &
 PIDS+=($!)
 source=$(wait_window '^Pimrose test drag source$' 30)
 check "drag source shows" test -n "$source"
@@ -71,11 +72,13 @@ drop() {
   xdotool mousemove --window "$source" 100 80 mousedown 1 sleep 0.05 \
     mousemove --window "$main" 590 340 sleep 0.05 mousemove --window "$main" 600 350 sleep 0.1 mouseup 1
 }
+# A drag ends with the action the target chose: 0 when the window did not take the drop.
+drops_ended() { grep -c 'drag finished' "$WORK/source.log"; }
 drops_taken() { grep -c 'drag finished action=[12]' "$WORK/source.log"; }
-wait_drops_taken() {
+wait_drops_ended() {
   local want=$1 end=$(($(ms) + 30000))
   while [ "$(ms)" -lt "$end" ]; do
-    [ "$(drops_taken)" -ge "$want" ] && return 0
+    [ "$(drops_ended)" -ge "$want" ] && return 0
     sleep 0.05
   done
   return 1
@@ -84,7 +87,8 @@ found_line="found $pictures pictures"
 
 started=$(ms)
 drop
-check "the first drop was taken" wait_drops_taken 1
+wait_drops_ended 1
+check "the first drop was taken" test "$(drops_taken)" -eq 1
 check "the tree was listed: $pictures pictures" wait_for_line "$log" "$found_line" 120
 
 # The slider turned by the wheel over it, one notch up and one down in turn: every notch is a change.
@@ -95,10 +99,15 @@ slider_done=$(ms)
 
 for i in $(seq "$drops"); do
   drop
-  wait_drops_taken $((i + 1)) || break  # the source shows the next drag only once this one ended
+  wait_drops_ended $((i + 1)) || break  # the source starts the next drag only once this one ended
 done
-check "every further drop was taken" test "$(drops_taken)" -eq $((drops + 1))
+check "every further drop was taken ($(drops_taken) of $((drops + 1)))" test "$(drops_taken)" -eq $((drops + 1))
 drops_done=$(ms)
+for retry in 1 2; do
+  tail -n 1 "$WORK/source.log" | grep -q 'action=[12]' && break
+  drop
+  wait_drops_ended $((drops + 1 + retry))
+done
 
 # The twin tree's listing comes last; then its shown thumbnails settle.
 final_found="opened QList(\"$final\") $found_line"
@@ -141,14 +150,19 @@ PY
 check "every final thumbnail is its item's picture" test ! -s "$WORK/wrong_thumbnails.txt"
 head -n 5 "$WORK/wrong_thumbnails.txt"
 
-longest=$(tail -n +"$first_line" "$log" | sed -n 's/.*ui stall: \([0-9]*\) ms.*/\1/p' | sort -n | tail -n 1)
+# The stall watch logs "ui stall: W ms, busy B ms": W the whole gap, B the part the UI thread spent
+# working. The limit is on B: on a machine with more runnable threads than cores W also holds the
+# time the thread waited for a core, which says nothing about the program.
+stalls=$(tail -n +"$first_line" "$log" | sed -n 's/.*ui stall: \([0-9]*\) ms, busy \([0-9]*\) ms.*/\1 \2/p')
+longest=$(echo "$stalls" | awk '{ print $2 + 0 }' | sort -n | tail -n 1)
 longest=${longest:-0}
+longest_wall=$(echo "$stalls" | awk '{ print $1 + 0 }' | sort -n | tail -n 1)
 peak_kb=$(sed -n 's/^VmHWM:[[:space:]]*\([0-9]*\) kB/\1/p' "/proc/$PIMROSE_PID/status")
 peak_mb=$((${peak_kb:-0} / 1024))
 echo "STRESS pictures=$pictures slider_changes=$slider_changes drops=$drops" \
   "listed_and_slid_ms=$((slider_done - started)) drops_ms=$((drops_done - slider_done))" \
   "settled_ms=$((finished - drops_done)) final_thumbnails=$(wc -l <"$WORK/final_deliveries.txt")" \
-  "longest_stall_ms=$longest peak_rss_mb=$peak_mb"
-check "the UI thread never stalled more than $max_stall_ms ms (longest $longest ms)" test "$longest" -le "$max_stall_ms"
+  "longest_stall_ms=${longest_wall:-0} longest_busy_stall_ms=$longest peak_rss_mb=$peak_mb"
+check "the UI thread never worked more than $max_stall_ms ms in one turn (longest $longest ms)" test "$longest" -le "$max_stall_ms"
 check "peak memory within $peak_budget_mb MiB (peak $peak_mb MiB)" test "$peak_mb" -gt 0 -a "$peak_mb" -le "$peak_budget_mb"
 summary
