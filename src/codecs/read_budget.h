@@ -12,7 +12,8 @@ namespace pimrose {
 // would each hold one. A read takes a grant for its file's size before reading and keeps it while
 // the bytes are decoded; a grant that does not fit waits until enough is given back. A request
 // larger than the whole budget is granted once nothing else is held, alone, so it never waits for
-// ever.
+// ever. A thread gives its grant back before it asks for another: two threads that each hold one
+// and wait for a second could wait for each other for ever.
 class ReadBudget {
  public:
   class Grant {

@@ -1,5 +1,7 @@
 #include "thumbnails/cached_thumbnail.h"
 
+#include <utility>
+
 #include <QFileInfo>
 
 #include "codecs/file_reading.h"
@@ -44,8 +46,10 @@ LoadedThumbnail failed(LoadedThumbnail result, const QString& why) {
 }
 
 // Decodes the file's pixels once, writes the cache entry and scales the icon from the same pixels.
-LoadedThumbnail decodeAndStore(const QString& path, const QByteArray& bytes, const FileStamp& stamp,
-                               int iconSize, bool fastLoading, const ThumbnailCache& cache) {
+// `read` holds the file's bytes (and their share of the read budget, if any).
+LoadedThumbnail decodeAndStore(const QString& path, BudgetedBytes read, const FileStamp& stamp, int iconSize,
+                               bool fastLoading, const ThumbnailCache& cache) {
+  const QByteArray& bytes = read.bytes;
   LoadedThumbnail result;
   const Measured m = measure(bytes, iconSize, result);
   if (!m.header) {
@@ -55,7 +59,10 @@ LoadedThumbnail decodeAndStore(const QString& path, const QByteArray& bytes, con
   const int side = ThumbnailCache::folderSideFor(m.icon);
   const bool previewMayServe =
       previewUseFor(path, fastLoading) == PreviewUse::Allowed && !m.header->preview.isEmpty();
-  if (side == 0 || previewMayServe) return loadThumbnail(path, iconSize, fastLoading);
+  if (side == 0 || previewMayServe) {
+    read = {};  // loadThumbnail takes its own share: holding this one while it waits could deadlock
+    return loadThumbnail(path, iconSize, fastLoading);
+  }
   const QImage picture = decodeUpright(bytes, m.icon, PreviewUse::Refused, &result.error);
   if (picture.isNull()) {
     cache.storeFailure(path, stamp);
@@ -93,11 +100,10 @@ LoadedThumbnail loadThumbnailCached(const QString& givenPath, int iconSize, bool
     }
   }
   // A file longer than its start counts against the loaders' shared budget until it is decoded.
-  BudgetedBytes read;
-  if (!complete) read = readFileBytesWithin(sharedReadBudget(), path, &result.error);
-  const QByteArray& bytes = complete ? start : read.bytes;
-  if (bytes.isEmpty()) return result;
-  return decodeAndStore(path, bytes, *stamp, iconSize, fastLoading, cache);
+  BudgetedBytes read =
+      complete ? BudgetedBytes{{}, start} : readFileBytesWithin(sharedReadBudget(), path, &result.error);
+  if (read.bytes.isEmpty()) return result;
+  return decodeAndStore(path, std::move(read), *stamp, iconSize, fastLoading, cache);
 }
 
 }  // namespace pimrose
