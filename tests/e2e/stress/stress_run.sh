@@ -14,7 +14,7 @@ drag_source=$2
 pictures=${STRESS_PICTURES:-100000}
 slider_changes=${STRESS_SLIDER_CHANGES:-1000}
 drops=${STRESS_DROPS:-100}
-peak_budget_mb=${STRESS_PEAK_MB:-1024}
+peak_budget_mb=${STRESS_PEAK_MB:-512}
 max_stall_ms=${STRESS_MAX_STALL_MS:-100}
 distinct=30
 export QT_LOGGING_RULES="pimrose.browsing=true;pimrose.thumbnails=true;pimrose.stall=true"
