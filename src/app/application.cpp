@@ -4,6 +4,7 @@
 #include <QIcon>
 
 #include "app/program.h"
+#include "app/stall_watch.h"
 #include "pimrose_version.h"
 #include "platform/log_sink.h"
 
@@ -20,6 +21,7 @@ int runApplication(int argc, char* argv[]) {
 
   Program program(systemServices());
   if (program.StartUp() == Program::Start::AnotherInstanceRuns) return 0;
+  StallWatch::startIfLogged(&app);
   return QApplication::exec();
 }
 

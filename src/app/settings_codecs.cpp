@@ -13,11 +13,12 @@ const QString kItemEnd = QStringLiteral("<||>");
 const QString kValueMark = QStringLiteral("<|>");
 constexpr QChar kSeparator = u'"';
 
-// A '>' before '<' or a '#' before '引' could begin a marker with the characters after it; a quote
-// in between keeps it plain text.
+// A '>' before '<', a '#' before '引' or a '<' before '|' could begin a marker ("><br><", "#引号",
+// "<|>", "<||>") with the characters after it; a quote in between keeps it plain text.
 bool needsSeparator(QStringView text, qsizetype at) {
   if (at + 1 >= text.size()) return false;
-  return (text[at] == u'>' && text[at + 1] == u'<') || (text[at] == u'#' && text[at + 1] == u'引');
+  const QChar c = text[at], next = text[at + 1];
+  return (c == u'>' && next == u'<') || (c == u'#' && next == u'引') || (c == u'<' && next == u'|');
 }
 
 QString escapeText(QStringView text, const QString& lineBreak) {

@@ -35,7 +35,8 @@ struct DropDownState {
   QString currentText;
   bool operator==(const DropDownState&) const = default;
 };
-// Quotes in titles are escaped as in edit boxes; line breaks in a title become spaces.
+// Quotes in titles are escaped as in edit boxes, and a "<|" in a title or the current text gets a
+// quote put in ("<\"|") so that it cannot be taken for a separator; line breaks become spaces.
 QString encodeDropDown(const DropDownState& state);
 // Empty: nothing (the list stays). Otherwise every piece but the last is an item, the last one the
 // current index and text; a value without "<||>" is that last piece alone, an empty list.

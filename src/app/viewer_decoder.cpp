@@ -27,7 +27,8 @@ QImage fittedTo(const QImage& picture, QSize target) {
 
 DecodedView decodeForViewer(const ViewerRequest& request) {
   DecodedView result{request, {}, QSize(0, 0)};
-  const QByteArray bytes = readFileBytes(request.path);
+  const BudgetedBytes read = readFileBytesWithin(sharedReadBudget(), request.path);
+  const QByteArray& bytes = read.bytes;
   const std::optional<PictureHeader> header = readPictureHeader(bytes);
   if (!header) return result;
   result.pictureSize = header->upright();

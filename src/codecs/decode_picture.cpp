@@ -12,7 +12,8 @@ QImage decodePicture(const QString& path, QString* error) {
   if (!file) return {};
   // Measured first: a file that is no picture is turned away before it is read whole.
   if (pictureSize(*file, path, error).isEmpty()) return {};
-  const QByteArray bytes = readFileBytes(*file, path, error);
+  const BudgetedBytes read = readFileBytesWithin(sharedReadBudget(), *file, path, error);
+  const QByteArray& bytes = read.bytes;
   if (bytes.isEmpty()) return {};
   return decodeUpright(bytes, QSize(), PreviewUse::Refused, error);
 }

@@ -22,6 +22,22 @@ qint64 currentSize(int fd) {
   return ::fstat(fd, &info) == 0 ? qint64(info.st_size) : -1;
 }
 
+bool withinLimit(const OpenedFile& file, const QString& path, QString* error, qint64 limit) {
+  if (file.size() <= limit) return true;
+  setError(error, QStringLiteral("file too large (%1 bytes): %2").arg(file.size()).arg(path));
+  return false;
+}
+
+QByteArray readWhole(const OpenedFile& file, const QString& path, QString* error) {
+  QByteArray bytes = file.readAt(0, file.size());
+  if (bytes.size() != file.size() || !file.unchanged()) {
+    setError(error, QStringLiteral("read failed or file changed while read: %1").arg(path));
+    return {};
+  }
+  if (bytes.isEmpty()) setError(error, QStringLiteral("empty file: %1").arg(path));
+  return bytes;
+}
+
 }  // namespace
 
 std::optional<OpenedFile> OpenedFile::open(const QString& path, QString* error) {
@@ -72,17 +88,22 @@ QByteArray readFileBytes(const QString& path, QString* error, qint64 limit) {
 }
 
 QByteArray readFileBytes(const OpenedFile& file, const QString& path, QString* error, qint64 limit) {
-  if (file.size() > limit) {
-    setError(error, QStringLiteral("file too large (%1 bytes): %2").arg(file.size()).arg(path));
-    return {};
-  }
-  QByteArray bytes = file.readAt(0, file.size());
-  if (bytes.size() != file.size() || !file.unchanged()) {
-    setError(error, QStringLiteral("read failed or file changed while read: %1").arg(path));
-    return {};
-  }
-  if (bytes.isEmpty()) setError(error, QStringLiteral("empty file: %1").arg(path));
-  return bytes;
+  if (!withinLimit(file, path, error, limit)) return {};
+  return readWhole(file, path, error);
+}
+
+BudgetedBytes readFileBytesWithin(ReadBudget& budget, const QString& path, QString* error, qint64 limit) {
+  const std::optional<OpenedFile> file = OpenedFile::open(path, error);
+  if (!file) return {};
+  return readFileBytesWithin(budget, *file, path, error, limit);
+}
+
+BudgetedBytes readFileBytesWithin(ReadBudget& budget, const OpenedFile& file, const QString& path,
+                                  QString* error, qint64 limit) {
+  if (!withinLimit(file, path, error, limit)) return {};
+  BudgetedBytes read{budget.acquire(file.size()), {}};
+  read.bytes = readWhole(file, path, error);
+  return read;
 }
 
 QByteArray readFileStart(const QString& path, qint64 limit, bool* complete, QString* error) {

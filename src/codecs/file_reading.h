@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include "codecs/read_budget.h"
+
 namespace pimrose {
 
 // No picture file larger than this is read into memory: the largest camera JPEGs stay well under
@@ -43,6 +45,17 @@ QByteArray readFileBytes(const QString& path, QString* error = nullptr, qint64 l
 // measures it, which halves the waits on a slow share.
 QByteArray readFileBytes(const OpenedFile& file, const QString& path, QString* error = nullptr,
                          qint64 limit = kMaxPictureFileBytes);
+
+// The whole file as readFileBytes reads it, its size held in `budget` from before the read for as
+// long as the grant is kept: a loader keeps it while it decodes the bytes.
+struct BudgetedBytes {
+  ReadBudget::Grant grant;
+  QByteArray bytes;
+};
+BudgetedBytes readFileBytesWithin(ReadBudget& budget, const QString& path, QString* error = nullptr,
+                                  qint64 limit = kMaxPictureFileBytes);
+BudgetedBytes readFileBytesWithin(ReadBudget& budget, const OpenedFile& file, const QString& path,
+                                  QString* error = nullptr, qint64 limit = kMaxPictureFileBytes);
 
 // At most the first `limit` bytes, for questions the header answers. `complete` tells whether
 // that was the whole file.

@@ -60,6 +60,14 @@ bool isValidUtf8(QByteArrayView bytes) {
   return true;
 }
 
+// QString::fromUtf8 drops a byte-order mark at the start as a header; inside a file it is the start
+// of a line, and a key or value that begins with U+FEFF must read back as it was written.
+QString textOfUtf8(QByteArrayView bytes) {
+  constexpr QByteArrayView kBom = "\xEF\xBB\xBF";
+  if (!bytes.startsWith(kBom)) return QString::fromUtf8(bytes);
+  return QChar(0xFEFF) + QString::fromUtf8(bytes.sliced(kBom.size()));
+}
+
 }  // namespace
 
 IniEncoding detectIniEncoding(QByteArrayView bytes) {
@@ -68,8 +76,8 @@ IniEncoding detectIniEncoding(QByteArrayView bytes) {
 }
 
 QString decodeIniText(QByteArrayView bytes, IniEncoding encoding) {
-  if (encoding != IniEncoding::ChineseAnsi) return QString::fromUtf8(bytes);
-  return QString::fromUtf8(convert(bytes, "UTF-8", kLegacyCharset));
+  if (encoding != IniEncoding::ChineseAnsi) return textOfUtf8(bytes);
+  return textOfUtf8(convert(bytes, "UTF-8", kLegacyCharset));
 }
 
 QByteArray encodeIniText(QStringView text, IniEncoding encoding) {

@@ -1,5 +1,7 @@
 #include "thumbnails/cached_thumbnail.h"
 
+#include <utility>
+
 #include <QFileInfo>
 
 #include "codecs/file_reading.h"
@@ -45,10 +47,11 @@ LoadedThumbnail failed(LoadedThumbnail result, const QString& why) {
 
 // Decodes the file's pixels once, scales the icon from them and writes the cache entry from the same
 // pixels (or leaves that to afterDelivery, which keeps the decoded picture and a copy of the cache,
-// a folder name, alive until it runs).
-LoadedThumbnail decodeAndStore(const QString& path, const QByteArray& bytes, const FileStamp& stamp,
-                               int iconSize, bool fastLoading, const ThumbnailCache& cache,
-                               EntryWrite write) {
+// a folder name, alive until it runs). `read` holds the file's bytes (and their share of the read
+// budget, if any) until the decode is done.
+LoadedThumbnail decodeAndStore(const QString& path, BudgetedBytes read, const FileStamp& stamp, int iconSize,
+                               bool fastLoading, const ThumbnailCache& cache, EntryWrite write) {
+  const QByteArray& bytes = read.bytes;
   LoadedThumbnail result;
   const Measured m = measure(bytes, iconSize, result);
   if (!m.header) {
@@ -58,7 +61,10 @@ LoadedThumbnail decodeAndStore(const QString& path, const QByteArray& bytes, con
   const int side = ThumbnailCache::folderSideFor(m.icon);
   const bool previewMayServe =
       previewUseFor(path, fastLoading) == PreviewUse::Allowed && !m.header->preview.isEmpty();
-  if (side == 0 || previewMayServe) return loadThumbnail(path, iconSize, fastLoading);
+  if (side == 0 || previewMayServe) {
+    read = {};  // loadThumbnail takes its own share: holding this one while it waits could deadlock
+    return loadThumbnail(path, iconSize, fastLoading);
+  }
   const QImage picture = decodeUpright(bytes, m.icon, PreviewUse::Refused, &result.error);
   if (picture.isNull()) {
     cache.storeFailure(path, stamp);
@@ -101,9 +107,11 @@ LoadedThumbnail loadThumbnailCached(const QString& givenPath, int iconSize, bool
       return result;
     }
   }
-  const QByteArray bytes = complete ? start : readFileBytes(path, &result.error);
-  if (bytes.isEmpty()) return result;
-  return decodeAndStore(path, bytes, *stamp, iconSize, fastLoading, cache, write);
+  // A file longer than its start counts against the loaders' shared budget until it is decoded.
+  BudgetedBytes read =
+      complete ? BudgetedBytes{{}, start} : readFileBytesWithin(sharedReadBudget(), path, &result.error);
+  if (read.bytes.isEmpty()) return result;
+  return decodeAndStore(path, std::move(read), *stamp, iconSize, fastLoading, cache, write);
 }
 
 }  // namespace pimrose

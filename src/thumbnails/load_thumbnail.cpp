@@ -36,7 +36,9 @@ LoadedThumbnail loadThumbnail(const QString& path, int iconSize, bool fastLoadin
     result.error = QStringLiteral("no icon size");
     return result;
   }
-  const QByteArray bytes = readFileBytes(path, &result.error);
+  // The bytes count against the loaders' shared budget until the thumbnail is made.
+  const BudgetedBytes read = readFileBytesWithin(sharedReadBudget(), path, &result.error);
+  const QByteArray& bytes = read.bytes;
   if (bytes.isEmpty()) return result;
   const double ratio = pixelRatio > 1.0 ? pixelRatio : 1.0;
   const QSize devicePixels(qRound(size.width() * ratio), qRound(size.height() * ratio));

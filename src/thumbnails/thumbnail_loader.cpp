@@ -133,7 +133,7 @@ void ThumbnailLoader::receive(const LoadResult& result) {
   for (const int released : delivery.released) slots->held[size_t(released)] = 0;
   if (!delivery.image.isNull())
     qCDebug(lcThumbnails) << "thumbnail delivered: item" << delivery.index << "of list"
-                          << int(result.request.list) << delivery.image.size();
+                          << int(result.request.list) << delivery.image.size() << result.request.path;
   Q_EMIT thumbnailReady(delivery);
 }
 

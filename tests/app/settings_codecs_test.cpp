@@ -64,6 +64,11 @@ TEST(SettingsCodecsTest, DropDownLists) {
   EXPECT_EQ(encodeDropDown(quoted), u"say #引号x#引号<|>-3<||>0<|>say #引号x#引号");
   EXPECT_EQ(decodeDropDown(encodeDropDown(quoted)), quoted);
 
+  // Titles and texts that hold the separators themselves come back whole.
+  const DropDownState separators{
+      {{QStringLiteral("a<|>b"), 1}, {QStringLiteral("<||>"), 2}}, 1, QStringLiteral("x<||>y<|>z")};
+  EXPECT_EQ(decodeDropDown(encodeDropDown(separators)), separators);
+
   // No "<||>": one last piece, so the list is emptied and only index and text are set.
   const DropDownState bare{{}, 3, QStringLiteral("白色")};
   EXPECT_EQ(decodeDropDown(QStringLiteral("3<|>白色")), bare);

@@ -1,5 +1,6 @@
 // A window that starts a drag of the local paths given on its command line when the left button is
-// pressed on it, as a file manager does. Usage: pimrose_drag_source PATH...
+// pressed on it, as a file manager does. Usage: pimrose_drag_source [--one-each] PATH...
+// With --one-each every drag carries only the next path of the list, in turn.
 #include <QApplication>
 #include <QDrag>
 #include <QLabel>
@@ -13,7 +14,8 @@ namespace {
 
 class DragSource : public QLabel {
  public:
-  explicit DragSource(QStringList paths) : QLabel(QStringLiteral("drag source")), paths_(std::move(paths)) {
+  DragSource(QStringList paths, bool oneEach)
+      : QLabel(QStringLiteral("drag source")), paths_(std::move(paths)), oneEach_(oneEach) {
     setWindowTitle(QStringLiteral("Pimrose test drag source"));
     resize(240, 160);
   }
@@ -23,7 +25,10 @@ class DragSource : public QLabel {
     if (event->button() != Qt::LeftButton) return;
     auto* mime = new QMimeData;
     QList<QUrl> urls;
-    for (const QString& path : paths_) urls << QUrl::fromLocalFile(path);
+    if (oneEach_)
+      urls << QUrl::fromLocalFile(paths_[drags_++ % paths_.size()]);
+    else
+      for (const QString& path : paths_) urls << QUrl::fromLocalFile(path);
     mime->setUrls(urls);
     auto* drag = new QDrag(this);
     drag->setMimeData(mime);
@@ -34,15 +39,19 @@ class DragSource : public QLabel {
 
  private:
   QStringList paths_;
+  bool oneEach_ = false;
+  qsizetype drags_ = 0;
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  const bool oneEach = argc > 1 && QByteArrayView(argv[1]) == "--one-each";
   QStringList paths;
-  for (int i = 1; i < argc; ++i) paths << QString::fromLocal8Bit(argv[i]);
-  DragSource source(paths);
+  for (int i = oneEach ? 2 : 1; i < argc; ++i) paths << QString::fromLocal8Bit(argv[i]);
+  if (paths.isEmpty()) return 2;
+  DragSource source(paths, oneEach);
   source.move(1300, 700);
   source.show();
   return QApplication::exec();

@@ -97,6 +97,17 @@ TEST(IniDocumentTest, ChineseAnsiFileIsReadAndWrittenInItsOwnEncoding) {
             u"€😀");
 }
 
+// A zero-width no-break space at the start of a line is text there, not a byte-order mark to drop.
+TEST(IniDocumentTest, LinesStartingWithU_FEFFReadBackInEveryEncoding) {
+  const QString key = QStringLiteral("\uFEFF键");
+  for (const QByteArray& file : {QByteArray("[s]\n"), gbk("[s]\n中\n"), QByteArray("\xEF\xBB\xBF[s]\n")}) {
+    IniDocument document = IniDocument::fromBytes(file);
+    document.setValue(QStringLiteral("s"), key, QStringLiteral("值"));
+    EXPECT_EQ(IniDocument::fromBytes(document.toBytes()).value(QStringLiteral("s"), key), u"值")
+        << file.toHex().toStdString();
+  }
+}
+
 TEST(IniDocumentTest, LoadAndSave) {
   test::Sandbox sandbox;
   const QString path = sandbox.filePath(QStringLiteral("deep/Pimrose.ini"));

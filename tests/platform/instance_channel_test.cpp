@@ -2,9 +2,13 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QProcess>
 #include <QStandardPaths>
 
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
 
 #include "platform/boot_clock.h"
 #include "platform/instance_channel.h"
@@ -94,6 +98,51 @@ TEST_F(InstanceChannelTest, WaitForReleaseGivesUpOnAHolderThatStays) {
   QCoreApplication::processEvents();
   EXPECT_EQ(showRequests, 0);  // looking is not asking the holder to show itself
   EXPECT_TRUE(next->waitForRelease(QStringLiteral("Free"), 100));
+}
+
+// Ten starts at the same moment, each a process of its own: exactly one claims the name, the nine
+// others hand over to it (each show request answered) and end by themselves.
+TEST_F(InstanceChannelTest, TenSimultaneousStartsLeaveExactlyOneFirstInstance) {
+  constexpr int kStarts = 10;
+  const QString go = sandbox_.filePath(QStringLiteral("go"));
+  std::vector<std::unique_ptr<QProcess>> starts;
+  for (int i = 0; i < kStarts; ++i) {
+    auto& start = starts.emplace_back(std::make_unique<QProcess>());
+    start->start(QStringLiteral(PIMROSE_INSTANCE_CLAIMER), {go});
+  }
+  // Every claimer is up and waiting before any of them may ask.
+  for (auto& start : starts)
+    ASSERT_TRUE(test::waitFor([&] { return start->canReadLine(); }, 30000))
+        << start->errorString().toStdString();
+  for (auto& start : starts) ASSERT_EQ(start->readLine(), "ready\n");
+  sandbox_.write(QStringLiteral("go"));
+
+  QProcess* first = nullptr;
+  int handedOver = 0;
+  ASSERT_TRUE(test::waitFor(
+      [&] {
+        first = nullptr, handedOver = 0;
+        for (auto& start : starts) {
+          if (start->state() == QProcess::NotRunning)
+            handedOver += start->exitStatus() == QProcess::NormalExit && start->exitCode() == 0;
+          else if (start->peek(6) == "first\n")
+            first = start.get();
+        }
+        return first && handedOver == kStarts - 1;
+      },
+      60000));
+  for (auto& start : starts) {
+    if (start.get() == first) continue;
+    EXPECT_EQ(start->readAll(), "handed over\n");
+  }
+  // The first instance heard every later start, once each.
+  EXPECT_TRUE(test::waitFor([&] { return first->peek(4096).endsWith("shown 9\n"); }, 10000))
+      << first->peek(4096).toStdString();
+  first->closeWriteChannel();
+  ASSERT_TRUE(test::waitFor([&] { return first->state() == QProcess::NotRunning; }));
+  EXPECT_EQ(first->exitCode(), 0);
+  EXPECT_EQ(first->readAll(),
+            "first\nshown 1\nshown 2\nshown 3\nshown 4\nshown 5\nshown 6\nshown 7\nshown 8\nshown 9\n");
 }
 
 TEST(BootClockTest, CountsMillisecondsSinceBootAndMovesForward) {

@@ -1,0 +1,64 @@
+#include <QFileInfo>
+#include <QImage>
+#include <QRandomGenerator>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <vector>
+
+#include "codecs/read_budget.h"
+#include "support/sandbox.h"
+#include "thumbnails/load_thumbnail.h"
+
+namespace pimrose {
+namespace {
+
+// Noise does not compress: a PNG of about 2 MiB.
+QString noisePng(const test::Sandbox& sandbox) {
+  QImage noise(1000, 720, QImage::Format_RGB888);
+  QRandomGenerator random(7);
+  for (int y = 0; y < noise.height(); ++y)
+    for (int x = 0; x < noise.width(); ++x) noise.setPixel(x, y, random.generate());
+  const QString path = sandbox.filePath(QStringLiteral("noise.png"));
+  noise.save(path);
+  return path;
+}
+
+// Loader threads that all read a large picture at once keep, together, within the shared budget:
+// here room for one such file, so they take turns.
+TEST(ReadBudgetLoading, LoaderThreadsTogetherStayWithinTheSharedBudget) {
+  test::Sandbox sandbox;
+  const QString path = noisePng(sandbox);
+  const qint64 fileBytes = QFileInfo(path).size();
+  ASSERT_GT(fileBytes, 2'000'000);
+  ReadBudget& budget = sharedReadBudget();
+  const qint64 previous = budget.capacity();
+  budget.setCapacity(fileBytes * 3 / 2);
+  budget.resetPeak();
+
+  std::atomic<bool> go = false;
+  std::atomic<int> made = 0;
+  std::vector<QThread*> loaders;
+  for (int i = 0; i < 4; ++i) {
+    loaders.push_back(QThread::create([&] {
+      while (!go) QThread::yieldCurrentThread();
+      if (!loadThumbnail(path, 24, false).image.isNull()) ++made;
+    }));
+    loaders.back()->start();
+  }
+  go = true;
+  for (QThread* loader : loaders) {
+    loader->wait();
+    delete loader;
+  }
+  budget.setCapacity(previous);
+
+  EXPECT_EQ(made, 4);
+  EXPECT_EQ(budget.peakHeld(), fileBytes);  // every read was counted, and never two at once
+  EXPECT_EQ(budget.held(), 0);
+}
+
+}  // namespace
+}  // namespace pimrose
