@@ -1,12 +1,10 @@
 #!/usr/bin/env bash
 # The checks that take longer than a test run, for before a change lands: clang-tidy over the
-# sanitizer build's sources, the benchmark suite's dry run (it measures nothing, so the script cannot
-# rot) and every fuzz target for a few seconds in its own clang build (about 60 s in all).
-# Run scripts/test.sh first: this reuses its build/asan.
+# sanitizer build's sources and the benchmark suite's dry run (it measures nothing, so the script
+# cannot rot). Run scripts/test.sh first: this reuses its build/asan.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh test bench fuzz
+scripts/install-deps.sh test bench
 [ -f build/asan/compile_commands.json ] || { echo "no build/asan: run scripts/test.sh first" >&2; exit 2; }
 scripts/run-clang-tidy.sh build/asan
 bench/run --quick --dry-run --build-dir build/asan
-fuzz/run smoke
