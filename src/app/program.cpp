@@ -35,6 +35,7 @@
 #include "ui/check_box.h"
 #include "ui/combo_box.h"
 #include "ui/edit_box.h"
+#include "ui/image_bytes.h"
 #include "ui/main_window_metrics.h"
 #include "ui/picture_box.h"
 #include "ui/slider.h"
@@ -57,8 +58,9 @@ QByteArray resourceBytes(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QByteArray logoPng() {
-  return resourceBytes(QStringLiteral(":/pimrose/logo.png"));
+// Decoded once for the run and shared by every window that shows it.
+QImage logo() {
+  return ui::decodeImageFile(QStringLiteral(":/pimrose/logo.png"));
 }
 QByteArray trayIco() {
   return resourceBytes(QStringLiteral(":/pimrose/tray.ico"));
@@ -80,6 +82,7 @@ Program::Program(ProgramServices services)
   settings_ = std::make_unique<Settings>(
       *mainWindow_, main_, services_.settingsFile,
       Settings::Hooks{[this](int skin) { applySkinColour(skin); }, [this] { applyRestoredOptions(); }});
+  earlyLogLinesKept_ = connect(logFeed_.get(), &LogFeed::linesArrived, this, &Program::keepEarlyLogLines);
   connectWindowEvents();
 }
 
@@ -94,10 +97,12 @@ Program::~Program() {
 Program::Start Program::StartUp() {
   loadOtherWindows();
   overlays_ = makeOverlays(*mainWindow_, *textPopupWindow_, state_);
-  new MainWindowHandlers(*mainWindow_, main_, *logWindow_,
-                         [this](int skin) { settings_->ApplySkin(skin, false); });
-  (new LogWindowController(LogWindowParts{*logWindow_, *log_.超级列表框_日志}, *logFeed_, systemClipboard()))
-      ->watchCorner(*mainWindow_);
+  mainHandlers_ = new MainWindowHandlers(
+      *mainWindow_, main_, [this] { return logWindow_; },
+      [this](int skin) { settings_->ApplySkin(skin, false); });
+  connect(main_.窗口EX1, &ui::WindowSkin::clickedAt, this, [this](QPoint point) {
+    if (LogWindowController::isCorner(point)) ensureLogWindow()->toggle();
+  });
   mainWindow_->resize(ui::kMainWindowSize);
   dressMainWindow();
   // Windows show their contents while dragged on every Linux window manager; nothing to switch on.
@@ -116,7 +121,8 @@ Program::Start Program::StartUp() {
   InitSettings();
   browser_->InitLoading();
   floatIcon_->applyOption();
-  FirstPaintProbe::watch(*mainWindow_, {});
+  // The log window is no part of the first picture: it is built once that has been painted.
+  FirstPaintProbe::watch(*mainWindow_, [this] { ensureLogWindow(); });
   mainWindow_->show();
   applyUpTimeRule();
   showOpeningLine();
@@ -135,15 +141,47 @@ void Program::loadOtherWindows() {
   textPopupWindow_ = ui::loadWindow(ui::textPopupWindowDefinition()).release();
   textPopupWindow_->setParent(mainWindow_.get(), textPopupWindow_->windowFlags() | Qt::Tool);
   textPopup_ = ui::resolveControls<ui::TextPopupWindowControls>(*textPopupWindow_);
-  logWindow_ = ui::loadWindow(ui::logWindowDefinition()).release();
-  logWindow_->setParent(mainWindow_.get(), logWindow_->windowFlags() | Qt::Window);
-  log_ = ui::resolveControls<ui::LogWindowControls>(*logWindow_);
-  log_.窗口EX1->setIconImage(logoPng());
   floatWindow_ = ui::loadWindow(ui::floatWindowDefinition());
   float_ = ui::resolveControls<ui::FloatWindowControls>(*floatWindow_);
   connect(textPopupWindow_, &ui::Window::aboutToBeDestroyed, this, [this] { services_.endProcess(0); });
   wireShell();
   if (state_.taskbarWidgetEnabled) makeTaskbarWidget();
+}
+
+// The log window, as the corner click and the feed need it: in the skin worn now, centred on the
+// main window, holding the lines logged so far.
+LogWindowController* Program::ensureLogWindow() {
+  if (logController_) return logController_;
+  logWindow_ = ui::loadWindow(ui::logWindowDefinition()).release();
+  logWindow_->setParent(mainWindow_.get(), logWindow_->windowFlags() | Qt::Window);
+  log_ = ui::resolveControls<ui::LogWindowControls>(*logWindow_);
+  log_.窗口EX1->setIcon(logo());
+  ui::applySkin(*logWindow_, state_.skinIndex);
+  if (mainHandlers_) mainHandlers_->centreLogWindow();
+  logController_ = new LogWindowController(LogWindowParts{*logWindow_, *log_.超级列表框_日志}, *logFeed_,
+                                           systemClipboard());
+  disconnect(earlyLogLinesKept_);
+  logController_->appendLines(earlyLogLines_);
+  earlyLogLines_ = {};
+  return logController_;
+}
+
+// Only the newest lines the log window would keep are worth keeping.
+void Program::keepEarlyLogLines(const std::vector<LogLine>& lines) {
+  earlyLogLines_.insert(earlyLogLines_.end(), lines.begin(), lines.end());
+  const std::size_t keep = LogWindowController::kMaxRows;
+  if (earlyLogLines_.size() > keep)
+    earlyLogLines_.erase(earlyLogLines_.begin(), earlyLogLines_.end() - std::ptrdiff_t(keep));
+}
+
+ui::Window& Program::logWindow() {
+  ensureLogWindow();
+  return *logWindow_;
+}
+
+const ui::LogWindowControls& Program::logControls() {
+  ensureLogWindow();
+  return log_;
 }
 
 void Program::wireShell() {
@@ -180,7 +218,7 @@ void Program::makeTaskbarWidget() {
 void Program::dressMainWindow() {
   mainWindow_->setWindowTitle(kCaption);
   main_.窗口EX1->setTitle(kCaption);
-  main_.窗口EX1->setIconImage(logoPng());
+  main_.窗口EX1->setIcon(logo());
 }
 
 bool Program::IsAnotherInstance(const QString& name) {
@@ -234,7 +272,7 @@ void Program::ApplySkin() {
 void Program::applySkinColour(int skin) {
   state_.skinIndex = skin == 1 ? 1 : 0;
   for (ui::Window* window : {mainWindow_.get(), textPopupWindow_, logWindow_, floatWindow_.get()})
-    ui::applySkin(*window, state_.skinIndex);
+    if (window) ui::applySkin(*window, state_.skinIndex);
 }
 
 // A restore sets the boxes without any toggle event: whatever follows an option reads it again here.
