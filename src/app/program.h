@@ -63,6 +63,7 @@ class Program : public QObject {
   // lines logged before then wait for it.
   ui::Window& logWindow();
   bool logWindowBuilt() const { return logWindow_ != nullptr; }
+  std::size_t waitingLogLines() const { return earlyLogLines_.size(); }
   // The typed controls of each window, resolved when it loaded (the taskbar widget's only when it exists).
   const ui::MainWindowControls& mainControls() const { return main_; }
   const ui::TextPopupWindowControls& textPopupControls() const { return textPopup_; }

@@ -24,9 +24,10 @@ QImage sample() {
 }
 
 // A 1x1 GIF whose one pixel is the first colour of its table, red (Qt writes no GIFs).
-const QByteArray kRedGif("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\x00\x00\x00\x00\x00,\x00\x00\x00\x00\x01\x00\x01"
-                         "\x00\x00\x02\x02\x44\x01\x00;",
-                         35);
+const QByteArray kRedGif(
+    "GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\x00\x00\x00\x00\x00,\x00\x00\x00\x00\x01\x00\x01"
+    "\x00\x00\x02\x02\x44\x01\x00;",
+    35);
 
 // Each format the artwork may come in decodes by its own leading bytes; a format without a
 // signature of ours (here the .ico the tray uses) still decodes through Qt's own detection.
