@@ -1,4 +1,5 @@
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -94,6 +95,48 @@ TEST_F(InstanceChannelTest, WaitForReleaseGivesUpOnAHolderThatStays) {
   QCoreApplication::processEvents();
   EXPECT_EQ(showRequests, 0);  // looking is not asking the holder to show itself
   EXPECT_TRUE(next->waitForRelease(QStringLiteral("Free"), 100));
+}
+
+// The socket is the user's alone, and letting go of the name takes it away.
+TEST_F(InstanceChannelTest, TheClaimedSocketIsPrivateAndGoesWithTheRelease) {
+  const QString path = QDir(sandbox_.path()).filePath(QStringLiteral("Pimrose"));
+  auto channel = makeLocalInstanceChannel();
+  ASSERT_FALSE(channel->isAnotherInstance(QStringLiteral("Pimrose")));
+  ASSERT_TRUE(QFileInfo::exists(path));
+  EXPECT_EQ(QFileInfo(path).permissions() &
+                (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+            QFile::Permissions());
+  channel->release();
+  EXPECT_FALSE(QFileInfo::exists(path));
+}
+
+// Whatever else connects is no reason to show the window: lines that are not the request are
+// ignored, a flood without an end of line is cut off, and a request in pieces still counts.
+TEST_F(InstanceChannelTest, OnlyAWholeRequestIsAnsweredAndAFloodingPeerIsLetGo) {
+  auto channel = makeLocalInstanceChannel();
+  int showRequests = 0;
+  QObject::connect(channel.get(), &InstanceChannel::showRequested, [&] { ++showRequests; });
+  ASSERT_FALSE(channel->isAnotherInstance(QStringLiteral("Pimrose")));
+  const QString path = QDir(sandbox_.path()).filePath(QStringLiteral("Pimrose"));
+
+  QLocalSocket flood;
+  flood.connectToServer(path);
+  ASSERT_TRUE(flood.waitForConnected(1000));
+  flood.write(QByteArray(4096, 'x'));
+  flood.flush();
+  EXPECT_TRUE(test::waitFor([&] { return flood.state() == QLocalSocket::UnconnectedState; }));
+
+  QLocalSocket peer;
+  peer.connectToServer(path);
+  ASSERT_TRUE(peer.waitForConnected(1000));
+  peer.write("hello\nsh");
+  peer.flush();
+  ASSERT_TRUE(test::waitFor([&] { return peer.bytesToWrite() == 0; }));
+  peer.write("ow\n");
+  peer.flush();
+  ASSERT_TRUE(test::waitFor([&] { return peer.canReadLine(); }));
+  EXPECT_EQ(peer.readLine(), "ok\n");
+  EXPECT_EQ(showRequests, 1);
 }
 
 TEST(BootClockTest, CountsMillisecondsSinceBootAndMovesForward) {
