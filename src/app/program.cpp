@@ -120,9 +120,13 @@ Program::Start Program::StartUp() {
   main_.选择夹_设置->setCurrentPage(0);
   InitSettings();
   browser_->InitLoading();
-  floatIcon_->applyOption();
-  // The log window is no part of the first picture: it is built once that has been painted.
-  FirstPaintProbe::watch(*mainWindow_, [this] { ensureLogWindow(); });
+  if (main_.选择框_显示悬浮图标->isChecked()) ensureFloatWindow()->applyOption();
+  // The log window and a hidden float window are no part of the first picture: they are built once
+  // that has been painted.
+  FirstPaintProbe::watch(*mainWindow_, [this] {
+    ensureLogWindow();
+    ensureFloatWindow();
+  });
   mainWindow_->show();
   applyUpTimeRule();
   showOpeningLine();
@@ -141,8 +145,6 @@ void Program::loadOtherWindows() {
   textPopupWindow_ = ui::loadWindow(ui::textPopupWindowDefinition()).release();
   textPopupWindow_->setParent(mainWindow_.get(), textPopupWindow_->windowFlags() | Qt::Tool);
   textPopup_ = ui::resolveControls<ui::TextPopupWindowControls>(*textPopupWindow_);
-  floatWindow_ = ui::loadWindow(ui::floatWindowDefinition());
-  float_ = ui::resolveControls<ui::FloatWindowControls>(*floatWindow_);
   connect(textPopupWindow_, &ui::Window::aboutToBeDestroyed, this, [this] { services_.endProcess(0); });
   wireShell();
   if (state_.taskbarWidgetEnabled) makeTaskbarWidget();
@@ -184,10 +186,36 @@ const ui::LogWindowControls& Program::logControls() {
   return log_;
 }
 
-void Program::wireShell() {
+// The float window, in the skin worn now. Once built it follows its option box by itself; the box
+// toggled before that builds it and shows or hides it here (a connection made while the box
+// announces the toggle would hear only the next one).
+FloatWindow* Program::ensureFloatWindow() {
+  if (floatIcon_) return floatIcon_;
+  floatWindow_ = ui::loadWindow(ui::floatWindowDefinition());
+  float_ = ui::resolveControls<ui::FloatWindowControls>(*floatWindow_);
   floatIcon_ = new FloatWindow(
       *floatWindow_, float_, *main_.选择框_显示悬浮图标,
       {[this] { ToggleMainWindow(*mainWindow_); }, [this] { menus_->popUp(MenuKind::FloatIcon); }});
+  ui::applySkin(*floatWindow_, state_.skinIndex);
+  return floatIcon_;
+}
+
+ui::Window& Program::floatWindow() {
+  ensureFloatWindow();
+  return *floatWindow_;
+}
+
+const ui::FloatWindowControls& Program::floatControls() {
+  ensureFloatWindow();
+  return float_;
+}
+
+void Program::wireShell() {
+  connect(main_.选择框_显示悬浮图标, &ui::CheckBox::aboutToToggle, this, [this](bool on) {
+    if (floatIcon_) return;
+    ensureFloatWindow();
+    floatWindow_->setVisible(on);
+  });
   auto* keepClear = main_.选择框_最大化不遮任务栏;
   maximise_ = new MaximiseToggle(*mainWindow_, [keepClear] { return keepClear->isChecked(); });
 }

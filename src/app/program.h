@@ -68,12 +68,14 @@ class Program : public QObject {
   const ui::MainWindowControls& mainControls() const { return main_; }
   const ui::TextPopupWindowControls& textPopupControls() const { return textPopup_; }
   const ui::LogWindowControls& logControls();
-  const ui::FloatWindowControls& floatControls() const { return float_; }
+  const ui::FloatWindowControls& floatControls();
   const ui::TaskbarWidgetControls& taskbarControls() const { return taskbar_; }
-  ui::Window& floatWindow() const { return *floatWindow_; }
+  // Built after the first paint as the log window is, or at once when the option shows it.
+  ui::Window& floatWindow();
+  bool floatWindowBuilt() const { return floatWindow_ != nullptr; }
   ui::Window* taskbarWidget() const { return taskbarWidget_.get(); }
   // The floating icon's behaviour (its window is floatWindow()).
-  FloatWindow& floatIcon() const { return *floatIcon_; }
+  FloatWindow& floatIcon() { return *ensureFloatWindow(); }
   TrayIcon& trayIcon() const { return *trayIcon_; }
   Browser& browser() const { return *browser_; }
   Menus& menus() const { return *menus_; }
@@ -93,6 +95,7 @@ class Program : public QObject {
  private:
   void loadOtherWindows();
   LogWindowController* ensureLogWindow();
+  FloatWindow* ensureFloatWindow();
   void keepEarlyLogLines(const std::vector<LogLine>& lines);
   void dressMainWindow();
   void addTrayIcon();

@@ -367,3 +367,41 @@ TEST_F(ProgramTest, TheLogWindowIsBuiltOnceTheMainWindowHasBeenPainted) {
 
 }  // namespace
 }  // namespace pimrose
+
+namespace pimrose {
+namespace {
+
+// The float window is built late too: the option box toggled before it exists builds and shows it
+// in the chosen skin, and from then on the window follows the box by itself.
+TEST_F(ProgramTest, ALateFloatWindowFollowsItsOptionFromTheFirstToggle) {
+  Program program(services(5'000, false, true));  // hidden into the tray: nothing is painted
+  ASSERT_EQ(program.StartUp(), Program::Start::Running);
+  ASSERT_FALSE(program.floatWindowBuilt());
+  Q_EMIT control<ui::ComboBox>(program, "下拉框_皮肤")->currentIndexChanged(1);
+  ui::CheckBox* box = program.mainControls().选择框_显示悬浮图标;
+  box->toggleByUser();
+  ASSERT_TRUE(program.floatWindowBuilt());
+  EXPECT_TRUE(program.floatWindow().isVisible());
+  EXPECT_EQ(program.floatWindow().skinIndex(), 1);
+  box->toggleByUser();
+  EXPECT_FALSE(program.floatWindow().isVisible());
+  box->toggleByUser();
+  EXPECT_TRUE(program.floatWindow().isVisible());
+}
+
+// A saved "show the float icon" shows it with the start, before any paint.
+TEST_F(ProgramTest, ASavedFloatOptionShowsTheFloatWindowAtStart) {
+  {
+    Program first(services());
+    ASSERT_EQ(first.StartUp(), Program::Start::Running);
+    first.mainControls().选择框_显示悬浮图标->toggleByUser();
+    first.ExitProgram();
+  }
+  Program program(services());
+  ASSERT_EQ(program.StartUp(), Program::Start::Running);
+  ASSERT_TRUE(program.floatWindowBuilt());
+  EXPECT_TRUE(program.floatWindow().isVisible());
+}
+
+}  // namespace
+}  // namespace pimrose
