@@ -2,11 +2,13 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QPixmap>
 
 #include "app/program.h"
 #include "app/stall_watch.h"
 #include "pimrose_version.h"
 #include "platform/log_sink.h"
+#include "ui/image_bytes.h"
 
 namespace pimrose {
 
@@ -14,7 +16,8 @@ int runApplication(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Pimrose"));
   QApplication::setApplicationVersion(QLatin1String(kPimroseVersion));
-  QApplication::setWindowIcon(QIcon(QStringLiteral(":/pimrose/logo.png")));
+  QApplication::setWindowIcon(
+      QIcon(QPixmap::fromImage(ui::decodeImageFile(QStringLiteral(":/pimrose/logo.png")))));
   // The program lives on in the notification area when its windows are hidden.
   QApplication::setQuitOnLastWindowClosed(false);
   installLogSink();

@@ -117,7 +117,7 @@ void LogWindowController::toggle() {
 }
 
 void LogWindowController::onMainWindowClick(QPoint point) {
-  if (point.x() < kCorner && point.y() < kCorner) toggle();
+  if (isCorner(point)) toggle();
 }
 
 void LogWindowController::watchCorner(ui::Window& mainWindow) {

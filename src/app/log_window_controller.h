@@ -53,6 +53,8 @@ class LogWindowController : public QObject {
   void toggle();
   // A click at a point of the main window (window coordinates): the top-left corner toggles.
   void onMainWindowClick(QPoint point);
+  // Whether a click at that point of the main window (window coordinates) is in the toggling corner.
+  static bool isCorner(QPoint point) { return point.x() < kCorner && point.y() < kCorner; }
   // Toggles on clicks in the corner of that window's own background.
   void watchCorner(ui::Window& mainWindow);
 

@@ -19,8 +19,8 @@ constexpr int kSettingsPage = 1;
 }  // namespace
 
 MainWindowHandlers::MainWindowHandlers(ui::Window& mainWindow, const ui::MainWindowControls& controls,
-                                       ui::Window& logWindow, SkinChoice chooseSkin)
-    : QObject(&mainWindow), window_(mainWindow), ui_(controls), logWindow_(logWindow) {
+                                       LogWindow logWindow, SkinChoice chooseSkin)
+    : QObject(&mainWindow), window_(mainWindow), ui_(controls), logWindow_(std::move(logWindow)) {
   connect(ui_.超级按钮_程序设置, &ui::ImageButton::clicked, this, &MainWindowHandlers::onSettingsButton);
   connect(ui_.按钮_调整, &ui::Button::leftPressed, &window_,
           [this] { window_.beginSystemResize(Qt::BottomEdge | Qt::RightEdge); });
@@ -50,10 +50,12 @@ void MainWindowHandlers::onSettingsButton() {
 }
 
 void MainWindowHandlers::centreLogWindow() {
+  ui::Window* log = logWindow_();
+  if (!log) return;
   const QSize pages = ui_.选择夹_组件->size();
-  const QPoint at = window_.pos() + QPoint((pages.width() - logWindow_.width()) / 2,
-                                           (pages.height() - logWindow_.height()) / 2 - ui::kCaptionHeight);
-  logWindow_.move(at);
+  const QPoint at = window_.pos() + QPoint((pages.width() - log->width()) / 2,
+                                           (pages.height() - log->height()) / 2 - ui::kCaptionHeight);
+  log->move(at);
   // The prompt panel is laid out again here too, once the prompt is part of the program.
 }
 

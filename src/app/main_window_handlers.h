@@ -21,18 +21,23 @@ class MainWindowHandlers : public QObject {
  public:
   using SkinChoice = std::function<void(int skinIndex)>;
 
-  MainWindowHandlers(ui::Window& mainWindow, const ui::MainWindowControls& controls, ui::Window& logWindow,
+  // The log window, or null while it is not built.
+  using LogWindow = std::function<ui::Window*()>;
+
+  MainWindowHandlers(ui::Window& mainWindow, const ui::MainWindowControls& controls, LogWindow logWindow,
                      SkinChoice chooseSkin);
+
+  // Places the log window (when built) at the centre of the main window's pages.
+  void centreLogWindow();
 
   static constexpr int kMaximumExtent = 9999;
 
  private:
   void onSettingsButton();
-  void centreLogWindow();
 
   ui::Window& window_;
   ui::MainWindowControls ui_;
-  ui::Window& logWindow_;
+  LogWindow logWindow_;
 };
 
 }  // namespace pimrose

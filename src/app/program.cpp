@@ -36,6 +36,7 @@
 #include "ui/check_box.h"
 #include "ui/combo_box.h"
 #include "ui/edit_box.h"
+#include "ui/image_bytes.h"
 #include "ui/main_window_metrics.h"
 #include "ui/picture_box.h"
 #include "ui/slider.h"
@@ -58,8 +59,9 @@ QByteArray resourceBytes(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QByteArray logoPng() {
-  return resourceBytes(QStringLiteral(":/pimrose/logo.png"));
+// Decoded once for the run and shared by every window that shows it.
+QImage logo() {
+  return ui::decodeImageFile(QStringLiteral(":/pimrose/logo.png"));
 }
 QByteArray trayIco() {
   return resourceBytes(QStringLiteral(":/pimrose/tray.ico"));
@@ -82,6 +84,7 @@ Program::Program(ProgramServices services)
   settings_ = std::make_unique<Settings>(
       *mainWindow_, main_, services_.settingsFile,
       Settings::Hooks{[this](int skin) { applySkinColour(skin); }, [this] { applyRestoredOptions(); }});
+  earlyLogLinesKept_ = connect(logFeed_.get(), &LogFeed::linesArrived, this, &Program::keepEarlyLogLines);
   connectWindowEvents();
 }
 
@@ -96,10 +99,12 @@ Program::~Program() {
 Program::Start Program::StartUp() {
   loadOtherWindows();
   overlays_ = makeOverlays(*mainWindow_, *textPopupWindow_, state_);
-  new MainWindowHandlers(*mainWindow_, main_, *logWindow_,
-                         [this](int skin) { settings_->ApplySkin(skin, false); });
-  (new LogWindowController(LogWindowParts{*logWindow_, *log_.超级列表框_日志}, *logFeed_, systemClipboard()))
-      ->watchCorner(*mainWindow_);
+  mainHandlers_ = new MainWindowHandlers(
+      *mainWindow_, main_, [this] { return logWindow_; },
+      [this](int skin) { settings_->ApplySkin(skin, false); });
+  connect(main_.窗口EX1, &ui::WindowSkin::clickedAt, this, [this](QPoint point) {
+    if (LogWindowController::isCorner(point)) ensureLogWindow()->toggle();
+  });
   mainWindow_->resize(ui::kMainWindowSize);
   dressMainWindow();
   // Windows show their contents while dragged on every Linux window manager; nothing to switch on.
@@ -117,8 +122,13 @@ Program::Start Program::StartUp() {
   main_.选择夹_设置->setCurrentPage(0);
   InitSettings();
   browser_->InitLoading();
-  floatIcon_->applyOption();
-  FirstPaintProbe::watch(*mainWindow_, {});
+  if (main_.选择框_显示悬浮图标->isChecked()) ensureFloatWindow()->applyOption();
+  // The log window and a hidden float window are no part of the first picture: they are built once
+  // that has been painted.
+  FirstPaintProbe::watch(*mainWindow_, [this] {
+    ensureLogWindow();
+    ensureFloatWindow();
+  });
   mainWindow_->show();
   applyUpTimeRule();
   showOpeningLine();
@@ -137,21 +147,77 @@ void Program::loadOtherWindows() {
   textPopupWindow_ = ui::loadWindow(ui::textPopupWindowDefinition()).release();
   textPopupWindow_->setParent(mainWindow_.get(), textPopupWindow_->windowFlags() | Qt::Tool);
   textPopup_ = ui::resolveControls<ui::TextPopupWindowControls>(*textPopupWindow_);
-  logWindow_ = ui::loadWindow(ui::logWindowDefinition()).release();
-  logWindow_->setParent(mainWindow_.get(), logWindow_->windowFlags() | Qt::Window);
-  log_ = ui::resolveControls<ui::LogWindowControls>(*logWindow_);
-  log_.窗口EX1->setIconImage(logoPng());
-  floatWindow_ = ui::loadWindow(ui::floatWindowDefinition());
-  float_ = ui::resolveControls<ui::FloatWindowControls>(*floatWindow_);
   connect(textPopupWindow_, &ui::Window::aboutToBeDestroyed, this, [this] { services_.endProcess(0); });
   wireShell();
   if (state_.taskbarWidgetEnabled) makeTaskbarWidget();
 }
 
-void Program::wireShell() {
+// The log window, as the corner click and the feed need it: in the skin worn now, centred on the
+// main window, holding the lines logged so far.
+LogWindowController* Program::ensureLogWindow() {
+  if (logController_) return logController_;
+  logWindow_ = ui::loadWindow(ui::logWindowDefinition()).release();
+  logWindow_->setParent(mainWindow_.get(), logWindow_->windowFlags() | Qt::Window);
+  log_ = ui::resolveControls<ui::LogWindowControls>(*logWindow_);
+  log_.窗口EX1->setIcon(logo());
+  ui::applySkin(*logWindow_, state_.skinIndex);
+  if (mainHandlers_) mainHandlers_->centreLogWindow();
+  logController_ = new LogWindowController(LogWindowParts{*logWindow_, *log_.超级列表框_日志}, *logFeed_,
+                                           systemClipboard());
+  disconnect(earlyLogLinesKept_);
+  logController_->appendLines(earlyLogLines_);
+  earlyLogLines_ = {};
+  return logController_;
+}
+
+// Only the newest lines the log window would keep are worth keeping.
+void Program::keepEarlyLogLines(const std::vector<LogLine>& lines) {
+  earlyLogLines_.insert(earlyLogLines_.end(), lines.begin(), lines.end());
+  const std::size_t keep = LogWindowController::kMaxRows;
+  if (earlyLogLines_.size() > keep)
+    earlyLogLines_.erase(earlyLogLines_.begin(), earlyLogLines_.end() - std::ptrdiff_t(keep));
+}
+
+ui::Window& Program::logWindow() {
+  ensureLogWindow();
+  return *logWindow_;
+}
+
+const ui::LogWindowControls& Program::logControls() {
+  ensureLogWindow();
+  return log_;
+}
+
+// The float window, in the skin worn now. Once built it follows its option box by itself; the box
+// toggled before that builds it and shows or hides it here (a connection made while the box
+// announces the toggle would hear only the next one).
+FloatWindow* Program::ensureFloatWindow() {
+  if (floatIcon_) return floatIcon_;
+  floatWindow_ = ui::loadWindow(ui::floatWindowDefinition());
+  float_ = ui::resolveControls<ui::FloatWindowControls>(*floatWindow_);
   floatIcon_ = new FloatWindow(
       *floatWindow_, float_, *main_.选择框_显示悬浮图标,
       {[this] { ToggleMainWindow(*mainWindow_); }, [this] { menus_->popUp(MenuKind::FloatIcon); }});
+  ui::applySkin(*floatWindow_, state_.skinIndex);
+  return floatIcon_;
+}
+
+ui::Window& Program::floatWindow() {
+  ensureFloatWindow();
+  return *floatWindow_;
+}
+
+const ui::FloatWindowControls& Program::floatControls() {
+  ensureFloatWindow();
+  return float_;
+}
+
+void Program::wireShell() {
+  connect(main_.选择框_显示悬浮图标, &ui::CheckBox::aboutToToggle, this, [this](bool on) {
+    if (floatIcon_) return;
+    ensureFloatWindow();
+    floatWindow_->setVisible(on);
+  });
   auto* keepClear = main_.选择框_最大化不遮任务栏;
   maximise_ = new MaximiseToggle(*mainWindow_, [keepClear] { return keepClear->isChecked(); });
 }
@@ -182,7 +248,7 @@ void Program::makeTaskbarWidget() {
 void Program::dressMainWindow() {
   mainWindow_->setWindowTitle(kCaption);
   main_.窗口EX1->setTitle(kCaption);
-  main_.窗口EX1->setIconImage(logoPng());
+  main_.窗口EX1->setIcon(logo());
 }
 
 bool Program::IsAnotherInstance(const QString& name) {
@@ -236,7 +302,7 @@ void Program::ApplySkin() {
 void Program::applySkinColour(int skin) {
   state_.skinIndex = skin == 1 ? 1 : 0;
   for (ui::Window* window : {mainWindow_.get(), textPopupWindow_, logWindow_, floatWindow_.get()})
-    ui::applySkin(*window, state_.skinIndex);
+    if (window) ui::applySkin(*window, state_.skinIndex);
 }
 
 // A restore sets the boxes without any toggle event: whatever follows an option reads it again here.

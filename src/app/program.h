@@ -3,6 +3,7 @@
 #include <QObject>
 
 #include <memory>
+#include <vector>
 
 #include "app/app_state.h"
 #include "app/notice_sink.h"
@@ -26,6 +27,8 @@ class DropReceiver;
 class Errands;
 class FloatWindow;
 class LoadSampler;
+class LogWindowController;
+class MainWindowHandlers;
 class MaximiseToggle;
 class ExitSignals;
 class Settings;
@@ -57,17 +60,23 @@ class Program : public QObject {
 
   ui::Window& mainWindow() const { return *mainWindow_; }
   ui::Window& textPopupWindow() const { return *textPopupWindow_; }
-  ui::Window& logWindow() const { return *logWindow_; }
+  // The log window is built after the main window's first paint, or sooner when something needs it;
+  // lines logged before then wait for it.
+  ui::Window& logWindow();
+  bool logWindowBuilt() const { return logWindow_ != nullptr; }
+  std::size_t waitingLogLines() const { return earlyLogLines_.size(); }
   // The typed controls of each window, resolved when it loaded (the taskbar widget's only when it exists).
   const ui::MainWindowControls& mainControls() const { return main_; }
   const ui::TextPopupWindowControls& textPopupControls() const { return textPopup_; }
-  const ui::LogWindowControls& logControls() const { return log_; }
-  const ui::FloatWindowControls& floatControls() const { return float_; }
+  const ui::LogWindowControls& logControls();
+  const ui::FloatWindowControls& floatControls();
   const ui::TaskbarWidgetControls& taskbarControls() const { return taskbar_; }
-  ui::Window& floatWindow() const { return *floatWindow_; }
+  // Built after the first paint as the log window is, or at once when the option shows it.
+  ui::Window& floatWindow();
+  bool floatWindowBuilt() const { return floatWindow_ != nullptr; }
   ui::Window* taskbarWidget() const { return taskbarWidget_.get(); }
   // The floating icon's behaviour (its window is floatWindow()).
-  FloatWindow& floatIcon() const { return *floatIcon_; }
+  FloatWindow& floatIcon() { return *ensureFloatWindow(); }
   TrayIcon& trayIcon() const { return *trayIcon_; }
   Browser& browser() const { return *browser_; }
   Menus& menus() const { return *menus_; }
@@ -89,6 +98,9 @@ class Program : public QObject {
 
  private:
   void loadOtherWindows();
+  LogWindowController* ensureLogWindow();
+  FloatWindow* ensureFloatWindow();
+  void keepEarlyLogLines(const std::vector<LogLine>& lines);
   void dressMainWindow();
   void addTrayIcon();
   bool IsAnotherInstance(const QString& name);
@@ -123,6 +135,10 @@ class Program : public QObject {
   ui::TextPopupWindowControls textPopup_;
   ui::Window* logWindow_ = nullptr;  // owned by the main window
   ui::LogWindowControls log_;
+  LogWindowController* logController_ = nullptr;  // owned by the log window
+  std::vector<LogLine> earlyLogLines_;            // until the log window is built
+  QMetaObject::Connection earlyLogLinesKept_;
+  MainWindowHandlers* mainHandlers_ = nullptr;  // owned by the main window
   std::unique_ptr<ui::Window> floatWindow_;
   ui::FloatWindowControls float_;
   std::unique_ptr<ui::Window> taskbarWidget_;

@@ -1,7 +1,7 @@
 #include "app/show_in_folder.h"
 
 #include <QCoreApplication>
-#include <QHostInfo>
+#include <QSysInfo>
 
 #include "platform/file_manager.h"
 #include "platform/file_url.h"
@@ -24,7 +24,7 @@ bool ShowInFolder(const QString& path, FileManager& fileManager, unsigned userTi
 void askToShowInFolder(const QString& path, FileManager& fileManager, unsigned userTime) {
   static int request = 0;
   const QString id =
-      makeStartupId(QCoreApplication::applicationPid(), QHostInfo::localHostName(), ++request, userTime);
+      makeStartupId(QCoreApplication::applicationPid(), QSysInfo::machineHostName(), ++request, userTime);
   fileManager.showItems({QString::fromLatin1(localFileUrl(path).toEncoded())}, id);
 }
 

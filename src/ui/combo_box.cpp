@@ -104,10 +104,13 @@ void ComboBox::resizeEvent(QResizeEvent* event) {
 
 void ComboBox::skinChanged() {
   static_cast<ChevronComboBox*>(combo_)->chevron = colours().mutedText;
-  combo_->setStyleSheet(
+  // Setting a sheet restyles the box even when it is the same, so an unchanged one is not set again.
+  const QString sheet =
       textColour_.isValid()
           ? QStringLiteral("QComboBox { color: %1; }").arg(textColour_.name(QColor::HexArgb))
-          : QString());
+          : QString();
+  if (sheet != combo_->styleSheet()) combo_->setStyleSheet(sheet);
+  combo_->update();  // the chevron is drawn in the skin's colour
 }
 
 }  // namespace pimrose::ui

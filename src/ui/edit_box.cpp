@@ -59,10 +59,13 @@ void EditBox::resizeEvent(QResizeEvent* event) {
 
 // The window's style sheet sets the text colour, so a colour of the box's own must come as a
 // style sheet too (a palette would be overridden).
+// Setting a sheet restyles the box even when it is the same, so an unchanged one is not set again.
 void EditBox::skinChanged() {
-  edit_->setStyleSheet(textColour_.isValid()
-                           ? QStringLiteral("QLineEdit { color: %1; }").arg(textColour_.name(QColor::HexArgb))
-                           : QString());
+  const QString sheet =
+      textColour_.isValid()
+          ? QStringLiteral("QLineEdit { color: %1; }").arg(textColour_.name(QColor::HexArgb))
+          : QString();
+  if (sheet != edit_->styleSheet()) edit_->setStyleSheet(sheet);
 }
 
 }  // namespace pimrose::ui

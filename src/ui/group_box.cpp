@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include "ui/image_bytes.h"
+
 namespace pimrose::ui {
 
 GroupBox::GroupBox(const ControlDefinition& definition, QWidget* parent)
@@ -18,7 +20,7 @@ void GroupBox::setTextColour(QColor colour) {
 }
 
 void GroupBox::setIconImage(const QByteArray& bytes) {
-  icon_ = QImage::fromData(bytes);
+  icon_ = decodeImageBytes(bytes);
   update();
 }
 

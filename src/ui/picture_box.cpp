@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QWheelEvent>
 
+#include "ui/image_bytes.h"
+
 namespace pimrose::ui {
 
 PictureBox::PictureBox(const ControlDefinition& definition, QWidget* parent) : Control(definition, parent) {
@@ -17,7 +19,7 @@ PictureBox::PictureBox(const ControlDefinition& definition, QWidget* parent) : C
 
 const QImage& PictureBox::image() const {
   if (!pendingImage_.isEmpty()) {
-    image_ = QImage(pendingImage_);
+    image_ = decodeImageFile(pendingImage_);
     pendingImage_.clear();
   }
   return image_;
@@ -25,7 +27,7 @@ const QImage& PictureBox::image() const {
 
 const QImage& PictureBox::twiceImage() const {
   if (!twicePath_.isEmpty()) {
-    twiceImage_ = QImage(twicePath_);
+    twiceImage_ = decodeImageFile(twicePath_);
     twicePath_.clear();
   }
   return twiceImage_;
@@ -34,7 +36,7 @@ const QImage& PictureBox::twiceImage() const {
 void PictureBox::setImageData(const QByteArray& bytes) {
   pendingImage_.clear();
   bytes_ = bytes;
-  image_ = bytes.isEmpty() ? QImage() : QImage::fromData(bytes);
+  image_ = decodeImageBytes(bytes);
   twicePath_.clear();
   twiceImage_ = QImage();
   scaled_ = QPixmap();

@@ -1,11 +1,17 @@
 #include "ui/window_skin.h"
 
+#include "ui/image_bytes.h"
+
 namespace pimrose::ui {
 
 WindowSkin::WindowSkin(const ControlDefinition& definition, QWidget* parent) : Control(definition, parent) {}
 
 void WindowSkin::setIconImage(const QByteArray& bytes) {
-  icon_ = QImage::fromData(bytes);
+  setIcon(decodeImageBytes(bytes));
+}
+
+void WindowSkin::setIcon(const QImage& icon) {
+  icon_ = icon;
   if (!icon_.isNull() && isWindowFrame()) window()->setWindowIcon(QPixmap::fromImage(icon_));
   refreshWindow();
 }

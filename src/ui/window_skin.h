@@ -28,6 +28,7 @@ class WindowSkin : public Control {
 
   // The window's icon picture (the bytes of an image file; undecodable bytes clear it).
   void setIconImage(const QByteArray& bytes);
+  void setIcon(const QImage& icon);
   const QImage& icon() const { return icon_; }
 
   void setTitle(const QString& title);

@@ -1,9 +1,11 @@
+#include <algorithm>
 #include <csignal>
 
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include "app/app_log.h"
 #include "app/browser.h"
 #include "app/notices.h"
 #include "app/opening_lines.h"
@@ -12,6 +14,7 @@
 #include "app/window_commands.h"
 #include "platform/fake_global_hotkey.h"
 #include "platform/ini_file.h"
+#include "platform/log_sink.h"
 #include "program_fixture.h"
 #include "support/sandbox.h"
 #include "support/wait_for.h"
@@ -309,6 +312,95 @@ TEST_F(ProgramTest, HotkeyCallsTheMainWindowUpAndHidesIt) {
   EXPECT_FALSE(program.mainWindow().isVisible());
   hotkey->press(1);
   EXPECT_TRUE(program.mainWindow().isVisible());
+}
+
+}  // namespace
+}  // namespace pimrose
+
+namespace pimrose {
+namespace {
+
+// The log window is built late (after the first paint, or at the first corner click): what
+// happened before must show in it as if it had existed all along. Here the window starts hidden
+// into the tray, so nothing is painted and the log window waits.
+TEST_F(ProgramTest, ALateLogWindowWearsTheChosenSkinAndHoldsTheLinesLoggedBeforeIt) {
+  Program program(services(5'000, false, true));
+  ASSERT_EQ(program.StartUp(), Program::Start::Running);
+  ASSERT_FALSE(program.mainWindow().isVisible());
+  installLogSink();
+  const QStringList early = {QStringLiteral("早 one"), QStringLiteral("早 two"), QStringLiteral("早 three")};
+  for (const QString& line : early) qCWarning(lcApp).noquote() << line;
+  ASSERT_TRUE(test::waitFor([&] { return program.waitingLogLines() >= std::size_t(early.size()); }));
+  Q_EMIT control<ui::ComboBox>(program, "下拉框_皮肤")->currentIndexChanged(1);
+  ASSERT_FALSE(program.logWindowBuilt());
+
+  QTest::mouseClick(&program.mainWindow(), Qt::LeftButton, {}, QPoint(4, 16));
+  ASSERT_TRUE(program.logWindowBuilt());
+  EXPECT_TRUE(program.logWindow().isVisible()) << "the click that built it also shows it";
+  EXPECT_EQ(program.logWindow().skinIndex(), 1);
+  EXPECT_EQ(program.waitingLogLines(), 0u);
+
+  // Lines logged before and after the build follow each other, numbered in arrival order.
+  qCWarning(lcApp).noquote() << "晚 four";
+  ui::ReportList& list = *program.logControls().超级列表框_日志;
+  ASSERT_TRUE(test::waitFor(
+      [&] { return list.itemCount() > 0 && list.itemTitle(list.itemCount() - 1, 2) == u"晚 four"; }));
+  QStringList texts;
+  std::vector<qulonglong> numbers;
+  for (int row = 0; row < list.itemCount(); ++row) {
+    texts.append(list.itemTitle(row, 2));
+    numbers.push_back(list.itemTitle(row, 0).toULongLong());
+  }
+  EXPECT_EQ(texts.mid(texts.indexOf(early.first()), 4), early + QStringList{QStringLiteral("晚 four")});
+  EXPECT_TRUE(std::is_sorted(numbers.begin(), numbers.end()));
+  EXPECT_EQ(std::adjacent_find(numbers.begin(), numbers.end()), numbers.end());
+}
+
+// Shown at once, the program builds the log window right after its first paint, not before it.
+TEST_F(ProgramTest, TheLogWindowIsBuiltOnceTheMainWindowHasBeenPainted) {
+  Program program(services());
+  ASSERT_EQ(program.StartUp(), Program::Start::Running);
+  EXPECT_FALSE(program.logWindowBuilt());
+  EXPECT_TRUE(test::waitFor([&] { return program.logWindowBuilt(); }));
+  EXPECT_FALSE(program.logWindow().isVisible());
+}
+
+}  // namespace
+}  // namespace pimrose
+
+namespace pimrose {
+namespace {
+
+// The float window is built late too: the option box toggled before it exists builds and shows it
+// in the chosen skin, and from then on the window follows the box by itself.
+TEST_F(ProgramTest, ALateFloatWindowFollowsItsOptionFromTheFirstToggle) {
+  Program program(services(5'000, false, true));  // hidden into the tray: nothing is painted
+  ASSERT_EQ(program.StartUp(), Program::Start::Running);
+  ASSERT_FALSE(program.floatWindowBuilt());
+  Q_EMIT control<ui::ComboBox>(program, "下拉框_皮肤")->currentIndexChanged(1);
+  ui::CheckBox* box = program.mainControls().选择框_显示悬浮图标;
+  box->toggleByUser();
+  ASSERT_TRUE(program.floatWindowBuilt());
+  EXPECT_TRUE(program.floatWindow().isVisible());
+  EXPECT_EQ(program.floatWindow().skinIndex(), 1);
+  box->toggleByUser();
+  EXPECT_FALSE(program.floatWindow().isVisible());
+  box->toggleByUser();
+  EXPECT_TRUE(program.floatWindow().isVisible());
+}
+
+// A saved "show the float icon" shows it with the start, before any paint.
+TEST_F(ProgramTest, ASavedFloatOptionShowsTheFloatWindowAtStart) {
+  {
+    Program first(services());
+    ASSERT_EQ(first.StartUp(), Program::Start::Running);
+    first.mainControls().选择框_显示悬浮图标->toggleByUser();
+    first.ExitProgram();
+  }
+  Program program(services());
+  ASSERT_EQ(program.StartUp(), Program::Start::Running);
+  ASSERT_TRUE(program.floatWindowBuilt());
+  EXPECT_TRUE(program.floatWindow().isVisible());
 }
 
 }  // namespace

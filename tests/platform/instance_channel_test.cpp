@@ -1,4 +1,5 @@
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -143,6 +144,48 @@ TEST_F(InstanceChannelTest, TenSimultaneousStartsLeaveExactlyOneFirstInstance) {
   EXPECT_EQ(first->exitCode(), 0);
   EXPECT_EQ(first->readAll(),
             "first\nshown 1\nshown 2\nshown 3\nshown 4\nshown 5\nshown 6\nshown 7\nshown 8\nshown 9\n");
+}
+
+// The socket is the user's alone, and letting go of the name takes it away.
+TEST_F(InstanceChannelTest, TheClaimedSocketIsPrivateAndGoesWithTheRelease) {
+  const QString path = QDir(sandbox_.path()).filePath(QStringLiteral("Pimrose"));
+  auto channel = makeLocalInstanceChannel();
+  ASSERT_FALSE(channel->isAnotherInstance(QStringLiteral("Pimrose")));
+  ASSERT_TRUE(QFileInfo::exists(path));
+  EXPECT_EQ(QFileInfo(path).permissions() &
+                (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+            QFile::Permissions());
+  channel->release();
+  EXPECT_FALSE(QFileInfo::exists(path));
+}
+
+// Whatever else connects is no reason to show the window: lines that are not the request are
+// ignored, a flood without an end of line is cut off, and a request in pieces still counts.
+TEST_F(InstanceChannelTest, OnlyAWholeRequestIsAnsweredAndAFloodingPeerIsLetGo) {
+  auto channel = makeLocalInstanceChannel();
+  int showRequests = 0;
+  QObject::connect(channel.get(), &InstanceChannel::showRequested, [&] { ++showRequests; });
+  ASSERT_FALSE(channel->isAnotherInstance(QStringLiteral("Pimrose")));
+  const QString path = QDir(sandbox_.path()).filePath(QStringLiteral("Pimrose"));
+
+  QLocalSocket flood;
+  flood.connectToServer(path);
+  ASSERT_TRUE(flood.waitForConnected(1000));
+  flood.write(QByteArray(4096, 'x'));
+  flood.flush();
+  EXPECT_TRUE(test::waitFor([&] { return flood.state() == QLocalSocket::UnconnectedState; }));
+
+  QLocalSocket peer;
+  peer.connectToServer(path);
+  ASSERT_TRUE(peer.waitForConnected(1000));
+  peer.write("hello\nsh");
+  peer.flush();
+  ASSERT_TRUE(test::waitFor([&] { return peer.bytesToWrite() == 0; }));
+  peer.write("ow\n");
+  peer.flush();
+  ASSERT_TRUE(test::waitFor([&] { return peer.canReadLine(); }));
+  EXPECT_EQ(peer.readLine(), "ok\n");
+  EXPECT_EQ(showRequests, 1);
 }
 
 TEST(BootClockTest, CountsMillisecondsSinceBootAndMovesForward) {
