@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <csetjmp>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -74,10 +75,24 @@ void readReduced(png_structp png, PngJob& job, QSize size, int factor) {
   }
 }
 
+// No single block libpng needs for a picture comes near this: rows are at most 65535 × 8 bytes and the
+// whole picture is ours. libpng sizes a chunk's buffer by the length the chunk claims, so a few
+// hundred bytes could otherwise ask for gigabytes; both the chunk limit and the allocator refuse.
+constexpr png_alloc_size_t kMaxPngBlockBytes = 16 * 1024 * 1024;
+
+png_voidp boundedMalloc(png_structp, png_alloc_size_t size) {
+  return size <= kMaxPngBlockBytes ? std::malloc(size) : nullptr;  // libpng reports the refusal
+}
+
+void boundedFree(png_structp, png_voidp block) {
+  std::free(block);
+}
+
 bool runDecode(png_structp png, png_infop info, PngJob& job) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_set_read_fn(png, &job, readFromJob);
   png_set_user_limits(png, kMaxPictureSide, kMaxPictureSide);
+  png_set_chunk_malloc_max(png, kMaxPngBlockBytes);  // a larger ancillary chunk is skipped
   png_read_info(png, info);
   const QSize size(int(png_get_image_width(png, info)), int(png_get_image_height(png, info)));
   job.opaque =
@@ -115,7 +130,8 @@ QImage decodePng(QByteArrayView data, QSize atLeast, QString* error) {
   PngJob job;
   job.data = data;
   job.atLeast = atLeast;
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &job, failJob, ignoreWarning);
+  png_structp png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, &job, failJob, ignoreWarning, nullptr,
+                                             boundedMalloc, boundedFree);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   const bool ok = info && runDecode(png, info, job);
   png_destroy_read_struct(&png, &info, nullptr);
