@@ -19,6 +19,7 @@
 #include "platform/file_manager.h"
 #include "platform/process_launcher.h"
 #include "program_fixture.h"
+#include "support/picture_factory.h"
 #include "support/wait_for.h"
 #include "ui/check_box.h"
 #include "ui/edit_box.h"
@@ -52,16 +53,6 @@ class RecordingLauncher : public ProcessLauncher {
   bool starts_;
 };
 
-QByteArray pngOf(QSize size) {
-  QImage image(size, QImage::Format_RGB32);
-  image.fill(Qt::darkCyan);
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  image.save(&buffer, "PNG");
-  return bytes;
-}
-
 // The whole program with a listed folder of three pictures, every desktop service recorded.
 class PictureMenuTest : public ProgramTest {
  protected:
@@ -69,7 +60,7 @@ class PictureMenuTest : public ProgramTest {
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &opened_, "open");
     program_.StartUp();
     for (const char* name : {"a.png", "b.png", "c.png"})
-      sandbox_.write(QStringLiteral("pictures/") + QLatin1String(name), pngOf(QSize(30, 20)));
+      sandbox_.write(QStringLiteral("pictures/") + QLatin1String(name), test::pngOf(QSize(30, 20)));
     program_.browser().lists().openDropped({sandbox_.filePath(QStringLiteral("pictures"))});
     EXPECT_TRUE(test::waitFor([this] { return program_.browser().lists().pictureList().size() == 3; }));
     paths_ = program_.browser().lists().pictureList();

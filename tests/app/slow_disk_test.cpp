@@ -26,6 +26,7 @@
 #include "app/menus.h"
 #include "platform/file_manager.h"
 #include "program_fixture.h"
+#include "support/picture_factory.h"
 #include "support/sandbox.h"
 #include "support/wait_for.h"
 #include "ui/controls.h"
@@ -180,16 +181,6 @@ class RecordingFileManager : public FileManager {
   QList<QStringList>* shown_;
 };
 
-QByteArray pngOf(QSize size) {
-  QImage image(size, QImage::Format_RGB32);
-  image.fill(Qt::darkCyan);
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  image.save(&buffer, "PNG");
-  return bytes;
-}
-
 QSize clipboardPictureSize() {
   const QMimeData* data = QGuiApplication::clipboard()->mimeData();
   return data && data->hasImage() ? qvariant_cast<QImage>(data->imageData()).size() : QSize();
@@ -217,7 +208,7 @@ TEST_F(SlowDiskCommandsTest, CopyAndShowInFolderNeverWaitOnASlowFile) {
   const QMap<QString, QSize> sizes{{QStringLiteral("beach.png"), QSize(30, 20)},
                                    {QStringLiteral("boat.png"), QSize(12, 34)}};
   for (auto it = sizes.begin(); it != sizes.end(); ++it)
-    sandbox_.write(QStringLiteral("source/") + it.key(), pngOf(it.value()));
+    sandbox_.write(QStringLiteral("source/") + it.key(), test::pngOf(it.value()));
   sandbox_.write(QStringLiteral("mount/.keep"));
   const QString mountPoint = sandbox_.filePath(QStringLiteral("mount"));
   SlowFolder folder(sandbox_.filePath(QStringLiteral("source")), mountPoint);

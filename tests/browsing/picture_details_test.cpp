@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "browsing/picture_details.h"
+#include "support/picture_factory.h"
 #include "support/sandbox.h"
 
 namespace pimrose {
@@ -17,20 +18,12 @@ namespace {
 
 const QLocale kLocale(QLocale::Chinese, QLocale::China);
 
-QByteArray encoded(const QImage& image, const char* format) {
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  image.save(&buffer, format);
-  return bytes;
-}
-
 // A real JPEG whose header claims 6000x4000 pixels: a full decode has to fill 24 megapixels, reading
 // the header does not.
 QByteArray jpegClaiming6000x4000() {
   QImage small(64, 48, QImage::Format_RGB32);
   small.fill(Qt::darkCyan);
-  QByteArray jpeg = encoded(small, "JPG");
+  QByteArray jpeg = test::encodedAs(small, "JPG");
   const qsizetype sof = jpeg.indexOf("\xFF\xC0");
   if (sof < 0) return {};
   jpeg[sof + 5] = char(4000 >> 8);
@@ -63,7 +56,7 @@ TEST(PictureDetailsTest, ReadsARealPicture) {
   test::Sandbox sandbox;
   QImage image(1920, 1080, QImage::Format_RGB32);
   image.fill(Qt::darkGreen);
-  const QString path = sandbox.write(QStringLiteral("照片/wide.png"), encoded(image, "PNG"));
+  const QString path = sandbox.write(QStringLiteral("照片/wide.png"), test::encodedAs(image, "PNG"));
   const PictureDetails details = readPictureDetails(path, 1, 1, kLocale);
   EXPECT_EQ(details.resolution, QSize(1920, 1080));
   EXPECT_GT(details.size, 0);

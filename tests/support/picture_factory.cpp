@@ -131,6 +131,20 @@ QByteArray pngOf(const QImage& image) {
   return out;
 }
 
+QByteArray pngOf(QSize size) {
+  QImage image(size, QImage::Format_RGB32);
+  image.fill(Qt::darkCyan);
+  return pngOf(image);
+}
+
+QByteArray encodedAs(const QImage& image, const char* format) {
+  QByteArray out;
+  QBuffer buffer(&out);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, format);
+  return out;
+}
+
 QByteArray withExif(const QByteArray& jpeg, int orientation, const QByteArray& preview) {
   QByteArray tiff("II*\0", 4);
   appendLittleEndian(tiff, 8, 4);

@@ -17,6 +17,10 @@ QImage detailedPicture(int width, int height, quint32 seed);
 QByteArray jpegOf(const QImage& image, bool progressive = false, int quality = 90);
 QByteArray cmykJpegOf(const QImage& image);
 QByteArray pngOf(const QImage& image);
+// A flat dark cyan picture of this size, as PNG.
+QByteArray pngOf(QSize size);
+// The picture in any format Qt writes ("PNG", "JPG", "GIF", "BMP").
+QByteArray encodedAs(const QImage& image, const char* format);
 
 // Inserts an APP1 EXIF block right after the JPEG's start marker: an orientation (0 = no tag)
 // and optionally an embedded preview JPEG.

@@ -3,18 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include "support/picture_factory.h"
 #include "ui/image_bytes.h"
 
 namespace pimrose::ui {
 namespace {
-
-QByteArray encoded(const QImage& image, const char* format) {
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  image.save(&buffer, format);
-  return bytes;
-}
 
 QImage sample() {
   QImage image(7, 5, QImage::Format_RGB32);
@@ -34,7 +27,7 @@ const QByteArray kRedGif(
 TEST(ImageBytes, DecodesEachArtworkFormatToTheSamePicture) {
   for (const char* format : {"PNG", "JPEG", "BMP", "ICO"}) {
     SCOPED_TRACE(format);
-    const QByteArray bytes = encoded(sample(), format);
+    const QByteArray bytes = test::encodedAs(sample(), format);
     ASSERT_FALSE(bytes.isEmpty());
     const QImage image = decodeImageBytes(bytes);
     ASSERT_EQ(image.size(), QSize(7, 5));
@@ -49,7 +42,7 @@ TEST(ImageBytes, DecodesEachArtworkFormatToTheSamePicture) {
 
 // A signature with nothing sound behind it, cut-off files and plain garbage give a null image.
 TEST(ImageBytes, BrokenBytesGiveANullPicture) {
-  const QByteArray png = encoded(sample(), "PNG");
+  const QByteArray png = test::encodedAs(sample(), "PNG");
   for (const QByteArray& bytes : {QByteArray(), QByteArray("\x89PNG\r\n\x1a\n"), png.left(png.size() / 2),
                                   QByteArray("\xff\xd8\xff\xe0 not a jpeg"), QByteArray("BM"),
                                   QByteArray("GIF89a"), QByteArray("just text")}) {
