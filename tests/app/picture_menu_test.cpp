@@ -19,6 +19,7 @@
 #include "platform/file_manager.h"
 #include "platform/process_launcher.h"
 #include "program_fixture.h"
+#include "recording_file_manager.h"
 #include "support/picture_factory.h"
 #include "support/wait_for.h"
 #include "ui/check_box.h"
@@ -30,15 +31,6 @@
 
 namespace pimrose {
 namespace {
-
-class RecordingFileManager : public FileManager {
- public:
-  explicit RecordingFileManager(QList<QStringList>* shown) : shown_(shown) {}
-  void showItems(const QStringList& uris, const QString&) override { shown_->append(uris); }
-
- private:
-  QList<QStringList>* shown_;
-};
 
 class RecordingLauncher : public ProcessLauncher {
  public:
@@ -69,7 +61,7 @@ class PictureMenuTest : public ProgramTest {
 
   ProgramServices recordingServices() {
     ProgramServices s = services();
-    s.makeFileManager = [this] { return std::make_unique<RecordingFileManager>(&shownInFolder_); };
+    s.makeFileManager = [this] { return std::make_unique<test::RecordingFileManager>(&shownInFolder_); };
     s.makeProcessLauncher = [this] { return std::make_unique<RecordingLauncher>(&started_, launchWorks_); };
     return s;
   }

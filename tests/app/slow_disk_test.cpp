@@ -26,6 +26,7 @@
 #include "app/menus.h"
 #include "platform/file_manager.h"
 #include "program_fixture.h"
+#include "recording_file_manager.h"
 #include "support/picture_factory.h"
 #include "support/sandbox.h"
 #include "support/wait_for.h"
@@ -172,15 +173,6 @@ TEST(SlowDiskTest, WindowNeverWaitsOnASlowFolder) {
   EXPECT_LT(meter.longest(), kLongestStallMs);
 }
 
-class RecordingFileManager : public FileManager {
- public:
-  explicit RecordingFileManager(QList<QStringList>* shown) : shown_(shown) {}
-  void showItems(const QStringList& uris, const QString&) override { shown_->append(uris); }
-
- private:
-  QList<QStringList>* shown_;
-};
-
 QSize clipboardPictureSize() {
   const QMimeData* data = QGuiApplication::clipboard()->mimeData();
   return data && data->hasImage() ? qvariant_cast<QImage>(data->imageData()).size() : QSize();
@@ -216,7 +208,9 @@ TEST_F(SlowDiskCommandsTest, CopyAndShowInFolderNeverWaitOnASlowFile) {
 
   QList<QStringList> shownInFolder;
   ProgramServices s = services();
-  s.makeFileManager = [&shownInFolder] { return std::make_unique<RecordingFileManager>(&shownInFolder); };
+  s.makeFileManager = [&shownInFolder] {
+    return std::make_unique<test::RecordingFileManager>(&shownInFolder);
+  };
   auto program = std::make_unique<Program>(std::move(s));
   program->StartUp();
   program->browser().lists().openDropped({mountPoint});
