@@ -24,15 +24,7 @@ start_xvfb
 start_pimrose "$binary"
 main=$(wait_window '^Pimrose$' 30)
 check "main window shows" test -n "$main"
-"$drag_source" "$photos" >"$WORK/source.log" 2>&1 &
-PIDS+=($!)
-source=$(wait_window '^Pimrose test drag source$' 20)
-check "drag source shows" test -n "$source"
-sleep 0.5
-
-xdotool mousemove --window "$source" 100 80 mousedown 1 sleep 0.05 \
-  mousemove --window "$main" 590 340 sleep 0.05 mousemove --window "$main" 600 350 sleep 0.2 mouseup 1
-check "the drop was taken" wait_for_line "$WORK/source.log" 'drag finished action=[12]' 10
+drop_from_source "$drag_source" "$photos"
 check "the folder was listed: 13 pictures" wait_for_line "$WORK/pimrose.log" 'found 13 pictures' 15
 check "thumbnails reached the window" wait_for_line "$WORK/pimrose.log" 'thumbnail delivered' 15
 check "the shown thumbnails settled" wait_for_line "$WORK/pimrose.log" 'thumbnails settled' 15

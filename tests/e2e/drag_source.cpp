@@ -1,6 +1,7 @@
 // A window that starts a drag of the local paths given on its command line when the left button is
 // pressed on it, as a file manager does. Usage: pimrose_drag_source [--one-each] PATH...
-// With --one-each every drag carries only the next path of the list, in turn.
+// With --one-each every drag carries only the next path of the list, in turn. It prints "drag source
+// ready" once it has been painted, i.e. the X server shows it and a press on it reaches it.
 #include <QApplication>
 #include <QDrag>
 #include <QLabel>
@@ -9,6 +10,7 @@
 #include <QUrl>
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -21,6 +23,13 @@ class DragSource : public QLabel {
   }
 
  protected:
+  void paintEvent(QPaintEvent* event) override {
+    QLabel::paintEvent(event);
+    if (std::exchange(announced_, true)) return;
+    std::printf("drag source ready\n");
+    std::fflush(stdout);
+  }
+
   void mousePressEvent(QMouseEvent* event) override {
     if (event->button() != Qt::LeftButton) return;
     auto* mime = new QMimeData;
@@ -41,6 +50,7 @@ class DragSource : public QLabel {
   QStringList paths_;
   bool oneEach_ = false;
   qsizetype drags_ = 0;
+  bool announced_ = false;
 };
 
 }  // namespace

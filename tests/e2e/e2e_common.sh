@@ -47,43 +47,63 @@ start_pimrose() {
   PIDS+=("$PIMROSE_PID")
 }
 
+# within SECONDS COMMAND...: true once COMMAND succeeds, false when SECONDS have passed.
+within() {
+  local end=$(($(ms) + $1 * 1000))
+  shift
+  while [ "$(ms)" -lt "$end" ]; do
+    "$@" && return 0
+    sleep 0.05
+  done
+  return 1
+}
+
+first_window() {
+  local window
+  window=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
+  [ -n "$window" ] && echo "$window"
+}
+process_gone() { ! kill -0 "$1" 2>/dev/null; }
+line_in() { grep -qE -- "$2" "$1" 2>/dev/null; }
+no_window() { ! xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
+window_manager_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+
 # wait_window REGEX [SECONDS]: prints the first visible window whose name matches.
-wait_window() {
-  local end=$(($(ms) + ${2:-10} * 1000)) window
-  while [ "$(ms)" -lt "$end" ]; do
-    window=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
-    [ -n "$window" ] && { echo "$window"; return 0; }
-    sleep 0.05
-  done
-  return 1
-}
-
+wait_window() { within "${2:-10}" first_window "$1"; }
 # wait_exit PID [SECONDS]: true once the process has ended.
-wait_exit() {
-  local end=$(($(ms) + ${2:-10} * 1000))
-  while [ "$(ms)" -lt "$end" ]; do
-    kill -0 "$1" 2>/dev/null || return 0
-    sleep 0.05
-  done
-  return 1
-}
-
+wait_exit() { within "${2:-10}" process_gone "$1"; }
 # wait_for_line FILE REGEX [SECONDS]: true once a line of FILE matches.
-wait_for_line() {
-  local end=$(($(ms) + ${3:-10} * 1000))
-  while [ "$(ms)" -lt "$end" ]; do
-    grep -qE -- "$2" "$1" 2>/dev/null && return 0
-    sleep 0.05
-  done
-  return 1
+wait_for_line() { within "${3:-10}" line_in "$1" "$2"; }
+# wait_gone REGEX [SECONDS]: true once no visible window's name matches.
+wait_gone() { within "${2:-10}" no_window "$1"; }
+
+# A real window manager (openbox), for what only one does: iconic states, stacking, the work area.
+start_openbox() {
+  openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
+  PIDS+=($!)
+  within 10 window_manager_up
 }
 
-# wait_gone REGEX [SECONDS]: true once no visible window's name matches.
-wait_gone() {
-  local end=$(($(ms) + ${2:-10} * 1000))
-  while [ "$(ms)" -lt "$end" ]; do
-    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
-    sleep 0.05
-  done
-  return 1
+# start_main_window PROGRAM ARGS...: starts Pimrose and sets `main` to its main window; a test
+# without one cannot go on.
+start_main_window() {
+  start_pimrose "$@"
+  main=$(wait_window '^Pimrose$' 30)
+  check "main window shown" test -n "$main"
+  [ -n "$main" ] || { summary; exit 1; }
+}
+
+# drop_from_source DRAG_SOURCE PATH...: starts the test drag source offering PATHs and drags them
+# with the pointer onto the main window's middle.
+drop_from_source() {
+  local drag_source=$1 source
+  shift
+  "$drag_source" "$@" >"$WORK/source.log" 2>&1 &
+  PIDS+=($!)
+  source=$(wait_window '^Pimrose test drag source$' 20)
+  check "drag source shows" test -n "$source"
+  wait_for_line "$WORK/source.log" 'drag source ready' 20
+  xdotool mousemove --window "$source" 100 80 mousedown 1 sleep 0.05 \
+    mousemove --window "$main" 590 340 sleep 0.05 mousemove --window "$main" 600 350 sleep 0.2 mouseup 1
+  check "the drop was taken" wait_for_line "$WORK/source.log" 'drag finished action=[12]' 10
 }

@@ -28,13 +28,8 @@ position_of() { xdotool getwindowgeometry "$1" | awk '/Position:/{print $2}'; }
 visible_windows() { xdotool search --onlyvisible --classname '^pimrose$' 2>/dev/null | wc -l; }
 
 start_xvfb
-openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
-PIDS+=($!)
-sleep 0.5
-start_pimrose "$binary"
-main=$(wait_window '^Pimrose$' 30)
-check "main window shown" test -n "$main"
-[ -n "$main" ] || { summary; exit 1; }
+start_openbox
+start_main_window "$binary"
 check "no floating icon while its option is off" test -z "$(float_window)"
 
 # The settings page, then its box "显示悬浮图标" (at 419,289 in the main window's layout).

@@ -9,9 +9,7 @@ grabber=${4:-}
 ini=$XDG_CONFIG_HOME/Pimrose/Pimrose.ini
 
 start_xvfb
-openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
-PIDS+=($!)
-sleep 0.5
+start_openbox
 mkdir -p "$(dirname "$ini")"
 printf '[选择框]\n选择框_呼出窗口热键=真\n[组合框]\n下拉框_热键=%s\n' \
   'F1<|>0<||>F2<|>1<||>F3<|>2<||>F4<|>3<||>F5<|>4<||>F6<|>5<||>F7<|>6<||>F8<|>7<||>F9<|>8<||>F10<|>9<||>F11<|>10<||>F12<|>11<||>4<|>F5' \

@@ -18,14 +18,7 @@ start_xvfb
 start_pimrose "$binary"
 main=$(wait_window '^Pimrose$' 30)
 check "main window shows" test -n "$main"
-"$drag_source" "$photos" >"$WORK/source.log" 2>&1 &
-PIDS+=($!)
-source=$(wait_window '^Pimrose test drag source$' 20)
-check "drag source shows" test -n "$source"
-sleep 0.5
-xdotool mousemove --window "$source" 100 80 mousedown 1 sleep 0.05 \
-  mousemove --window "$main" 590 340 sleep 0.05 mousemove --window "$main" 600 350 sleep 0.2 mouseup 1
-check "the drop was taken" wait_for_line "$WORK/source.log" 'drag finished action=[12]' 10
+drop_from_source "$drag_source" "$photos"
 
 # The settings button sits in the corner; the strip left of it is the window's own background.
 xdotool mousemove --window "$main" 4 16 click 1

@@ -10,13 +10,8 @@ export QT_LOGGING_RULES="pimrose.app.debug=true"
 
 start_xvfb
 # A window manager minimises for real; without one, X has no iconic state to go to.
-openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
-PIDS+=($!)
-sleep 0.5
-start_pimrose "$binary"
-main=$(wait_window '^Pimrose$' 30)
-check "main window shown" test -n "$main"
-[ -n "$main" ] || { summary; exit 1; }
+start_openbox
+start_main_window "$binary"
 
 # The settings page, then its box "最小化到托盘" (at 419,345 in the main window's layout).
 xdotool mousemove --window "$main" 21 21 click 1

@@ -11,13 +11,8 @@ entry=$XDG_CONFIG_HOME/autostart/Pimrose.desktop
 export QT_LOGGING_RULES="pimrose.app=true"
 
 start_xvfb
-openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
-PIDS+=($!)
-sleep 0.5
-start_pimrose "$binary"
-main=$(wait_window '^Pimrose$' 30)
-check "main window shown" test -n "$main"
-[ -n "$main" ] || { summary; exit 1; }
+start_openbox
+start_main_window "$binary"
 
 # Places on the 1200 x 700 main window: the settings button, then the options of the settings page.
 click() { xdotool mousemove --window "$main" "$1" "$2" click 1; sleep 0.3; }
@@ -36,7 +31,8 @@ sleep 2.2
 
 # Hotkey on, F1 as listed first; then F7 chosen in the list.
 click 419 123
-check "F1 toggles the window" bash -c "xdotool key F1; $(declare -f ms wait_gone); wait_gone '^Pimrose$' 10"
+key_hides_window() { xdotool key "$1" && wait_gone '^Pimrose$' 10; }
+check "F1 toggles the window" key_hides_window F1
 xdotool key F1
 check "F1 calls it up again" wait_window '^Pimrose$' 10
 click 588 124

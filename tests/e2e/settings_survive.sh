@@ -7,19 +7,14 @@ binary=$1
 ini=$XDG_CONFIG_HOME/Pimrose/Pimrose.ini
 
 start_xvfb
-openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
-PIDS+=($!)
-sleep 0.5
+start_openbox
 
 # A file as an earlier version wrote it: CR LF, a comment and a section nobody owns.
 mkdir -p "$(dirname "$ini")"
 keys='F1<|>0<||>F2<|>1<||>F3<|>2<||>F4<|>3<||>F5<|>4<||>F6<|>5<||>F7<|>6<||>F8<|>7<||>F9<|>8<||>F10<|>9<||>F11<|>10<||>F12<|>11<||>4<|>F5'
 printf '; mine\r\n[其他]\r\n保留=原样\r\n[编辑框]\r\n配置_代理1=a><br><b#引号c\r\n[选择框]\r\n选择框_快速加载=真\r\n选择框_呼出窗口热键=真\r\n[组合框]\r\n下拉框_热键=%s\r\n[初始化]\r\n图片比例=30\r\n' "$keys" >"$ini"
 
-start_pimrose "$binary"
-main=$(wait_window '^Pimrose$' 30)
-check "main window shown" test -n "$main"
-[ -n "$main" ] || { summary; exit 1; }
+start_main_window "$binary"
 
 # The hotkey: F5 hides the shown window and calls it up again, whatever window has the focus.
 xdotool key F5

@@ -5,9 +5,7 @@
 binary=$1
 
 start_xvfb
-openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
-PIDS+=($!)
-sleep 0.5
+start_openbox
 start_pimrose "$binary"
 first=$(wait_window '^Pimrose$' 30)
 check "first instance shows its main window" test -n "$first"

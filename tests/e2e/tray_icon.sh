@@ -30,17 +30,7 @@ tray_icon_window() {
   done
   return 1
 }
-wait_tray_icon() {
-  local end=$(($(ms) + ${1:-10} * 1000))
-  while [ "$(ms)" -lt "$end" ]; do tray_icon_window && return 0; sleep 0.05; done
-  return 1
-}
-# wait_until COMMAND [SECONDS]: true once COMMAND succeeds.
-wait_until() {
-  local end=$(($(ms) + ${2:-10} * 1000))
-  while [ "$(ms)" -lt "$end" ]; do "$1" && return 0; sleep 0.05; done
-  return 1
-}
+wait_tray_icon() { within "${1:-10}" tray_icon_window; }
 close_by_caption() {
   eval "$(xdotool getwindowgeometry --shell "$1")"
   xdotool mousemove --window "$1" $((WIDTH - 24)) 16 click 1
@@ -48,10 +38,7 @@ close_by_caption() {
 
 start_xvfb
 start_trayer
-start_pimrose "$binary"
-main=$(wait_window '^Pimrose$' 30)
-check "main window shown" test -n "$main"
-[ -n "$main" ] || { summary; exit 1; }
+start_main_window "$binary"
 
 icon=$(wait_tray_icon 10)
 check "tray icon embedded in the tray host" test -n "$icon"
@@ -73,7 +60,7 @@ start_trayer
 icon=$(wait_tray_icon 10)
 check "the icon is embedded again when the tray host returns" test -n "$icon"
 seen_return() { [ "$(grep -c 'tray host came back' "$WORK/pimrose.log")" -gt "$returns" ]; }
-check "the program sees the tray host return" wait_until seen_return 10
+check "the program sees the tray host return" within 10 seen_return
 close_by_caption "$main"
 check "hidden into the returned tray" wait_gone '^Pimrose$' 10
 xdotool mousemove --window "$icon" 8 8 click 1
