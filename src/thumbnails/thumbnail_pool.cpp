@@ -55,6 +55,11 @@ std::vector<LoadRequest> ThumbnailPool::dropOtherGenerations(ListId list, quint6
   return queue_.dropOtherGenerations(list, generation);
 }
 
+std::vector<LoadRequest> ThumbnailPool::dropGeneration(ListId list, quint64 generation) {
+  std::lock_guard lock(mutex_);
+  return queue_.dropGeneration(list, generation);
+}
+
 int ThumbnailPool::inFlight() const {
   std::lock_guard lock(mutex_);
   return int(inFlight_.size());

@@ -58,6 +58,7 @@ class ThumbnailPool {
   // Both answer the waiting requests they dropped.
   std::vector<LoadRequest> setVisibleRange(ListId list, int first, int last);
   std::vector<LoadRequest> dropOtherGenerations(ListId list, quint64 generation);
+  std::vector<LoadRequest> dropGeneration(ListId list, quint64 generation);
 
   int inFlight() const;
   int waiting() const;
