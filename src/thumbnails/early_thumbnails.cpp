@@ -7,8 +7,9 @@ namespace {
 
 // Whether the early request makes exactly the thumbnail the item's request asks for.
 bool makesSame(const LoadRequest& early, const LoadRequest& item) {
-  return early.path == item.path && early.iconSize == item.iconSize && early.fastLoading == item.fastLoading &&
-         early.useCache == item.useCache && early.pixelRatio == item.pixelRatio;
+  return early.path == item.path && early.iconSize == item.iconSize &&
+         early.fastLoading == item.fastLoading && early.useCache == item.useCache &&
+         early.pixelRatio == item.pixelRatio;
 }
 
 }  // namespace

@@ -66,16 +66,17 @@ void ThumbnailLoader::setList(ListId list, const QStringList& paths, quint64 gen
   ListSlots* slots = state_.slotsFor(list);
   slots->rebuild(paths, generation);
   // Early requests still waiting go on: they are for the list being set, as a rule.
+  std::vector<LoadRequest> early;
   for (LoadRequest& request : pool_->dropOtherGenerations(list, generation)) {
     if (EarlyThumbnails::isEarly(request) && request.generation == early_.generation())
-      pool_->submit(std::move(request));
+      early.push_back(std::move(request));
   }
+  pool_->submitAll(std::move(early));
 }
 
 void ThumbnailLoader::prepareFirstScreen(const QStringList& paths) {
   forgetEarly(pool_->dropGeneration(ListId::Files, early_.generation()));
-  for (LoadRequest& request : early_.start(paths, requestFor(ListId::Files, 0, 0, QString())))
-    pool_->submit(std::move(request));
+  pool_->submitAll(early_.start(paths, requestFor(ListId::Files, 0, 0, QString())));
 }
 
 void ThumbnailLoader::forgetEarly(const std::vector<LoadRequest>& dropped) {
@@ -135,9 +136,17 @@ void ThumbnailLoader::requestLoad(ListId list, int index) {
   }
 }
 
-LoadRequest ThumbnailLoader::requestFor(ListId list, quint64 generation, int index, const QString& path) const {
-  return LoadRequest{list,           generation, index, path, state_.iconSize, state_.fastLoading, 0,
-                     state_.thumbnailCache, state_.pixelRatio};
+LoadRequest ThumbnailLoader::requestFor(ListId list, quint64 generation, int index,
+                                        const QString& path) const {
+  return LoadRequest{list,
+                     generation,
+                     index,
+                     path,
+                     state_.iconSize,
+                     state_.fastLoading,
+                     0,
+                     state_.thumbnailCache,
+                     state_.pixelRatio};
 }
 
 void ThumbnailLoader::markReleased(const std::vector<LoadRequest>& dropped) {

@@ -53,6 +53,8 @@ class ThumbnailPool {
   ThumbnailPool& operator=(const ThumbnailPool&) = delete;
 
   bool submit(LoadRequest request);
+  // Several at once: no worker takes one before all of them wait, so the queue's order decides.
+  void submitAll(std::vector<LoadRequest> requests);
   void delivered(const LoadRequest& request);
 
   // Both answer the waiting requests they dropped.
