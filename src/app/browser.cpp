@@ -1,5 +1,7 @@
 #include "app/browser.h"
 
+#include <algorithm>
+
 #include <QListView>
 #include <QScrollBar>
 
@@ -68,8 +70,25 @@ void Browser::applyOptions() {
   lists_.setMoreFormats(ui_.选择框_更多格式->isChecked());
 }
 
+// The walk of the batch starts now; the drop timer still decides when the list appears.
 void Browser::queueDroppedPath(const QString& path) {
   drops_.queuePath(path);
+  lists_.prepareDropped(drops_.pendingPaths());
+}
+
+// While the drop timer holds the batch back, the loaders make the thumbnails of its first screen.
+void Browser::prepareFirstScreen(const QStringList& pictures, QSize itemSize) {
+  loader_.prepareFirstScreen(pictures.mid(0, firstScreenCount(itemSize.width())));
+}
+
+// About how many items the files list shows at the top: whole columns of the icon width, and rows
+// of landscape thumbnails (three quarters as tall as wide) with one more row partly shown.
+int Browser::firstScreenCount(int iconWidth) const {
+  const QSize area = iconList(ListId::Files).view()->viewport()->size();
+  const int width = std::max(1, iconWidth);
+  const int columns = std::max(1, area.width() / width);
+  const int rows = area.height() / std::max(1, width * 3 / 4) + 1;
+  return columns * rows;
 }
 
 void Browser::connectControls() {
@@ -78,6 +97,7 @@ void Browser::connectControls() {
   connect(&lists_, &EnumerationController::viewerHideRequested, this, &Browser::hideViewer);
   connect(&lists_, &EnumerationController::listingProgress, this, &Browser::showListingProgress);
   connect(&lists_, &EnumerationController::listingProgressEnded, this, &Browser::endListingProgress);
+  connect(&lists_, &EnumerationController::dropListPrepared, this, &Browser::prepareFirstScreen);
   connect(&search_, &PictureSearch::searchListReplaced, this, &Browser::onSearchListReplaced);
   connect(&search_, &PictureSearch::searchModeChanged, this, &Browser::onSearchModeChanged);
   connect(&loader_, &ThumbnailLoader::thumbnailReady, this, &Browser::onThumbnailReady);

@@ -65,6 +65,8 @@ class Browser : public QObject {
   const QStringList& shownList() const;
   void fillList(ListId id, const QStringList& paths, QSize itemSize, quint64 generation);
   void onPictureListReplaced(const OpenedList& list);
+  void prepareFirstScreen(const QStringList& pictures, QSize itemSize);
+  int firstScreenCount(int iconWidth) const;
   void onSearchListReplaced(const SearchListResult& list);
   void onSearchModeChanged(bool on);
   void onThumbnailReady(const ThumbnailDelivery& delivery);

@@ -1,5 +1,7 @@
 #include "browsing/enumeration_controller.h"
 
+#include <utility>
+
 #include <QMetaObject>
 
 #include "browsing/browsing_log.h"
@@ -59,27 +61,57 @@ void EnumerationController::openPaths(const QStringList& paths) {
 
 void EnumerationController::openDropped(const QStringList& paths) {
   openedPaths_ = paths;
-  startListing(paths, false);
+  if (!adoptPrepared(paths)) startListing(paths, false);
+}
+
+void EnumerationController::prepareDropped(const QStringList& paths) {
+  startListing(paths, false, true);
+}
+
+// The prepared listing becomes the open one when nothing has superseded it and it walks what
+// would be walked now; one already finished is shown at once.
+bool EnumerationController::adoptPrepared(const QStringList& paths) {
+  if (heldRequest_ == 0 || heldRequest_ != lastRequest_ || heldPaths_ != paths ||
+      heldTypes_ != pictureTypes(moreFormats_))
+    return false;
+  const quint64 request = std::exchange(heldRequest_, 0);
+  if (heldResult_) {
+    const Finished done = std::move(*heldResult_);
+    heldResult_.reset();
+    publish(done.listing, done.pictures);
+    return true;
+  }
+  adoptedRequest_ = request;
+  ++listing_;
+  progressTimer_.start(progressShown_ ? kProgressInterval : kProgressDelay);
+  return true;
 }
 
 QSize EnumerationController::itemSize() const {
   return itemSizeForIconSize(iconSize_);
 }
 
-void EnumerationController::startListing(const QStringList& paths, bool afterIconSizeChange) {
-  Listing listing{++lastRequest_, paths, pictureTypes(moreFormats_), afterIconSizeChange, {}};
+// A held listing is not counted by isListing() and starts no progress until it is adopted.
+void EnumerationController::startListing(const QStringList& paths, bool afterIconSizeChange, bool held) {
+  Listing listing{++lastRequest_, paths, pictureTypes(moreFormats_), afterIconSizeChange, {}, held};
   listing.clock.start();
+  heldRequest_ = held ? listing.request : 0;
+  heldPaths_ = held ? paths : QStringList();
+  heldTypes_ = listing.types;
+  heldResult_.reset();
   {
     std::lock_guard lock(mutex_);
-    if (waiting_) --listing_;  // replaced before it started: it never finishes
+    // Replaced before it started: it never finishes.
+    if (waiting_ && (!waiting_->held || waiting_->request == adoptedRequest_)) --listing_;
     waiting_ = std::move(listing);
     cancelCurrent_ = true;
     // Under the lock, before the worker can take the new listing: reset after it, the count of a
     // walk already done would be lost.
     found_ = 0;
   }
-  ++listing_;
   wake_.notify_one();
+  if (held) return;
+  ++listing_;
   // Progress is told only for a listing that takes a while; one already shown goes on at its pace.
   progressTimer_.start(progressShown_ ? kProgressInterval : kProgressDelay);
 }
@@ -124,8 +156,18 @@ void EnumerationController::takeFinished() {
 }
 
 void EnumerationController::finishListing(const Listing& listing, const QStringList& pictures) {
+  if (listing.held && listing.request != adoptedRequest_) {
+    if (listing.request != heldRequest_) return;  // superseded before the drop queue opened it
+    heldResult_ = Finished{listing, pictures};
+    Q_EMIT dropListPrepared(pictures, itemSize());
+    return;
+  }
   --listing_;
   if (listing.request != lastRequest_) return;  // superseded by a newer open
+  publish(listing, pictures);
+}
+
+void EnumerationController::publish(const Listing& listing, const QStringList& pictures) {
   endProgress();
   qCInfo(lcBrowsing) << "opened" << listing.paths << "found" << pictures.size() << "pictures in"
                      << listing.clock.elapsed() << "ms";

@@ -35,6 +35,13 @@
 //     pictures so far; repeated every progress interval while it runs (never per file).
 //   listingProgressEnded(): the listing that showed progress is over (emitted before its
 //     pictureListReplaced or openFoundNothing); only after at least one listingProgress.
+//   dropListPrepared(pictures, itemSize): a listing started by prepareDropped has finished and is
+//     held back; `pictures` is what openDropped will show if the batch stays as it is.
+//
+// prepareDropped lets the walk of a dropped batch start while the drop timer still holds the batch
+// back: the result is listed like any other but shown only when openDropped comes with the same
+// paths (and the same picture types), so the list still appears when the drop queue opens the
+// batch, only without the wait for the walk. Any other open supersedes the prepared listing.
 
 namespace pimrose {
 
@@ -71,6 +78,8 @@ class EnumerationController : public QObject {
   bool moreFormats() const { return moreFormats_; }
   // A batch of dropped paths: open it and make it openedPaths() (even when it holds no folder).
   void openDropped(const QStringList& paths);
+  // The batch the drop queue holds now: list it in the background, shown by openDropped only.
+  void prepareDropped(const QStringList& paths);
 
   int iconSize() const { return iconSize_; }
   QSize itemSize() const;
@@ -86,6 +95,7 @@ class EnumerationController : public QObject {
   void viewerHideRequested();
   void listingProgress(qsizetype found);
   void listingProgressEnded();
+  void dropListPrepared(const QStringList& pictures, QSize itemSize);
 
  private:
   struct Listing {
@@ -94,6 +104,7 @@ class EnumerationController : public QObject {
     QString types;  // a copy for the worker
     bool afterIconSizeChange = false;
     QElapsedTimer clock;
+    bool held = false;  // prepared for a drop: shown only once openDropped adopts it
   };
 
   struct Finished {
@@ -101,8 +112,10 @@ class EnumerationController : public QObject {
     QStringList pictures;
   };
 
-  void startListing(const QStringList& paths, bool afterIconSizeChange);
+  void startListing(const QStringList& paths, bool afterIconSizeChange, bool held = false);
+  bool adoptPrepared(const QStringList& paths);
   void finishListing(const Listing& listing, const QStringList& pictures);
+  void publish(const Listing& listing, const QStringList& pictures);
   void work();
   void takeFinished();
   void reportProgress();
@@ -129,6 +142,12 @@ class EnumerationController : public QObject {
   bool moreFormats_ = false;
   QStringList pictureList_;
   QStringList openedPaths_;
+  // The prepared listing (request 0: none) and, once it has finished unadopted, its result.
+  quint64 heldRequest_ = 0;
+  QStringList heldPaths_;
+  QString heldTypes_;
+  std::optional<Finished> heldResult_;
+  quint64 adoptedRequest_ = 0;  // a prepared listing adopted before it finished
 };
 
 }  // namespace pimrose

@@ -47,6 +47,11 @@ std::vector<LoadRequest> LoadQueue::dropOtherGenerations(ListId list, quint64 ge
       [list, generation](const LoadRequest& r) { return r.list == list && r.generation != generation; });
 }
 
+std::vector<LoadRequest> LoadQueue::dropGeneration(ListId list, quint64 generation) {
+  return removeIf(
+      [list, generation](const LoadRequest& r) { return r.list == list && r.generation == generation; });
+}
+
 std::vector<LoadRequest> LoadQueue::takeAll() {
   return std::exchange(waiting_, {});
 }

@@ -45,6 +45,8 @@ class LoadQueue {
   std::vector<LoadRequest> setVisibleRange(ListId list, int first, int last);
   // Drops the requests of `list` made for a generation other than `generation`.
   std::vector<LoadRequest> dropOtherGenerations(ListId list, quint64 generation);
+  // Drops the requests of `list` made for `generation`.
+  std::vector<LoadRequest> dropGeneration(ListId list, quint64 generation);
   std::vector<LoadRequest> takeAll();
 
   size_t size() const { return waiting_.size(); }

@@ -30,16 +30,19 @@ ThumbnailLoader::ThumbnailLoader(ThumbnailWork work, int threads, QObject* paren
   // that the hand-over is visible to thread checkers; the queued call only wakes the UI thread, and
   // one wake-up takes every result that has arrived by then. The pool is stopped before this object
   // goes, so the sink never posts to a dead receiver.
-  auto sink = [this](LoadResult result) {
-    bool wake = false;
-    {
-      std::lock_guard lock(arrivedMutex_);
-      wake = arrived_.empty();
-      arrived_.push_back(std::move(result));
-    }
-    if (wake) QMetaObject::invokeMethod(this, &ThumbnailLoader::receiveArrived, Qt::QueuedConnection);
-  };
+  auto sink = [this](LoadResult result) { handOver(std::move(result)); };
   pool_ = std::make_unique<ThumbnailPool>(std::move(work), std::move(sink), threads);
+}
+
+// Any thread: queues the result for the UI thread.
+void ThumbnailLoader::handOver(LoadResult result) {
+  bool wake = false;
+  {
+    std::lock_guard lock(arrivedMutex_);
+    wake = arrived_.empty();
+    arrived_.push_back(std::move(result));
+  }
+  if (wake) QMetaObject::invokeMethod(this, &ThumbnailLoader::receiveArrived, Qt::QueuedConnection);
 }
 
 ThumbnailLoader::~ThumbnailLoader() {
@@ -62,7 +65,22 @@ void ThumbnailLoader::receiveArrived() {
 void ThumbnailLoader::setList(ListId list, const QStringList& paths, quint64 generation) {
   ListSlots* slots = state_.slotsFor(list);
   slots->rebuild(paths, generation);
-  pool_->dropOtherGenerations(list, generation);
+  // Early requests still waiting go on: they are for the list being set, as a rule.
+  std::vector<LoadRequest> early;
+  for (LoadRequest& request : pool_->dropOtherGenerations(list, generation)) {
+    if (EarlyThumbnails::isEarly(request) && request.generation == early_.generation())
+      early.push_back(std::move(request));
+  }
+  pool_->submitAll(std::move(early));
+}
+
+void ThumbnailLoader::prepareFirstScreen(const QStringList& paths) {
+  forgetEarly(pool_->dropGeneration(ListId::Files, early_.generation()));
+  pool_->submitAll(early_.start(paths, requestFor(ListId::Files, 0, 0, QString())));
+}
+
+void ThumbnailLoader::forgetEarly(const std::vector<LoadRequest>& dropped) {
+  for (LoadRequest& orphan : early_.forget(dropped)) pool_->submit(std::move(orphan));
 }
 
 void ThumbnailLoader::loadIcon(ListId list, int index) {
@@ -81,7 +99,9 @@ void ThumbnailLoader::setVisibleRange(ListId list, int first, int last) {
     slots->visibleFirst = first;
     slots->visibleLast = last;
   }
-  markReleased(pool_->setVisibleRange(list, first, last));
+  const std::vector<LoadRequest> dropped = pool_->setVisibleRange(list, first, last);
+  markReleased(dropped);
+  forgetEarly(dropped);
 }
 
 void ThumbnailLoader::setIconBudget(qint64 bytes) {
@@ -103,8 +123,30 @@ void ThumbnailLoader::requestLoad(ListId list, int index) {
   const ListSlots* slots = state_.slotsFor(list);
   // An index outside the current list has nothing to load; no place is taken for it.
   if (!slots || !slots->contains(index)) return;
-  pool_->submit(LoadRequest{list, slots->generation, index, slots->paths.at(index), state_.iconSize,
-                            state_.fastLoading, 0, state_.thumbnailCache, state_.pixelRatio});
+  LoadRequest request = requestFor(list, slots->generation, index, slots->paths.at(index));
+  LoadResult ready;
+  switch (early_.claim(request, &ready)) {
+    case EarlyThumbnails::Claim::Ready:
+      handOver(std::move(ready));  // delivered from the event loop, as any result
+      return;
+    case EarlyThumbnails::Claim::Waiting:
+      return;
+    case EarlyThumbnails::Claim::None:
+      pool_->submit(std::move(request));
+  }
+}
+
+LoadRequest ThumbnailLoader::requestFor(ListId list, quint64 generation, int index,
+                                        const QString& path) const {
+  return LoadRequest{list,
+                     generation,
+                     index,
+                     path,
+                     state_.iconSize,
+                     state_.fastLoading,
+                     0,
+                     state_.thumbnailCache,
+                     state_.pixelRatio};
 }
 
 void ThumbnailLoader::markReleased(const std::vector<LoadRequest>& dropped) {
@@ -117,6 +159,10 @@ void ThumbnailLoader::markReleased(const std::vector<LoadRequest>& dropped) {
 
 void ThumbnailLoader::receive(const LoadResult& result) {
   pool_->delivered(result.request);
+  if (EarlyThumbnails::isEarly(result.request)) {
+    if (std::optional<LoadResult> forItem = early_.arrived(result)) receive(*forItem);
+    return;
+  }
   if (!result.thumbnail.error.isEmpty()) logFailure(result);
   ListSlots* slots = state_.slotsFor(result.request.list);
   // A result for a list rebuilt since the request would put a stale picture into the item.

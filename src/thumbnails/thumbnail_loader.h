@@ -8,6 +8,7 @@
 #include <QList>
 #include <QObject>
 
+#include "thumbnails/early_thumbnails.h"
 #include "thumbnails/loading_state.h"
 #include "thumbnails/thumbnail_pool.h"
 
@@ -30,6 +31,9 @@
 //     previews may be used, whether icons 2000 items away are given up. Either way the icons a
 //     list holds stay within their memory budget (icon_budget.h): deliveries name the icons given
 //     up for it in `released` too.
+//   prepareFirstScreen(paths): the first items of a Files list that is about to be shown; their
+//     thumbnails are made now, with the settings of the moment, and handed to the items when the
+//     list asks for them (early_thumbnails.h).
 //   setIconSize / setFastLoading / setSmartRelease / setThumbnailCache: the thumbnail width,
 //     whether embedded previews may be used, whether far icons are given up, whether the shared
 //     thumbnail cache is read and written.
@@ -60,6 +64,7 @@ class ThumbnailLoader : public QObject {
   void loadIcon(ListId list, int index);
   MissingIcon stillMissing(ListId list, int index);
   void setVisibleRange(ListId list, int first, int last);
+  void prepareFirstScreen(const QStringList& paths);
 
   void setIconSize(int iconSize) { state_.iconSize = iconSize; }
   void setFastLoading(bool on) { state_.fastLoading = on; }
@@ -84,7 +89,10 @@ class ThumbnailLoader : public QObject {
 
  private:
   void requestLoad(ListId list, int index);
+  LoadRequest requestFor(ListId list, quint64 generation, int index, const QString& path) const;
   void markReleased(const std::vector<LoadRequest>& dropped);
+  void forgetEarly(const std::vector<LoadRequest>& dropped);
+  void handOver(LoadResult result);
   void receiveArrived();
   void receive(const LoadResult& result);
   void logFailure(const LoadResult& result) const;
@@ -92,6 +100,7 @@ class ThumbnailLoader : public QObject {
   LoaderState state_;
   std::mutex arrivedMutex_;
   std::vector<LoadResult> arrived_;
+  EarlyThumbnails early_;
   std::unique_ptr<ThumbnailPool> pool_;
 };
 

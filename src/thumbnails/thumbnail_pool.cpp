@@ -34,6 +34,16 @@ bool ThumbnailPool::submit(LoadRequest request) {
   return true;
 }
 
+void ThumbnailPool::submitAll(std::vector<LoadRequest> requests) {
+  {
+    std::lock_guard lock(mutex_);
+    if (stopping_) return;
+    for (LoadRequest& request : requests)
+      if (!isTaken(request)) queue_.push(std::move(request));
+  }
+  wake_.notify_all();
+}
+
 void ThumbnailPool::delivered(const LoadRequest& request) {
   {
     std::lock_guard lock(mutex_);
@@ -53,6 +63,11 @@ std::vector<LoadRequest> ThumbnailPool::setVisibleRange(ListId list, int first, 
 std::vector<LoadRequest> ThumbnailPool::dropOtherGenerations(ListId list, quint64 generation) {
   std::lock_guard lock(mutex_);
   return queue_.dropOtherGenerations(list, generation);
+}
+
+std::vector<LoadRequest> ThumbnailPool::dropGeneration(ListId list, quint64 generation) {
+  std::lock_guard lock(mutex_);
+  return queue_.dropGeneration(list, generation);
 }
 
 int ThumbnailPool::inFlight() const {

@@ -53,11 +53,14 @@ class ThumbnailPool {
   ThumbnailPool& operator=(const ThumbnailPool&) = delete;
 
   bool submit(LoadRequest request);
+  // Several at once: no worker takes one before all of them wait, so the queue's order decides.
+  void submitAll(std::vector<LoadRequest> requests);
   void delivered(const LoadRequest& request);
 
   // Both answer the waiting requests they dropped.
   std::vector<LoadRequest> setVisibleRange(ListId list, int first, int last);
   std::vector<LoadRequest> dropOtherGenerations(ListId list, quint64 generation);
+  std::vector<LoadRequest> dropGeneration(ListId list, quint64 generation);
 
   int inFlight() const;
   int waiting() const;

@@ -227,6 +227,50 @@ TEST_F(SlowListingFixture, NewDropCancelsTheHeldWalkAtOnceAndItsCountGoes) {
   EXPECT_EQ(controller.openedPaths(), QStringList{box.filePath("other")});
 }
 
+// A batch listed while the drop timer holds it: nothing shows until the queue opens it, then the
+// list is the one a plain open gives, at once, whether or not the walk has finished.
+TEST_F(SlowListingFixture, PreparedDropShowsOnlyWhenOpenedAndIsWalkedOnce) {
+  makeTree(QStringLiteral("drop"), 2, 3);
+  const QStringList expected = listPictures({box.filePath("drop")});
+  test::SignalRecorder<QStringList> prepared{&controller, &EnumerationController::dropListPrepared};
+  for (const bool finishFirst : {false, true}) {  // in this order: a released walk stays released
+    SCOPED_TRACE(finishFirst ? "walk finished before the open" : "walk still running at the open");
+    events.clear();
+    const int walksBefore = walk.started();
+    const qsizetype preparedBefore = prepared.size();
+    if (finishFirst) walk.release();
+    controller.prepareDropped({box.filePath("drop")});
+    ASSERT_TRUE(test::waitFor([&] { return walk.started() == walksBefore + 1; }));
+    if (finishFirst) {
+      ASSERT_TRUE(test::waitFor([&] { return prepared.size() == preparedBefore + 1; }));
+      EXPECT_EQ(prepared.last(), expected);
+    }
+    EXPECT_FALSE(controller.isListing());
+    EXPECT_TRUE(events.isEmpty());
+    controller.openDropped({box.filePath("drop")});
+    walk.release();
+    ASSERT_TRUE(test::waitFor([this] { return !controller.isListing() && !events.isEmpty(); }));
+    EXPECT_EQ(events, QStringList{"list 6"});
+    EXPECT_EQ(walk.started(), walksBefore + 1);
+    EXPECT_EQ(controller.pictureList(), expected);
+    EXPECT_EQ(controller.openedPaths(), QStringList{box.filePath("drop")});
+  }
+}
+
+// The batch that opens is not the one prepared (it grew, or the types changed): it is walked anew.
+TEST_F(SlowListingFixture, PreparedDropThatNoLongerMatchesIsWalkedAgain) {
+  makeTree(QStringLiteral("one"), 1, 2);
+  makeTree(QStringLiteral("two"), 1, 3);
+  walk.release();
+  controller.prepareDropped({box.filePath("one")});
+  ASSERT_TRUE(test::waitFor([this] { return walk.started() == 1; }));
+  controller.openDropped({box.filePath("one"), box.filePath("two")});
+  ASSERT_TRUE(test::waitFor([this] { return !controller.isListing() && !events.isEmpty(); }));
+  EXPECT_EQ(walk.started(), 2);
+  EXPECT_EQ(events, QStringList{"list 5"});
+  EXPECT_EQ(controller.pictureList(), listPictures({box.filePath("one"), box.filePath("two")}));
+}
+
 TEST(ListingCountTest, CountMatchesEveryPictureTheWalkAppends) {
   test::Sandbox box;
   for (const char* name : {"a/1.jpg", "a/2.png", "a/skip.txt", "a/b/3.gif", "a/b/c/4.JPG", "d/5.jpg"})

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 
@@ -141,6 +142,67 @@ TEST_F(LoaderFixture, RequestsCarryIconSizeFastLoadingAndPixelRatio) {
   EXPECT_EQ(otherReady.at(0).image.width(), 200);
   EXPECT_TRUE(sawFast.load());
   EXPECT_EQ(sawRatio.load(), 2.0);
+}
+
+// The first screen made before its list exists reaches the items without a second load, whether
+// it had arrived when the list asked or was still being made.
+TEST_F(LoaderFixture, EarlyFirstScreenFillsTheListWithoutLoadingTwice) {
+  for (const bool madeFirst : {true, false}) {
+    SCOPED_TRACE(madeFirst ? "made before the list asked" : "still being made when the list asked");
+    ready.clear();
+    loads = 0;
+    const QStringList paths = pathsNamed(madeFirst ? QStringLiteral("/a") : QStringLiteral("/b"), 10);
+    blocking = !madeFirst;
+    std::unique_lock hold(gate, std::defer_lock);
+    if (!madeFirst) hold.lock();
+    loader.prepareFirstScreen(paths.mid(0, 2));
+    ASSERT_TRUE(test::waitFor([this] { return loads.load() == 2; }));
+    if (madeFirst) {
+      ASSERT_TRUE(settled());
+    }
+    loader.setList(ListId::Files, paths, madeFirst ? 1 : 2);
+    for (const int index : {1, 0, 5}) loader.loadIcon(ListId::Files, index);
+    if (hold.owns_lock()) hold.unlock();
+    ASSERT_TRUE(test::waitFor([this] { return ready.size() == 3; }));
+    ASSERT_TRUE(settled());
+    EXPECT_EQ(loads.load(), 3);
+    QList<int> indexes;
+    for (qsizetype k = 0; k < ready.size(); ++k) {
+      indexes.append(delivery(k).index);
+      EXPECT_EQ(delivery(k).thumbnailHeight, delivery(k).index);
+    }
+    std::sort(indexes.begin(), indexes.end());
+    EXPECT_EQ(indexes, (QList<int>{0, 1, 5}));
+  }
+}
+
+TEST_F(LoaderFixture, EarlyThumbnailOfAnotherIconSizeIsNotUsed) {
+  const QStringList paths = pathsNamed(QStringLiteral("/f"), 4);
+  loader.prepareFirstScreen(paths.mid(0, 1));
+  ASSERT_TRUE(settled());
+  loader.setIconSize(200);
+  loader.setList(ListId::Files, paths, 1);
+  loader.loadIcon(ListId::Files, 0);
+  ASSERT_TRUE(test::waitFor([this] { return ready.size() == 1; }));
+  EXPECT_EQ(delivery(0).image.width(), 200);
+  EXPECT_EQ(loads.load(), 2);
+}
+
+// An item waiting on an early request that the queue then drops (scrolled far away) gets its own.
+TEST_F(LoaderFixture, ItemWaitingOnADroppedEarlyRequestIsLoadedOnItsOwn) {
+  blocking = true;
+  std::unique_lock hold(gate);
+  const QStringList paths = pathsNamed(QStringLiteral("/f"), 1000);
+  loader.prepareFirstScreen(paths.mid(0, 5));
+  ASSERT_TRUE(test::waitFor([this] { return loads.load() == 2; }));  // items 0 and 1 taken first
+  loader.setList(ListId::Files, paths, 1);
+  loader.loadIcon(ListId::Files, 4);
+  loader.setVisibleRange(ListId::Files, 900, 920);
+  hold.unlock();
+  ASSERT_TRUE(test::waitFor([this] { return ready.size() == 1; }));
+  ASSERT_TRUE(settled());
+  EXPECT_EQ(delivery(0).index, 4);
+  EXPECT_EQ(loads.load(), 3);
 }
 
 }  // namespace
