@@ -1,5 +1,7 @@
 #include "platform/ini_encoding.h"
 
+#include <QStringDecoder>
+
 #include <iconv.h>
 
 #include <cerrno>
@@ -60,12 +62,12 @@ bool isValidUtf8(QByteArrayView bytes) {
   return true;
 }
 
-// QString::fromUtf8 drops a byte-order mark at the start as a header; inside a file it is the start
-// of a line, and a key or value that begins with U+FEFF must read back as it was written.
+// QString::fromUtf8 drops a byte-order mark at the start as a header (and after one such mark, the
+// next). Inside a file it is the start of a line, and a key or value that begins with U+FEFF, once or
+// more, must read back as it was written.
 QString textOfUtf8(QByteArrayView bytes) {
-  constexpr QByteArrayView kBom = "\xEF\xBB\xBF";
-  if (!bytes.startsWith(kBom)) return QString::fromUtf8(bytes);
-  return QChar(0xFEFF) + QString::fromUtf8(bytes.sliced(kBom.size()));
+  QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+  return decoder.decode(bytes);
 }
 
 }  // namespace

@@ -99,12 +99,14 @@ TEST(IniDocumentTest, ChineseAnsiFileIsReadAndWrittenInItsOwnEncoding) {
 
 // A zero-width no-break space at the start of a line is text there, not a byte-order mark to drop.
 TEST(IniDocumentTest, LinesStartingWithU_FEFFReadBackInEveryEncoding) {
-  const QString key = QStringLiteral("\uFEFF键");
-  for (const QByteArray& file : {QByteArray("[s]\n"), gbk("[s]\n中\n"), QByteArray("\xEF\xBB\xBF[s]\n")}) {
-    IniDocument document = IniDocument::fromBytes(file);
-    document.setValue(QStringLiteral("s"), key, QStringLiteral("值"));
-    EXPECT_EQ(IniDocument::fromBytes(document.toBytes()).value(QStringLiteral("s"), key), u"值")
-        << file.toHex().toStdString();
+  for (const QString& key : {QStringLiteral("\uFEFF键"), QStringLiteral("\uFEFF\uFEFF键")}) {
+    for (const QByteArray& file : {QByteArray("[s]\n"), gbk("[s]\n中\n"), QByteArray("\xEF\xBB\xBF[s]\n")}) {
+      IniDocument document = IniDocument::fromBytes(file);
+      document.setValue(QStringLiteral("s"), key, QStringLiteral("值"));
+      EXPECT_EQ(document.value(QStringLiteral("s"), key), u"值") << file.toHex().toStdString();
+      EXPECT_EQ(IniDocument::fromBytes(document.toBytes()).value(QStringLiteral("s"), key), u"值")
+          << file.toHex().toStdString() << " key of " << key.size() << " characters";
+    }
   }
 }
 
