@@ -3,8 +3,7 @@
 #include <QLoggingCategory>
 
 #include <algorithm>
-
-#include <time.h>
+#include <ctime>
 
 namespace pimrose {
 namespace {

@@ -20,7 +20,7 @@ void unmapIcon(void* mapping) {
 
 QImage storedIcon(const QImage& thumbnail) {
   if (thumbnail.isNull()) return {};
-  const QImage converted = thumbnail.convertToFormat(
+  QImage converted = thumbnail.convertToFormat(
       thumbnail.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB888);
   const size_t pixels = size_t(converted.sizeInBytes());
   const size_t length = kHeader + pixels;
