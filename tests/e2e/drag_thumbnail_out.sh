@@ -6,7 +6,7 @@
 binary=$1
 drag_source=$2
 drop_target=$5
-export QT_LOGGING_RULES="pimrose.browsing=true"
+export QT_LOGGING_RULES="pimrose.browsing=true;pimrose.thumbnails.debug=true"
 
 folder="$WORK/Drag out"
 mkdir -p "$folder"
@@ -23,7 +23,8 @@ source=$(wait_window '^Pimrose test drag source$' 20)
 PIDS+=($!)
 target=$(wait_window '^Pimrose test drop target$' 20)
 check "drag source and drop target show" test -n "$source" -a -n "$target"
-sleep 0.5
+wait_for_line "$WORK/source.log" 'drag source ready' 20
+wait_for_line "$WORK/target.log" 'drop target ready' 20
 
 # drag FROM_WINDOW X Y TO_WINDOW X Y: press, move in steps, and pause before the release, so the
 # target's answer is back before the button goes up.
@@ -36,7 +37,7 @@ drag() {
 
 drag "$source" 100 80 "$main" 600 350
 check "the folder was listed" wait_for_line "$WORK/pimrose.log" 'found 1 pictures' 15
-sleep 0.5
+check "its thumbnail is shown" wait_for_line "$WORK/pimrose.log" 'thumbnail delivered' 15
 
 # The only thumbnail sits at the top left of the list.
 drag "$main" 120 200 "$target" 150 100

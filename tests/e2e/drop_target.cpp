@@ -1,6 +1,7 @@
 // A window that takes drops of files, as another program would, and prints what arrived:
 //   "enter formats=<mime types>" on drag enter, "uri=<line>" per line of the uri-list and
-//   "png bytes=<n>" for the picture, on drop. Usage: pimrose_drop_target
+//   "png bytes=<n>" for the picture, on drop, and "drop target ready" once it has been painted.
+// Usage: pimrose_drop_target
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -8,6 +9,7 @@
 #include <QMimeData>
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -20,6 +22,13 @@ class DropTarget : public QLabel {
   }
 
  protected:
+  void paintEvent(QPaintEvent* event) override {
+    QLabel::paintEvent(event);
+    if (std::exchange(announced_, true)) return;
+    std::printf("drop target ready\n");
+    std::fflush(stdout);
+  }
+
   void dragEnterEvent(QDragEnterEvent* event) override {
     std::printf("enter formats=%s\n", qPrintable(event->mimeData()->formats().join(u' ')));
     std::fflush(stdout);
@@ -34,6 +43,9 @@ class DropTarget : public QLabel {
     std::fflush(stdout);
     event->acceptProposedAction();
   }
+
+ private:
+  bool announced_ = false;
 };
 
 }  // namespace

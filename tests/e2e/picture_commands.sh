@@ -69,7 +69,7 @@ check "main window shows" test -n "$main"
 "$drag_source" "$photos" >"$WORK/source.log" 2>&1 &
 PIDS+=($!)
 source=$(wait_window '^Pimrose test drag source$' 20)
-sleep 0.5
+wait_for_line "$WORK/source.log" 'drag source ready' 20
 xdotool mousemove --window "$source" 100 80 mousedown 1 sleep 0.05 \
   mousemove --window "$main" 590 340 sleep 0.05 mousemove --window "$main" 600 350 sleep 0.2 mouseup 1
 check "the folder was listed" wait_for_line "$WORK/pimrose.log" 'found 3 pictures' 15
@@ -117,6 +117,13 @@ sleep 0.3
 xdotool mousemove --window "$main" 21 16 click 1
 sleep 0.5
 
+# details_differ_from LINE: the newest details line is there and is not LINE.
+details_differ_from() {
+  local newest
+  newest=$(grep -o 'details: .*' "$WORK/pimrose.log" | tail -1)
+  [ -n "$newest" ] && [ "$newest" != "$1" ]
+}
+
 viewer_round() {  # viewer_round SKIN_NAME
   local opened closed
   opened=$(count_lines "$WORK/pimrose.log" 'viewer opens item')
@@ -127,12 +134,10 @@ viewer_round() {  # viewer_round SKIN_NAME
     mkdir -p "$PIMROSE_SCREENSHOT_DIR"
     import -window "$main" "$PIMROSE_SCREENSHOT_DIR/viewer-$1.png"
   fi
-  local before after
+  local before
   before=$(grep -o 'details: .*' "$WORK/pimrose.log" | tail -1)
   xdotool mousemove --window "$main" 600 350 click 5
-  sleep 0.5
-  after=$(grep -o 'details: .*' "$WORK/pimrose.log" | tail -1)
-  check "the wheel steps to the next picture ($1)" bash -c "[ -n '$after' ] && [ '$before' != '$after' ]"
+  check "the wheel steps to the next picture ($1)" within 5 details_differ_from "$before"
   closed=$(count_lines "$WORK/pimrose.log" 'viewer closed')
   xdotool key Escape
   check "Escape closes the viewer ($1)" wait_count "$WORK/pimrose.log" 'viewer closed' $((closed + 1))
