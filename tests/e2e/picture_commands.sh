@@ -9,7 +9,7 @@
 binary=$1
 drag_source=$2
 file_manager=$3
-export QT_LOGGING_RULES="pimrose.app=true;pimrose.browsing=true;pimrose.platform=true"
+export QT_LOGGING_RULES="pimrose.app=true;pimrose.browsing=true;pimrose.platform=true;pimrose.thumbnails=true"
 
 # Three JPEGs whose EXIF orientation 6 turns them a quarter: stored W x H, they are H x W upright.
 # Whichever the list shows first, the copy checks the upright size.
@@ -66,14 +66,9 @@ for _ in 1 2 3; do
   main=$(wait_window '^Pimrose$' 30) && break
 done
 check "main window shows" test -n "$main"
-"$drag_source" "$photos" >"$WORK/source.log" 2>&1 &
-PIDS+=($!)
-source=$(wait_window '^Pimrose test drag source$' 20)
-wait_for_line "$WORK/source.log" 'drag source ready' 20
-xdotool mousemove --window "$source" 100 80 mousedown 1 sleep 0.05 \
-  mousemove --window "$main" 590 340 sleep 0.05 mousemove --window "$main" 600 350 sleep 0.2 mouseup 1
+drop_from_source "$drag_source" "$photos"
 check "the folder was listed" wait_for_line "$WORK/pimrose.log" 'found 3 pictures' 15
-sleep 1
+check "the shown thumbnails settled" wait_for_line "$WORK/pimrose.log" 'thumbnails settled' 15
 
 # A click on the first thumbnail shows its details line (and, as single-click opening is the
 # default, hands it to the desktop's handler once).
