@@ -9,6 +9,8 @@
 
 #include <png.h>
 
+#include <QSysInfo>
+
 #include "codecs/box_reducer.h"
 #include "codecs/decode_limits.h"
 #include "codecs/picture_format.h"
@@ -28,6 +30,7 @@ struct PngJob {
   std::vector<png_bytep> rowPointers;
   std::unique_ptr<BoxReducer> reducer;
   bool opaque = true;
+  PngTexts* texts = nullptr;
 };
 
 void readFromJob(png_structp png, png_bytep out, size_t length) {
@@ -43,12 +46,30 @@ void failJob(png_structp png, png_const_charp message) {
 }
 void ignoreWarning(png_structp, png_const_charp) {}
 
-// Everything to RGBA, 8 bits, samples as stored: the same bytes whatever the colour type.
-void requestRgba(png_structp png) {
+// QImage's 32-bit formats keep a pixel as one 0xAARRGGBB word: BGRA in memory on a little-endian
+// machine, which libpng writes directly, so a full-size picture needs no conversion afterwards.
+constexpr bool kBgraIsQImageOrder = QSysInfo::ByteOrder == QSysInfo::LittleEndian;
+
+// Everything to four 8-bit samples, as stored: the same bytes whatever the colour type; RGBA, or
+// BGRA for a full-size picture where that is QImage's order (the box reducer takes RGBA).
+void requestFourSamples(png_structp png, bool bgra) {
   png_set_expand(png);
   png_set_scale_16(png);
   png_set_gray_to_rgb(png);
+  if (bgra) png_set_bgr(png);
   png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+}
+
+QString textOf(const png_text& text) {
+  const auto length = qsizetype(text.compression > 0 ? text.itxt_length : text.text_length);
+  // iTXt is UTF-8; tEXt and zTXt are Latin-1.
+  return text.compression > 0 ? QString::fromUtf8(text.text, length) : QString::fromLatin1(text.text, length);
+}
+
+void collectTexts(png_structp png, png_infop info, PngTexts& texts) {
+  png_textp chunks = nullptr;
+  const int count = png_get_text(png, info, &chunks, nullptr);
+  for (int i = 0; i < count; ++i) texts.append({QString::fromLatin1(chunks[i].key), textOf(chunks[i])});
 }
 
 int reductionFactor(QSize stored, QSize atLeast) {
@@ -58,7 +79,11 @@ int reductionFactor(QSize stored, QSize atLeast) {
 
 void readFullImage(png_structp png, PngJob& job, QSize size) {
   if (!fitsDecodeLimit(size)) png_error(png, "picture too large for a full decode");
-  job.image = QImage(size, QImage::Format_RGBA8888);
+  // Filled with 0xFF alpha, an opaque picture's words are RGB32 as they stand.
+  const QImage::Format format = !kBgraIsQImageOrder ? QImage::Format_RGBA8888
+                                : job.opaque        ? QImage::Format_RGB32
+                                                    : QImage::Format_ARGB32;
+  job.image = QImage(size, format);
   if (job.image.isNull()) png_error(png, "out of memory");
   job.rowPointers.resize(size_t(size.height()));
   for (int y = 0; y < size.height(); ++y) job.rowPointers[size_t(y)] = job.image.scanLine(y);
@@ -97,21 +122,25 @@ bool runDecode(png_structp png, png_infop info, PngJob& job) {
   const QSize size(int(png_get_image_width(png, info)), int(png_get_image_height(png, info)));
   job.opaque =
       !(png_get_color_type(png, info) & PNG_COLOR_MASK_ALPHA) && !png_get_valid(png, info, PNG_INFO_tRNS);
-  requestRgba(png);
-  const bool interlaced = png_set_interlace_handling(png) > 1;
-  png_read_update_info(png, info);
   const int factor = reductionFactor(size, job.atLeast);
   // Interlaced rows arrive in seven passes over the whole picture: they can only be reduced afterwards.
-  if (factor == 1 || interlaced)
+  const bool interlaced = png_get_interlace_type(png, info) != PNG_INTERLACE_NONE;
+  const bool full = factor == 1 || interlaced;
+  requestFourSamples(png, full && kBgraIsQImageOrder);
+  png_set_interlace_handling(png);
+  png_read_update_info(png, info);
+  if (full)
     readFullImage(png, job, size);
   else
     readReduced(png, job, size, factor);
-  png_read_end(png, nullptr);
+  png_read_end(png, info);
+  if (job.texts) collectTexts(png, info, *job.texts);
   return true;
 }
 
 QImage finish(PngJob& job) {
   if (job.reducer) return job.reducer->result();
+  if (job.image.format() != QImage::Format_RGBA8888) return job.image;
   return job.image.convertToFormat(job.opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32);
 }
 
@@ -126,10 +155,12 @@ std::optional<QSize> pngStoredSize(QByteArrayView data) {
   return QSize(int(width), int(height));
 }
 
-QImage decodePng(QByteArrayView data, QSize atLeast, QString* error) {
+QImage decodePng(QByteArrayView data, QSize atLeast, QString* error, PngTexts* texts) {
   PngJob job;
   job.data = data;
   job.atLeast = atLeast;
+  job.texts = texts;
+  if (texts) texts->clear();
   png_structp png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, &job, failJob, ignoreWarning, nullptr,
                                              boundedMalloc, boundedFree);
   png_infop info = png ? png_create_info_struct(png) : nullptr;

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <optional>
+#include <utility>
 
 #include <QByteArrayView>
+#include <QList>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -16,6 +18,10 @@ std::optional<QSize> pngStoredSize(QByteArrayView data);
 // `atLeast` size the rows of a non-interlaced PNG are reduced while they are read by the largest
 // whole factor that still covers it, so memory stays at one row plus the result. Answers
 // Format_ARGB32 / RGB32 (full size) or ARGB32_Premultiplied (reduced), or null with `error` set.
-QImage decodePng(QByteArrayView data, QSize atLeast, QString* error);
+//
+// With `texts` the text chunks (tEXt, zTXt, iTXt; before and after the pixels) are answered as key
+// and value, in file order.
+using PngTexts = QList<std::pair<QString, QString>>;
+QImage decodePng(QByteArrayView data, QSize atLeast, QString* error, PngTexts* texts = nullptr);
 
 }  // namespace pimrose

@@ -6,12 +6,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QBuffer>
 #include <QCryptographicHash>
 #include <QDir>
-#include <QImageReader>
-#include <QImageWriter>
+#include <QFileInfo>
 
+#include "codecs/file_reading.h"
+#include "codecs/png_decode.h"
+#include "codecs/png_encode.h"
 #include "pimrose_version.h"
 #include "text/file_names.h"
 
@@ -75,33 +76,48 @@ bool writeAtomically(const QString& target, const QByteArray& data) {
   return ok;
 }
 
-QByteArray encodePng(QImage image, const QByteArray& uri, const FileStamp& stamp) {
-  image.setText(QStringLiteral("Thumb::URI"), QString::fromLatin1(uri));
-  image.setText(QStringLiteral("Thumb::MTime"), QString::number(stamp.mtime));
-  image.setText(QStringLiteral("Thumb::Size"), QString::number(stamp.size));
-  image.setText(QStringLiteral("Software"), QStringLiteral("Pimrose ") + QLatin1String(kPimroseVersion));
-  QByteArray data;
-  QBuffer buffer(&data);
-  buffer.open(QIODevice::WriteOnly);
-  QImageWriter writer(&buffer, "png");
-  // Qt's PNG writer maps quality 85 to zlib level 1: about six times less CPU than its default for
-  // a photo's thumbnail, for files some 10 % larger that decode as fast.
-  writer.setQuality(85);
-  if (!writer.write(image)) return {};
-  return data;
+// Entries are written to be read back fast (see encodeQuickPng): the cache is read far more often
+// than written, by us and by every other program that shows the same pictures.
+QByteArray encodePng(const QImage& image, const QByteArray& uri, const FileStamp& stamp) {
+  return encodeQuickPng(image, {{QStringLiteral("Thumb::URI"), QString::fromLatin1(uri)},
+                                {QStringLiteral("Thumb::MTime"), QString::number(stamp.mtime)},
+                                {QStringLiteral("Thumb::Size"), QString::number(stamp.size)},
+                                {QStringLiteral("Software"),
+                                 QStringLiteral("Pimrose ") + QLatin1String(kPimroseVersion)}});
+}
+
+QString textNamed(const PngTexts& texts, QLatin1StringView key) {
+  for (const auto& [name, value] : texts)
+    if (name == key) return value;
+  return {};
 }
 
 // The entry's chunks name this picture in this version. Other programs may leave Thumb::Size out.
-// The chunks are read from the decoded image: QImageReader::text() splits keys at their first
-// colon, which cuts "Thumb::MTime" apart.
-bool chunksMatch(const QImage& image, const QByteArray& uri, const FileStamp& stamp) {
+bool chunksMatch(const PngTexts& texts, const QByteArray& uri, const FileStamp& stamp) {
   bool ok = false;
-  const qint64 mtime = image.text(QStringLiteral("Thumb::MTime")).toLongLong(&ok);
+  const qint64 mtime = textNamed(texts, QLatin1StringView("Thumb::MTime")).toLongLong(&ok);
   if (!ok || mtime != stamp.mtime) return false;
-  const QString uriText = image.text(QStringLiteral("Thumb::URI"));
+  const QString uriText = textNamed(texts, QLatin1StringView("Thumb::URI"));
   if (!uriText.isEmpty() && uriText.toUtf8() != uri) return false;
-  const QString size = image.text(QStringLiteral("Thumb::Size"));
+  const QString size = textNamed(texts, QLatin1StringView("Thumb::Size"));
   return size.isEmpty() || size.toLongLong() == stamp.size;
+}
+
+// No entry of a real thumbnail comes near this (1024 x 1024 RGBA is 4 MiB before compression).
+constexpr qint64 kMaxEntryBytes = 32 * 1024 * 1024;
+
+// The entry at `file` when it exists, is a PNG of a size `enough` accepts and names this picture.
+template <typename Enough>
+QImage validEntry(const QString& file, const QByteArray& uri, const FileStamp& stamp, Enough enough) {
+  bool complete = false;
+  const QByteArray bytes = readFileStart(file, kMaxEntryBytes, &complete, nullptr);
+  if (!complete) return {};
+  const std::optional<QSize> size = pngStoredSize(bytes);
+  if (!size || !enough(*size)) return {};
+  PngTexts texts;
+  QImage image = decodePng(bytes, {}, nullptr, &texts);
+  if (image.isNull() || !chunksMatch(texts, uri, stamp)) return {};
+  return image;
 }
 
 }  // namespace
@@ -166,16 +182,12 @@ QImage ThumbnailCache::lookup(const QString& path, const FileStamp& stamp, QSize
   const QByteArray uri = uriOf(path);
   // Smaller folders may still hold the whole of a small picture, so every folder is asked, the
   // smallest (cheapest to decode) first.
+  const auto enough = [&](QSize size) {
+    return (size.width() >= need.width() && size.height() >= need.height()) || size == sourceSize;
+  };
   for (const auto& folder : kFolders) {
-    const QString file = entryPath(path, folder.first);
-    if (!statBytes(encodeFileName(file))) continue;
-    QImageReader reader(file, "png");
-    const QSize size = reader.size();
-    const bool enough =
-        (size.width() >= need.width() && size.height() >= need.height()) || size == sourceSize;
-    if (!enough) continue;
-    QImage image = reader.read();
-    if (!image.isNull() && chunksMatch(image, uri, stamp)) return image;
+    QImage image = validEntry(entryPath(path, folder.first), uri, stamp, enough);
+    if (!image.isNull()) return image;
   }
   return {};
 }
@@ -194,10 +206,7 @@ bool ThumbnailCache::store(const QString& path, const FileStamp& stamp, int side
 
 bool ThumbnailCache::hasFailure(const QString& path, const FileStamp& stamp) const {
   if (!covers(path)) return false;
-  const QString file = failurePath(path);
-  if (!statBytes(encodeFileName(file))) return false;
-  const QImage mark(file, "png");
-  return !mark.isNull() && chunksMatch(mark, uriOf(path), stamp);
+  return !validEntry(failurePath(path), uriOf(path), stamp, [](QSize) { return true; }).isNull();
 }
 
 bool ThumbnailCache::storeFailure(const QString& path, const FileStamp& stamp) const {
