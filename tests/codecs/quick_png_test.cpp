@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QImageWriter>
+
+#include "codecs/png_decode.h"
+#include "codecs/png_encode.h"
+
+namespace pimrose {
+namespace {
+
+// Every pixel different, so a filter or a byte order mixed up shows.
+QImage gradient(QImage::Format format) {
+  QImage image(37, 23, format);
+  const bool alpha = format == QImage::Format_ARGB32;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      image.setPixelColor(x, y, QColor(x * 7, y * 11, (x * y) % 256, alpha ? 40 + x * 5 : 255));
+  return image;
+}
+
+QImage readByQt(const QByteArray& bytes) {
+  QBuffer buffer;
+  buffer.setData(bytes);
+  buffer.open(QIODevice::ReadOnly);
+  QImageReader reader(&buffer, "png");
+  return reader.read();
+}
+
+TEST(QuickPng, OpaqueAndTranslucentPicturesComeBackExactlyThroughBothDecoders) {
+  for (const auto format : {QImage::Format_RGB32, QImage::Format_ARGB32}) {
+    const QImage original = gradient(format);
+    const QByteArray png = encodeQuickPng(original);
+    ASSERT_FALSE(png.isEmpty());
+    const QImage ours = decodePng(png, {}, nullptr);
+    ASSERT_EQ(ours.format(), format);
+    EXPECT_EQ(ours, original);
+    EXPECT_EQ(readByQt(png).convertToFormat(format), original);
+  }
+}
+
+TEST(QuickPng, TextChunksAreReadBackInOrderByUsAndByQt) {
+  const PngTexts texts{{QStringLiteral("Thumb::URI"), QStringLiteral("file:///a%20b.jpg")},
+                       {QStringLiteral("Thumb::MTime"), QStringLiteral("1700000000")},
+                       {QStringLiteral("Empty"), QString()}};
+  const QByteArray png = encodeQuickPng(gradient(QImage::Format_RGB32), texts);
+  PngTexts read{{QStringLiteral("left over"), QStringLiteral("from before")}};
+  ASSERT_FALSE(decodePng(png, {}, nullptr, &read).isNull());
+  EXPECT_EQ(read, texts);
+  EXPECT_EQ(readByQt(png).text(QStringLiteral("Thumb::MTime")), QStringLiteral("1700000000"));
+}
+
+TEST(QuickPng, TextsOfOtherWritersAreReadWhereverTheyStand) {
+  // Qt writes text that Latin-1 cannot hold as UTF-8 (iTXt).
+  QImage image = gradient(QImage::Format_RGB32);
+  image.setText(QStringLiteral("Title"), QStringLiteral("照片"));
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  ASSERT_TRUE(QImageWriter(&buffer, "png").write(image));
+  PngTexts read;
+  ASSERT_FALSE(decodePng(png, {}, nullptr, &read).isNull());
+  EXPECT_TRUE(read.contains(std::pair(QStringLiteral("Title"), QStringLiteral("照片"))));
+
+  // The same chunks behind the pixels, as the format allows: everything between the header chunk
+  // (which ends at byte 33) and the first IDAT moves to just before IEND.
+  const qsizetype idat = png.indexOf("IDAT") - 4;
+  const qsizetype iend = png.indexOf("IEND") - 4;
+  const QByteArray moved =
+      png.left(33) + png.mid(idat, iend - idat) + png.mid(33, idat - 33) + png.mid(iend);
+  ASSERT_GT(moved.indexOf("iTXt"), moved.indexOf("IDAT"));
+  read.clear();
+  ASSERT_FALSE(decodePng(moved, {}, nullptr, &read).isNull());
+  EXPECT_TRUE(read.contains(std::pair(QStringLiteral("Title"), QStringLiteral("照片"))));
+}
+
+TEST(QuickPng, ANullPictureGivesNoFile) {
+  EXPECT_TRUE(encodeQuickPng(QImage()).isEmpty());
+}
+
+}  // namespace
+}  // namespace pimrose
