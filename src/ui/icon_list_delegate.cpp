@@ -86,20 +86,40 @@ void IconListDelegate::paintIcon(QPainter* painter, QRect area, int row) const {
 void IconListDelegate::paintPlaceholder(QPainter* painter, QRect area) const {
   const SkinColours& c = list_->colours();
   const int side = std::min(area.width(), area.height()) * 3 / 4;
-  const QRectF box(area.left() + (area.width() - side) / 2.0, area.top() + (area.height() - side) / 2.0, side,
-                   side);
-  painter->setPen(Qt::NoPen);
-  painter->setBrush(c.placeholder);
-  painter->drawRoundedRect(box, 6, 6);
+  if (side <= 0) return;
   QColor mark = c.mutedText;
   mark.setAlpha(70);
-  painter->setBrush(mark);
+  const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+  const QString key =
+      QStringLiteral("%1 %2 %3 %4").arg(side).arg(c.placeholder.rgba()).arg(mark.rgba()).arg(ratio);
+  if (key != placeholderKey_) {
+    placeholder_ = drawnPlaceholder(side, c.placeholder, mark, ratio);
+    placeholderKey_ = key;
+  }
+  painter->drawPixmap(
+      QPoint(area.left() + (area.width() - side) / 2, area.top() + (area.height() - side) / 2), placeholder_);
+}
+
+// A rounded square with a mountain and a sun: a picture still on its way.
+QPixmap IconListDelegate::drawnPlaceholder(int side, const QColor& fill, const QColor& mark,
+                                           qreal pixelRatio) {
+  QPixmap pixmap(QSize(side, side) * pixelRatio);
+  pixmap.setDevicePixelRatio(pixelRatio);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::Antialiasing);
+  const QRectF box(0, 0, side, side);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(fill);
+  painter.drawRoundedRect(box, 6, 6);
+  painter.setBrush(mark);
   const qreal s = side / 8.0;
   const QPointF base(box.left() + 2 * s, box.bottom() - 2.5 * s);
-  painter->drawPolygon(QPolygonF({base, base + QPointF(1.6 * s, -2.2 * s), base + QPointF(3.2 * s, 0)}));
-  painter->drawPolygon(
+  painter.drawPolygon(QPolygonF({base, base + QPointF(1.6 * s, -2.2 * s), base + QPointF(3.2 * s, 0)}));
+  painter.drawPolygon(
       QPolygonF({base + QPointF(2.2 * s, 0), base + QPointF(3.2 * s, -1.4 * s), base + QPointF(4.2 * s, 0)}));
-  painter->drawEllipse(QPointF(box.right() - 2.6 * s, box.top() + 2.6 * s), s * 0.7, s * 0.7);
+  painter.drawEllipse(QPointF(box.right() - 2.6 * s, box.top() + 2.6 * s), s * 0.7, s * 0.7);
+  return pixmap;
 }
 
 }  // namespace pimrose::ui

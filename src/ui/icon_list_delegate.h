@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPixmap>
 #include <QStyledItemDelegate>
 
 namespace pimrose::ui {
@@ -29,6 +30,12 @@ class IconListDelegate : public QStyledItemDelegate {
   void paintBackground(QPainter* painter, const QStyleOptionViewItem& option) const;
   void paintIcon(QPainter* painter, QRect area, int row) const;
   void paintPlaceholder(QPainter* painter, QRect area) const;
+  static QPixmap drawnPlaceholder(int side, const QColor& fill, const QColor& mark, qreal pixelRatio);
+
+  // The placeholder as last drawn: every missing icon of a screen looks the same, and drawing its
+  // antialiased shapes anew for each cell of each repaint cost more than the thumbnails arriving.
+  mutable QPixmap placeholder_;
+  mutable QString placeholderKey_;
 
   IconList* list_;
 };

@@ -67,8 +67,7 @@ TEST(QuickPng, TextsOfOtherWritersAreReadWhereverTheyStand) {
   // (which ends at byte 33) and the first IDAT moves to just before IEND.
   const qsizetype idat = png.indexOf("IDAT") - 4;
   const qsizetype iend = png.indexOf("IEND") - 4;
-  const QByteArray moved =
-      png.left(33) + png.mid(idat, iend - idat) + png.mid(33, idat - 33) + png.mid(iend);
+  const QByteArray moved = png.left(33) + png.mid(idat, iend - idat) + png.mid(33, idat - 33) + png.mid(iend);
   ASSERT_GT(moved.indexOf("iTXt"), moved.indexOf("IDAT"));
   read.clear();
   ASSERT_FALSE(decodePng(moved, {}, nullptr, &read).isNull());
