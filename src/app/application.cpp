@@ -7,12 +7,14 @@
 #include "app/program.h"
 #include "app/stall_watch.h"
 #include "pimrose_version.h"
+#include "platform/font_warm_up.h"
 #include "platform/log_sink.h"
 #include "ui/image_bytes.h"
 
 namespace pimrose {
 
 int runApplication(int argc, char* argv[]) {
+  const FontWarmUp fonts;
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Pimrose"));
   QApplication::setApplicationVersion(QLatin1String(kPimroseVersion));

@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -13,7 +14,6 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QLockFile>
 #include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QThread>
@@ -29,6 +29,8 @@ namespace {
 
 constexpr int kAnswerTimeoutMs = 2000;
 constexpr int kReleasePollMs = 20;
+constexpr int kStartLockTimeoutMs = 5000;
+constexpr int kLockPollMs = 5;
 constexpr int kBacklog = 8;
 // A request is one short line; a peer that sends more without ending it is not one of us.
 constexpr qsizetype kMaxRequestBytes = 256;
@@ -92,6 +94,35 @@ QByteArray readAnswer(int fd, const QDeadlineTimer& deadline) {
   return answer;
 }
 
+// Start-ups go one at a time, under an advisory lock on a file beside the socket. The kernel lets go
+// of the lock when its holder ends, however it ends, so no lock is ever left stale, and taking it
+// writes nothing to disk (a lock file holding its owner's details waited some 5 ms for the disk
+// where the runtime folder is not in memory). Without the lock, start-up goes on unguarded.
+class StartLock {
+ public:
+  StartLock(const QString& path, int timeoutMs) {
+    fd_ = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    if (fd_ < 0) return;
+    const QDeadlineTimer deadline(timeoutMs);
+    while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+      if ((errno != EWOULDBLOCK && errno != EINTR) || deadline.hasExpired()) {
+        ::close(fd_);
+        fd_ = -1;
+        return;
+      }
+      QThread::msleep(kLockPollMs);
+    }
+  }
+  ~StartLock() {
+    if (fd_ >= 0) ::close(fd_);  // and with it the lock; the file stays for the next start
+  }
+  StartLock(const StartLock&) = delete;
+  StartLock& operator=(const StartLock&) = delete;
+
+ private:
+  int fd_ = -1;
+};
+
 bool sendAll(int fd, const QByteArray& bytes) {
   qsizetype sent = 0;
   while (sent < bytes.size()) {
@@ -109,8 +140,7 @@ class LocalInstanceChannel final : public InstanceChannel {
 
   bool isAnotherInstance(const QString& name) override {
     const QString path = socketPath(name);
-    QLockFile lock(path + QStringLiteral(".lock"));
-    lock.tryLock(5000);  // a lock that cannot be had still lets start-up go on, unguarded
+    const StartLock lock(path + QStringLiteral(".lock"), kStartLockTimeoutMs);
     if (askRunningInstance(path)) return true;
     listen(path);
     return false;
