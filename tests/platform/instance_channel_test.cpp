@@ -59,6 +59,14 @@ TEST_F(InstanceChannelTest, StaleSocketOfACrashedInstanceDoesNotBlock) {
   EXPECT_FALSE(channel->isAnotherInstance(QStringLiteral("Pimrose")));
 }
 
+TEST_F(InstanceChannelTest, ALockFileLeftBehindDoesNotHoldUpTheStart) {
+  // What a crashed start, or an earlier version's lock holding its owner's details, leaves behind;
+  // the lock is the kernel's, taken on the file, and went with the process that held it.
+  sandbox_.write(QStringLiteral("Pimrose.lock"), "4242\npimrose\nsomehost\n");
+  auto channel = makeLocalInstanceChannel();
+  EXPECT_FALSE(channel->isAnotherInstance(QStringLiteral("Pimrose")));
+}
+
 TEST_F(InstanceChannelTest, ReleasedNameCanBeClaimedAgain) {
   auto first = makeLocalInstanceChannel();
   ASSERT_FALSE(first->isAnotherInstance(QStringLiteral("Pimrose")));
