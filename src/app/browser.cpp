@@ -222,13 +222,13 @@ void Browser::onSearchModeChanged(bool on) {
   if (searchEnds) ui_.编辑框_搜索->setText(QString());
 }
 
+// Each change repaints only its own cell, and all of them together at the next paint: locking the
+// list's updates around them repainted the whole list for every thumbnail instead.
 void Browser::onThumbnailReady(const ThumbnailDelivery& delivery) {
   ui::IconList& list = iconList(delivery.list);
-  list.lockUpdate();
   list.setItemSize(delivery.index, delivery.thumbnailHeight);
   list.setItemIcon(delivery.index, delivery.image);
   for (int released : delivery.released) list.setItemIcon(released, QImage());
-  list.unlockUpdate();
 }
 
 void Browser::ShowPictureDetails(int index) {

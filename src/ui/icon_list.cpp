@@ -37,7 +37,6 @@ IconList::IconList(const ControlDefinition& definition, QWidget* parent)
   view_->setFrameShape(QFrame::NoFrame);
   view_->setContentsMargins(8, 8, 8, 8);
   view_->setGeometry(rect());
-  view_->viewport()->installEventFilter(this);
   updateGrid();
   connect(view_, &QListView::clicked, this, [this](const QModelIndex& at) { Q_EMIT itemClicked(at.row()); });
   connect(view_, &QListView::doubleClicked, this,
@@ -48,6 +47,8 @@ IconList::IconList(const ControlDefinition& definition, QWidget* parent)
     view_->setCurrentIndex(index);
     Q_EMIT itemMenuRequested(index.row());
   });
+  connect(model_, &IconListModel::cellChanged, this,
+          [this](int index) { view_->update(model_->index(index)); });
   connect(model_, &QAbstractItemModel::modelReset, this, [this] {
     shownWithoutIcon_.clear();
     ++generation_;
@@ -169,24 +170,37 @@ void IconList::resizeEvent(QResizeEvent* event) {
   view_->setGeometry(rect());
 }
 
-// A paint of the viewport starts a new visible range; the delegate widens it item by item.
-bool IconList::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == view_->viewport() && event->type() == QEvent::Paint) painting_ = {-1, -1};
-  const bool handled = Control::eventFilter(watched, event);
-  if (watched == view_->viewport() && event->type() == QEvent::Paint && painting_.first >= 0)
-    visible_ = painting_;
-  return handled;
-}
-
 void IconList::itemPainted(int index) {
-  painting_.first = painting_.first < 0 ? index : std::min(painting_.first, index);
-  painting_.second = std::max(painting_.second, index);
-  visible_ = painting_;
   if (model_->hasIcon(index)) return;
   shownWithoutIcon_.push_back(index);
   if (askQueued_) return;
   askQueued_ = true;
   QMetaObject::invokeMethod(this, &IconList::askForIcons, Qt::QueuedConnection);
+}
+
+// Cells are laid out row by row, so their tops never decrease with the index: both ends are found
+// by halving. A paint does not tell the range, since one arriving thumbnail repaints only its cell
+// and a small scroll only the rows it uncovers.
+std::pair<int, int> IconList::visibleRange() const {
+  const int count = model_->count();
+  const QRect area = view_->viewport()->rect();
+  if (count == 0 || area.isEmpty() || !view_->isVisible()) return {-1, -1};
+  const auto cell = [this](int index) { return view_->visualRect(model_->index(index)); };
+  const auto firstWhere = [count](auto passes) {
+    int low = 0, high = count;  // the first index in [low, high) that passes, or count
+    while (low < high) {
+      const int middle = low + (high - low) / 2;
+      if (passes(middle))
+        high = middle;
+      else
+        low = middle + 1;
+    }
+    return low;
+  };
+  const int first = firstWhere([&](int i) { return cell(i).bottom() >= area.top(); });
+  const int afterLast = firstWhere([&](int i) { return cell(i).top() > area.bottom(); });
+  if (first >= afterLast) return {-1, -1};
+  return {first, afterLast - 1};
 }
 
 void IconList::askForIcons() {

@@ -67,8 +67,9 @@ class IconList : public Control {
   void setCurrentIndex(int index);
   int currentIndex() const;
   void guaranteeVisible(int index);
-  // First and last index shown by the latest paint ({-1, -1} before any).
-  std::pair<int, int> visibleRange() const { return visible_; }
+  // First and last index whose cells lie (partly) inside the list's visible area now, from the
+  // layout; {-1, -1} while nothing is shown.
+  std::pair<int, int> visibleRange() const;
 
   QListView* view() const { return view_; }
   IconListModel* model() const { return model_; }
@@ -83,7 +84,6 @@ class IconList : public Control {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   friend class IconListDelegate;
@@ -104,8 +104,6 @@ class IconList : public Control {
   int iconHeight_ = 128;
   int tallest_ = 0;
   bool growQueued_ = false;
-  std::pair<int, int> visible_{-1, -1};
-  std::pair<int, int> painting_{-1, -1};
 };
 
 }  // namespace pimrose::ui

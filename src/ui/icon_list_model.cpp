@@ -83,8 +83,7 @@ void IconListModel::removeItem(int index) {
 }
 
 void IconListModel::changed(int index) {
-  const QModelIndex at = this->index(index);
-  Q_EMIT dataChanged(at, at);
+  Q_EMIT cellChanged(index);
 }
 
 void IconListModel::setIcon(int index, const QImage& image) {

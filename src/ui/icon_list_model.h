@@ -49,6 +49,12 @@ class IconListModel : public QAbstractListModel {
   bool asked(int index) const;
   void setAsked(int index, bool asked);
 
+ Q_SIGNALS:
+  // An item's icon, height or path changed. Cells all have one size, so this never moves another
+  // item: the list repaints that one cell. (The model's dataChanged would make the list view lay
+  // out every item again and repaint all it shows, once per thumbnail.)
+  void cellChanged(int index);
+
  private:
   struct Item {
     QImage icon;

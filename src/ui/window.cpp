@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QWindow>
 
@@ -156,10 +157,12 @@ void Window::paintCaption(QPainter& painter) {
   painter.drawText(QRect(left + iconSize + 8, 0, textWidth + 4, kCaptionHeight), Qt::AlignVCenter, title);
 }
 
-void Window::paintEvent(QPaintEvent*) {
+void Window::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  painter.fillRect(rect(), colours().window);
+  // Only what is to be painted: a transparent child's repaint (a thumbnail arriving) paints the
+  // window under it, and filling the whole window each time cost more than the thumbnail.
+  painter.fillRect(event->rect(), colours().window);
   if (skin_ && skin_->isWindowFrame()) paintCaption(painter);
   painter.setPen(colours().border);
   painter.drawRect(rect().adjusted(0, 0, -1, -1));

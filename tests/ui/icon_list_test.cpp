@@ -2,6 +2,8 @@
 
 #include <QElapsedTimer>
 #include <QListView>
+#include <QPaintEvent>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -27,10 +29,13 @@ struct Call {
 class PaintCounter : public QObject {
  public:
   int paints = 0;
+  QRect lastPainted;
 
  protected:
   bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) ++paints;
+    if (event->type() != QEvent::Paint) return false;
+    ++paints;
+    lastPainted = static_cast<QPaintEvent*>(event)->rect();
     return false;
   }
 };
@@ -85,6 +90,43 @@ TEST_F(IconListProtocol, AsksOnceThenOnlyChecksWhileTheIconIsOnItsWay) {
   paintAndServe();
   EXPECT_EQ(callsFor(0), (std::vector<Call>{{0, kStill}}));
   EXPECT_EQ(callsFor(19).size(), last >= 19 ? 1u : 0u);
+}
+
+TEST_F(IconListProtocol, TheShownRangeFollowsTheLayoutWhateverWasLastPainted) {
+  list->resetItems(300);
+  paintAndServe();
+  const auto whole = list->visibleRange();
+  ASSERT_EQ(whole.first, 0);
+  ASSERT_GT(whole.second, 3);
+  int columns = 1;
+  while (list->view()->visualRect(list->model()->index(columns)).top() ==
+         list->view()->visualRect(list->model()->index(0)).top())
+    ++columns;
+  const int rowHeight = list->cellSize().height();
+
+  // One thumbnail arriving repaints its own cell only.
+  QImage icon(100, 75, QImage::Format_RGB32);
+  icon.fill(Qt::red);
+  for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();  // what the layout still had to paint
+  PaintCounter counter;
+  list->view()->viewport()->installEventFilter(&counter);
+  list->setItemIcon(1, icon);
+  ASSERT_TRUE(test::waitFor([&] { return counter.paints > 0; }));
+  ASSERT_EQ(counter.lastPainted, list->view()->visualRect(list->model()->index(1)));
+  EXPECT_EQ(list->visibleRange(), whole);
+
+  // Less than a row further down, only the uncovered rows are painted; the first row still shows.
+  list->view()->verticalScrollBar()->setValue(rowHeight / 2);
+  ASSERT_TRUE(test::waitFor([&] { return counter.paints > 1; }));
+  EXPECT_EQ(list->visibleRange().first, 0);
+  EXPECT_GE(list->visibleRange().second, whole.second);
+
+  list->view()->verticalScrollBar()->setValue(3 * rowHeight);
+  paintAndServe();
+  EXPECT_EQ(list->visibleRange().first, 3 * columns);
+
+  list->hide();
+  EXPECT_EQ(list->visibleRange(), std::make_pair(-1, -1));
 }
 
 TEST_F(IconListProtocol, ReleasedIconIsAskedForAgainOnce) {
