@@ -11,6 +11,7 @@
 #include <QImageWriter>
 
 #include "codecs/gif_encode.h"
+#include "tools/camera_exif.h"
 #include "tools/jpeg_encode.h"
 #include "tools/synthetic_photo.h"
 
@@ -25,15 +26,28 @@ bool writeFile(const fs::path& path, const void* data, size_t size) {
   return bool(out);
 }
 
-bool writeJpeg(const fs::path& path, const RgbPicture& picture) {
-  const std::vector<std::uint8_t> jpeg = encodeJpeg(picture, 90);
-  return !jpeg.empty() && writeFile(path, jpeg.data(), jpeg.size());
-}
-
 QImage toQImage(const RgbPicture& picture) {
   return QImage(picture.pixels.data(), picture.width, picture.height, picture.width * 3,
                 QImage::Format_RGB888)
       .copy();
+}
+
+// The 160x120 preview a camera embeds (letterboxed by nothing: the corpus pictures are 4:3).
+std::vector<std::uint8_t> cameraPreview(const RgbPicture& picture) {
+  const QImage small = toQImage(picture)
+                           .scaled(160, 120, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                           .convertToFormat(QImage::Format_RGB888);
+  RgbPicture preview{small.width(), small.height(), {}};
+  for (int y = 0; y < small.height(); ++y)
+    preview.pixels.insert(preview.pixels.end(), small.constScanLine(y),
+                          small.constScanLine(y) + small.width() * 3);
+  return encodeJpeg(preview, 85);
+}
+
+bool writeJpeg(const fs::path& path, const RgbPicture& picture, bool withPreview = false) {
+  std::vector<std::uint8_t> jpeg = encodeJpeg(picture, 90);
+  if (withPreview && !jpeg.empty()) jpeg = withCameraPreview(jpeg, cameraPreview(picture));
+  return !jpeg.empty() && writeFile(path, jpeg.data(), jpeg.size());
 }
 
 bool writeQt(const fs::path& path, const RgbPicture& picture, const char* format) {
@@ -72,9 +86,11 @@ bool makePictures(const fs::path& folder, int count, int width, int height, std:
   return makeFolder(folder, [&](const fs::path& into) {
     for (int i = 0; i < count; ++i) {
       const RgbPicture picture = syntheticPhoto(width, height, seedBase + std::uint32_t(i));
-      const fs::path path = into / numbered("photo", i, extension);
       const std::string type = extension;
-      const bool ok = type == "jpg" ? writeJpeg(path, picture) : writeQt(path, picture, extension);
+      const bool camera = type == "camera";  // a JPEG with an Exif preview
+      const fs::path path = into / numbered(camera ? "camera" : "photo", i, camera ? "jpg" : extension);
+      const bool ok =
+          type == "jpg" || camera ? writeJpeg(path, picture, camera) : writeQt(path, picture, extension);
       if (!ok) return false;
     }
     return true;
@@ -130,6 +146,12 @@ bool makeCorpus(const CorpusPlan& o) {
   for (const int count : o.rss)
     if (ok && count > 0) ok = makeLinks(o.dir / ("rss-" + std::to_string(count)), small, count);
   if (ok && o.tree > 0) ok = makeTree(o.dir / ("tree-" + std::to_string(o.tree)), o.tree);
+  if (ok && o.cameras > 0) {
+    const fs::path cameras = o.dir / ("cameras-" + std::to_string(o.cameras));
+    ok = makePictures(cameras, o.cameras, o.photoWidth, o.photoHeight, 1000, "camera");
+    if (ok && o.cameraDrop > 0)
+      ok = makeLinks(o.dir / ("camera-drop-" + std::to_string(o.cameraDrop)), cameras, o.cameraDrop);
+  }
   return ok;
 }
 

@@ -1,6 +1,6 @@
 // Makes the benchmark corpus (see tools/corpus.h) under one folder, once:
 //   pimrose-bench-corpus DIR [--photos N] [--pngs N] [--gifs N] [--drop N] [--small N]
-//                            [--rss N,N,...] [--tree N]
+//                            [--rss N,N,...] [--tree N] [--cameras N] [--camera-drop N]
 
 #include <cstdio>
 #include <cstdlib>
@@ -43,6 +43,10 @@ bool parse(int argc, char** argv, CorpusPlan& options) {
       options.small = value;
     else if (key == "--tree")
       options.tree = value;
+    else if (key == "--cameras")
+      options.cameras = value;
+    else if (key == "--camera-drop")
+      options.cameraDrop = value;
     else if (key == "--rss")
       options.rss = parseList(argv[i + 1]);
     else
@@ -59,7 +63,7 @@ int main(int argc, char** argv) {
   if (help || !parse(argc, argv, options)) {
     std::fprintf(stderr,
                  "usage: %s DIR [--photos N] [--pngs N] [--gifs N] [--drop N] [--small N] [--rss N,N] "
-                 "[--tree N]\n",
+                 "[--tree N] [--cameras N] [--camera-drop N]\n",
                  argv[0]);
     return help ? 0 : 2;
   }
