@@ -7,19 +7,19 @@
 #include "app/program.h"
 #include "app/stall_watch.h"
 #include "pimrose_version.h"
-#include "platform/font_warm_up.h"
 #include "platform/log_sink.h"
+#include "platform/warm_up.h"
 #include "ui/image_bytes.h"
 
 namespace pimrose {
 
 int runApplication(int argc, char* argv[]) {
-  const FontWarmUp fonts;
+  // The logo is decoded by the codecs' own PNG reader, which needs no application object.
+  const WarmUp warmUp({loadFontConfiguration, [] { ui::decodeImageFile(ui::kLogo); }});
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Pimrose"));
   QApplication::setApplicationVersion(QLatin1String(kPimroseVersion));
-  QApplication::setWindowIcon(
-      QIcon(QPixmap::fromImage(ui::decodeImageFile(QStringLiteral(":/pimrose/logo.png")))));
+  QApplication::setWindowIcon(QIcon(QPixmap::fromImage(ui::decodeImageFile(ui::kLogo))));
   // The program lives on in the notification area when its windows are hidden.
   QApplication::setQuitOnLastWindowClosed(false);
   installLogSink();

@@ -61,7 +61,7 @@ QByteArray resourceBytes(const QString& path) {
 
 // Decoded once for the run and shared by every window that shows it.
 QImage logo() {
-  return ui::decodeImageFile(QStringLiteral(":/pimrose/logo.png"));
+  return ui::decodeImageFile(ui::kLogo);
 }
 QByteArray trayIco() {
   return resourceBytes(QStringLiteral(":/pimrose/tray.ico"));

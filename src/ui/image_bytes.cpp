@@ -6,6 +6,8 @@
 #include <QImageReader>
 #include <QMutex>
 
+#include "codecs/png_decode.h"
+
 namespace pimrose::ui {
 namespace {
 
@@ -31,6 +33,7 @@ QImage decodeImageBytes(const QByteArray& bytes) {
   if (bytes.isEmpty()) return {};
   const char* format = formatOf(bytes);
   if (!format) return QImage::fromData(bytes);
+  if (qstrcmp(format, "PNG") == 0) return decodePng(bytes, {}, nullptr);
   QBuffer buffer;
   buffer.setData(bytes);
   buffer.open(QIODevice::ReadOnly);

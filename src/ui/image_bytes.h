@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QLatin1StringView>
 
 namespace pimrose::ui {
 
@@ -10,6 +11,9 @@ namespace pimrose::ui {
 // installed on the system before its own decoders: tens of milliseconds of start-up for one icon.
 // Anything else is left to Qt's detection; bytes that decode to nothing give a null image.
 QImage decodeImageBytes(const QByteArray& bytes);
+
+// The program's logo among the resources.
+inline constexpr QLatin1StringView kLogo(":/pimrose/logo.png");
 
 // The same for artwork in a file or resource (":/..."), read whole. Resources are decoded once per
 // run and shared.
