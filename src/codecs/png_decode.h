@@ -4,8 +4,8 @@
 #include <utility>
 
 #include <QByteArrayView>
-#include <QList>
 #include <QImage>
+#include <QList>
 #include <QSize>
 #include <QString>
 

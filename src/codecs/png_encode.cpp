@@ -15,8 +15,8 @@ struct PngOutput {
 };
 
 void appendToOutput(png_structp png, png_bytep data, size_t length) {
-  static_cast<PngOutput*>(png_get_io_ptr(png))->bytes.append(reinterpret_cast<const char*>(data),
-                                                             qsizetype(length));
+  static_cast<PngOutput*>(png_get_io_ptr(png))
+      ->bytes.append(reinterpret_cast<const char*>(data), qsizetype(length));
 }
 void flushNothing(png_structp) {}
 
@@ -70,8 +70,8 @@ bool runEncode(png_structp png, png_infop info, const QImage& rows, TextChunks& 
 
 QByteArray encodeQuickPng(const QImage& image, const PngTexts& texts) {
   if (image.isNull()) return {};
-  const QImage rows = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_RGBA8888
-                                                                    : QImage::Format_RGB888);
+  const QImage rows =
+      image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
   if (rows.isNull()) return {};
   TextChunks chunks(texts);
   PngOutput output;

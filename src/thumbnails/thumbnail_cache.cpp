@@ -79,11 +79,11 @@ bool writeAtomically(const QString& target, const QByteArray& data) {
 // Entries are written to be read back fast (see encodeQuickPng): the cache is read far more often
 // than written, by us and by every other program that shows the same pictures.
 QByteArray encodePng(const QImage& image, const QByteArray& uri, const FileStamp& stamp) {
-  return encodeQuickPng(image, {{QStringLiteral("Thumb::URI"), QString::fromLatin1(uri)},
-                                {QStringLiteral("Thumb::MTime"), QString::number(stamp.mtime)},
-                                {QStringLiteral("Thumb::Size"), QString::number(stamp.size)},
-                                {QStringLiteral("Software"),
-                                 QStringLiteral("Pimrose ") + QLatin1String(kPimroseVersion)}});
+  return encodeQuickPng(
+      image, {{QStringLiteral("Thumb::URI"), QString::fromLatin1(uri)},
+              {QStringLiteral("Thumb::MTime"), QString::number(stamp.mtime)},
+              {QStringLiteral("Thumb::Size"), QString::number(stamp.size)},
+              {QStringLiteral("Software"), QStringLiteral("Pimrose ") + QLatin1String(kPimroseVersion)}});
 }
 
 QString textNamed(const PngTexts& texts, QLatin1StringView key) {
