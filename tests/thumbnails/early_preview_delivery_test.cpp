@@ -107,7 +107,7 @@ TEST(EarlyPreviewPool, TheStandInGoesFirstAndThePlaceStaysTakenUntilTheFinalResu
     EXPECT_EQ(results[1].request.index, results[0].request.index);  // the same request finishes first
     EXPECT_TRUE(looksLike(results[1].thumbnail.image, Qt::red));
     EXPECT_FALSE(results[1].thumbnail.afterDelivery);  // kept by the pool, run after the result
-  }  // stopping joins the workers and runs every follow-up
+  }                                                    // stopping joins the workers and runs every follow-up
   EXPECT_EQ(results.size(), 2u);
   EXPECT_EQ(followUps.load(), 1);
 }
@@ -247,9 +247,9 @@ TEST_F(PreviewLoader, EarlyThumbnailsPassTheStandInOnToTheItem) {
 // The real decoders: a camera photo (red pixels, blue preview) through the default work.
 struct RealPreviewLoader : ::testing::Test {
   test::Sandbox sandbox;
-  QString path = sandbox.write(QStringLiteral("camera.jpg"),
-                               test::withExif(test::jpegOf(flat({800, 600}, Qt::red)), 1,
-                                              test::jpegOf(flat({160, 120}, Qt::blue))));
+  QString path = sandbox.write(
+      QStringLiteral("camera.jpg"),
+      test::withExif(test::jpegOf(flat({800, 600}, Qt::red)), 1, test::jpegOf(flat({160, 120}, Qt::blue))));
   std::unique_ptr<ThumbnailLoader> loader;
 
   // The loader's work finds its cache folder under XDG_CACHE_HOME when it is made.

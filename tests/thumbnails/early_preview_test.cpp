@@ -32,7 +32,8 @@ QRgb centre(const QImage& image) {
 
 // The main picture red, the preview blue: the colour tells which one a thumbnail came from.
 QByteArray camera(QSize picture, QSize preview, int orientation = 1) {
-  return test::withExif(test::jpegOf(flat(picture, Qt::red)), orientation, test::jpegOf(flat(preview, Qt::blue)));
+  return test::withExif(test::jpegOf(flat(picture, Qt::red)), orientation,
+                        test::jpegOf(flat(preview, Qt::blue)));
 }
 
 struct PreviewCase {
@@ -94,7 +95,8 @@ TEST(EarlyPreview, ThePreviewIsTurnedUprightAndScaledToTheThumbnail) {
   const int r = image.width() - 5, b = image.height() - 5;
   const QRgb corners[4] = {image.pixel(4, 4), image.pixel(r, 4), image.pixel(4, b), image.pixel(r, b)};
   const QRgb expected[4] = {B, R, W, G};  // orientation 6 turns the stored quadrants clockwise
-  for (int i = 0; i < 4; ++i) EXPECT_TRUE(near(corners[i], expected[i])) << i << std::hex << " " << corners[i];
+  for (int i = 0; i < 4; ++i)
+    EXPECT_TRUE(near(corners[i], expected[i])) << i << std::hex << " " << corners[i];
   EXPECT_EQ(first.makeFinal().image.size(), QSize(300, 400));
 }
 
@@ -129,9 +131,9 @@ struct CachedPreview : ::testing::Test {
 // once: no stand-in is made for a picture the cache already holds.
 TEST_F(CachedPreview, TheEntryComesFromThePixelsAndAHitNeedsNoStandIn) {
   for (const EntryWrite write : {EntryWrite::Now, EntryWrite::AfterDelivery}) {
-    const QString path = sandbox.write(
-        write == EntryWrite::Now ? QStringLiteral("now.jpg") : QStringLiteral("later.jpg"),
-        camera({800, 600}, {160, 120}));
+    const QString path =
+        sandbox.write(write == EntryWrite::Now ? QStringLiteral("now.jpg") : QStringLiteral("later.jpg"),
+                      camera({800, 600}, {160, 120}));
     const QString entry = cache.entryPath(path, 256);
     const LoadedThumbnail first = load(path, write);
     ASSERT_TRUE(first.provisional);
