@@ -29,7 +29,8 @@ QByteArray toJson(const BrowserLoadResult& r) {
   return QStringLiteral(
              "{\"items\": %1, \"threads\": %2, \"listed_ms\": %3, \"first_screen_ms\": %4, \"all_ms\": %5, "
              "\"max_stall_ms\": %6, \"screens\": %7, \"rss_before_mb\": %8, \"rss_end_mb\": %9, "
-             "\"peak_rss_mb\": %10, \"cpu_ms\": %11, \"failed\": %12, \"timed_out\": %13}")
+             "\"peak_rss_mb\": %10, \"cpu_ms\": %11, \"failed\": %12, \"timed_out\": %13, "
+             "\"first_screen_any_ms\": %14}")
       .arg(r.items)
       .arg(r.threads)
       .arg(r.listedMs, 0, 'f', 1)
@@ -43,6 +44,7 @@ QByteArray toJson(const BrowserLoadResult& r) {
       .arg(r.cpuMs, 0, 'f', 1)
       .arg(r.failed)
       .arg(r.timedOut ? QStringLiteral("true") : QStringLiteral("false"))
+      .arg(r.firstScreenAnyMs, 0, 'f', 1)
       .toUtf8();
 }
 
@@ -97,20 +99,40 @@ void BrowserLoad::noticeList() {
   result_.items = list().itemCount();
   onScreen_.assign(size_t(result_.items), 0);
   everDelivered_.assign(onScreen_.size(), 0);
+  showsIcon_.assign(onScreen_.size(), 0);
 }
 
 void BrowserLoad::delivered(const ThumbnailDelivery& delivery) {
   noticeList();
   if (onScreen_.empty() || delivery.index < 0 || size_t(delivery.index) >= onScreen_.size()) return;
-  onScreen_[size_t(delivery.index)] = 1;
-  if (!everDelivered_[size_t(delivery.index)]) {
-    everDelivered_[size_t(delivery.index)] = 1;
-    ++deliveredCount_;
+  const auto at = size_t(delivery.index);
+  showsIcon_[at] = 1;
+  // A preview only shows the item: the item is done with its final thumbnail.
+  if (!delivery.provisional) {
+    onScreen_[at] = 1;
+    if (!everDelivered_[at]) {
+      everDelivered_[at] = 1;
+      ++deliveredCount_;
+    }
+    if (delivery.image.isNull()) ++result_.failed;
   }
-  if (delivery.image.isNull()) ++result_.failed;
-  for (const int released : delivery.released)
-    if (released >= 0 && size_t(released) < onScreen_.size()) onScreen_[size_t(released)] = 0;
+  for (const int released : delivery.released) {
+    if (released < 0 || size_t(released) >= onScreen_.size()) continue;
+    onScreen_[size_t(released)] = 0;
+    showsIcon_[size_t(released)] = 0;
+  }
+  noticeFirstScreenShown();
   advance();
+}
+
+// The list does not scroll on before its first screen is complete, so the range shown is the first.
+void BrowserLoad::noticeFirstScreenShown() {
+  if (result_.firstScreenAnyMs >= 0) return;
+  const auto [first, last] = list().visibleRange();
+  if (first < 0 || last >= int(showsIcon_.size())) return;
+  for (int i = first; i <= last; ++i)
+    if (!showsIcon_[size_t(i)]) return;
+  result_.firstScreenAnyMs = now();
 }
 
 bool BrowserLoad::screenComplete(int first, int last) const {

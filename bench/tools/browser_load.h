@@ -13,7 +13,8 @@
 // program opens with) and Browser, a folder dropped (queued exactly as a drop on the window queues
 // it), the first screen waited for, then the list scrolled one screen further each time the
 // loaders have taken every request of the screen shown, until every item has had its thumbnail
-// delivered once. Times count from the drop.
+// delivered once. Times count from the drop. Only final thumbnails count as delivered; an embedded
+// preview shown before one counts for first_screen_any_ms alone.
 
 namespace pimrose {
 class Browser;
@@ -35,12 +36,13 @@ struct BrowserLoadOptions {
 
 struct BrowserLoadResult {
   int items = 0;
-  int threads = 0;            // the loader threads
-  double listedMs = -1;       // the list has its items
-  double firstScreenMs = -1;  // every item of the first painted screen has its thumbnail
-  double allMs = -1;          // every item has had its thumbnail once
-  double maxStallMs = 0;      // longest gap between two ticks of a 10 ms timer on the UI thread
-  int screens = 0;            // scroll steps taken
+  int threads = 0;               // the loader threads
+  double listedMs = -1;          // the list has its items
+  double firstScreenMs = -1;     // every item of the first painted screen has its thumbnail
+  double firstScreenAnyMs = -1;  // every item of the first painted screen shows an icon, preview or final
+  double allMs = -1;             // every item has had its thumbnail once
+  double maxStallMs = 0;         // longest gap between two ticks of a 10 ms timer on the UI thread
+  int screens = 0;               // scroll steps taken
   double rssBeforeMb = 0, rssEndMb = 0, peakRssMb = 0;
   double cpuMs = 0;  // CPU time of every thread of the process during the load
   int failed = 0;    // deliveries without a picture
@@ -63,6 +65,7 @@ class BrowserLoad : public QObject {
   void onTick();
   void noticeList();
   void delivered(const ThumbnailDelivery& delivery);
+  void noticeFirstScreenShown();
   bool screenComplete(int first, int last) const;
   bool screenTaken(int first, int last) const;
   void advance();
@@ -76,6 +79,7 @@ class BrowserLoad : public QObject {
   QElapsedTimer clock_;
   std::vector<char> onScreen_;       // has its thumbnail now (smart release takes it away again)
   std::vector<char> everDelivered_;  // has had its thumbnail at least once
+  std::vector<char> showsIcon_;      // shows an icon now, the preview or the thumbnail
   size_t deliveredCount_ = 0;
   int scrolledTo_ = 0;
   double lastTick_ = 0, cpuStart_ = 0;

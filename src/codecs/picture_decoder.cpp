@@ -3,6 +3,7 @@
 #include "codecs/decode_limits.h"
 #include "codecs/gif_decode.h"
 #include "codecs/jpeg_decode.h"
+#include "codecs/jpeg_header.h"
 #include "codecs/picture_header.h"
 #include "codecs/plugin_decode.h"
 #include "codecs/png_decode.h"
@@ -43,6 +44,18 @@ QImage decodeUpright(QByteArrayView data, QSize atLeast, PreviewUse preview, QSt
       return decodeWithPlugin(data, atLeast, error);
   }
   return {};
+}
+
+QImage decodePreviewUpright(const PictureHeader& header, QSize atLeast) {
+  if (header.preview.isEmpty()) return {};
+  const QImage stored = decodeJpeg(header.preview, storedTarget(atLeast, header.orientation), nullptr);
+  return stored.isNull() ? stored : applyOrientation(stored, header.orientation);
+}
+
+QSize previewUprightSize(const PictureHeader& header) {
+  if (header.preview.isEmpty()) return {};
+  const std::optional<JpegHeader> preview = readJpegHeader(header.preview);
+  return preview ? uprightSize(preview->storedSize, header.orientation) : QSize();
 }
 
 QImage thumbnailImage(QByteArrayView data, QSize size, PreviewUse preview, QString* error) {

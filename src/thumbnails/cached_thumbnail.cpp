@@ -1,5 +1,6 @@
 #include "thumbnails/cached_thumbnail.h"
 
+#include <memory>
 #include <utility>
 
 #include <QFileInfo>
@@ -49,28 +50,15 @@ LoadedThumbnail failed(LoadedThumbnail result, const QString& why) {
 // pixels (or leaves that to afterDelivery, which keeps the decoded picture and a copy of the cache,
 // a folder name, alive until it runs). `read` holds the file's bytes (and their share of the read
 // budget, if any) until the decode is done.
-LoadedThumbnail decodeAndStore(const QString& path, BudgetedBytes read, const FileStamp& stamp, int iconSize,
-                               bool fastLoading, const ThumbnailCache& cache, EntryWrite write) {
-  const QByteArray& bytes = read.bytes;
-  LoadedThumbnail result;
-  const Measured m = measure(bytes, iconSize, result);
-  if (!m.header) {
-    cache.storeFailure(path, stamp);
-    return failed(result, QStringLiteral("not a readable picture: %1").arg(path));
-  }
-  const int side = ThumbnailCache::folderSideFor(m.icon);
-  const bool previewMayServe =
-      previewUseFor(path, fastLoading) == PreviewUse::Allowed && !m.header->preview.isEmpty();
-  if (side == 0 || previewMayServe) {
-    read = {};  // loadThumbnail takes its own share: holding this one while it waits could deadlock
-    return loadThumbnail(path, iconSize, fastLoading);
-  }
-  const QImage picture = decodeUpright(bytes, m.icon, PreviewUse::Refused, &result.error);
+LoadedThumbnail fromPixels(LoadedThumbnail result, const QString& path, const BudgetedBytes& read,
+                           const FileStamp& stamp, QSize icon, int side, const ThumbnailCache& cache,
+                           EntryWrite write) {
+  const QImage picture = decodeUpright(read.bytes, icon, PreviewUse::Refused, &result.error);
   if (picture.isNull()) {
     cache.storeFailure(path, stamp);
     return result;
   }
-  result.image = scaledThumbnail(picture, m.icon);
+  result.image = scaledThumbnail(picture, icon);
   result.error.clear();
   auto store = [cache, path, stamp, side, picture] {
     cache.store(path, stamp, side, entryOf(picture, side));
@@ -82,16 +70,44 @@ LoadedThumbnail decodeAndStore(const QString& path, BudgetedBytes read, const Fi
   return result;
 }
 
+// The picture's thumbnail when no valid entry serves: from the preview where fast loading allows it,
+// else from the pixels, first standing in with the preview when `early` asks for it and one serves.
+LoadedThumbnail decodeAndStore(const QString& path, BudgetedBytes read, const FileStamp& stamp, int iconSize,
+                               bool fastLoading, const ThumbnailCache& cache, EntryWrite write,
+                               EarlyPreview early) {
+  LoadedThumbnail result;
+  const Measured m = measure(read.bytes, iconSize, result);
+  if (!m.header) {
+    cache.storeFailure(path, stamp);
+    return failed(result, QStringLiteral("not a readable picture: %1").arg(path));
+  }
+  const int side = ThumbnailCache::folderSideFor(m.icon);
+  const bool previewMayServe =
+      previewUseFor(path, fastLoading) == PreviewUse::Allowed && !m.header->preview.isEmpty();
+  if (side == 0 || previewMayServe) {
+    read = {};  // loadThumbnail takes its own share: holding this one while it waits could deadlock
+    return loadThumbnail(path, iconSize, fastLoading, 1.0, early);
+  }
+  QImage preview = early == EarlyPreview::Yes ? previewThumbnail(*m.header, m.icon) : QImage();
+  if (preview.isNull()) return fromPixels(result, path, read, stamp, m.icon, side, cache, write);
+  // The entry is written only from the final thumbnail's pixels, never from the preview.
+  auto held = std::make_shared<const BudgetedBytes>(std::move(read));
+  auto makeFinal = [result, path, held, stamp, icon = m.icon, side, cache, write] {
+    return fromPixels(result, path, *held, stamp, icon, side, cache, write);
+  };
+  return provisionalThumbnail(result, std::move(preview), std::move(makeFinal));
+}
+
 }  // namespace
 
 LoadedThumbnail loadThumbnailCached(const QString& givenPath, int iconSize, bool fastLoading,
-                                    const ThumbnailCache& cache, EntryWrite write) {
+                                    const ThumbnailCache& cache, EntryWrite write, EarlyPreview early) {
   // Entries are named after absolute URIs; a relative path names its file from the current folder.
   const QString path = givenPath.startsWith(u'/') ? givenPath : QFileInfo(givenPath).absoluteFilePath();
   // The stamp is taken before any byte is read: a file changed meanwhile gets an entry that no
   // longer matches it, never a current-looking entry of old pixels.
   const std::optional<FileStamp> stamp = cache.covers(path) ? ThumbnailCache::stampOf(path) : std::nullopt;
-  if (!stamp) return loadThumbnail(path, iconSize, fastLoading);
+  if (!stamp) return loadThumbnail(path, iconSize, fastLoading, 1.0, early);
   LoadedThumbnail result;
   bool complete = false;
   const QByteArray start = readFileStart(path, kHeaderBytes, &complete, &result.error);
@@ -99,7 +115,7 @@ LoadedThumbnail loadThumbnailCached(const QString& givenPath, int iconSize, bool
   const Measured m = measure(start, iconSize, result);
   if (cache.hasFailure(path, *stamp))
     return failed(result, QStringLiteral("failed before and unchanged since: %1").arg(path));
-  if (m.header && m.icon.isEmpty()) return loadThumbnail(path, iconSize, fastLoading);
+  if (m.header && m.icon.isEmpty()) return loadThumbnail(path, iconSize, fastLoading, 1.0, early);
   if (m.header) {
     const QImage entry = cache.lookup(path, *stamp, m.icon, result.sourceSize);
     if (!entry.isNull()) {
@@ -111,7 +127,7 @@ LoadedThumbnail loadThumbnailCached(const QString& givenPath, int iconSize, bool
   BudgetedBytes read =
       complete ? BudgetedBytes{{}, start} : readFileBytesWithin(sharedReadBudget(), path, &result.error);
   if (read.bytes.isEmpty()) return result;
-  return decodeAndStore(path, std::move(read), *stamp, iconSize, fastLoading, cache, write);
+  return decodeAndStore(path, std::move(read), *stamp, iconSize, fastLoading, cache, write, early);
 }
 
 }  // namespace pimrose

@@ -15,8 +15,13 @@ namespace pimrose {
 // With EntryWrite::AfterDelivery a new entry is not written (nor scaled to its folder) here: the
 // result's afterDelivery does it, holding what it needs, so the icon is not kept waiting for the PNG
 // encode. The entry is the same either way, and still written atomically.
+//
+// With EarlyPreview::Yes a picture that is decoded (no valid entry) may first be answered with the
+// provisional thumbnail from its embedded preview, as loadThumbnail does; its makeFinal decodes, and
+// only that final thumbnail writes the entry. A valid entry is fast already: it is answered at once.
 enum class EntryWrite { Now, AfterDelivery };
 LoadedThumbnail loadThumbnailCached(const QString& path, int iconSize, bool fastLoading,
-                                    const ThumbnailCache& cache, EntryWrite write = EntryWrite::Now);
+                                    const ThumbnailCache& cache, EntryWrite write = EntryWrite::Now,
+                                    EarlyPreview early = EarlyPreview::No);
 
 }  // namespace pimrose

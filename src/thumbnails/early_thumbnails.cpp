@@ -23,7 +23,7 @@ std::vector<LoadRequest> EarlyThumbnails::start(const QStringList& paths, const 
     request.generation = generation_;
     request.index = int(k);
     request.path = paths.at(k);
-    entries_.push_back({request, std::nullopt, std::nullopt});
+    entries_.push_back({request, std::nullopt, std::nullopt, std::nullopt});
     requests.push_back(std::move(request));
   }
   return requests;
@@ -40,7 +40,10 @@ EarlyThumbnails::Claim EarlyThumbnails::claim(const LoadRequest& request, LoadRe
   if (it == entries_.end()) return Claim::None;
   if (!it->made) {
     it->waiter = request;
-    return Claim::Waiting;
+    if (!it->preview) return Claim::Waiting;
+    *ready = LoadResult{request, std::move(*it->preview)};
+    it->preview.reset();
+    return Claim::PreviewReady;
   }
   *ready = LoadResult{request, std::move(*it->made)};
   entries_.erase(it);
@@ -50,6 +53,12 @@ EarlyThumbnails::Claim EarlyThumbnails::claim(const LoadRequest& request, LoadRe
 std::optional<LoadResult> EarlyThumbnails::arrived(const LoadResult& result) {
   auto it = find(result.request);
   if (it == entries_.end()) return std::nullopt;
+  if (result.thumbnail.provisional) {
+    if (it->waiter) return LoadResult{*it->waiter, result.thumbnail};
+    it->preview = result.thumbnail;
+    return std::nullopt;
+  }
+  it->preview.reset();
   if (!it->waiter) {
     it->made = result.thumbnail;
     return std::nullopt;

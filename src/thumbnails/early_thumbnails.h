@@ -29,12 +29,14 @@ class EarlyThumbnails {
   quint64 generation() const { return generation_; }
   static bool isEarly(const LoadRequest& request) { return request.generation >= kFirstGeneration; }
 
-  enum class Claim { None, Ready, Waiting };
+  enum class Claim { None, Ready, Waiting, PreviewReady };
   // An item's request: Ready fills `ready` with the early result addressed to the item; Waiting
-  // means the early result will be addressed to it by arrived().
+  // means the early result will be addressed to it by arrived(); PreviewReady fills `ready` with the
+  // provisional result that has arrived, and the final one will be addressed to it by arrived().
   Claim claim(const LoadRequest& request, LoadResult* ready);
   // An early result: the result for the item waiting on it, if any (else it is kept for a claim).
-  // A result of an older round is dropped.
+  // A provisional result is passed on too, and the item keeps waiting for the final one. A result
+  // of an older round is dropped.
   std::optional<LoadResult> arrived(const LoadResult& result);
   // Early requests the pool dropped before making them: answers the item requests that waited on
   // them, which now have to be made on their own.
@@ -46,6 +48,7 @@ class EarlyThumbnails {
   struct Entry {
     LoadRequest request;
     std::optional<LoadedThumbnail> made;
+    std::optional<LoadedThumbnail> preview;  // the provisional result, until a claim or the final one
     std::optional<LoadRequest> waiter;
   };
 

@@ -1,7 +1,10 @@
 #include "thumbnails/load_thumbnail.h"
 
+#include <memory>
+
 #include "codecs/file_reading.h"
 #include "codecs/picture_decoder.h"
+#include "codecs/picture_header.h"
 #include "codecs/picture_size.h"
 #include "thumbnails/icon_size.h"
 
@@ -24,7 +27,24 @@ QImage scaledThumbnail(const QImage& picture, QSize size) {
   return wide.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
-LoadedThumbnail loadThumbnail(const QString& path, int iconSize, bool fastLoading, double pixelRatio) {
+QImage previewThumbnail(const PictureHeader& header, QSize size) {
+  const QSize preview = previewUprightSize(header);
+  if (preview.isEmpty() || preview.width() * 2 < size.width() || preview.height() * 2 < size.height())
+    return {};
+  const QImage upright = decodePreviewUpright(header, size);
+  return upright.isNull() ? upright : scaledThumbnail(upright, size);
+}
+
+LoadedThumbnail provisionalThumbnail(const LoadedThumbnail& result, QImage preview,
+                                     std::function<LoadedThumbnail()> makeFinal) {
+  LoadedThumbnail provisional{std::move(preview), result.height, result.sourceSize, QString()};
+  provisional.provisional = true;
+  provisional.makeFinal = std::move(makeFinal);
+  return provisional;
+}
+
+LoadedThumbnail loadThumbnail(const QString& path, int iconSize, bool fastLoading, double pixelRatio,
+                              EarlyPreview early) {
   LoadedThumbnail result;
   // The header comes first, from a bounded read: a file that only carries a picture's name (text,
   // a sparse file of zeros) is turned away before anything more of it is read.
@@ -36,18 +56,31 @@ LoadedThumbnail loadThumbnail(const QString& path, int iconSize, bool fastLoadin
     result.error = QStringLiteral("no icon size");
     return result;
   }
-  // The bytes count against the loaders' shared budget until the thumbnail is made.
-  const BudgetedBytes read = readFileBytesWithin(sharedReadBudget(), path, &result.error);
-  const QByteArray& bytes = read.bytes;
-  if (bytes.isEmpty()) return result;
+  // The bytes count against the loaders' shared budget until the thumbnail is made (after the
+  // provisional one, when there is one: both come from the same read).
+  auto read =
+      std::make_shared<const BudgetedBytes>(readFileBytesWithin(sharedReadBudget(), path, &result.error));
+  if (read->bytes.isEmpty()) return result;
   const double ratio = pixelRatio > 1.0 ? pixelRatio : 1.0;
   const QSize devicePixels(qRound(size.width() * ratio), qRound(size.height() * ratio));
-  result.image = thumbnailImage(bytes, devicePixels, previewUseFor(path, fastLoading), &result.error);
-  if (!result.image.isNull()) {
-    result.image.setDevicePixelRatio(ratio);
-    result.error.clear();
+  const PreviewUse use = previewUseFor(path, fastLoading);
+  auto makeFinal = [result, read, devicePixels, use, ratio]() mutable {
+    result.image = thumbnailImage(read->bytes, devicePixels, use, &result.error);
+    if (!result.image.isNull()) {
+      result.image.setDevicePixelRatio(ratio);
+      result.error.clear();
+    }
+    return result;
+  };
+  if (early == EarlyPreview::Yes && use == PreviewUse::Refused) {
+    const std::optional<PictureHeader> header = readPictureHeader(read->bytes);
+    QImage preview = header ? previewThumbnail(*header, devicePixels) : QImage();
+    if (!preview.isNull()) {
+      preview.setDevicePixelRatio(ratio);
+      return provisionalThumbnail(result, std::move(preview), std::move(makeFinal));
+    }
   }
-  return result;
+  return makeFinal();
 }
 
 }  // namespace pimrose

@@ -10,6 +10,8 @@
 
 namespace pimrose {
 
+struct PictureHeader;
+
 struct LoadedThumbnail {
   QImage image;      // thumbnailSize(W, H, iconSize); null when the picture could not be read
   int height = 0;    // the thumbnail's height, 0 when the picture could not be measured
@@ -18,7 +20,16 @@ struct LoadedThumbnail {
   // Work that can wait until the icon has been handed over (writing its shared cache entry); the
   // loaders run it off the icon's path. Empty when there is none.
   std::function<void()> afterDelivery = {};
+  // A provisional thumbnail stands in while the final one is made: it comes from the embedded
+  // preview, is shown at once and never written to the shared cache. `makeFinal` (set on provisional
+  // results only) makes the final thumbnail for the same request on the same thread.
+  bool provisional = false;
+  std::function<LoadedThumbnail()> makeFinal = {};
 };
+
+// Whether a JPEG thumbnailed from its own pixels may first show its embedded preview (see
+// previewThumbnail); with No the final thumbnail is the only result.
+enum class EarlyPreview { No, Yes };
 
 // All the picture work of one loader, on any thread: measure from the header, the thumbnail size
 // inside the item's box (icon_size.h), then the thumbnail from a bounded read of the file. With fastLoading
@@ -27,7 +38,21 @@ struct LoadedThumbnail {
 // embedded preview; everything else may use the embedded preview, as MakeThumbnail does.
 // With a pixelRatio above 1 the image has that many device pixels per layout pixel (and says so
 // through its devicePixelRatio); iconSize and `height` stay in layout pixels.
-LoadedThumbnail loadThumbnail(const QString& path, int iconSize, bool fastLoading, double pixelRatio = 1.0);
+//
+// With EarlyPreview::Yes a picture thumbnailed from its own pixels whose preview serves
+// (previewThumbnail) is answered with the provisional thumbnail from the preview, whose makeFinal
+// makes exactly the thumbnail this call makes with No.
+LoadedThumbnail loadThumbnail(const QString& path, int iconSize, bool fastLoading, double pixelRatio = 1.0,
+                              EarlyPreview early = EarlyPreview::No);
+
+// The stand-in of exactly `size` (device pixels) from the embedded preview of a picture that is
+// thumbnailed from its own pixels. Null when there is no readable preview or when it is, upright,
+// less than half of `size` on either side: scaled up further it would show little of the picture.
+QImage previewThumbnail(const PictureHeader& header, QSize size);
+
+// `preview` as the provisional form of `result` (same sizes and height), finished by `makeFinal`.
+LoadedThumbnail provisionalThumbnail(const LoadedThumbnail& result, QImage preview,
+                                     std::function<LoadedThumbnail()> makeFinal);
 
 // Whether the loader may take a JPEG's embedded preview for `path` (the rule above).
 PreviewUse previewUseFor(const QString& path, bool fastLoading);

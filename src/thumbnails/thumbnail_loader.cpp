@@ -13,14 +13,22 @@ ThumbnailWork defaultThumbnailWork() {
   // The cache folder is found once; loaders share the cache, which keeps no state of its own. Its
   // entries are made for layout pixels, so a dense screen's sharper icons are made from the file.
   auto cache = std::make_shared<const ThumbnailCache>();
-  // The icon leaves the loader in the form the list keeps it in (stored_icon.h).
+  // A camera photo's embedded preview stands in while its own pixels are decoded (load_thumbnail.h).
+  // The icons leave the loader in the form the list keeps them in (stored_icon.h).
   return [cache](const LoadRequest& request) {
-    LoadedThumbnail loaded =
-        request.useCache && request.pixelRatio <= 1.0
-            ? loadThumbnailCached(request.path, request.iconSize, request.fastLoading, *cache,
-                                  EntryWrite::AfterDelivery)
-            : loadThumbnail(request.path, request.iconSize, request.fastLoading, request.pixelRatio);
+    LoadedThumbnail loaded = request.useCache && request.pixelRatio <= 1.0
+                                 ? loadThumbnailCached(request.path, request.iconSize, request.fastLoading,
+                                                       *cache, EntryWrite::AfterDelivery, EarlyPreview::Yes)
+                                 : loadThumbnail(request.path, request.iconSize, request.fastLoading,
+                                                 request.pixelRatio, EarlyPreview::Yes);
     loaded.image = storedIcon(loaded.image);
+    if (loaded.makeFinal) {
+      loaded.makeFinal = [makeFinal = std::move(loaded.makeFinal)] {
+        LoadedThumbnail done = makeFinal();
+        done.image = storedIcon(done.image);
+        return done;
+      };
+    }
     return loaded;
   };
 }
@@ -129,6 +137,9 @@ void ThumbnailLoader::requestLoad(ListId list, int index) {
     case EarlyThumbnails::Claim::Ready:
       handOver(std::move(ready));  // delivered from the event loop, as any result
       return;
+    case EarlyThumbnails::Claim::PreviewReady:
+      handOver(std::move(ready));  // the final result follows when its early request delivers it
+      return;
     case EarlyThumbnails::Claim::Waiting:
       return;
     case EarlyThumbnails::Claim::None:
@@ -157,8 +168,11 @@ void ThumbnailLoader::markReleased(const std::vector<LoadRequest>& dropped) {
   }
 }
 
+// A provisional result shows the item's preview until its final result replaces it; only the final
+// one frees the request's place, counts for smart release and is logged as delivered.
 void ThumbnailLoader::receive(const LoadResult& result) {
-  pool_->delivered(result.request);
+  const bool provisional = result.thumbnail.provisional;
+  if (!provisional) pool_->delivered(result.request);
   if (EarlyThumbnails::isEarly(result.request)) {
     if (std::optional<LoadResult> forItem = early_.arrived(result)) receive(*forItem);
     return;
@@ -168,18 +182,27 @@ void ThumbnailLoader::receive(const LoadResult& result) {
   // A result for a list rebuilt since the request would put a stale picture into the item.
   if (!slots || slots->generation != result.request.generation || !slots->contains(result.request.index))
     return;
-  ThumbnailDelivery delivery{
-      ListId(result.request.list), result.request.index, result.thumbnail.image, result.thumbnail.height, {}};
-  if (state_.smartRelease) delivery.released = smartReleaseIndices(delivery.index, int(slots->held.size()));
+  ThumbnailDelivery delivery{ListId(result.request.list),
+                             result.request.index,
+                             result.thumbnail.image,
+                             result.thumbnail.height,
+                             {},
+                             provisional};
+  if (state_.smartRelease && !provisional)
+    delivery.released = smartReleaseIndices(delivery.index, int(slots->held.size()));
   for (const int released : delivery.released) slots->budget.release(released);
-  // The budget holds whatever the option says: with release off it is the only bound.
-  if (!delivery.image.isNull())
+  // The budget holds whatever the option says: with release off it is the only bound. A failed
+  // final result empties the icon a preview may have filled, so its bytes are no longer held.
+  if (delivery.image.isNull())
+    slots->budget.release(delivery.index);
+  else
     delivery.released += slots->budget.hold(delivery.index, delivery.image.sizeInBytes(), slots->visibleFirst,
                                             slots->visibleLast);
   for (const int released : delivery.released) slots->held[size_t(released)] = 0;
   if (!delivery.image.isNull())
-    qCDebug(lcThumbnails) << "thumbnail delivered: item" << delivery.index << "of list"
-                          << int(result.request.list) << delivery.image.size() << result.request.path;
+    qCDebug(lcThumbnails) << (provisional ? "thumbnail preview shown: item" : "thumbnail delivered: item")
+                          << delivery.index << "of list" << int(result.request.list) << delivery.image.size()
+                          << result.request.path;
   Q_EMIT thumbnailReady(delivery);
 }
 

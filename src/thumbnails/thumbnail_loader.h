@@ -26,7 +26,9 @@
 //     loads far away are dropped (their items count as released, so the list asks again when
 //     they come back into view).
 //   thumbnailReady(delivery): lock the list's updates, set item `index` to height
-//     `thumbnailHeight` and its icon to `image`, clear the icons of `released`, unlock.
+//     `thumbnailHeight` and its icon to `image`, clear the icons of `released`, unlock. A
+//     `provisional` delivery (a camera photo's embedded preview) comes first and the final one of
+//     the same item follows; whatever counts finished items counts only final deliveries.
 //   setIconSize / setFastLoading / setSmartRelease: the thumbnail width, whether embedded
 //     previews may be used, whether icons 2000 items away are given up. Either way the icons a
 //     list holds stay within their memory budget (icon_budget.h): deliveries name the icons given
@@ -46,6 +48,9 @@ struct ThumbnailDelivery {
   QImage image;  // null when the picture could not be read: the item gets an empty icon
   int thumbnailHeight = 0;
   QList<int> released;  // items whose icons to clear (smart release)
+  // The embedded preview standing in until the final thumbnail of the same request follows, in a
+  // delivery of its own (which may empty the icon again when the picture's pixels fail).
+  bool provisional = false;
 };
 
 // The real picture work: loadThumbnail on the request's path.

@@ -130,6 +130,15 @@ void ThumbnailPool::run() {
       continue;
     }
     LoadedThumbnail thumbnail = work_ ? work_(*request) : LoadedThumbnail{};
+    if (auto makeFinal = std::exchange(thumbnail.makeFinal, nullptr)) {
+      // The stand-in goes out first; the place stays taken until the final result is delivered.
+      thumbnail.provisional = true;
+      thumbnail.afterDelivery = nullptr;
+      if (sink_) sink_(LoadResult{*request, std::move(thumbnail)});
+      thumbnail = makeFinal();
+      thumbnail.makeFinal = nullptr;  // one stand-in per request at most
+    }
+    thumbnail.provisional = false;
     FollowUp after = std::exchange(thumbnail.afterDelivery, nullptr);
     if (sink_) sink_(LoadResult{std::move(*request), std::move(thumbnail)});
     if (after) addFollowUp(std::move(after));

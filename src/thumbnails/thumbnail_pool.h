@@ -24,6 +24,10 @@
 // that adds one runs the oldest at once, so the pictures they hold stay few. Every waiting one is
 // run before the pool is gone.
 //
+// A result that comes with makeFinal is provisional: it reaches the sink marked so, then the same
+// worker makes the final result, which reaches the sink after it. Only the final result frees the
+// request's place (delivered()), so in-flight counts and "done" mean the final result.
+//
 // Plain std threads, so ThreadSanitizer sees every synchronisation; ThumbnailLoader adapts it to Qt.
 
 namespace pimrose {

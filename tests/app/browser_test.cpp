@@ -8,12 +8,15 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <map>
+#include <mutex>
 
 #include "app/browser.h"
 #include "browsing/drop_receiver.h"
 #include "support/sandbox.h"
 #include "support/wait_for.h"
 #include "ui/controls.h"
+#include "ui/icon_list_model.h"
 
 namespace pimrose {
 namespace {
@@ -34,6 +37,8 @@ class BrowserTest : public ::testing::Test {
     window_->show();
   }
 
+  // A name with "camera" in it stands in with a blue preview first, then waits for cameraGate_ to
+  // make its final icon; "broken" then fails.
   LoadedThumbnail fakeThumbnail(const LoadRequest& request) {
     ++loads_;
     LoadedThumbnail result;
@@ -41,7 +46,18 @@ class BrowserTest : public ::testing::Test {
     result.sourceSize = QSize(request.iconSize, result.height);
     result.image = QImage(request.iconSize, result.height, QImage::Format_RGB32);
     result.image.fill(Qt::darkCyan);
-    return result;
+    if (!request.path.contains(u"camera")) return result;
+    LoadedThumbnail preview = result;
+    preview.image = QImage(request.iconSize, result.height, QImage::Format_RGB32);
+    preview.image.fill(Qt::blue);
+    preview.provisional = true;
+    const bool broken = request.path.contains(u"broken");
+    preview.makeFinal = [this, result, broken] {
+      std::lock_guard pass(cameraGate_);
+      return broken ? LoadedThumbnail{QImage(), result.height, result.sourceSize, QStringLiteral("damaged")}
+                    : result;
+    };
+    return preview;
   }
 
   // A drop of local paths as a file manager makes it, straight into the window.
@@ -66,6 +82,7 @@ class BrowserTest : public ::testing::Test {
   test::Sandbox sandbox_;
   std::unique_ptr<ui::Window> window_;
   std::atomic<int> loads_ = 0;
+  std::mutex cameraGate_;
   Browser browser_;
   DropReceiver receiver_;
 };
@@ -116,6 +133,31 @@ TEST_F(BrowserTest, ShownItemsGetTheirThumbnails) {
   ASSERT_TRUE(test::waitFor([&] { return files()->itemCount() == 12; }));
   ASSERT_TRUE(test::waitFor([&] { return files()->itemHasIcon(0); }));
   EXPECT_EQ(files()->itemSize(0), QStringLiteral("011.png").size());
+}
+
+// What the list shows after each delivery: the preview, then the final icon, or no icon when the
+// picture's own pixels fail after a good preview.
+TEST_F(BrowserTest, ACameraPhotoShowsItsPreviewUntilTheFinalIconReplacesIt) {
+  sandbox_.write(QStringLiteral("c/camera.jpg"));
+  sandbox_.write(QStringLiteral("c/camera-broken.jpg"));
+  std::map<QString, QList<QRgb>> shown;  // per file, the centre pixel after each delivery (0: no icon)
+  int finals = 0;
+  std::unique_lock hold(cameraGate_);
+  // Connected after the browser's own slot, so it sees what the browser made of the delivery.
+  QObject::connect(&browser_.loader(), &ThumbnailLoader::thumbnailReady, window_.get(),
+                   [&](const ThumbnailDelivery& d) {
+                     const QImage& icon = files()->model()->icon(d.index);
+                     const QString name = QFileInfo(files()->itemPath(d.index)).fileName();
+                     shown[name].append(icon.isNull() ? 0 : icon.pixel(icon.width() / 2, icon.height() / 2));
+                     if (!d.provisional) ++finals;
+                   });
+  browser_.queueDroppedPath(sandbox_.filePath(QStringLiteral("c")));
+  ASSERT_TRUE(test::waitFor([&] { return shown.size() == 2; }));
+  hold.unlock();
+  ASSERT_TRUE(test::waitFor([&] { return finals == 2; }));
+  const QColor blue(Qt::blue), cyan(Qt::darkCyan);
+  EXPECT_EQ(shown[QStringLiteral("camera.jpg")], (QList<QRgb>{blue.rgb(), cyan.rgb()}));
+  EXPECT_EQ(shown[QStringLiteral("camera-broken.jpg")], (QList<QRgb>{blue.rgb(), 0}));
 }
 
 TEST_F(BrowserTest, EnterInTheSearchBoxSearchesAndTheButtonEndsTheSearch) {
