@@ -90,10 +90,16 @@ LoadedThumbnail decodeAndStore(const QString& path, BudgetedBytes read, const Fi
   }
   QImage preview = early == EarlyPreview::Yes ? previewThumbnail(*m.header, m.icon) : QImage();
   if (preview.isNull()) return fromPixels(result, path, read, stamp, m.icon, side, cache, write);
-  // The entry is written only from the final thumbnail's pixels, never from the preview.
-  auto held = std::make_shared<const BudgetedBytes>(std::move(read));
-  auto makeFinal = [result, path, held, stamp, icon = m.icon, side, cache, write] {
-    return fromPixels(result, path, *held, stamp, icon, side, cache, write);
+  // The entry is written only from the final thumbnail's pixels, never from the preview. The final
+  // stage may wait behind other pictures' previews, so it reads the file again (from the page cache,
+  // normally) rather than hold these bytes and their share of the read budget meanwhile. The stamp
+  // still comes from before the first read: a file changed in between gets an entry that does not
+  // match it.
+  read = {};
+  auto makeFinal = [result, path, stamp, icon = m.icon, side, cache, write]() mutable {
+    const BudgetedBytes again = readFileBytesWithin(sharedReadBudget(), path, &result.error);
+    if (again.bytes.isEmpty()) return result;
+    return fromPixels(result, path, again, stamp, icon, side, cache, write);
   };
   return provisionalThumbnail(result, std::move(preview), std::move(makeFinal));
 }

@@ -50,6 +50,8 @@ class LoadQueue {
   std::vector<LoadRequest> takeAll();
 
   size_t size() const { return waiting_.size(); }
+  // How far the request's item lies outside its list's visible range (0 inside it, or without one).
+  int distance(const LoadRequest& request) const;
   bool empty() const { return waiting_.empty(); }
 
  private:
@@ -59,7 +61,6 @@ class LoadQueue {
     int last = -1;
   };
 
-  int distance(const LoadRequest& request) const;
   const Range* rangeOf(ListId list) const;
   template <typename Predicate>
   std::vector<LoadRequest> removeIf(Predicate predicate);

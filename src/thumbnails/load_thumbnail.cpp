@@ -56,31 +56,36 @@ LoadedThumbnail loadThumbnail(const QString& path, int iconSize, bool fastLoadin
     result.error = QStringLiteral("no icon size");
     return result;
   }
-  // The bytes count against the loaders' shared budget until the thumbnail is made (after the
-  // provisional one, when there is one: both come from the same read).
-  auto read =
-      std::make_shared<const BudgetedBytes>(readFileBytesWithin(sharedReadBudget(), path, &result.error));
-  if (read->bytes.isEmpty()) return result;
+  // The bytes count against the loaders' shared budget until the thumbnail is made.
+  BudgetedBytes read = readFileBytesWithin(sharedReadBudget(), path, &result.error);
+  if (read.bytes.isEmpty()) return result;
   const double ratio = pixelRatio > 1.0 ? pixelRatio : 1.0;
   const QSize devicePixels(qRound(size.width() * ratio), qRound(size.height() * ratio));
   const PreviewUse use = previewUseFor(path, fastLoading);
-  auto makeFinal = [result, read, devicePixels, use, ratio]() mutable {
-    result.image = thumbnailImage(read->bytes, devicePixels, use, &result.error);
-    if (!result.image.isNull()) {
-      result.image.setDevicePixelRatio(ratio);
-      result.error.clear();
+  const auto fromBytes = [devicePixels, use, ratio](LoadedThumbnail made, const QByteArray& bytes) {
+    made.image = thumbnailImage(bytes, devicePixels, use, &made.error);
+    if (!made.image.isNull()) {
+      made.image.setDevicePixelRatio(ratio);
+      made.error.clear();
     }
-    return result;
+    return made;
   };
   if (early == EarlyPreview::Yes && use == PreviewUse::Refused) {
-    const std::optional<PictureHeader> header = readPictureHeader(read->bytes);
+    const std::optional<PictureHeader> header = readPictureHeader(read.bytes);
     QImage preview = header ? previewThumbnail(*header, devicePixels) : QImage();
     if (!preview.isNull()) {
       preview.setDevicePixelRatio(ratio);
+      // The final stage may wait behind other pictures' previews: it reads the file again (from the
+      // page cache, normally) rather than hold these bytes and their share of the budget meanwhile.
+      read = {};
+      auto makeFinal = [result, path, fromBytes]() mutable {
+        const BudgetedBytes again = readFileBytesWithin(sharedReadBudget(), path, &result.error);
+        return again.bytes.isEmpty() ? result : fromBytes(result, again.bytes);
+      };
       return provisionalThumbnail(result, std::move(preview), std::move(makeFinal));
     }
   }
-  return makeFinal();
+  return fromBytes(result, read.bytes);
 }
 
 }  // namespace pimrose

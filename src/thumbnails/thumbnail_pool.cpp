@@ -89,6 +89,20 @@ bool ThumbnailPool::mayTakeRequest() const {
   return !stopping_ && !queue_.empty() && int(inFlight_.size()) < maxInFlight_;
 }
 
+bool ThumbnailPool::finalComesFirst() const {
+  return !stopping_ && !finals_.empty() && (!mayTakeRequest() || finals_.size() >= kMaxWaitingFinals);
+}
+
+// The one nearest the visible range; of those equally near, the oldest.
+ThumbnailPool::WaitingFinal ThumbnailPool::takeNearestFinal() {
+  auto nearest = std::min_element(finals_.begin(), finals_.end(), [this](const auto& a, const auto& b) {
+    return queue_.distance(a.request) < queue_.distance(b.request);
+  });
+  WaitingFinal taken = std::move(*nearest);
+  finals_.erase(nearest);
+  return taken;
+}
+
 void ThumbnailPool::addFollowUp(FollowUp followUp) {
   FollowUp overflow;
   {
@@ -105,19 +119,28 @@ void ThumbnailPool::addFollowUp(FollowUp followUp) {
     wake_.notify_one();
 }
 
-// Requests go before follow-ups; a stopping pool takes no request but still runs its follow-ups.
+// Requests go before final stages (see finalComesFirst), both before follow-ups; a stopping pool
+// takes no request and drops its final stages, but still runs its follow-ups.
 void ThumbnailPool::run() {
   for (;;) {
     std::optional<LoadRequest> request;
+    std::optional<WaitingFinal> final;
     FollowUp followUp;
     {
       std::unique_lock lock(mutex_);
-      wake_.wait(lock, [this] { return stopping_ || mayTakeRequest() || !followUps_.empty(); });
-      if (mayTakeRequest()) {
+      wake_.wait(lock, [this] {
+        return stopping_ || mayTakeRequest() || finalComesFirst() || !finals_.empty() || !followUps_.empty();
+      });
+      if (stopping_) finals_.clear();
+      if (finalComesFirst()) {
+        final = takeNearestFinal();
+      } else if (mayTakeRequest()) {
         request = queue_.pop();
         LoadRequest key = *request;
         key.path.clear();
         inFlight_.push_back(std::move(key));
+      } else if (!finals_.empty()) {
+        final = takeNearestFinal();
       } else if (!followUps_.empty()) {
         followUp = std::move(followUps_.front());
         followUps_.pop_front();
@@ -129,20 +152,34 @@ void ThumbnailPool::run() {
       followUp();
       continue;
     }
+    if (final) {
+      LoadedThumbnail thumbnail = final->make();
+      thumbnail.makeFinal = nullptr;  // one stand-in per request at most
+      finish(std::move(final->request), std::move(thumbnail));
+      continue;
+    }
     LoadedThumbnail thumbnail = work_ ? work_(*request) : LoadedThumbnail{};
     if (auto makeFinal = std::exchange(thumbnail.makeFinal, nullptr)) {
       // The stand-in goes out first; the place stays taken until the final result is delivered.
       thumbnail.provisional = true;
       thumbnail.afterDelivery = nullptr;
       if (sink_) sink_(LoadResult{*request, std::move(thumbnail)});
-      thumbnail = makeFinal();
-      thumbnail.makeFinal = nullptr;  // one stand-in per request at most
+      {
+        std::lock_guard lock(mutex_);
+        finals_.push_back({std::move(*request), std::move(makeFinal)});
+      }
+      wake_.notify_one();
+      continue;
     }
-    thumbnail.provisional = false;
-    FollowUp after = std::exchange(thumbnail.afterDelivery, nullptr);
-    if (sink_) sink_(LoadResult{std::move(*request), std::move(thumbnail)});
-    if (after) addFollowUp(std::move(after));
+    finish(std::move(*request), std::move(thumbnail));
   }
+}
+
+void ThumbnailPool::finish(LoadRequest request, LoadedThumbnail thumbnail) {
+  thumbnail.provisional = false;
+  FollowUp after = std::exchange(thumbnail.afterDelivery, nullptr);
+  if (sink_) sink_(LoadResult{std::move(request), std::move(thumbnail)});
+  if (after) addFollowUp(std::move(after));
 }
 
 }  // namespace pimrose

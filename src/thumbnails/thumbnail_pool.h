@@ -24,9 +24,13 @@
 // that adds one runs the oldest at once, so the pictures they hold stay few. Every waiting one is
 // run before the pool is gone.
 //
-// A result that comes with makeFinal is provisional: it reaches the sink marked so, then the same
-// worker makes the final result, which reaches the sink after it. Only the final result frees the
-// request's place (delivered()), so in-flight counts and "done" mean the final result.
+// A result that comes with makeFinal is provisional: it reaches the sink marked so at once, and its
+// final stage waits beside the requests. Workers take waiting requests first, so a screen of camera
+// photos shows every embedded preview before the first full decode; then the final stages run,
+// those nearest the visible range first. Once kMaxWaitingFinals wait, a worker runs one before it
+// takes another request, so a stream of new requests neither starves them nor piles them up. Only
+// the final result frees the request's place (delivered()), so in-flight counts and "done" mean the
+// final result. A stopping pool drops the final stages still waiting.
 //
 // Plain std threads, so ThreadSanitizer sees every synchronisation; ThumbnailLoader adapts it to Qt.
 
@@ -34,6 +38,7 @@ namespace pimrose {
 
 inline constexpr int kMaxLoadsInFlight = 40;
 inline constexpr size_t kMaxWaitingFollowUps = 16;
+inline constexpr size_t kMaxWaitingFinals = 16;
 
 struct LoadResult {
   LoadRequest request;
@@ -71,8 +76,15 @@ class ThumbnailPool {
 
  private:
   using FollowUp = std::function<void()>;
+  struct WaitingFinal {
+    LoadRequest request;
+    std::function<LoadedThumbnail()> make;
+  };
   void run();
+  void finish(LoadRequest request, LoadedThumbnail thumbnail);
   bool mayTakeRequest() const;
+  bool finalComesFirst() const;
+  WaitingFinal takeNearestFinal();
   void addFollowUp(FollowUp followUp);
   bool isTaken(const LoadRequest& request) const;
 
@@ -84,6 +96,7 @@ class ThumbnailPool {
   LoadQueue queue_;
   std::vector<LoadRequest> inFlight_;  // accepted, not yet delivered (path cleared: only the key counts)
   std::deque<FollowUp> followUps_;     // oldest first
+  std::vector<WaitingFinal> finals_;   // oldest first
   bool stopping_ = false;
   std::vector<std::thread> threads_;
 };

@@ -315,3 +315,79 @@ TEST_F(RealPreviewLoader, ACacheHitComesAloneAndTheEntryIsMadeFromThePixels) {
 
 }  // namespace
 }  // namespace pimrose
+
+namespace pimrose {
+namespace {
+
+// Results as the sink saw them, "P3" for item 3's stand-in, "F3" for its final result.
+struct OrderRecorder {
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::vector<std::string> seen;
+  int finals = 0;
+
+  void record(const LoadResult& result) {
+    std::lock_guard lock(mutex);
+    seen.push_back((result.thumbnail.provisional ? "P" : "F") + std::to_string(result.request.index));
+    if (!result.thumbnail.provisional) ++finals;
+    changed.notify_all();
+  }
+  bool waitForFinals(int count) {
+    std::unique_lock lock(mutex);
+    return changed.wait_for(lock, std::chrono::seconds(20), [&] { return finals >= count; });
+  }
+};
+
+LoadedThumbnail standInWithFinal(const LoadRequest&) {
+  LoadedThumbnail first{flat({10, 10}, Qt::blue), 10, QSize(10, 10), QString()};
+  first.makeFinal = [] { return LoadedThumbnail{flat({10, 10}, Qt::red), 10, QSize(10, 10), QString()}; };
+  return first;
+}
+
+std::vector<LoadRequest> requestsFor(int count) {
+  std::vector<LoadRequest> requests;
+  for (int i = 0; i < count; ++i)
+    requests.push_back({ListId::Files, 1, i, QStringLiteral("p%1.jpg").arg(i), 10});
+  return requests;
+}
+
+TEST(EarlyPreviewPool, EveryWaitingPreviewGoesOutBeforeTheFirstFinalStageNearestTheScreenFirst) {
+  OrderRecorder order;
+  {
+    ThumbnailPool pool(
+        standInWithFinal, [&](LoadResult r) { order.record(r); }, 1);
+    pool.setVisibleRange(ListId::Files, 2, 3);
+    pool.submitAll(requestsFor(5));
+    ASSERT_TRUE(order.waitForFinals(5));
+  }
+  ASSERT_EQ(order.seen.size(), 10u);
+  // The queue serves the visible items first; their stand-ins all go out before any final stage.
+  const std::vector<std::string> previews(order.seen.begin(), order.seen.begin() + 5);
+  for (const std::string& shown : previews) EXPECT_EQ(shown[0], 'P') << shown;
+  const std::vector<std::string> finals(order.seen.begin() + 5, order.seen.end());
+  EXPECT_EQ(finals.front().substr(0, 1), "F");
+  EXPECT_TRUE(finals[0] == "F2" || finals[0] == "F3") << finals[0];
+  EXPECT_TRUE(finals[1] == "F2" || finals[1] == "F3") << finals[1];
+}
+
+TEST(EarlyPreviewPool, ABacklogOfFinalStagesIsWorkedOffBeforeMoreRequests) {
+  OrderRecorder order;
+  const int count = int(kMaxWaitingFinals) + 4;
+  {
+    ThumbnailPool pool(
+        standInWithFinal, [&](LoadResult r) { order.record(r); }, 1);
+    pool.submitAll(requestsFor(count));
+    ASSERT_TRUE(order.waitForFinals(count));
+  }
+  // At most kMaxWaitingFinals stand-ins ever wait for their final stage.
+  int waiting = 0, most = 0;
+  for (const std::string& shown : order.seen) {
+    waiting += shown[0] == 'P' ? 1 : -1;
+    most = std::max(most, waiting);
+  }
+  EXPECT_EQ(most, int(kMaxWaitingFinals));
+  EXPECT_EQ(waiting, 0);
+}
+
+}  // namespace
+}  // namespace pimrose
