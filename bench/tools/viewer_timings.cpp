@@ -120,7 +120,7 @@ int main(int argc, char** argv) {
   browser.lists().openDropped({dir.path()});
   serveUntil([&] { return browser.lists().pictureList().size() == files; });
   // The thumbnails behind the viewer are made first, so they do not share the cores with it.
-  serveUntil([&] { return browser.loader().inFlight() == 0 && browser.loader().waiting() == 0; });
+  serveUntil([&] { return browser.loader().idle(); });
 
   Viewer& viewer = browser.viewer();
   auto* box = ui::resolveControls<ui::MainWindowControls>(*window).图片框_图片文件;

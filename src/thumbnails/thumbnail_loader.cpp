@@ -66,8 +66,7 @@ void ThumbnailLoader::receiveArrived() {
   for (const LoadResult& result : results) receive(result);
   // One debug line when the pool runs dry, so a script watching the log knows the icons on view are
   // filled; the log window keeps to what a user would want to read.
-  if (!results.empty() && pool_->inFlight() == 0 && pool_->waiting() == 0)
-    qCDebug(lcThumbnails) << "thumbnails settled";
+  if (!results.empty() && pool_->idle()) qCDebug(lcThumbnails) << "thumbnails settled";
 }
 
 void ThumbnailLoader::setList(ListId list, const QStringList& paths, quint64 generation) {

@@ -88,6 +88,7 @@ class ThumbnailLoader : public QObject {
   bool isHeld(ListId list, int index) const;
   int inFlight() const { return pool_->inFlight(); }
   int waiting() const { return pool_->waiting(); }
+  bool idle() const { return pool_->idle(); }
 
  Q_SIGNALS:
   void thumbnailReady(const pimrose::ThumbnailDelivery& delivery);

@@ -80,6 +80,11 @@ int ThumbnailPool::waiting() const {
   return int(queue_.size());
 }
 
+bool ThumbnailPool::idle() const {
+  std::lock_guard lock(mutex_);
+  return queue_.empty() && inFlight_.empty();
+}
+
 bool ThumbnailPool::isTaken(const LoadRequest& request) const {
   return std::any_of(inFlight_.begin(), inFlight_.end(),
                      [&](const LoadRequest& r) { return sameItem(r, request); });

@@ -73,6 +73,9 @@ class ThumbnailPool {
 
   int inFlight() const;
   int waiting() const;
+  // Nothing waits and nothing is in flight, read at one moment: asking inFlight() and waiting() one
+  // after the other can miss a request moving from the queue to a worker between the two.
+  bool idle() const;
 
  private:
   using FollowUp = std::function<void()>;

@@ -118,7 +118,7 @@ struct PreviewLoader : ::testing::Test {
   test::SignalRecorder<ThumbnailDelivery> ready{&loader, &ThumbnailLoader::thumbnailReady};
 
   bool settled() {
-    return test::waitFor([this] { return loader.inFlight() == 0 && loader.waiting() == 0; });
+    return test::waitFor([this] { return loader.idle(); });
   }
   // Serves the event loop until the loader has taken every result that reached it so far.
   void takeArrived() { QCoreApplication::processEvents(); }
@@ -267,7 +267,7 @@ struct RealPreviewLoader : ::testing::Test {
     test::SignalRecorder<ThumbnailDelivery> ready(loader.get(), &ThumbnailLoader::thumbnailReady);
     loader->setList(ListId::Files, {path}, generation);
     loader->loadIcon(ListId::Files, 0);
-    EXPECT_TRUE(test::waitFor([&] { return loader->inFlight() == 0 && loader->waiting() == 0; }));
+    EXPECT_TRUE(test::waitFor([&] { return loader->idle(); }));
     QCoreApplication::processEvents();
     QList<ThumbnailDelivery> all;
     for (qsizetype k = 0; k < ready.size(); ++k) all.append(ready.at(k));

@@ -38,7 +38,7 @@ struct LoaderFixture : ::testing::Test {
 
   ThumbnailDelivery delivery(qsizetype k) const { return ready.at(k); }
   bool settled() {
-    return test::waitFor([this] { return loader.inFlight() == 0 && loader.waiting() == 0; });
+    return test::waitFor([this] { return loader.idle(); });
   }
 };
 
