@@ -133,9 +133,8 @@ void ThumbnailPool::run() {
     FollowUp followUp;
     {
       std::unique_lock lock(mutex_);
-      wake_.wait(lock, [this] {
-        return stopping_ || mayTakeRequest() || finalComesFirst() || !finals_.empty() || !followUps_.empty();
-      });
+      wake_.wait(lock,
+                 [this] { return stopping_ || mayTakeRequest() || !finals_.empty() || !followUps_.empty(); });
       if (stopping_) finals_.clear();
       if (finalComesFirst()) {
         final = takeNearestFinal();
