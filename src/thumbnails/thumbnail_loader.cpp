@@ -134,10 +134,8 @@ void ThumbnailLoader::requestLoad(ListId list, int index) {
   LoadResult ready;
   switch (early_.claim(request, &ready)) {
     case EarlyThumbnails::Claim::Ready:
-      handOver(std::move(ready));  // delivered from the event loop, as any result
-      return;
-    case EarlyThumbnails::Claim::PreviewReady:
-      handOver(std::move(ready));  // the final result follows when its early request delivers it
+    case EarlyThumbnails::Claim::PreviewReady:  // the final result follows from the early request
+      handOver(std::move(ready));               // delivered from the event loop, as any result
       return;
     case EarlyThumbnails::Claim::Waiting:
       return;

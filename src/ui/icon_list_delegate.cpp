@@ -90,11 +90,10 @@ void IconListDelegate::paintPlaceholder(QPainter* painter, QRect area) const {
   QColor mark = c.mutedText;
   mark.setAlpha(70);
   const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
-  const QString key =
-      QStringLiteral("%1 %2 %3 %4").arg(side).arg(c.placeholder.rgba()).arg(mark.rgba()).arg(ratio);
-  if (key != placeholderKey_) {
+  const PlaceholderLook look{side, c.placeholder.rgba(), mark.rgba(), ratio};
+  if (look != placeholderLook_) {
     placeholder_ = drawnPlaceholder(side, c.placeholder, mark, ratio);
-    placeholderKey_ = key;
+    placeholderLook_ = look;
   }
   painter->drawPixmap(
       QPoint(area.left() + (area.width() - side) / 2, area.top() + (area.height() - side) / 2), placeholder_);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QPixmap>
 #include <QStyledItemDelegate>
 
@@ -34,8 +35,14 @@ class IconListDelegate : public QStyledItemDelegate {
 
   // The placeholder as last drawn: every missing icon of a screen looks the same, and drawing its
   // antialiased shapes anew for each cell of each repaint cost more than the thumbnails arriving.
+  struct PlaceholderLook {
+    int side = 0;
+    QRgb fill = 0, mark = 0;
+    qreal pixelRatio = 0;
+    bool operator==(const PlaceholderLook&) const = default;
+  };
   mutable QPixmap placeholder_;
-  mutable QString placeholderKey_;
+  mutable PlaceholderLook placeholderLook_;
 
   IconList* list_;
 };

@@ -6,18 +6,11 @@
 #include <QImageReader>
 #include <QMutex>
 
+#include "codecs/picture_format.h"
 #include "codecs/png_decode.h"
 
 namespace pimrose::ui {
 namespace {
-
-const char* formatOf(const QByteArray& bytes) {
-  if (bytes.startsWith("\x89PNG\r\n\x1a\n")) return "PNG";
-  if (bytes.startsWith("\xff\xd8\xff")) return "JPEG";
-  if (bytes.startsWith("GIF87a") || bytes.startsWith("GIF89a")) return "GIF";
-  if (bytes.startsWith("BM")) return "BMP";
-  return nullptr;
-}
 
 QImage readImageFile(const QString& path) {
   QFile file(path);
@@ -27,13 +20,19 @@ QImage readImageFile(const QString& path) {
 
 }  // namespace
 
-// Even a named format has Qt ask every plugin whether it reads that format, unless detection is off:
-// then only a plugin of that name is loaded, and PNG, GIF and BMP go straight to Qt's own decoders.
+// PNGs go to the codecs' reader, which needs no application object (the logo is decoded while the
+// application is being made). Even a named format has Qt ask every plugin whether it reads that
+// format, unless detection is off: then only a plugin of that name is loaded, and GIF and BMP go
+// straight to Qt's own decoders.
 QImage decodeImageBytes(const QByteArray& bytes) {
   if (bytes.isEmpty()) return {};
-  const char* format = formatOf(bytes);
+  const PictureFormat sniffed = sniffFormat(bytes);
+  if (sniffed == PictureFormat::Png) return decodePng(bytes, {}, nullptr);
+  const char* format = sniffed == PictureFormat::Jpeg  ? "JPEG"
+                       : sniffed == PictureFormat::Gif ? "GIF"
+                       : bytes.startsWith("BM")        ? "BMP"
+                                                       : nullptr;
   if (!format) return QImage::fromData(bytes);
-  if (qstrcmp(format, "PNG") == 0) return decodePng(bytes, {}, nullptr);
   QBuffer buffer;
   buffer.setData(bytes);
   buffer.open(QIODevice::ReadOnly);
