@@ -1,9 +1,9 @@
-#include <QThread>
-
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <future>
 #include <optional>
+#include <thread>
 
 #include "codecs/read_budget.h"
 #include "support/wait_for.h"
@@ -15,24 +15,24 @@ namespace {
 class Reader {
  public:
   Reader(ReadBudget& budget, qint64 bytes)
-      : thread_(QThread::create([this, &budget, bytes] {
+      : thread_([this, &budget, bytes, letGo = letGo_.get_future()] {
           ReadBudget::Grant grant = budget.acquire(bytes);
           granted_ = true;
-          while (!letGo_) QThread::usleep(100);
-        })) {
-    thread_->start();
-  }
+          letGo.wait();
+        }) {}
   ~Reader() {
-    letGo_ = true;
-    thread_->wait();
-    delete thread_;
+    letGo();
+    thread_.join();
   }
   bool granted() const { return granted_; }
-  void letGo() { letGo_ = true; }
+  void letGo() {
+    if (!released_.exchange(true)) letGo_.set_value();
+  }
 
  private:
-  std::atomic<bool> granted_ = false, letGo_ = false;
-  QThread* thread_;
+  std::atomic<bool> granted_ = false, released_ = false;
+  std::promise<void> letGo_;
+  std::thread thread_;  // last: it starts once the members it uses exist
 };
 
 TEST(ReadBudgetTest, AGrantThatDoesNotFitWaitsUntilBytesAreGivenBack) {
