@@ -1,8 +1,8 @@
 // The settings file's value texts: any text decodes calmly, and what is encoded reads back.
 #include <QString>
 
-#include "app/settings_codecs.h"
 #include "fuzz_input.h"
+#include "settings/settings_codecs.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <QScrollBar>
 
 #include "app/app_log.h"
-#include "app/open_picture.h"
-#include "app/open_with_shell.h"
 #include "browsing/listing_progress_text.h"
 #include "browsing/picture_details.h"
+#include "commands/open_picture.h"
+#include "commands/open_with_shell.h"
 #include "thumbnails/icon_size.h"
 #include "ui/check_box.h"
 #include "ui/edit_box.h"

@@ -3,8 +3,8 @@
 #include <QCursor>
 
 #include "app/app_log.h"
-#include "app/command_table.h"
 #include "app/program.h"
+#include "commands/command_table.h"
 #include "ui/menu.h"
 
 namespace pimrose {

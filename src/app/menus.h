@@ -8,7 +8,7 @@
 #include <QPointer>
 #include <QStringList>
 
-#include "app/menu_kind.h"
+#include "commands/menu_kind.h"
 #include "ui/menu.h"
 
 namespace pimrose {

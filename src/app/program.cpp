@@ -7,19 +7,18 @@
 
 #include "app/app_log.h"
 #include "app/browser.h"
-#include "app/chosen_picture.h"
-#include "app/errands.h"
 #include "app/first_paint_probe.h"
 #include "app/log_window_controller.h"
 #include "app/main_window_handlers.h"
 #include "app/menus.h"
-#include "app/notices.h"
 #include "app/opening_lines.h"
-#include "app/restart_program.h"
 #include "app/settings.h"
 #include "app/settings_page.h"
-#include "app/window_commands.h"
 #include "browsing/drop_receiver.h"
+#include "commands/chosen_picture.h"
+#include "commands/errands.h"
+#include "commands/restart_program.h"
+#include "notices/notices.h"
 #include "pimrose_version.h"
 #include "platform/exit_signals.h"
 #include "platform/ini_file.h"
@@ -30,6 +29,7 @@
 #include "shell/taskbar_widget.h"
 #include "shell/tray_event.h"
 #include "shell/tray_icon.h"
+#include "shell/window_commands.h"
 #include "system/load_sampler.h"
 #include "time_texts/uptime_tip.h"
 #include "ui/caption_buttons.h"
@@ -365,6 +365,14 @@ void Program::openPictureMenu(int index) {
 QString Program::chosenPicture() const {
   return pimrose::chosenPicture(browser_->lists().pictureList(), browser_->search().searchList(),
                                 browser_->searchListShown(), state_.fileMenuItem);
+}
+
+void Program::showMainWindow() {
+  ShowMainWindow(*mainWindow_);
+}
+
+void Program::hideFloatingIcon() {
+  floatIcon().hideFloat();
 }
 
 FileManager* Program::fileManager() {

@@ -5,11 +5,12 @@
 #include <memory>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/notice_sink.h"
-#include "app/notices.h"
-#include "app/overlays.h"
 #include "app/program_services.h"
+#include "commands/command_context.h"
+#include "commands/notice_sink.h"
+#include "notices/notices.h"
+#include "notices/overlays.h"
+#include "settings/app_state.h"
 #include "system/log_feed.h"
 #include "ui/caption_buttons.h"
 #include "ui/float_window_controls.h"
@@ -40,7 +41,7 @@ enum class SendAway;
 //
 // Construction creates the tray icon object, the drop receiver and the main window, hidden, from
 // its table; `StartUp` then brings the program up in a fixed order. Everything runs on the UI thread.
-class Program : public QObject {
+class Program : public QObject, public CommandContext {
   Q_OBJECT
 
  public:
@@ -83,15 +84,16 @@ class Program : public QObject {
   Settings& settings() const { return *settings_; }
   SettingsPage* settingsPage() const { return settingsPage_; }
   const AppState& state() const { return state_; }
-  // The picture the picture menu acts on, decided now (empty when there is none).
-  QString chosenPicture() const;
-  NoticeSink& notices() const { return *overlays_.notices; }
-  // The user's file manager, made on first use and kept: its answer arrives after the command.
-  // Null when the services offer none.
-  FileManager* fileManager();
-  // The picture commands' disk work, done off the UI thread; results are delivered while the
-  // program lives.
-  Errands& errands() const { return *errands_; }
+  // What the commands ask of the program (CommandContext).
+  QString chosenPicture() const override;
+  NoticeSink& notices() override { return *overlays_.notices; }
+  Errands& errands() override { return *errands_; }
+  // Null when the services offer none; kept once made, because its answer arrives after the command.
+  FileManager* fileManager() override;
+  void showMainWindow() override;
+  void hideFloatingIcon() override;
+  void restart() override { Restart(); }
+  void exitProgram() override { ExitProgram(); }
   // Notices, the prompt, pointer tips and the mask; set once StartUp has loaded the windows.
   const Overlays& overlays() const { return overlays_; }
   const ProgramServices& services() const { return services_; }

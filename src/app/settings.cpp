@@ -1,8 +1,8 @@
 #include "app/settings.h"
 
-#include "app/settings_codecs.h"
-#include "app/skin_set.h"
 #include "platform/ini_document.h"
+#include "settings/settings_codecs.h"
+#include "settings/skin_set.h"
 #include "ui/check_box.h"
 #include "ui/combo_box.h"
 #include "ui/edit_box.h"

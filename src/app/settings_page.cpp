@@ -1,7 +1,7 @@
 #include "app/settings_page.h"
 
-#include "app/notice_sink.h"
 #include "app/settings.h"
+#include "commands/notice_sink.h"
 #include "platform/autostart_entry.h"
 #include "platform/global_hotkey.h"
 #include "ui/button.h"

@@ -6,9 +6,9 @@
 #include <QTimer>
 
 #include "app/app_log.h"
-#include "app/viewer_placement.h"
 #include "ui/icon_list.h"
 #include "ui/picture_box.h"
+#include "viewing/viewer_placement.h"
 
 namespace pimrose {
 namespace {

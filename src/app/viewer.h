@@ -6,7 +6,7 @@
 #include <QObject>
 #include <QStringList>
 
-#include "app/viewer_decoder.h"
+#include "viewing/viewer_decoder.h"
 
 namespace pimrose {
 

@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "app/command_table.h"
 #include "app/menus.h"
-#include "app/window_commands.h"
+#include "commands/command_table.h"
 #include "program_fixture.h"
 #include "shell/tray_event.h"
+#include "shell/window_commands.h"
 #include "ui/check_box.h"
 #include "ui/menu.h"
 #include "ui/picture_box.h"

@@ -11,23 +11,23 @@
 #include <gtest/gtest.h>
 
 #include "app/browser.h"
-#include "app/command_table.h"
-#include "app/errands.h"
 #include "app/menus.h"
-#include "app/notices.h"
 #include "app/viewer.h"
+#include "commands/command_table.h"
+#include "commands/errands.h"
+#include "notices/notices.h"
 #include "platform/file_manager.h"
 #include "platform/process_launcher.h"
 #include "program_fixture.h"
-#include "recording_file_manager.h"
 #include "support/picture_factory.h"
+#include "support/recording_file_manager.h"
+#include "support/url_recorder.h"
 #include "support/wait_for.h"
 #include "ui/check_box.h"
 #include "ui/edit_box.h"
 #include "ui/group_box.h"
 #include "ui/icon_list.h"
 #include "ui/menu.h"
-#include "url_recorder.h"
 
 namespace pimrose {
 namespace {

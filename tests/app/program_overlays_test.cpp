@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/mask_cover.h"
-#include "app/notices.h"
 #include "app/program.h"
+#include "notices/mask_cover.h"
+#include "notices/notices.h"
 #include "support/sandbox.h"
 #include "ui/timer.h"
 

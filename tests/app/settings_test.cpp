@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "app/notice_sink.h"
 #include "app/settings.h"
 #include "app/settings_page.h"
-#include "app/skin_set.h"
+#include "commands/notice_sink.h"
 #include "platform/autostart_entry.h"
 #include "platform/fake_global_hotkey.h"
 #include "platform/ini_document.h"
+#include "settings/skin_set.h"
 #include "support/sandbox.h"
 #include "ui/controls.h"
 

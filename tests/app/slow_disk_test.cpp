@@ -21,13 +21,13 @@
 #include <cstdio>
 
 #include "app/browser.h"
-#include "app/command_table.h"
-#include "app/errands.h"
 #include "app/menus.h"
+#include "commands/command_table.h"
+#include "commands/errands.h"
 #include "platform/file_manager.h"
 #include "program_fixture.h"
-#include "recording_file_manager.h"
 #include "support/picture_factory.h"
+#include "support/recording_file_manager.h"
 #include "support/sandbox.h"
 #include "support/wait_for.h"
 #include "ui/controls.h"

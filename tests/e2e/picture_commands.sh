@@ -9,7 +9,7 @@
 binary=$1
 drag_source=$2
 file_manager=$3
-export QT_LOGGING_RULES="pimrose.app=true;pimrose.browsing=true;pimrose.platform=true;pimrose.thumbnails=true"
+export QT_LOGGING_RULES="pimrose.app=true;pimrose.notices=true;pimrose.commands=true;pimrose.browsing=true;pimrose.platform=true;pimrose.thumbnails=true"
 
 # Three JPEGs whose EXIF orientation 6 turns them a quarter: stored W x H, they are H x W upright.
 # Whichever the list shows first, the copy checks the upright size.

@@ -8,7 +8,7 @@ binary=$1
 grabber=${4:-}
 ini=$XDG_CONFIG_HOME/Pimrose/Pimrose.ini
 entry=$XDG_CONFIG_HOME/autostart/Pimrose.desktop
-export QT_LOGGING_RULES="pimrose.app=true"
+export QT_LOGGING_RULES="pimrose.app=true;pimrose.notices=true;pimrose.commands=true"
 
 start_xvfb
 start_openbox

@@ -1,0 +1,3 @@
+#include "commands/commands_log.h"
+
+Q_LOGGING_CATEGORY(lcCommands, "pimrose.commands", QtWarningMsg)
