@@ -1,10 +1,15 @@
 // Makes a pointer device on a wlroots compositor's seat and keeps it until it is ended. A headless
 // compositor started without input devices offers its clients no pointer, so the pointer commands
 // of its IPC (swaymsg seat - cursor ...) would reach nobody. Prints "virtual pointer ready".
-// Usage: pimrose_virtual_pointer (WAYLAND_DISPLAY names the compositor)
+// Lines on standard input move the device itself, for what the IPC's commands do not drive (a
+// window move the compositor runs): "move X Y" (output pixels), "press", "release"; "ok" answers each.
+// Usage: pimrose_virtual_pointer WIDTH HEIGHT (the output's size; WAYLAND_DISPLAY names the compositor)
 #include <wayland-client.h>
 
+#include <linux/input-event-codes.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "virtual-pointer-unstable-v1-client-protocol.h"
@@ -29,7 +34,28 @@ void withdraw(void*, wl_registry*, uint32_t) {}
 
 }  // namespace
 
-int main() {
+uint32_t now() {
+  static uint32_t time = 0;
+  return time += 10;
+}
+
+void obey(zwlr_virtual_pointer_v1* pointer, const char* line, uint32_t width, uint32_t height) {
+  unsigned x = 0;
+  unsigned y = 0;
+  if (std::sscanf(line, "move %u %u", &x, &y) == 2)
+    zwlr_virtual_pointer_v1_motion_absolute(pointer, now(), x, y, width, height);
+  else if (std::strncmp(line, "press", 5) == 0)
+    zwlr_virtual_pointer_v1_button(pointer, now(), BTN_LEFT, WL_POINTER_BUTTON_STATE_PRESSED);
+  else if (std::strncmp(line, "release", 7) == 0)
+    zwlr_virtual_pointer_v1_button(pointer, now(), BTN_LEFT, WL_POINTER_BUTTON_STATE_RELEASED);
+  else
+    return;
+  zwlr_virtual_pointer_v1_frame(pointer);
+}
+
+int main(int argc, char** argv) {
+  const uint32_t width = argc > 2 ? uint32_t(std::strtoul(argv[1], nullptr, 10)) : 1;
+  const uint32_t height = argc > 2 ? uint32_t(std::strtoul(argv[2], nullptr, 10)) : 1;
   wl_display* display = wl_display_connect(nullptr);
   if (!display) {
     std::fprintf(stderr, "no Wayland display\n");
@@ -44,10 +70,18 @@ int main() {
     std::fprintf(stderr, "the compositor makes no virtual pointers\n");
     return 1;
   }
-  zwlr_virtual_pointer_manager_v1_create_virtual_pointer(globals.manager, globals.seat);
+  zwlr_virtual_pointer_v1* pointer =
+      zwlr_virtual_pointer_manager_v1_create_virtual_pointer(globals.manager, globals.seat);
   wl_display_roundtrip(display);
   std::printf("virtual pointer ready\n");
   std::fflush(stdout);
+  char line[128];
+  while (std::fgets(line, sizeof line, stdin)) {
+    obey(pointer, line, width, height);
+    wl_display_roundtrip(display);
+    std::printf("ok\n");
+    std::fflush(stdout);
+  }
   while (wl_display_dispatch(display) != -1) {
   }
   return 0;
