@@ -46,8 +46,8 @@ for i in 1 2 3 4 5; do
   convert -size 400x300 "gradient:hsl($((i * 53 % 360)),80%,60%)-hsl($((i * 97 % 360)),70%,30%)" "$photos/picture $i.jpg"
 done
 convert -size 300x400 xc:teal "$photos/trip/portrait.png"
-# The hotkey on F5; a double-click opens the built-in viewer.
-printf '[选择框]\n选择框_呼出窗口热键=真\n选择框_双击查看图片=真\n选择框_内置看图=真\n[组合框]\n下拉框_热键=%s\n' \
+# The hotkey on F5; a double-click opens the built-in viewer; the floating icon shown.
+printf '[选择框]\n选择框_呼出窗口热键=真\n选择框_双击查看图片=真\n选择框_内置看图=真\n选择框_显示悬浮图标=真\n[组合框]\n下拉框_热键=%s\n' \
   'F1<|>0<||>F2<|>1<||>F3<|>2<||>F4<|>3<||>F5<|>4<||>F6<|>5<||>F7<|>6<||>F8<|>7<||>F9<|>8<||>F10<|>9<||>F11<|>10<||>F12<|>11<||>4<|>F5' \
   >"$session/config/Pimrose/Pimrose.ini"
 # A click on a thumbnail hands it to the desktop's handler: a recording stand-in here.
@@ -93,17 +93,28 @@ PIDS+=($!)
 exec 7>"$session/pointer"
 check "the seat has a pointer" wait_for_line "$WORK/pointer.log" 'virtual pointer ready' 10
 
-# window_box APP_ID: "x y width height" of the window, nothing while it is not shown.
-window_box() {
+# window_box APP_ID [icon|main]: "x y width height" of the shown window (the 48x48 floating icon
+# or the other one of the program), nothing while there is none; window_id: its sway container.
+window_query() {
   as swaymsg -t get_tree | python3 -c '
 import json, sys
+app, kind, field = sys.argv[1:4]
+def wanted(node):
+    r = node["rect"]
+    icon = (r["width"], r["height"]) == (48, 48)
+    return node.get("app_id") == app and node.get("visible") and kind in ("any", "icon" if icon else "main")
 def walk(node):
-    if node.get("app_id") == sys.argv[1] and node.get("visible"):
-        r = node["rect"]; print(r["x"], r["y"], r["width"], r["height"]); sys.exit(0)
+    if wanted(node):
+        r = node["rect"]
+        print(node["id"] if field == "id" else "%d %d %d %d" % (r["x"], r["y"], r["width"], r["height"]))
+        sys.exit(0)
     for child in node.get("nodes", []) + node.get("floating_nodes", []): walk(child)
-walk(json.load(sys.stdin)); sys.exit(1)' "$1"
+walk(json.load(sys.stdin)); sys.exit(1)' "$1" "${2:-any}" "$3"
 }
-no_window_box() { ! window_box "$1" >/dev/null; }
+window_box() { window_query "$1" "${2:-any}" box; }
+main_box() { window_box pimrose main; }
+main_to_origin() { swaycmd "[con_id=$(window_query pimrose main id)] move position 0 0"; }
+no_main_box() { ! main_box >/dev/null; }
 click() {  # click X Y [BUTTON]: held a moment, as a hand does (a popup needs its press held)
   swaycmd seat - cursor set "$1" "$2"
   swaycmd seat - cursor press "${3:-button1}"
@@ -138,8 +149,8 @@ export QT_LOGGING_RULES="pimrose.app=true;pimrose.browsing=true;pimrose.thumbnai
 start_as "$WORK/pimrose.log" env QT_LOGGING_RULES="$QT_LOGGING_RULES" QT_QPA_PLATFORMTHEME= \
   ASAN_OPTIONS="$ASAN_OPTIONS" "$binary"
 PIMROSE_PID=$!
-check "main window shown by the compositor" within 30 window_box pimrose
-swaycmd '[app_id="pimrose"] move position 0 0'
+check "main window shown by the compositor" within 30 main_box
+main_to_origin
 check "the hotkey is bound through the portal" wait_for_line "$WORK/pimrose.log" 'hotkey status: "热键注册成功"' 10
 check "the portal was asked for the chosen key, F5" \
   grep -q '^BindShortcuts toggle-main-window-f5 preferred_trigger=F5$' "$WORK/desktop.log"
@@ -151,10 +162,24 @@ press_hotkey() {
     org.pimrose.StandIn.Press string:toggle-main-window-f5
 }
 press_hotkey
-check "the hotkey hides the main window" within 10 no_window_box pimrose
+check "the hotkey hides the main window" within 10 no_main_box
 press_hotkey
-check "the hotkey calls it up again" within 10 window_box pimrose
-swaycmd '[app_id="pimrose"] move position 0 0'
+check "the hotkey calls it up again" within 10 main_box
+main_to_origin
+
+# The floating icon: placed by the compositor, floating at its own size (here moved clear of the
+# main window, as the compositor keeps no window above the others); a double-click on it toggles
+# the main window.
+icon_box() { window_box pimrose icon; }
+check "the floating icon is shown" within 10 icon_box
+read -r _ _ iw ih <<<"$(icon_box)"
+check "the floating icon floats at 48x48" test "${iw:-0}x${ih:-0}" = 48x48
+swaycmd "[con_id=$(window_query pimrose icon id)] move position 1400 100"
+double_click 1424 124
+check "a double-click on the floating icon hides the main window" within 10 no_main_box
+double_click 1424 124
+check "and calls it up again" within 10 main_box
+main_to_origin
 
 # A folder dragged from another Wayland client onto the main window.
 start_as "$WORK/source.log" "$drag_source" "$photos"
@@ -219,13 +244,13 @@ fi
 
 # The caption moves the window and the grip resizes it, both run by the compositor.
 pointer_drag 700 14 850 150
-box_is() { [ "$(window_box pimrose)" = "$1" ]; }
+box_is() { [ "$(main_box)" = "$1" ]; }
 box_is_not() { ! box_is "$1"; }
 check "a caption drag moves the window" within 5 box_is_not '0 0 1200 700'
-read -r x y w h <<<"$(window_box pimrose)"
+read -r x y w h <<<"$(main_box)"
 pointer_drag $((x + 1190)) $((y + 689)) $((x + 1290)) $((y + 749))
 check "the grip resizes it" within 5 box_is "$x $y 1300 760"
-echo "window box: $(window_box pimrose), was $x $y $w $h"
+echo "window box: $(main_box), was $x $y $w $h"
 
 # X11 under XWayland, on a bus without a portal: a root grab would hear keys only while an X11
 # window has the focus, so the hotkey fails instead of reporting a success that does not hold.
