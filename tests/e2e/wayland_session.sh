@@ -2,9 +2,10 @@
 # End to end in a Wayland session: a headless sway, with a private session bus carrying a stand-in
 # GlobalShortcuts portal and a StatusNotifierItem watcher. Pimrose runs as a native Wayland client:
 # the portal binds the chosen hotkey and its activation toggles the main window, the tray icon is a
-# StatusNotifierItem, a folder dropped from a drag source of the same session is listed and its
-# thumbnails painted (screenshots in both skins), a double-click opens the viewer, the picture menu
-# copies a picture that wl-paste reads back, typing searches, and the caption moves and resizes the
+# StatusNotifierItem, the floating icon floats at its size and toggles the window, a folder dropped
+# from a drag source of the same session is listed and its thumbnails painted (screenshots in both
+# skins), a double-click opens the viewer, the picture menu copies a picture that wl-paste reads
+# back, a thumbnail dragged out reaches another client, typing searches, and the caption moves and resizes the
 # window through the compositor. Then, as an X11 client of the session's XWayland and on a bus
 # without a portal, the hotkey fails and says so.
 # Usage: wayland_session.sh PIMROSE DRAG_SOURCE FILE_MANAGER KEY_GRABBER DROP_TARGET DESKTOP_STAND_IN
@@ -13,6 +14,7 @@
 . "$(dirname "$0")/e2e_common.sh"
 binary=$1
 drag_source=$2
+drop_target=$5
 stand_in=${6:-}
 pointer=${7:-none}
 [ -x "$pointer" ] || { echo "SKIP: no virtual pointer built (wayland-scanner or wayland-client missing)"; exit 0; }
@@ -32,8 +34,9 @@ if [ "$(id -u)" -eq 0 ]; then
   # The build tree may sit where the user cannot reach it: then the user runs copies.
   if ! "${as_user[@]}" test -x "$binary"; then
     mkdir -p "$session/bin"
-    cp "$binary" "$drag_source" "$stand_in" "$pointer" "$session/bin/"
+    cp "$binary" "$drag_source" "$drop_target" "$stand_in" "$pointer" "$session/bin/"
     binary=$session/bin/$(basename "$binary") drag_source=$session/bin/$(basename "$drag_source")
+    drop_target=$session/bin/$(basename "$drop_target")
     stand_in=$session/bin/$(basename "$stand_in") pointer=$session/bin/$(basename "$pointer")
   fi
 fi
@@ -126,16 +129,17 @@ double_click() {
   for _ in 1 2; do swaycmd seat - cursor press button1 && swaycmd seat - cursor release button1; done
 }
 # pointer_drag X0 Y0 X1 Y1: presses at the first point and releases at the second, moving the
-# pointer device itself (a move or resize the compositor runs follows the device, not the IPC), at
-# a hand's pace: the program asks the compositor to move only once the pointer has travelled.
+# pointer device itself (a move or resize the compositor runs, and motion while a button is held,
+# follow the device, not the IPC), at a hand's pace: the program starts a move or a drag only once
+# the pointer has travelled.
 pointer_drag() {
   local step done
-  for step in "move $1 $2" press "move $(($1 + 6)) $(($2 + 6))" "move $((($1 + $3) / 2)) $((($2 + $4) / 2))" \
-    "move $3 $4" release; do
+  for step in "move $1 $2" press "move $(($1 + 6)) $(($2 + 6))" "move $(($1 + 30)) $(($2 + 30))" \
+    "move $((($1 + $3) / 2)) $((($2 + $4) / 2))" "move $(($3 - 10)) $(($4 - 10))" "move $3 $4" release; do
     done=$(grep -c '^ok' "$WORK/pointer.log")
     echo "$step" >&7
     within 5 pointer_answered $((done + 1))
-    sleep 0.1
+    sleep 0.15
   done
 }
 pointer_answered() { [ "$(grep -c '^ok' "$WORK/pointer.log")" -ge "$1" ]; }
@@ -181,19 +185,26 @@ double_click 1424 124
 check "and calls it up again" within 10 main_box
 main_to_origin
 
+# sway_drag X0 Y0 X1 Y1: a drag and drop from a client that starts it on the press, in steps,
+# pausing before the release so the target's answer is back before the button goes up.
+sway_drag() {
+  swaycmd seat - cursor set "$1" "$2"
+  swaycmd seat - cursor press button1
+  for at in "$(($1 + 10)) $(($2 + 10))" "$(($1 + 30)) $(($2 + 30))" "$((($1 + $3) / 2)) $((($2 + $4) / 2))" \
+    "$(($3 - 10)) $(($4 - 10))" "$3 $4"; do
+    swaycmd seat - cursor set $at
+    sleep 0.05
+  done
+  sleep 0.2
+  swaycmd seat - cursor release button1
+}
+
 # A folder dragged from another Wayland client onto the main window.
 start_as "$WORK/source.log" "$drag_source" "$photos"
 check "drag source shown" within 20 window_box pimrose_drag_source
 wait_for_line "$WORK/source.log" 'drag source ready' 20
 swaycmd '[app_id="pimrose_drag_source"] move position 1300 700'
-swaycmd seat - cursor set 1400 780
-swaycmd seat - cursor press button1
-for at in "1380 770" "1200 700" "900 500" "610 360" "600 350"; do
-  swaycmd seat - cursor set $at
-  sleep 0.05
-done
-sleep 0.2
-swaycmd seat - cursor release button1
+sway_drag 1400 780 600 350
 check "the drop was taken" wait_for_line "$WORK/source.log" 'drag finished action=[12]' 10
 check "the folder was listed: 6 pictures" wait_for_line "$WORK/pimrose.log" 'found 6 pictures' 15
 check "the shown thumbnails settled" wait_for_line "$WORK/pimrose.log" 'thumbnails settled' 15
@@ -217,6 +228,16 @@ check "the clipboard offers image/png" within 5 clipboard_offers_png
 as wl-paste -t image/png >"$WORK/clip.png" 2>/dev/null
 check "the clipboard holds a picture of the folder" \
   bash -c "case \$(identify -format '%wx%h' '$WORK/clip.png') in 400x300|300x400) ;; *) exit 1;; esac"
+
+# A thumbnail dragged out to another Wayland client arrives as its file's URI and as a picture.
+start_as "$WORK/target.log" "$drop_target"
+check "drop target shown" within 20 window_box pimrose_drop_target
+wait_for_line "$WORK/target.log" 'drop target ready' 20
+swaycmd '[app_id="pimrose_drop_target"] move position 1300 300'
+pointer_drag 143 175 1400 380
+check "the target received the file's URI" wait_for_line "$WORK/target.log" \
+  "^uri=file://$(python3 -c 'import sys, urllib.parse; print(urllib.parse.quote(sys.argv[1]))' "$photos/trip/portrait.png")$" 10
+check "the target received the picture as PNG" wait_for_line "$WORK/target.log" '^png bytes=[1-9]' 10
 
 # Typing in the search box, then Enter, searches.
 click 170 16
