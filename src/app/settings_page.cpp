@@ -57,7 +57,7 @@ void SettingsPage::showHotkeyStatus() {
   else if (!services_.hotkey->isPending(hotkeyId_))
     status = QStringLiteral("热键注册成功");
   box->setStatusText(status);
-  qCInfo(lcApp) << "hotkey status:" << (status.isEmpty() ? QStringLiteral("(asked)") : status);
+  qCDebug(lcApp) << "hotkey status:" << (status.isEmpty() ? QStringLiteral("(asked)") : status);
 }
 
 // A late answer, or a key the desktop took back: a key not held leaves no identifier behind.

@@ -73,8 +73,8 @@ std::unique_ptr<GlobalHotkey> makeGlobalHotkey() {
   if (!xwayland)
     if (std::unique_ptr<GlobalHotkey> x11 = makeX11GlobalHotkey()) return x11;
   if (xwayland || QGuiApplication::platformName() == u"wayland") {
-    qCInfo(lcPlatform).noquote() << (xwayland ? "XWayland" : "Wayland")
-                                 << "session: hotkeys through the GlobalShortcuts portal";
+    qCDebug(lcPlatform).noquote() << (xwayland ? "XWayland" : "Wayland")
+                                  << "session: hotkeys through the GlobalShortcuts portal";
     return makePortalGlobalHotkey(QDBusConnection::sessionBus());
   }
   return std::make_unique<UnavailableHotkey>();

@@ -140,7 +140,7 @@ class PortalGlobalHotkey : public GlobalHotkey {
                                         [&](const Shortcut& s) { return s.id == it->shortcutId; });
           if (!held)
             return fail(id, QStringLiteral("the portal did not bind the shortcut (response %1)").arg(code));
-          qCInfo(lcPlatform) << "hotkey" << it->trigger << "held through the GlobalShortcuts portal";
+          qCDebug(lcPlatform) << "hotkey" << it->trigger << "held through the GlobalShortcuts portal";
           settle(id, true);
         });
   }

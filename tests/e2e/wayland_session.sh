@@ -246,9 +246,24 @@ keys -k Return
 check "typed text searches: the folder name matches its picture" \
   wait_for_line "$WORK/pimrose.log" 'search "trip" matches 1' 5
 
-# The light skin: the skin list of the settings page (a popup over its box), second item "白色".
+# The settings page; the pointer over the autostart box shows its tip 30 pixels below the pointer,
+# over the main window (the tip is a popup of the main window).
 click 21 16
 sleep 0.5
+shot "$WORK/wayland-settings.png"
+swaycmd seat - cursor set 586 234
+sleep 0.5
+shot "$WORK/wayland-tip.png"
+# changed_pixels A B X Y W H: how many pixels of the box differ between two screenshots.
+changed_pixels() {
+  convert "$1" -crop "$5x$6+$3+$4" +repage "$WORK/crop-a.png"
+  convert "$2" -crop "$5x$6+$3+$4" +repage "$WORK/crop-b.png"
+  compare -metric AE "$WORK/crop-a.png" "$WORK/crop-b.png" null: 2>&1 | cut -d' ' -f1
+}
+check "the tip shows below the pointer" \
+  test "$(changed_pixels "$WORK/wayland-settings.png" "$WORK/wayland-tip.png" 586 264 36 20)" -gt 20
+
+# The light skin: the skin list of the settings page (a popup over its box), second item "白色".
 click 588 177
 sleep 0.4
 click 560 200
