@@ -116,7 +116,13 @@ walk(json.load(sys.stdin)); sys.exit(1)' "$1" "${2:-any}" "$3"
 }
 window_box() { window_query "$1" "${2:-any}" box; }
 main_box() { window_box pimrose main; }
-main_to_origin() { swaycmd "[con_id=$(window_query pimrose main id)] move position 0 0"; }
+# place APP_ID X Y [icon|main]: moves the window and waits until the compositor has moved it.
+place() {
+  swaycmd "[con_id=$(window_query "$1" "${4:-any}" id)] move position $2 $3"
+  within 5 placed_at "$@"
+}
+placed_at() { [ "$(window_box "$1" "${4:-any}" | cut -d' ' -f1,2)" = "$2 $3" ]; }
+main_to_origin() { place pimrose 0 0 main; }
 no_main_box() { ! main_box >/dev/null; }
 click() {  # click X Y [BUTTON]: held a moment, as a hand does (a popup needs its press held)
   swaycmd seat - cursor set "$1" "$2"
@@ -178,7 +184,7 @@ icon_box() { window_box pimrose icon; }
 check "the floating icon is shown" within 10 icon_box
 read -r _ _ iw ih <<<"$(icon_box)"
 check "the floating icon floats at 48x48" test "${iw:-0}x${ih:-0}" = 48x48
-swaycmd "[con_id=$(window_query pimrose icon id)] move position 1400 100"
+place pimrose 1400 100 icon
 double_click 1424 124
 check "a double-click on the floating icon hides the main window" within 10 no_main_box
 double_click 1424 124
@@ -190,6 +196,7 @@ main_to_origin
 sway_drag() {
   swaycmd seat - cursor set "$1" "$2"
   swaycmd seat - cursor press button1
+  sleep 0.2  # the source's drag has begun before the pointer moves on
   for at in "$(($1 + 10)) $(($2 + 10))" "$(($1 + 30)) $(($2 + 30))" "$((($1 + $3) / 2)) $((($2 + $4) / 2))" \
     "$(($3 - 10)) $(($4 - 10))" "$3 $4"; do
     swaycmd seat - cursor set $at
@@ -203,7 +210,7 @@ sway_drag() {
 start_as "$WORK/source.log" "$drag_source" "$photos"
 check "drag source shown" within 20 window_box pimrose_drag_source
 wait_for_line "$WORK/source.log" 'drag source ready' 20
-swaycmd '[app_id="pimrose_drag_source"] move position 1300 700'
+place pimrose_drag_source 1300 700
 sway_drag 1400 780 600 350
 check "the drop was taken" wait_for_line "$WORK/source.log" 'drag finished action=[12]' 10
 check "the folder was listed: 6 pictures" wait_for_line "$WORK/pimrose.log" 'found 6 pictures' 15
@@ -233,7 +240,7 @@ check "the clipboard holds a picture of the folder" \
 start_as "$WORK/target.log" "$drop_target"
 check "drop target shown" within 20 window_box pimrose_drop_target
 wait_for_line "$WORK/target.log" 'drop target ready' 20
-swaycmd '[app_id="pimrose_drop_target"] move position 1300 300'
+place pimrose_drop_target 1300 300
 pointer_drag 143 175 1400 380
 check "the target received the file's URI" wait_for_line "$WORK/target.log" \
   "^uri=file://$(python3 -c 'import sys, urllib.parse; print(urllib.parse.quote(sys.argv[1]))' "$photos/trip/portrait.png")$" 10
