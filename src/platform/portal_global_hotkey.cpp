@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "platform/dbus_signal_relay.h"
 #include "platform/platform_log.h"
 #include "platform/portal_shortcut.h"
 
@@ -41,16 +42,18 @@ QList<Shortcut> shortcutsIn(const QVariant& value) {
 }
 
 class PortalGlobalHotkey : public GlobalHotkey {
-  Q_OBJECT
-
  public:
-  explicit PortalGlobalHotkey(const QDBusConnection& bus) : bus_(bus) {
+  explicit PortalGlobalHotkey(const QDBusConnection& bus)
+      : bus_(bus),
+        activated_([this](const QDBusMessage& m) { onActivated(m); }),
+        closed_([this](const QDBusMessage& m) { onSessionClosed(m); }),
+        responses_([this](const QDBusMessage& m) { onResponse(m); }) {
     qDBusRegisterMetaType<Shortcut>();
     qDBusRegisterMetaType<QList<Shortcut>>();
     // The portal names its request objects after our unique name: ":1.42" becomes "1_42".
     sender_ = bus_.baseService().mid(1).replace(u'.', u'_');
-    bus_.connect(kService, kPath, kShortcutsInterface, QStringLiteral("Activated"), this,
-                 SLOT(onActivated(QDBusMessage)));
+    bus_.connect(kService, kPath, kShortcutsInterface, QStringLiteral("Activated"), &activated_,
+                 DBusSignalRelay::slot());
   }
 
   ~PortalGlobalHotkey() override {
@@ -74,8 +77,8 @@ class PortalGlobalHotkey : public GlobalHotkey {
       }
       if (code != kResponseSuccess || session.isEmpty()) return fail(id, QStringLiteral("no session"));
       bindings_[id].session = session;
-      bus_.connect(kService, session, kSessionInterface, QStringLiteral("Closed"), this,
-                   SLOT(onSessionClosed(QDBusMessage)));
+      bus_.connect(kService, session, kSessionInterface, QStringLiteral("Closed"), &closed_,
+                   DBusSignalRelay::slot());
       bind(id);
     });
     return Grab::Asked;
@@ -89,7 +92,15 @@ class PortalGlobalHotkey : public GlobalHotkey {
     return true;
   }
 
- private Q_SLOTS:
+ private:
+  using Answer = std::function<void(uint code, const QVariantMap& results)>;
+
+  struct Binding {
+    QString session;  // the portal session's object path once it exists
+    QString shortcutId;
+    QString trigger;
+  };
+
   // Activated(o session_handle, s shortcut_id, t timestamp, a{sv} options)
   void onActivated(const QDBusMessage& message) {
     const QVariantList arguments = message.arguments();
@@ -108,20 +119,14 @@ class PortalGlobalHotkey : public GlobalHotkey {
     }
   }
 
-  void onResponse(uint code, const QVariantMap& results, const QDBusMessage& message) {
-    const auto answer = answers_.take(message.path());
+  // Response(u response, a{sv} results)
+  void onResponse(const QDBusMessage& message) {
+    const Answer answer = answers_.take(message.path());
     disconnectRequest(message.path());
-    if (answer) answer(code, results);
+    const QVariantList arguments = message.arguments();
+    if (!answer || arguments.size() < 2) return;
+    answer(arguments.at(0).toUInt(), qdbus_cast<QVariantMap>(arguments.at(1)));
   }
-
- private:
-  using Answer = std::function<void(uint code, const QVariantMap& results)>;
-
-  struct Binding {
-    QString session;  // the portal session's object path once it exists
-    QString shortcutId;
-    QString trigger;
-  };
 
   void bind(int id) {
     const Binding& binding = bindings_[id];
@@ -148,12 +153,12 @@ class PortalGlobalHotkey : public GlobalHotkey {
   // Calls a portal method whose answer comes later in a Request's Response signal. The request's
   // path follows from the handle token, so the signal is connected before the call goes out and
   // cannot be missed; an error answer to the call itself answers as a failed response.
-  void request(const QString& method, QVariantList arguments, QVariantMap options, Answer answer) {
+  void request(const QString& method, QVariantList arguments, QVariantMap options, const Answer& answer) {
     const QString token = nextToken();
     const QString path = kPath + QStringLiteral("/request/") + sender_ + u'/' + token;
     options.insert(QStringLiteral("handle_token"), token);
     arguments << options;
-    answers_.insert(path, std::move(answer));
+    answers_.insert(path, answer);
     connectRequest(path);
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kShortcutsInterface, method);
     call.setArguments(arguments);
@@ -180,18 +185,18 @@ class PortalGlobalHotkey : public GlobalHotkey {
   }
 
   void connectRequest(const QString& path) {
-    bus_.connect(kService, path, kRequestInterface, QStringLiteral("Response"), this,
-                 SLOT(onResponse(uint, QVariantMap, QDBusMessage)));
+    bus_.connect(kService, path, kRequestInterface, QStringLiteral("Response"), &responses_,
+                 DBusSignalRelay::slot());
   }
   void disconnectRequest(const QString& path) {
-    bus_.disconnect(kService, path, kRequestInterface, QStringLiteral("Response"), this,
-                    SLOT(onResponse(uint, QVariantMap, QDBusMessage)));
+    bus_.disconnect(kService, path, kRequestInterface, QStringLiteral("Response"), &responses_,
+                    DBusSignalRelay::slot());
   }
 
   void closeSession(const QString& session) {
     if (session.isEmpty()) return;
-    bus_.disconnect(kService, session, kSessionInterface, QStringLiteral("Closed"), this,
-                    SLOT(onSessionClosed(QDBusMessage)));
+    bus_.disconnect(kService, session, kSessionInterface, QStringLiteral("Closed"), &closed_,
+                    DBusSignalRelay::slot());
     bus_.asyncCall(
         QDBusMessage::createMethodCall(kService, session, kSessionInterface, QStringLiteral("Close")));
   }
@@ -208,6 +213,9 @@ class PortalGlobalHotkey : public GlobalHotkey {
   QString nextToken() { return QStringLiteral("pimrose%1").arg(++tokens_); }
 
   QDBusConnection bus_;
+  DBusSignalRelay activated_;
+  DBusSignalRelay closed_;
+  DBusSignalRelay responses_;
   QString sender_;
   int tokens_ = 0;
   QMap<int, Binding> bindings_;
@@ -230,5 +238,3 @@ std::unique_ptr<GlobalHotkey> makePortalGlobalHotkey(const QDBusConnection& bus)
 }
 
 }  // namespace pimrose
-
-#include "portal_global_hotkey.moc"

@@ -3,7 +3,8 @@
 // given, and a StatusNotifierItem watcher with a host (--tray-watcher). It prints what it is asked,
 // one line each ("CreateSession", "BindShortcuts ID preferred_trigger=KEY", "session closed PATH",
 // "item registered SERVICE"), and "ready" once its names are its own. A test presses a bound shortcut
-// by calling org.pimrose.StandIn.Press(ID) on /org/pimrose/StandIn.
+// by calling org.pimrose.StandIn.Press(ID) on /org/pimrose/StandIn, and closes every session from the
+// portal's side with CloseSessions().
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusError>
@@ -64,6 +65,16 @@ class PortalSession : public QObject {
     deleteLater();
   }
 
+  // The portal's own end of the session (as when the desktop revokes it): Closed, then gone.
+  void closeByPortal() {
+    QDBusMessage closed = QDBusMessage::createSignal(path_, QStringLiteral("org.freedesktop.portal.Session"),
+                                                     QStringLiteral("Closed"));
+    closed << QVariantMap();
+    QDBusConnection::sessionBus().send(closed);
+    QDBusConnection::sessionBus().unregisterObject(path_);
+    deleteLater();
+  }
+
  private:
   QString path_;
 };
@@ -76,6 +87,11 @@ class GlobalShortcutsPortal : public QObject {
  public:
   explicit GlobalShortcutsPortal(bool refuse) : refuse_(refuse) {}
   uint version() const { return 1; }
+
+  void closeAll() {
+    for (const QPointer<PortalSession>& session : std::as_const(sessions_))
+      if (session) session->closeByPortal();
+  }
 
   // Emits Activated for every open session that bound `shortcutId`.
   void press(const QString& shortcutId) {
@@ -136,6 +152,7 @@ class StandInControl : public QObject {
 
  public Q_SLOTS:
   void Press(const QString& shortcutId) { portal_.press(shortcutId); }
+  void CloseSessions() { portal_.closeAll(); }
 
  private:
   GlobalShortcutsPortal& portal_;

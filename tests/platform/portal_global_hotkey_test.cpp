@@ -42,6 +42,15 @@ class PortalHotkeyTest : public test::PrivateBusTest {
     });
   }
 
+  // The test's hand on the stand-in: a press of a bound shortcut, the portal closing its sessions.
+  void tellStandIn(const QString& method, const QVariantList& arguments = {}) {
+    QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.pimrose.StandIn"),
+                                                       QStringLiteral("/org/pimrose/StandIn"),
+                                                       QStringLiteral("org.pimrose.StandIn"), method);
+    call.setArguments(arguments);
+    client_.call(call);
+  }
+
   // The outcome of one registration: the identifier, then whether the portal settled it as held.
   std::optional<bool> settledFor(GlobalHotkey& hotkey, int id) {
     QSignalSpy settled(&hotkey, &GlobalHotkey::settled);
@@ -66,16 +75,25 @@ TEST_F(PortalHotkeyTest, TheChosenKeyIsBoundAndItsActivationPressesIt) {
   ASSERT_TRUE(saidLine("BindShortcuts"));
   EXPECT_EQ(said_.last(), u"BindShortcuts toggle-main-window-f5 preferred_trigger=F5");
 
-  QDBusMessage press = QDBusMessage::createMethodCall(
-      QStringLiteral("org.pimrose.StandIn"), QStringLiteral("/org/pimrose/StandIn"),
-      QStringLiteral("org.pimrose.StandIn"), QStringLiteral("Press"));
-  press << QStringLiteral("toggle-main-window-f5");
-  client_.call(press);
+  tellStandIn(QStringLiteral("Press"), {QStringLiteral("toggle-main-window-f5")});
   ASSERT_TRUE(test::waitFor([&] { return !pressed.isEmpty(); }));
   EXPECT_EQ(pressed.first().at(0).toInt(), id);
 
   EXPECT_TRUE(hotkey->unregisterHotkey(id));
   EXPECT_TRUE(saidLine("session closed"));
+}
+
+// The desktop may take a bound key back by closing its session: the key is then no longer held.
+TEST_F(PortalHotkeyTest, ASessionThePortalClosesIsAKeyLost) {
+  startPortal({QStringLiteral("--portal")});
+  const auto hotkey = makePortalGlobalHotkey(client_);
+  const int id = hotkey->registerHotkey(0, kVirtualKeyF1 + 6);
+  ASSERT_EQ(settledFor(*hotkey, id), true);
+  QSignalSpy settled(hotkey.get(), &GlobalHotkey::settled);
+  tellStandIn(QStringLiteral("CloseSessions"));
+  ASSERT_TRUE(test::waitFor([&] { return !settled.isEmpty(); }));
+  EXPECT_EQ(settled.first(), (QList<QVariant>{id, false}));
+  EXPECT_FALSE(hotkey->unregisterHotkey(id));  // nothing left to release
 }
 
 // Every way the portal can say no ends as a failed registration, never as a success.
