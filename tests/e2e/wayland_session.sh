@@ -295,8 +295,9 @@ pointer_drag $((x + 1190)) $((y + 689)) $((x + 1290)) $((y + 749))
 check "the grip resizes it" within 5 box_is "$x $y 1300 760"
 echo "window box: $(main_box), was $x $y $w $h"
 
-# X11 under XWayland, on a bus without a portal: a root grab would hear keys only while an X11
-# window has the focus, so the hotkey fails instead of reporting a success that does not hold.
+# X11 under XWayland, on a bus without a portal or a tray watcher: a root grab would hear keys only
+# while an X11 window has the focus, so the hotkey fails instead of reporting a success that does not
+# hold; and the window has no tray to hide into.
 kill -TERM "$PIMROSE_PID"
 check "Pimrose ends on SIGTERM" wait_exit "$PIMROSE_PID" 20
 swaycmd exec "echo \$DISPLAY >$session/display"
@@ -309,4 +310,6 @@ start_as "$WORK/pimrose-x11.log" env -u WAYLAND_DISPLAY DISPLAY="$(cat "$session
 PIMROSE_PID=$!
 check "XWayland is recognised" wait_for_line "$WORK/pimrose-x11.log" 'XWayland session' 30
 check "the hotkey fails there" wait_for_line "$WORK/pimrose-x11.log" 'hotkey status: "热键注册失败"' 30
+check "without a watcher there is no tray icon to hide into" \
+  wait_for_line "$WORK/pimrose-x11.log" 'tray icon added, host present: false' 5
 summary
