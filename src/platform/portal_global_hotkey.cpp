@@ -124,14 +124,15 @@ class PortalGlobalHotkey : public GlobalHotkey {
     const Answer answer = answers_.take(message.path());
     disconnectRequest(message.path());
     const QVariantList arguments = message.arguments();
-    if (!answer || arguments.size() < 2) return;
+    if (!answer) return;
+    if (arguments.size() < 2) return answer(2, {});  // malformed: as a failure, never left waiting
     answer(arguments.at(0).toUInt(), qdbus_cast<QVariantMap>(arguments.at(1)));
   }
 
   void bind(int id) {
     const Binding& binding = bindings_[id];
     const QList<Shortcut> shortcuts{{binding.shortcutId,
-                                     {{QStringLiteral("description"), QStringLiteral("Show or hide Pimrose")},
+                                     {{QStringLiteral("description"), QStringLiteral("Pimrose 呼出窗口")},
                                       {QStringLiteral("preferred_trigger"), binding.trigger}}}};
     const QVariantList arguments{QVariant::fromValue(QDBusObjectPath(binding.session)),
                                  QVariant::fromValue(shortcuts), QString()};
