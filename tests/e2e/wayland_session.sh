@@ -2,12 +2,13 @@
 # End to end in a Wayland session: a headless sway, with a private session bus carrying a stand-in
 # GlobalShortcuts portal and a StatusNotifierItem watcher. Pimrose runs as a native Wayland client:
 # the portal binds the chosen hotkey and its activation toggles the main window, the tray icon is a
-# StatusNotifierItem, the floating icon floats at its size and toggles the window, a folder dropped
-# from a drag source of the same session is listed and its thumbnails painted (screenshots in both
-# skins), a double-click opens the viewer, the picture menu copies a picture that wl-paste reads
-# back, a thumbnail dragged out reaches another client, typing searches, and the caption moves and resizes the
-# window through the compositor. Then, as an X11 client of the session's XWayland and on a bus
-# without a portal, the hotkey fails and says so.
+# StatusNotifierItem whose click calls the window up, the floating icon floats at its size and
+# toggles the window, a folder dropped from a drag source of the same session is listed and its
+# thumbnails painted (screenshots in both skins), a double-click opens the viewer, the picture menu
+# copies a picture that wl-paste reads back, a thumbnail dragged out reaches another client, typing
+# searches, the pointer tip shows, and the caption moves and resizes the window through the
+# compositor. Then, as an X11 client of the session's XWayland and on a bus without a portal, the
+# hotkey fails and says so.
 # Usage: wayland_session.sh PIMROSE DRAG_SOURCE FILE_MANAGER KEY_GRABBER DROP_TARGET DESKTOP_STAND_IN
 #        VIRTUAL_POINTER
 # With PIMROSE_SCREENSHOT_DIR set, the screenshots are kept there (wayland-dark.png, wayland-light.png).
@@ -175,6 +176,13 @@ press_hotkey
 check "the hotkey hides the main window" within 10 no_main_box
 press_hotkey
 check "the hotkey calls it up again" within 10 main_box
+# A click on the tray icon (the host calls the item's Activate) calls the hidden window up too.
+press_hotkey
+check "hidden again" within 10 no_main_box
+item=$(sed -n 's/^item registered \([^/]*\).*/\1/p' "$WORK/desktop.log" | head -1)
+as dbus-send --session --type=method_call --dest="$item" /StatusNotifierItem \
+  org.kde.StatusNotifierItem.Activate int32:0 int32:0
+check "a click on the tray icon calls it up" within 10 main_box
 main_to_origin
 
 # The floating icon: placed by the compositor, floating at its own size (here moved clear of the
