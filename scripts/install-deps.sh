@@ -8,13 +8,15 @@ build_packages=(
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-image-formats-plugins
   libturbojpeg0-dev libjpeg62-turbo-dev libpng-dev libgif-dev libfontconfig-dev
   libxcb1-dev libxcb-keysyms1-dev libx11-dev
+  qt6-wayland
   fonts-wqy-microhei
 )
 test_packages=(
   libgtest-dev libgmock-dev googletest
   xvfb xauth xdotool x11-utils imagemagick xclip openbox trayer
   python3 clang-tidy clang-format libbenchmark-dev
-  dbus-daemon
+  dbus-daemon dbus-bin
+  sway xwayland grim wtype wl-clipboard libwayland-dev
   fuse3 libfuse3-dev
   dpkg-dev file desktop-file-utils webp libtiff-tools
 )

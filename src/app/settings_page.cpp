@@ -1,5 +1,6 @@
 #include "app/settings_page.h"
 
+#include "app/app_log.h"
 #include "app/settings.h"
 #include "commands/notice_sink.h"
 #include "platform/autostart_entry.h"
@@ -18,6 +19,7 @@ SettingsPage::SettingsPage(ui::Window& mainWindow, const ui::MainWindowControls&
 
 void SettingsPage::connectControls() {
   connect(services_.hotkey, &GlobalHotkey::pressed, this, &SettingsPage::onHotkeyPressed);
+  connect(services_.hotkey, &GlobalHotkey::settled, this, &SettingsPage::onHotkeySettled);
   connect(ui_.选择框_呼出窗口热键, &ui::CheckBox::toggled, this, &SettingsPage::UpdateHotkey);
   connect(ui_.下拉框_热键, &ui::ComboBox::currentIndexChanged, this, &SettingsPage::UpdateHotkey);
   connect(ui_.选择框_开机启动, &ui::CheckBox::toggled, this, &SettingsPage::SetAutostart);
@@ -44,12 +46,25 @@ int SettingsPage::registerChosenKey() {
   return services_.hotkey->registerHotkey(0, kVirtualKeyF1 + index);
 }
 
+// While the desktop has not answered yet the box claims neither success nor failure.
 void SettingsPage::showHotkeyStatus() {
   auto* box = ui_.选择框_呼出窗口热键;
+  QString status;
   if (!box->isChecked())
-    box->setStatusText(QStringLiteral("未开启热键"));
-  else
-    box->setStatusText(hotkeyId_ != 0 ? QStringLiteral("热键注册成功") : QStringLiteral("热键注册失败"));
+    status = QStringLiteral("未开启热键");
+  else if (hotkeyId_ == 0)
+    status = QStringLiteral("热键注册失败");
+  else if (!services_.hotkey->isPending(hotkeyId_))
+    status = QStringLiteral("热键注册成功");
+  box->setStatusText(status);
+  qCDebug(lcApp) << "hotkey status:" << (status.isEmpty() ? QStringLiteral("(asked)") : status);
+}
+
+// A late answer, or a key the desktop took back: a key not held leaves no identifier behind.
+void SettingsPage::onHotkeySettled(int id, bool held) {
+  if (id == 0 || id != hotkeyId_) return;
+  if (!held) hotkeyId_ = 0;
+  showHotkeyStatus();
 }
 
 void SettingsPage::onHotkeyPressed(int id) {

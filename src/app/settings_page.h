@@ -53,6 +53,7 @@ class SettingsPage : public QObject {
   int registerChosenKey();
   void showHotkeyStatus();
   void onHotkeyPressed(int id);
+  void onHotkeySettled(int id, bool held);
 
   ui::MainWindowControls ui_;  // pointers into the main window, the page's parent
   Settings& settings_;

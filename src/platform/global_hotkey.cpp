@@ -1,5 +1,9 @@
 #include "platform/global_hotkey.h"
 
+#include <QGuiApplication>
+
+#include "platform/platform_log.h"
+#include "platform/portal_global_hotkey.h"
 #include "platform/x11_global_hotkey.h"
 
 namespace pimrose {
@@ -27,7 +31,7 @@ Qt::KeyboardModifiers modifiersOf(int code) {
 // Without a desktop that offers hotkeys every registration fails, as a taken key would.
 class UnavailableHotkey : public GlobalHotkey {
  protected:
-  bool grab(int, Qt::KeyboardModifiers, int) override { return false; }
+  Grab grab(int, Qt::KeyboardModifiers, int) override { return Grab::Refused; }
   bool release(int) override { return false; }
 };
 
@@ -38,11 +42,26 @@ GlobalHotkey::~GlobalHotkey() = default;
 int GlobalHotkey::registerHotkey(int modifiers, int virtualKey) {
   const int id = ++lastId_;
   if (virtualKey < kVirtualKeyF1 || virtualKey > kVirtualKeyF12) return 0;
-  return grab(id, modifiersOf(modifiers), virtualKey - kVirtualKeyF1 + 1) ? id : 0;
+  switch (grab(id, modifiersOf(modifiers), virtualKey - kVirtualKeyF1 + 1)) {
+    case Grab::Held:
+      return id;
+    case Grab::Asked:
+      pending_.insert(id);
+      return id;
+    case Grab::Refused:
+      break;
+  }
+  return 0;
 }
 
 bool GlobalHotkey::unregisterHotkey(int id) {
+  pending_.remove(id);
   return id >= kFirstId && id <= lastId_ && release(id);
+}
+
+void GlobalHotkey::settle(int id, bool held) {
+  pending_.remove(id);
+  Q_EMIT settled(id, held);
 }
 
 void GlobalHotkey::reportPress(int id) {
@@ -50,7 +69,14 @@ void GlobalHotkey::reportPress(int id) {
 }
 
 std::unique_ptr<GlobalHotkey> makeGlobalHotkey() {
-  if (std::unique_ptr<GlobalHotkey> x11 = makeX11GlobalHotkey()) return x11;
+  const bool xwayland = runsOnXWayland();
+  if (!xwayland)
+    if (std::unique_ptr<GlobalHotkey> x11 = makeX11GlobalHotkey()) return x11;
+  if (xwayland || QGuiApplication::platformName() == u"wayland") {
+    qCDebug(lcPlatform).noquote() << (xwayland ? "XWayland" : "Wayland")
+                                  << "session: hotkeys through the GlobalShortcuts portal";
+    return makePortalGlobalHotkey(QDBusConnection::sessionBus());
+  }
   return std::make_unique<UnavailableHotkey>();
 }
 

@@ -6,12 +6,14 @@
 #include <xcb/xcb.h>
 #include <xcb/xcb_keysyms.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
 #include <QList>
 #include <QMap>
+#include <QScreen>
 
 #include "platform/platform_log.h"
 
@@ -77,9 +79,9 @@ class X11GlobalHotkey : public GlobalHotkey, public QAbstractNativeEventFilter {
   }
 
  protected:
-  bool grab(int id, Qt::KeyboardModifiers modifiers, int functionKey) override {
-    Grab grab{keycodesOf(static_cast<xcb_keysym_t>(XK_F1 + functionKey - 1)), xcbModifiers(modifiers)};
-    if (grab.codes.isEmpty()) return false;
+  Grab grab(int id, Qt::KeyboardModifiers modifiers, int functionKey) override {
+    KeyGrab grab{keycodesOf(static_cast<xcb_keysym_t>(XK_F1 + functionKey - 1)), xcbModifiers(modifiers)};
+    if (grab.codes.isEmpty()) return Grab::Refused;
     const uint16_t numLock = locks_ & ~XCB_MOD_MASK_LOCK;
     const uint16_t variants[] = {0, XCB_MOD_MASK_LOCK, numLock, locks_};
     bool refused = false;
@@ -89,10 +91,10 @@ class X11GlobalHotkey : public GlobalHotkey, public QAbstractNativeEventFilter {
       // BadAccess: another client holds the key. Our own grabs of it go again.
       ungrab(grab);
       qCInfo(lcPlatform) << "hotkey F" << functionKey << "is held by another client";
-      return false;
+      return Grab::Refused;
     }
     grabs_.insert(id, grab);
-    return true;
+    return Grab::Held;
   }
 
   bool release(int id) override {
@@ -104,7 +106,7 @@ class X11GlobalHotkey : public GlobalHotkey, public QAbstractNativeEventFilter {
   }
 
  private:
-  struct Grab {
+  struct KeyGrab {
     QList<xcb_keycode_t> codes;  // a key symbol may sit on several keys
     uint16_t modifiers = 0;
   };
@@ -127,7 +129,7 @@ class X11GlobalHotkey : public GlobalHotkey, public QAbstractNativeEventFilter {
   }
 
   // Ungrabbing a combination this client never grabbed does nothing, so partial grabs go cleanly.
-  void ungrab(const Grab& grab) {
+  void ungrab(const KeyGrab& grab) {
     const uint16_t numLock = locks_ & ~XCB_MOD_MASK_LOCK;
     const uint16_t variants[] = {0, XCB_MOD_MASK_LOCK, numLock, locks_};
     for (const xcb_keycode_t code : grab.codes)
@@ -140,15 +142,44 @@ class X11GlobalHotkey : public GlobalHotkey, public QAbstractNativeEventFilter {
   xcb_window_t root_;
   xcb_key_symbols_t* symbols_;
   uint16_t locks_ = XCB_MOD_MASK_LOCK;
-  QMap<int, Grab> grabs_;
+  QMap<int, KeyGrab> grabs_;
 };
+
+xcb_connection_t* qtConnection() {
+  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  return x11 ? x11->connection() : nullptr;
+}
+
+bool announcesXWaylandExtension(xcb_connection_t* connection) {
+  static constexpr char kName[] = "XWAYLAND";
+  auto* reply = xcb_query_extension_reply(connection,
+                                          xcb_query_extension(connection, sizeof kName - 1, kName), nullptr);
+  const bool present = reply && reply->present;
+  std::free(reply);
+  return present;
+}
+
+// Qt names its X11 screens after the server's RandR outputs.
+bool outputsNamedXWayland() {
+  const QList<QScreen*> screens = QGuiApplication::screens();
+  return !screens.isEmpty() && std::all_of(screens.cbegin(), screens.cend(), [](const QScreen* screen) {
+    return screen->name().startsWith(QLatin1String("XWAYLAND"));
+  });
+}
 
 }  // namespace
 
 std::unique_ptr<GlobalHotkey> makeX11GlobalHotkey() {
-  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-  if (!x11 || !x11->connection()) return nullptr;
-  return std::make_unique<X11GlobalHotkey>(x11->connection());
+  xcb_connection_t* connection = qtConnection();
+  if (!connection) return nullptr;
+  return std::make_unique<X11GlobalHotkey>(connection);
+}
+
+bool runsOnXWayland() {
+  xcb_connection_t* connection = qtConnection();
+  if (!connection) return false;
+  return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || announcesXWaylandExtension(connection) ||
+         outputsNamedXWayland();
 }
 
 }  // namespace pimrose
@@ -159,6 +190,10 @@ namespace pimrose {
 
 std::unique_ptr<GlobalHotkey> makeX11GlobalHotkey() {
   return nullptr;
+}
+
+bool runsOnXWayland() {
+  return false;
 }
 
 }  // namespace pimrose

@@ -12,4 +12,9 @@ namespace pimrose {
 // fails and nothing of it is kept. nullptr when the application does not run on X11.
 std::unique_ptr<GlobalHotkey> makeX11GlobalHotkey();
 
+// The application runs on X11 and its server is XWayland: the server announces its XWAYLAND
+// extension (newer servers) or names its outputs XWAYLAND<n>, or the environment names a Wayland
+// display beside the X11 one. A root grab there hears keys only while an X11 window has the focus.
+bool runsOnXWayland();
+
 }  // namespace pimrose

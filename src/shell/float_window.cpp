@@ -25,9 +25,15 @@ void FloatWindow::dressWindow() {
   window_.setAttribute(Qt::WA_TranslucentBackground);
   window_.setAttribute(Qt::WA_ShowWithoutActivating);
   window_.setFocusPolicy(Qt::NoFocus);
+  // A Wayland compositor places the window itself (and may not keep it above others): a fixed size
+  // lets a tiling one (sway) float it like a dialog instead of stretching it over a tile.
   window_.move(0, 0);
-  // The skin control sits over the logo's top-left quarter; every press belongs to the logo.
-  if (ui::WindowSkin* skin = controls_.窗口EX1) skin->setAttribute(Qt::WA_TransparentForMouseEvents);
+  if (ui::WindowSkin* skin = controls_.窗口EX1) {
+    const QSize size = window_.size();
+    skin->setSizeLimitsHandler([size](ui::SizeLimits) { return ui::SizeLimits{size, size}; });
+    // The skin control sits over the logo's top-left quarter; every press belongs to the logo.
+    skin->setAttribute(Qt::WA_TransparentForMouseEvents);
+  }
   // The engine paints every window's skin colour; this one shows only its logo.
   window_.installEventFilter(this);
 }

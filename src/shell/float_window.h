@@ -18,6 +18,9 @@ namespace pimrose {
 // is dropped; nothing stores the place, so each run starts it at the top-left corner); a
 // double-click toggles the main window; a right press opens the floating menu.
 //
+// In a Wayland session the compositor places the window where it puts new windows (a client cannot
+// place itself) and decides whether it stays above others; dragging moves it through the compositor.
+//
 // It is shown exactly while the option box "show the floating icon" is checked: the box's change
 // shows or hides it as the change is about to happen, and hideFloat() clears the box.
 class FloatWindow : public QObject {

@@ -18,12 +18,26 @@ std::vector<MonitorRecord> listMonitors(const QWidget& window) {
   return listMonitors(screens, primary, window.frameGeometry());
 }
 
-MaximiseToggle::MaximiseToggle(QWidget& window, std::function<bool()> keepTaskbarClear)
-    : QObject(&window), window_(window), keepTaskbarClear_(std::move(keepTaskbarClear)) {
+bool compositorPlacesWindows() {
+  return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+MaximiseToggle::MaximiseToggle(QWidget& window, std::function<bool()> keepTaskbarClear, bool compositorPlaces)
+    : QObject(&window),
+      window_(window),
+      keepTaskbarClear_(std::move(keepTaskbarClear)),
+      compositorPlaces_(compositorPlaces) {
   window_.installEventFilter(this);
 }
 
 void MaximiseToggle::toggleMaximised() {
+  if (compositorPlaces_) {
+    if (window_.isMaximized())
+      window_.showNormal();
+    else
+      window_.showMaximized();
+    return;
+  }
   const int reserve = keepTaskbarClear_ && keepTaskbarClear_() ? kMaximiseReserve : 0;
   const QRect target =
       pimrose::toggleMaximised(window_.geometry(), listMonitors(window_), reserve, savedRestoreBox_);

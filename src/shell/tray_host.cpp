@@ -2,6 +2,8 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusVariant>
 #include <QGuiApplication>
 
 #ifdef PIMROSE_HAVE_XCB
@@ -15,10 +17,26 @@
 namespace pimrose {
 namespace {
 
+// Asked once at start-up, on the UI thread: a watcher that does not answer soon counts as none.
+constexpr int kHostQuestionMs = 500;
+
+const QString kWatcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+
 bool notifierWatcherRegistered() {
   const QDBusConnection bus = QDBusConnection::sessionBus();
   if (!bus.isConnected() || !bus.interface()) return false;
-  return bus.interface()->isServiceRegistered(QStringLiteral("org.kde.StatusNotifierWatcher")).value();
+  return bus.interface()->isServiceRegistered(kWatcher).value();
+}
+
+// A watcher without a host shows nothing; Qt then keeps to the XEmbed tray.
+bool notifierHostRegistered() {
+  QDBusMessage get = QDBusMessage::createMethodCall(kWatcher, QStringLiteral("/StatusNotifierWatcher"),
+                                                    QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                    QStringLiteral("Get"));
+  get << kWatcher << QStringLiteral("IsStatusNotifierHostRegistered");
+  const QDBusMessage reply = QDBusConnection::sessionBus().call(get, QDBus::Block, kHostQuestionMs);
+  return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
+         reply.arguments().first().value<QDBusVariant>().variant().toBool();
 }
 
 #ifdef PIMROSE_HAVE_XCB
@@ -43,8 +61,12 @@ bool xembedTrayOwned() {
 
 }  // namespace
 
-bool trayHostPresent() {
-  return xembedTrayOwned() || notifierWatcherRegistered();
+TrayKind trayKindNow() {
+  return notifierWatcherRegistered() && notifierHostRegistered() ? TrayKind::Notifier : TrayKind::XEmbed;
+}
+
+bool trayHostPresent(TrayKind kind) {
+  return kind == TrayKind::Notifier ? notifierWatcherRegistered() : xembedTrayOwned();
 }
 
 }  // namespace pimrose

@@ -46,7 +46,10 @@ QSystemTrayIcon::MessageIcon balloonIcon(int kind) {
 }  // namespace
 
 TrayIcon::TrayIcon(HostProbe hostPresent) : hostPresent_(std::move(hostPresent)) {
-  if (!hostPresent_) hostPresent_ = &trayHostPresent;
+  if (!hostPresent_) {
+    askQtsTrayKind_ = true;
+    hostPresent_ = [this] { return tray_ && trayHostPresent(kind_); };
+  }
   hostWatch_.setInterval(kHostWatchMs);
   connect(&hostWatch_, &QTimer::timeout, this, &TrayIcon::checkHost);
 }
@@ -136,6 +139,9 @@ void TrayIcon::raise(int event) const {
 
 void TrayIcon::ensureIcon() {
   if (tray_) return;
+  // Qt chooses its tray when the icon is made: the host looked for from then on is that one.
+  if (askQtsTrayKind_) kind_ = trayKindNow();
+  qCDebug(lcShell) << "tray icon through" << (kind_ == TrayKind::Notifier ? "StatusNotifierItem" : "XEmbed");
   tray_ = std::make_unique<QSystemTrayIcon>();
   connect(tray_.get(), &QSystemTrayIcon::activated, this,
           [this](QSystemTrayIcon::ActivationReason reason) { raise(eventCodeOf(reason)); });

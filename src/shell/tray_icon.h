@@ -10,6 +10,8 @@
 #include <functional>
 #include <memory>
 
+#include "shell/tray_host.h"
+
 class QSystemTrayIcon;
 class QWidget;
 
@@ -33,7 +35,8 @@ class TrayIcon : public QObject {
   using EventRoutine = std::function<void(int event)>;
   using HostProbe = std::function<bool()>;
 
-  // `hostPresent` answers whether a tray host runs; by default trayHostPresent().
+  // `hostPresent` answers whether a tray host runs; by default trayHostPresent() for the tray Qt
+  // chose when the icon was made.
   explicit TrayIcon(HostProbe hostPresent = {});
   ~TrayIcon() override;
 
@@ -83,6 +86,8 @@ class TrayIcon : public QObject {
   void ensureIcon();
 
   HostProbe hostPresent_;
+  bool askQtsTrayKind_ = false;  // no probe given: the desktop's, for the tray Qt chose
+  TrayKind kind_ = TrayKind::XEmbed;
   std::unique_ptr<QSystemTrayIcon> tray_;
   QPointer<QWidget> owner_;
   QMetaObject::Connection ownerDestroyed_;

@@ -217,6 +217,31 @@ TEST_F(SettingsPageTest, HotkeyFollowsTheBoxAndTheChosenKey) {
   EXPECT_EQ(toggles_, 2);
 }
 
+// A desktop that answers later (a portal): no success is shown before it is given, and a key the
+// desktop refuses or takes back later ends as a failure.
+TEST_F(SettingsPageTest, HotkeyAnsweredLaterShowsTheAnswer) {
+  hotkey_.answerLater = true;
+  hotkeyBox()->setChecked(true);
+  page().initHotkey();
+  EXPECT_EQ(page().hotkeyId(), 33001);
+  EXPECT_EQ(hotkeyBox()->statusText(), u"");
+  hotkey_.answer(33001, true);
+  EXPECT_EQ(hotkeyBox()->statusText(), u"热键注册成功");
+  hotkey_.press(1);
+  EXPECT_EQ(toggles_, 1);
+  hotkey_.answer(33001, false);  // the desktop took the key back
+  EXPECT_EQ(page().hotkeyId(), 0);
+  EXPECT_EQ(hotkeyBox()->statusText(), u"热键注册失败");
+
+  hotkeyList()->setCurrentIndex(2);
+  Q_EMIT hotkeyList()->currentIndexChanged(2);
+  hotkey_.answer(33001, true);  // a stale answer for the old key changes nothing
+  EXPECT_EQ(hotkeyBox()->statusText(), u"");
+  hotkey_.answer(33002, false);
+  EXPECT_EQ(page().hotkeyId(), 0);
+  EXPECT_EQ(hotkeyBox()->statusText(), u"热键注册失败");
+}
+
 TEST_F(SettingsPageTest, HotkeyOffAtStartRegistersNothing) {
   page().initHotkey();
   EXPECT_EQ(hotkeyBox()->statusText(), u"未开启热键");

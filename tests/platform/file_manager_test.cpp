@@ -1,11 +1,10 @@
 #include <QDBusConnection>
-#include <QProcess>
-#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
 #include "file_manager_stand_in.h"
 #include "platform/file_manager.h"
+#include "private_bus.h"
 #include "support/wait_for.h"
 
 namespace pimrose {
@@ -23,31 +22,8 @@ TEST(FolderOfItemTest, KeepsTheFolderWithItsTrailingSlash) {
     EXPECT_EQ(folderOfItem(QUrl::fromEncoded(c.item)).toEncoded(), QByteArray(c.folder)) << c.item;
 }
 
-// A bus daemon of our own, so the test meets neither the user's file manager nor a missing bus.
-class PrivateBusTest : public ::testing::Test {
+class PrivateBusTest : public test::PrivateBusTest {
  protected:
-  void SetUp() override {
-    const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
-    if (daemon.isEmpty()) GTEST_SKIP() << "dbus-daemon is not installed";
-    daemon_.start(
-        daemon, {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
-    ASSERT_TRUE(daemon_.waitForStarted());
-    ASSERT_TRUE(test::waitFor([&] { return daemon_.canReadLine(); }));
-    address_ = QString::fromUtf8(daemon_.readLine().trimmed());
-    client_ = connect(QStringLiteral("client"));
-  }
-  void TearDown() override {
-    for (const QString& name : names_) QDBusConnection::disconnectFromBus(name);
-    daemon_.terminate();  // the bus daemon this test started
-    daemon_.waitForFinished();
-  }
-
-  QDBusConnection connect(const QString& name) {
-    const QString unique = name + QString::number(reinterpret_cast<quintptr>(this));
-    names_.append(unique);
-    return QDBusConnection::connectToBus(address_, unique);
-  }
-
   std::unique_ptr<FileManager> fileManager(int timeoutMs = 5000) {
     auto manager = makeDesktopFileManager(
         client_,
@@ -61,10 +37,6 @@ class PrivateBusTest : public ::testing::Test {
     return manager;
   }
 
-  QProcess daemon_;
-  QString address_;
-  QStringList names_;
-  QDBusConnection client_{QString()};
   QList<QUrl> opened_;
   QList<bool> results_;
 };

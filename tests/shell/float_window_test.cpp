@@ -41,6 +41,8 @@ TEST_F(FloatWindowTest, IsAFocuslessLogoAboveOtherWindowsAtTheTopLeft) {
   EXPECT_TRUE(flags.testFlag(Qt::WindowStaysOnTopHint));
   EXPECT_TRUE(flags.testFlag(Qt::WindowDoesNotAcceptFocus));
   EXPECT_TRUE(flags.testFlag(Qt::FramelessWindowHint));
+  // A size that cannot change: a tiling compositor floats such a window instead of tiling it.
+  EXPECT_EQ(window->minimumSize(), window->maximumSize());
   EXPECT_FALSE(logo->image().isNull());
 }
 

@@ -137,5 +137,17 @@ TEST_F(MaximiseToggleTest, TheOptionDecidesTheReserve) {
   EXPECT_EQ(window.geometry(), screen());
 }
 
+// In a Wayland session the compositor maximises and restores: a box of our own making would land
+// wherever the compositor puts it.
+TEST_F(MaximiseToggleTest, WhereTheCompositorPlacesWindowsItIsAskedToMaximise) {
+  MaximiseToggle compositor(
+      window, [] { return true; }, true);
+  compositor.toggleMaximised();
+  EXPECT_TRUE(window.isMaximized());
+  compositor.toggleMaximised();
+  EXPECT_FALSE(window.isMaximized());
+  EXPECT_EQ(window.size(), QSize(400, 300));
+}
+
 }  // namespace
 }  // namespace pimrose
