@@ -18,7 +18,7 @@ test_packages=(
   dbus-daemon dbus-bin
   sway xwayland grim wtype wl-clipboard libwayland-dev
   fuse3 libfuse3-dev
-  dpkg-dev file desktop-file-utils webp libtiff-tools
+  dpkg-dev file desktop-file-utils lintian appstream webp libtiff-tools
 )
 bench_packages=(libbenchmark-dev libvips-tools libgdk-pixbuf2.0-bin findutils python3)
 # libFuzzer and its sanitizer runtimes come with clang (fuzz/run).
