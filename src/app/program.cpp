@@ -276,12 +276,11 @@ void Program::InitSettings() {
   initHotkey();
   main_.选择框_开机启动->setChecked(settingsPage_->AutostartExists());
   state_.tipsOff = main_.选择框_关闭提示->isChecked();
-  const IniFile settings(services_.settingsFile);
-  if (!settings.exists()) main_.标签_使用提示->show();
-  const int position =
-      settings
-          .read(QStringLiteral("初始化"), QStringLiteral("图片比例"), QString::number(ui::kIconSliderDefault))
-          .toInt();
+  if (!IniFile(services_.settingsFile).exists()) main_.标签_使用提示->show();
+  const int position = settings_
+                           ->storedValue(QStringLiteral("初始化"), QStringLiteral("图片比例"),
+                                         QString::number(ui::kIconSliderDefault))
+                           .toInt();
   main_.滑块条_图标大小->setPosition(position);
 }
 

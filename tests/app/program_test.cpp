@@ -277,7 +277,8 @@ TEST_F(ProgramTest, RestoredOptionsReachTheBrowserAtStartAndAfterASkinChange) {
   EXPECT_TRUE(program.state().tipsOff);
 }
 
-// The save button reports through the program's sliding notices, failure included.
+// The save button reports through the program's sliding notices, failure included, once the file
+// has been written in the background.
 TEST_F(ProgramTest, SaveButtonResultSlidesInAsANotice) {
   sandbox_.makeFolder(QStringLiteral("blocked.ini"));
   for (const bool writable : {true, false}) {
@@ -286,6 +287,7 @@ TEST_F(ProgramTest, SaveButtonResultSlidesInAsANotice) {
     Program program(std::move(s));
     program.StartUp();
     Q_EMIT program.mainControls().按钮_保存配置->clicked();
+    ASSERT_TRUE(test::waitFor([&] { return !program.overlays().notices->shownNotices().empty(); }));
     const std::vector<ui::GroupBox*> shown = program.overlays().notices->shownNotices();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown.front()->text(), writable ? u"保存配置完成" : u"保存配置失败");
