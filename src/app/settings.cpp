@@ -64,15 +64,15 @@ Settings::Settings(ui::Window& mainWindow, const ui::MainWindowControls& control
 
 Settings::~Settings() = default;
 
-// Each class's keys in the window's order.
+// Each class's keys in the order of the settings table, which is the order a new file lists them in.
 std::vector<IniEntry> Settings::controlStates() const {
   std::vector<IniEntry> entries;
-  for (const QString& name : namesOf<ui::EditBox>(window_))
+  for (const QString& name : settings_table::inTableOrder(kEditBoxes, namesOf<ui::EditBox>(window_)))
     entries.push_back({kEditBoxes, name, encodeEditText(window_.control<ui::EditBox>(name)->text())});
-  for (const QString& name : namesOf<ui::CheckBox>(window_))
+  for (const QString& name : settings_table::inTableOrder(kCheckBoxes, namesOf<ui::CheckBox>(window_)))
     entries.push_back(
         {kCheckBoxes, name, encodeCheckState(window_.control<ui::CheckBox>(name)->isChecked())});
-  for (const QString& name : namesOf<ui::ComboBox>(window_))
+  for (const QString& name : settings_table::inTableOrder(kDropDowns, namesOf<ui::ComboBox>(window_)))
     entries.push_back({kDropDowns, name, encodeDropDown(stateOf(*window_.control<ui::ComboBox>(name)))});
   entries.push_back({kStart, kIconSize, QString::number(ui_.滑块条_图标大小->position())});
   return entries;
