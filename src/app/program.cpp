@@ -51,7 +51,8 @@ namespace {
 
 const QString kInstanceName = QStringLiteral("Pimrose");
 const QString kCaption = QStringLiteral("Pimrose");
-// Started this soon after the system, the program is an autostart and waits in the notification area.
+// Started this soon after the user's session began, the program is an autostart and waits in the
+// notification area.
 constexpr std::uint64_t kAutostartUpTimeMs = 120000;
 
 QByteArray resourceBytes(const QString& path) {
@@ -335,7 +336,7 @@ void Program::watchSessionEnd() {
 }
 
 void Program::applyUpTimeRule() {
-  if (hideAtEarlyBoot(services_.bootClock() <= kAutostartUpTimeMs, canHideIntoTray(*trayIcon_))) {
+  if (hideAtEarlyBoot(services_.sessionClock() <= kAutostartUpTimeMs, canHideIntoTray(*trayIcon_))) {
     mainWindow_->hide();
     return;
   }
