@@ -31,6 +31,7 @@
 #include "shell/tray_icon.h"
 #include "shell/window_commands.h"
 #include "system/load_sampler.h"
+#include "system/os_facts.h"
 #include "time_texts/uptime_tip.h"
 #include "ui/caption_buttons.h"
 #include "ui/check_box.h"
@@ -79,6 +80,7 @@ Program::Program(ProgramServices services)
       logFeed_(std::make_unique<LogFeed>()),
       errands_(std::make_unique<Errands>()) {
   state_.taskbarWidgetEnabled = services_.taskbarWidgetEnabled;
+  osFacts_ = std::make_unique<OsFacts>(systemOsFactSources(services_.systemFiles));
   setLogReceiver(logFeed_->receiver());
   browser_ = std::make_unique<Browser>(main_);
   menus_ = std::make_unique<Menus>(*this);
@@ -231,7 +233,7 @@ void Program::makeTaskbarWidget() {
   (new TaskbarWidget(*taskbarWidget_, taskbar_, [this] {
     menus_->popUp(MenuKind::FloatIcon);
   }))->embedWidgetInTaskbar();
-  if (!loadSampler_) loadSampler_ = std::make_unique<LoadSampler>(services_.systemFiles);
+  if (!loadSampler_) loadSampler_ = std::make_unique<LoadSampler>(*osFacts_, services_.systemFiles);
   loadSampler_->widgetCreated();
   connect(taskbar_.任务栏_刷新信息, &ui::Timer::elapsed, this, [this] {
     const StatusLines lines = loadSampler_->RefreshStatusLines();
