@@ -31,6 +31,7 @@
 #include "shell/tray_icon.h"
 #include "shell/window_commands.h"
 #include "system/load_sampler.h"
+#include "system/os_facts.h"
 #include "time_texts/uptime_tip.h"
 #include "ui/caption_buttons.h"
 #include "ui/check_box.h"
@@ -51,7 +52,8 @@ namespace {
 
 const QString kInstanceName = QStringLiteral("Pimrose");
 const QString kCaption = QStringLiteral("Pimrose");
-// Started this soon after the system, the program is an autostart and waits in the notification area.
+// Started this soon after the user's session began, the program is an autostart and waits in the
+// notification area.
 constexpr std::uint64_t kAutostartUpTimeMs = 120000;
 
 QByteArray resourceBytes(const QString& path) {
@@ -78,6 +80,7 @@ Program::Program(ProgramServices services)
       logFeed_(std::make_unique<LogFeed>()),
       errands_(std::make_unique<Errands>()) {
   state_.taskbarWidgetEnabled = services_.taskbarWidgetEnabled;
+  osFacts_ = std::make_unique<OsFacts>(systemOsFactSources(services_.systemFiles));
   setLogReceiver(logFeed_->receiver());
   browser_ = std::make_unique<Browser>(main_);
   menus_ = std::make_unique<Menus>(*this);
@@ -230,7 +233,7 @@ void Program::makeTaskbarWidget() {
   (new TaskbarWidget(*taskbarWidget_, taskbar_, [this] {
     menus_->popUp(MenuKind::FloatIcon);
   }))->embedWidgetInTaskbar();
-  if (!loadSampler_) loadSampler_ = std::make_unique<LoadSampler>(services_.systemFiles);
+  if (!loadSampler_) loadSampler_ = std::make_unique<LoadSampler>(*osFacts_, services_.systemFiles);
   loadSampler_->widgetCreated();
   connect(taskbar_.任务栏_刷新信息, &ui::Timer::elapsed, this, [this] {
     const StatusLines lines = loadSampler_->RefreshStatusLines();
@@ -276,12 +279,11 @@ void Program::InitSettings() {
   initHotkey();
   main_.选择框_开机启动->setChecked(settingsPage_->AutostartExists());
   state_.tipsOff = main_.选择框_关闭提示->isChecked();
-  const IniFile settings(services_.settingsFile);
-  if (!settings.exists()) main_.标签_使用提示->show();
-  const int position =
-      settings
-          .read(QStringLiteral("初始化"), QStringLiteral("图片比例"), QString::number(ui::kIconSliderDefault))
-          .toInt();
+  if (!IniFile(services_.settingsFile).exists()) main_.标签_使用提示->show();
+  const int position = settings_
+                           ->storedValue(QStringLiteral("初始化"), QStringLiteral("图片比例"),
+                                         QString::number(ui::kIconSliderDefault))
+                           .toInt();
   main_.滑块条_图标大小->setPosition(position);
 }
 
@@ -336,7 +338,7 @@ void Program::watchSessionEnd() {
 }
 
 void Program::applyUpTimeRule() {
-  if (hideAtEarlyBoot(services_.bootClock() <= kAutostartUpTimeMs, canHideIntoTray(*trayIcon_))) {
+  if (hideAtEarlyBoot(services_.sessionClock() <= kAutostartUpTimeMs, canHideIntoTray(*trayIcon_))) {
     mainWindow_->hide();
     return;
   }

@@ -32,6 +32,7 @@ class LogWindowController;
 class MainWindowHandlers;
 class MaximiseToggle;
 class ExitSignals;
+class OsFacts;
 class Settings;
 class SettingsPage;
 class TrayIcon;
@@ -149,6 +150,7 @@ class Program : public QObject, public CommandContext {
   std::unique_ptr<Menus> menus_;
   std::unique_ptr<LogFeed> logFeed_;
   std::unique_ptr<FileManager> fileManager_;
+  std::unique_ptr<OsFacts> osFacts_;          // made at start, for the run
   std::unique_ptr<LoadSampler> loadSampler_;  // made with the taskbar widget, once per run
   FloatWindow* floatIcon_ = nullptr;          // owned by the float window
   MaximiseToggle* maximise_ = nullptr;        // owned by the main window

@@ -14,6 +14,7 @@ namespace pimrose {
 ProgramServices systemServices() {
   ProgramServices services;
   services.bootClock = systemBootClock();
+  services.sessionClock = systemSessionClock();
   services.makeInstanceChannel = makeLocalInstanceChannel;
   services.settingsFile = defaultSettingsFilePath();
   const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);

@@ -10,13 +10,15 @@
 #include "platform/global_hotkey.h"
 #include "platform/instance_channel.h"
 #include "platform/process_launcher.h"
+#include "system/session_clock.h"
 #include "system/system_files.h"
 
 namespace pimrose {
 
 // What the program takes from the system, gathered so tests can stand in for each piece.
 struct ProgramServices {
-  BootClock bootClock;
+  BootClock bootClock;     // since boot: the uptime tip, the greeting's seed
+  BootClock sessionClock;  // since the user's session began: the start-up rule (autostart runs at login)
   std::function<std::unique_ptr<InstanceChannel>()> makeInstanceChannel;
   QString settingsFile;                          // the ini file of the control states
   QString autostartFile;                         // the XDG autostart entry of this program

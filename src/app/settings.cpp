@@ -1,7 +1,8 @@
 #include "app/settings.h"
 
-#include "platform/ini_document.h"
+#include "platform/ini_store.h"
 #include "settings/settings_codecs.h"
+#include "settings/settings_table.h"
 #include "settings/skin_set.h"
 #include "ui/check_box.h"
 #include "ui/combo_box.h"
@@ -14,11 +15,28 @@
 namespace pimrose {
 namespace {
 
-const QString kEditSection = QStringLiteral("编辑框");
-const QString kCheckSection = QStringLiteral("选择框");
-const QString kDropDownSection = QStringLiteral("组合框");
-const QString kStartSection = QStringLiteral("初始化");
-const QString kIconSizeKey = QStringLiteral("图片比例");
+using settings_table::kCheckBoxes;
+using settings_table::kDropDowns;
+using settings_table::kEditBoxes;
+using settings_table::kIconSize;
+using settings_table::kStart;
+
+template <class Control>
+QStringList namesOf(const ui::Window& window) {
+  QStringList names;
+  for (const Control* control : window.controlsOf<Control>()) names << control->name();
+  return names;
+}
+
+// Every key the settings keep, in the window's order.
+std::vector<IniKey> keysOf(const ui::Window& window) {
+  std::vector<IniKey> keys;
+  for (const QString& name : namesOf<ui::EditBox>(window)) keys.push_back({kEditBoxes, name});
+  for (const QString& name : namesOf<ui::CheckBox>(window)) keys.push_back({kCheckBoxes, name});
+  for (const QString& name : namesOf<ui::ComboBox>(window)) keys.push_back({kDropDowns, name});
+  keys.push_back({kStart, kIconSize});
+  return keys;
+}
 
 DropDownState stateOf(const ui::ComboBox& list) {
   DropDownState state;
@@ -38,48 +56,65 @@ void setState(ui::ComboBox& list, const DropDownState& state) {
 }  // namespace
 
 Settings::Settings(ui::Window& mainWindow, const ui::MainWindowControls& controls, QString file, Hooks hooks)
-    : window_(mainWindow), ui_(controls), file_(std::move(file)), hooks_(std::move(hooks)) {}
+    : window_(mainWindow),
+      ui_(controls),
+      file_(std::move(file)),
+      hooks_(std::move(hooks)),
+      store_(std::make_unique<IniStore>(file_, keysOf(mainWindow))) {}
+
+Settings::~Settings() = default;
+
+// Each class's keys in the order of the settings table, which is the order a new file lists them in.
+std::vector<IniEntry> Settings::controlStates() const {
+  std::vector<IniEntry> entries;
+  for (const QString& name : settings_table::inTableOrder(kEditBoxes, namesOf<ui::EditBox>(window_)))
+    entries.push_back({kEditBoxes, name, encodeEditText(window_.control<ui::EditBox>(name)->text())});
+  for (const QString& name : settings_table::inTableOrder(kCheckBoxes, namesOf<ui::CheckBox>(window_)))
+    entries.push_back(
+        {kCheckBoxes, name, encodeCheckState(window_.control<ui::CheckBox>(name)->isChecked())});
+  for (const QString& name : settings_table::inTableOrder(kDropDowns, namesOf<ui::ComboBox>(window_)))
+    entries.push_back({kDropDowns, name, encodeDropDown(stateOf(*window_.control<ui::ComboBox>(name)))});
+  entries.push_back({kStart, kIconSize, QString::number(ui_.滑块条_图标大小->position())});
+  return entries;
+}
 
 bool Settings::SaveSettings() {
-  std::optional<IniDocument> ini = IniDocument::load(file_);
-  if (!ini) return false;
-  for (const ui::EditBox* box : window_.controlsOf<ui::EditBox>())
-    ini->setValue(kEditSection, box->name(), encodeEditText(box->text()));
-  for (const ui::CheckBox* box : window_.controlsOf<ui::CheckBox>())
-    ini->setValue(kCheckSection, box->name(), encodeCheckState(box->isChecked()));
-  for (const ui::ComboBox* list : window_.controlsOf<ui::ComboBox>())
-    ini->setValue(kDropDownSection, list->name(), encodeDropDown(stateOf(*list)));
-  const int position = ui_.滑块条_图标大小->position();
-  ini->setValue(kStartSection, kIconSizeKey, QString::number(position));
-  return ini->save(file_);
+  store_->save(controlStates());
+  return waitForSaves();
+}
+
+bool Settings::waitForSaves() {
+  return store_->waitForSaves();
+}
+
+void Settings::saveInBackground(std::function<void(bool written)> saved) {
+  store_->save(controlStates(), std::move(saved));
 }
 
 void Settings::RestoreSettings() {
-  const IniDocument ini = loadForReading();
-  restoreEditBoxes(ini);
-  restoreCheckBoxes(ini);
-  restoreDropDowns(ini);
+  restoreEditBoxes();
+  restoreCheckBoxes();
+  restoreDropDowns();
   colourTabs();
   colourLabels();
   if (hooks_.restored) hooks_.restored();
 }
 
+QString Settings::storedValue(const QString& section, const QString& key, const QString& fallback) const {
+  return store_->value(section, key, fallback);
+}
+
 void Settings::ApplySkin(int skin, bool restoring) {
   if (restoring) {
-    restoreDropDowns(loadForReading());
+    restoreDropDowns();
     skin = ui_.下拉框_皮肤->currentIndex();
   } else {
-    SaveSettings();
+    saveInBackground();
   }
   skinIndex_ = skin;
   if (skinSet(skin) && hooks_.skinChosen) hooks_.skinChosen(skin);
   RestoreSettings();
   finishSkin(skin);
-}
-
-// A file that cannot be read restores nothing, as a missing one.
-IniDocument Settings::loadForReading() const {
-  return IniDocument::load(file_).value_or(IniDocument());
 }
 
 // Before any skin was applied the colours are those of skin 0, so text never comes out invisible.
@@ -88,25 +123,25 @@ const SkinSet& Settings::colours() const {
   return set ? *set : *skinSet(0);
 }
 
-void Settings::restoreEditBoxes(const IniDocument& ini) const {
+void Settings::restoreEditBoxes() const {
   for (ui::EditBox* box : window_.controlsOf<ui::EditBox>()) {
     box->setTextColour(colours().activeText);
-    if (const auto text = decodeEditText(ini.value(kEditSection, box->name()))) box->setText(*text);
+    if (const auto text = decodeEditText(store_->value(kEditBoxes, box->name()))) box->setText(*text);
   }
 }
 
-void Settings::restoreCheckBoxes(const IniDocument& ini) const {
+void Settings::restoreCheckBoxes() const {
   for (ui::CheckBox* box : window_.controlsOf<ui::CheckBox>()) {
     box->setTextColour(colours().activeText);
-    if (const auto checked = decodeCheckState(ini.value(kCheckSection, box->name())))
+    if (const auto checked = decodeCheckState(store_->value(kCheckBoxes, box->name())))
       box->setChecked(*checked);
   }
 }
 
-void Settings::restoreDropDowns(const IniDocument& ini) const {
+void Settings::restoreDropDowns() const {
   for (ui::ComboBox* list : window_.controlsOf<ui::ComboBox>()) {
     list->setTextColour(colours().activeText);
-    if (const auto state = decodeDropDown(ini.value(kDropDownSection, list->name()))) setState(*list, *state);
+    if (const auto state = decodeDropDown(store_->value(kDropDowns, list->name()))) setState(*list, *state);
   }
 }
 

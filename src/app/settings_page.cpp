@@ -93,11 +93,14 @@ bool SettingsPage::AutostartExists() const {
   return autostartEntryExists(services_.autostartFile, services_.program);
 }
 
+// The file is written in the background; the notice tells how it went once it has.
 void SettingsPage::saveByUser() {
-  if (settings_.SaveSettings())
-    services_.notices->ShowNotice(QStringLiteral("保存配置完成"), noticeKindDone());
-  else
-    services_.notices->ShowNotice(QStringLiteral("保存配置失败"), noticeKindFailed());
+  settings_.saveInBackground([notices = services_.notices](bool written) {
+    if (written)
+      notices->ShowNotice(QStringLiteral("保存配置完成"), noticeKindDone());
+    else
+      notices->ShowNotice(QStringLiteral("保存配置失败"), noticeKindFailed());
+  });
 }
 
 }  // namespace pimrose

@@ -42,7 +42,8 @@ class SettingsPage : public QObject {
   void UpdateHotkey();
   void SetAutostart(bool on);
   bool AutostartExists() const;
-  // The save button.
+  // The save button: "保存配置完成" once the file is written, "保存配置失败" when it could not be
+  // (a read-only file, one that could not be read, a folder or FIFO in its place).
   void saveByUser();
 
   // The identifier of the registered hotkey, 0 when none.

@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
+#include <optional>
 
 #include <QDir>
 #include <QFile>
@@ -13,12 +15,31 @@
 namespace pimrose {
 namespace {
 
-// A link is replaced where it points, so a settings file kept elsewhere stays linked.
-QString targetOf(const QString& path) {
-  const QFileInfo info(path);
-  if (!info.isSymLink()) return path;
-  const QString target = info.symLinkTarget();
-  return target.isEmpty() ? path : target;
+// As many links as the system itself follows before it gives up on a loop.
+constexpr int kMaxLinks = 40;
+
+// The path at the end of a chain of links: each relative target is taken from its link's folder.
+// nullopt for a loop.
+std::optional<QString> endOfLinks(QString path) {
+  for (int hops = 0; hops <= kMaxLinks; ++hops) {
+    const QFileInfo info(path);
+    if (!info.isSymLink()) return path;
+    const QByteArray name = QFile::encodeName(path);
+    QByteArray target(PATH_MAX, Qt::Uninitialized);
+    const ssize_t size = ::readlink(name.constData(), target.data(), static_cast<size_t>(target.size()));
+    if (size <= 0 || size >= target.size()) return std::nullopt;
+    target.truncate(size);
+    path = QDir::cleanPath(info.dir().absoluteFilePath(QFile::decodeName(target)));
+  }
+  return std::nullopt;
+}
+
+// The superuser may write anywhere; a file without any write permission was still made read-only
+// on purpose.
+bool mayReplace(const QByteArray& target, const struct stat& file) {
+  if (!S_ISREG(file.st_mode)) return false;
+  if (::geteuid() == 0) return (file.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+  return ::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) == 0;
 }
 
 bool writeAll(int fd, const QByteArray& bytes) {
@@ -57,13 +78,17 @@ bool writeTemporary(const QByteArray& temporary, const QByteArray& target, const
 }  // namespace
 
 bool writeFileAtomically(const QString& path, const QByteArray& bytes) {
-  const QString target = targetOf(path);
-  const QString folder = QFileInfo(target).absolutePath();
+  const std::optional<QString> target = endOfLinks(path);
+  if (!target) return false;
+  const QByteArray final = QFile::encodeName(*target);
+  struct stat existing {};
+  if (::lstat(final.constData(), &existing) == 0 ? !mayReplace(final, existing) : errno != ENOENT)
+    return false;
+  const QString folder = QFileInfo(*target).absolutePath();
   if (!QDir().mkpath(folder)) return false;
   // One fixed name per file: only one instance of the program runs, and a temporary file left by a
   // crash is simply overwritten by the next save instead of piling up.
-  const QByteArray temporary = QFile::encodeName(target + QStringLiteral(".saving"));
-  const QByteArray final = QFile::encodeName(target);
+  const QByteArray temporary = QFile::encodeName(*target + QStringLiteral(".saving"));
   if (!writeTemporary(temporary, final, bytes) || ::rename(temporary.constData(), final.constData()) != 0) {
     ::unlink(temporary.constData());
     return false;

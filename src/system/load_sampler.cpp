@@ -1,24 +1,23 @@
 #include "system/load_sampler.h"
 
-#include "system/meminfo.h"
 #include "text/byte_count_text.h"
 
 namespace pimrose {
 
-LoadSampler::LoadSampler(const SystemFiles& files) : files_(files), processor_(files), network_(files) {}
+LoadSampler::LoadSampler(const OsFacts& facts, const SystemFiles& files)
+    : facts_(facts), processor_(files), network_(files) {}
 
 void LoadSampler::widgetCreated() {
-  totalVisibleMemory_ = meminfoKilobytes(files_, "MemTotal").value_or(0);
+  totalVisibleMemory_ = facts_.TotalVisibleMemorySize();
 }
 
-// Available memory is what a new program could use without swapping, which is what "in use" is
-// measured against; kernels without that line give only the free memory.
+// The free memory is what a new program could use without swapping (see OsFacts), which is what
+// "in use" is measured against.
 std::optional<int> LoadSampler::memoryLoad() const {
   if (totalVisibleMemory_ <= 0) return std::nullopt;
-  std::optional<qint64> free = meminfoKilobytes(files_, "MemAvailable");
-  if (!free) free = meminfoKilobytes(files_, "MemFree");
-  if (!free) return std::nullopt;
-  const double share = double(totalVisibleMemory_ - *free) / double(totalVisibleMemory_) * 100;
+  const qint64 free = facts_.FreePhysicalMemory();
+  if (free <= 0) return std::nullopt;
+  const double share = double(totalVisibleMemory_ - free) / double(totalVisibleMemory_) * 100;
   return share <= 0 ? 0 : share >= 100 ? 100 : int(share);
 }
 

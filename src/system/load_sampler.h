@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "system/interface_table.h"
+#include "system/os_facts.h"
 #include "system/processor_load.h"
 #include "system/system_files.h"
 
@@ -19,13 +20,17 @@ struct StatusLines {
 // Samples processor, memory and network load once per tick and writes them as the widget's two
 // lines. Make one for the life of the program; the widget calls `widgetCreated` each time it is
 // made and `RefreshStatusLines` from its one-second timer, and nothing runs while it does not exist.
+// The memory figures are the program's OS facts (total and free memory); processor and network
+// load come from the system files.
 //
 // Figures that cannot be known show "--" instead of a number: a failed processor sample, and a
-// memory share when the total or the free memory cannot be read (the share would otherwise be a
-// division by zero, or "100%" for a read that simply failed).
+// memory share when the total or the free memory reads 0, which is what the facts answer for a
+// failed read (the share would otherwise be a division by zero, or "100%" for a read that simply
+// failed).
 class LoadSampler {
  public:
-  explicit LoadSampler(const SystemFiles& files = SystemFiles());
+  // `facts` must outlive the sampler.
+  explicit LoadSampler(const OsFacts& facts, const SystemFiles& files = SystemFiles());
 
   // Reads the total memory once; it is not read again until the widget is made again.
   void widgetCreated();
@@ -34,7 +39,7 @@ class LoadSampler {
  private:
   std::optional<int> memoryLoad() const;
 
-  SystemFiles files_;
+  const OsFacts& facts_;
   ProcessorLoad processor_;
   NetworkDeltas network_;
   qint64 totalVisibleMemory_ = 0;

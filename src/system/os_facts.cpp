@@ -10,6 +10,8 @@
 #include <QList>
 
 #include "system/meminfo.h"
+#include "system/product_type.h"
+#include "system/time_picture.h"
 
 namespace pimrose {
 namespace {
@@ -42,6 +44,11 @@ QString passwordDatabaseUser() {
   return QString::fromLocal8Bit(found->pw_name);
 }
 
+// A text fact with nothing to tell answers what a failed read shows as text: the number 0, "0".
+QString textFact(const QString& text) {
+  return text.isEmpty() ? QStringLiteral("0") : text;
+}
+
 }  // namespace
 
 QString trimmedFact(const QString& text) {
@@ -53,8 +60,8 @@ QString trimmedFact(const QString& text) {
   return text.mid(first, last - first);
 }
 
-OsFactSources systemOsFactSources() {
-  return {SystemFiles(), unameMachine, passwordDatabaseUser, QLocale::system(),
+OsFactSources systemOsFactSources(SystemFiles files) {
+  return {std::move(files), unameMachine, passwordDatabaseUser, QLocale::system(),
           [] { return QDateTime::currentDateTime(); }};
 }
 
@@ -114,23 +121,23 @@ QString OsFacts::BootDevice() const {
   return boot.isEmpty() ? SystemDevice() : boot;
 }
 QString OsFacts::BuildType() const {
-  return kernelFile(QStringLiteral("version"));
+  return textFact(kernelFile(QStringLiteral("version")));
 }
 QString OsFacts::Caption() const {
   const QString pretty = osRelease("PRETTY_NAME");
-  return pretty.isEmpty() ? osRelease("NAME") : pretty;
+  return textFact(pretty.isEmpty() ? osRelease("NAME") : pretty);
 }
 QString OsFacts::CodeSet() const {
-  return trimmedFact(QString::fromLatin1(::nl_langinfo(CODESET)));
+  return textFact(trimmedFact(QString::fromLatin1(::nl_langinfo(CODESET))));
 }
 QString OsFacts::CountryCode() const {
-  return {};
+  return textFact({});
 }
 QString OsFacts::CSDVersion() const {
-  return {};
+  return textFact({});
 }
 QString OsFacts::CSName() const {
-  return kernelFile(QStringLiteral("hostname"));
+  return textFact(kernelFile(QStringLiteral("hostname")));
 }
 qint64 OsFacts::CurrentTimeZone() const {
   return sources_.now().offsetFromUtc() / 60;
@@ -151,7 +158,7 @@ bool OsFacts::Debug() const {
   return false;
 }
 QString OsFacts::Description() const {
-  return {};
+  return textFact({});
 }
 bool OsFacts::Distributed() const {
   return false;
@@ -192,10 +199,10 @@ QDateTime OsFacts::LocalDateTime() const {
   return sources_.now();
 }
 QString OsFacts::Locale() const {
-  return sources_.locale.name();
+  return textFact(sources_.locale.name());
 }
 QString OsFacts::Manufacturer() const {
-  return {};
+  return textFact({});
 }
 qint64 OsFacts::MaxNumberOfProcesses() const {
   return kernelFile(QStringLiteral("pid_max")).toLongLong();
@@ -227,10 +234,10 @@ qint64 OsFacts::OperatingSystemSKU() const {
   return 0;
 }
 QString OsFacts::Organization() const {
-  return {};
+  return textFact({});
 }
 QString OsFacts::OSArchitecture() const {
-  return trimmedFact(sources_.machine());
+  return textFact(trimmedFact(sources_.machine()));
 }
 qint64 OsFacts::OSLanguage() const {
   return 0;
@@ -245,13 +252,13 @@ bool OsFacts::IsWindowsNt() const {
   return OSType() == kWindowsNtOsType;
 }
 QString OsFacts::OtherTypeDescription() const {
-  return {};
+  return textFact({});
 }
 bool OsFacts::PAEEnabled() const {
   return processorFlag("pae");
 }
 QString OsFacts::PlusProductID() const {
-  return {};
+  return textFact({});
 }
 qint64 OsFacts::PlusVersionNumber() const {
   return 0;
@@ -263,13 +270,13 @@ bool OsFacts::Primary() const {
   return false;
 }
 bool OsFacts::IsServer() const {
-  return productType() == 3;
+  return productTypeOf(sources_.files) == 3;
 }
 QString OsFacts::RegisteredUser() const {
-  return {};
+  return textFact({});
 }
 QString OsFacts::SerialNumber() const {
-  return {};
+  return textFact({});
 }
 qint64 OsFacts::ServicePackMajorVersion() const {
   return 0;
@@ -281,19 +288,19 @@ qint64 OsFacts::SizeStoredInPagingFiles() const {
   return meminfo("SwapTotal");
 }
 QString OsFacts::Status() const {
-  return {};
+  return textFact({});
 }
 qint64 OsFacts::SuiteMask() const {
   return 0;
 }
 QString OsFacts::SystemDevice() const {
-  return mountedDevice(QStringLiteral("/"));
+  return textFact(mountedDevice(QStringLiteral("/")));
 }
 QString OsFacts::SystemDirectory() const {
-  return {};
+  return textFact({});
 }
 QString OsFacts::SystemDrive() const {
-  return {};
+  return textFact({});
 }
 qint64 OsFacts::TotalSwapSpaceSize() const {
   return meminfo("SwapTotal");
@@ -305,16 +312,16 @@ qint64 OsFacts::TotalVisibleMemorySize() const {
   return meminfo("MemTotal");
 }
 QString OsFacts::Version() const {
-  return osRelease("VERSION_ID");
+  return textFact(osRelease("VERSION_ID"));
 }
 QString OsFacts::WindowsDirectory() const {
-  return {};
+  return textFact({});
 }
 bool OsFacts::IsDomainController() const {
-  return productType() == 2;
+  return productTypeOf(sources_.files) == 2;
 }
 bool OsFacts::IsWorkstation() const {
-  return productType() == 1;
+  return productTypeOf(sources_.files) == 1;
 }
 QString OsFacts::UserName() const {
   return trimmedFact(sources_.userName());
@@ -335,7 +342,7 @@ QString OsFacts::LongDateFormat() const {
   return sources_.locale.dateFormat(QLocale::LongFormat);
 }
 QString OsFacts::TimeFormat() const {
-  return sources_.locale.timeFormat(QLocale::LongFormat);
+  return timePicture(sources_.locale.timeFormat(QLocale::LongFormat));
 }
 
 }  // namespace pimrose

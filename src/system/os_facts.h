@@ -20,13 +20,17 @@ struct OsFactSources {
   std::function<QDateTime()> now;
 };
 
-// The running machine's sources: "/" and the calls of this process.
-OsFactSources systemOsFactSources();
+// The running machine's sources: its files (below "/" unless a test says otherwise) and the calls of
+// this process.
+OsFactSources systemOsFactSources(SystemFiles files = SystemFiles());
 
 // Facts about the running system, one method each. A fact with no source on this system, or whose
-// source cannot be read, answers the neutral value of its kind: an empty text, 0, false, an invalid
-// date. Texts come back without surrounding spaces (ASCII and full-width). Memory sizes are in
-// kilobytes. No method waits on more than a file read.
+// source cannot be read, answers what a failed read gives for its kind: 0, false, an invalid date,
+// and for a text the number 0 as text, "0". (The user name, time-zone name and locale texts are no
+// such reads: they answer an empty text.) Texts come back without surrounding spaces (ASCII and
+// full-width). Memory sizes are in kilobytes. No method waits on more than a file read.
+//
+// One object is made at program start and lives for the run; the load sampler reads memory through it.
 class OsFacts {
  public:
   explicit OsFacts(OsFactSources sources = systemOsFactSources());
@@ -100,6 +104,7 @@ class OsFacts {
   QString TimeZoneName() const;
   QString CurrencySymbol() const;
   QString LongDateFormat() const;
+  // The locale's time picture (h, H, mm, ss, tt), without the time zone its long format shows.
   QString TimeFormat() const;
 
  private:
@@ -108,8 +113,6 @@ class OsFacts {
   qint64 meminfo(const QByteArray& key) const;
   QString mountedDevice(const QString& mountPoint) const;
   bool processorFlag(const QByteArray& flag) const;
-  // The product type: 1 workstation, 2 domain controller, 3 server; no Linux source tells.
-  qint64 productType() const { return 0; }
 
   OsFactSources sources_;
 };

@@ -26,6 +26,7 @@ class ProgramTest : public ::testing::Test {
     ProgramServices s;
     s.trayHostPresent = [trayHost] { return trayHost; };
     s.bootClock = [upTimeMs] { return upTimeMs; };
+    s.sessionClock = s.bootClock;
     s.makeInstanceChannel = [this, anotherInstance] {
       auto channel = std::make_unique<FakeInstanceChannel>(anotherInstance);
       channel_ = channel.get();

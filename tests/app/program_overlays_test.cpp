@@ -19,6 +19,7 @@ TEST(ProgramOverlaysTest, StartUpBuildsTheOverlaysAndLeavesTheMaskTimerStopped) 
   test::Sandbox sandbox;
   ProgramServices services;
   services.bootClock = [] { return std::uint64_t{3'600'000}; };
+  services.sessionClock = services.bootClock;
   services.makeInstanceChannel = [] { return std::make_unique<LoneInstance>(); };
   services.settingsFile = sandbox.filePath(QStringLiteral("Pimrose.ini"));
   services.autostartFile = sandbox.filePath(QStringLiteral("autostart/Pimrose.desktop"));

@@ -1,4 +1,5 @@
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -23,6 +24,10 @@ QByteArray contents(const QString& path) {
 
 QByteArray gbk(const char* utf8) {
   return encodeIniText(QString::fromUtf8(utf8), IniEncoding::ChineseAnsi);
+}
+
+QString u8(const char* text) {
+  return QString::fromUtf8(text);
 }
 
 // Whatever a file holds, loading and writing it back without a change gives the same bytes.
@@ -110,6 +115,84 @@ TEST(IniDocumentTest, LinesStartingWithU_FEFFReadBackInEveryEncoding) {
   }
 }
 
+// Six settings, in files damaged or written in the ways settings files are met in use. Each keeps
+// all six values; a save rewrites them in place, adds no second copy of any section and gives back
+// what cannot be read byte for byte.
+TEST(IniDocumentTest, DamagedAndUnusualFilesKeepEverySetting) {
+  const std::vector<IniKey> keys = {
+      {u8("编辑框"), u8("编辑框_搜索")},     {u8("选择框"), u8("选择框_快速加载")},
+      {u8("选择框"), u8("选择框_关闭提示")}, {u8("组合框"), u8("下拉框_皮肤")},
+      {u8("组合框"), u8("下拉框_热键")},     {u8("初始化"), u8("图片比例")}};
+  const QStringList before = {u8("猫"), u8("真"), u8("假"), u8("1<|>白色"), u8("4<|>F5"), u8("30")};
+  const QStringList after = {u8("狗"), u8("假"), u8("真"), u8("0<|>黑色"), u8("0<|>F1"), u8("40")};
+  const QString text =
+      u8("[编辑框]\n编辑框_搜索=猫\n[选择框]\n选择框_快速加载=真\n选择框_关闭提示=假\n"
+         "[组合框]\n下拉框_皮肤=1<|>白色\n下拉框_热键=4<|>F5\n[初始化]\n图片比例=30\n");
+  const QByteArray utf8 = text.toUtf8();
+  const qsizetype middle = utf8.indexOf("[组合框]");
+  const QByteArray latin1 = "; caf\xE9 cr\xE8me\n";
+  const QByteArray garbage("\x00\xFF\xC3\x28 broken \x81\x82\n", 15);
+  const QByteArray utf8Line = u8("; 用编辑器加的一行\n").toUtf8();
+  QString crText = text;
+  crText.replace(u'\n', u'\r');
+  struct Case {
+    const char* name;
+    QByteArray file;
+    IniEncoding encoding;
+    QByteArray kept;  // bytes that must come back as they were
+  } cases[] = {
+      {"a Latin-1 comment in a UTF-8 file", latin1 + utf8, IniEncoding::Utf8, latin1},
+      {"garbage in the middle", utf8.left(middle) + garbage + utf8.mid(middle), IniEncoding::Utf8, garbage},
+      {"UTF-16LE with a byte-order mark", "\xFF\xFE" + encodeIniText(text, IniEncoding::Utf16Le),
+       IniEncoding::Utf16Le, "\xFF\xFE"},
+      {"UTF-16BE with a byte-order mark", "\xFE\xFF" + encodeIniText(text, IniEncoding::Utf16Be),
+       IniEncoding::Utf16Be, "\xFE\xFF"},
+      {"CR line ends", crText.toUtf8(), IniEncoding::Utf8, u8("\r[组合框]\r").toUtf8()},
+      {"code page 936 with a line added in UTF-8", gbk(text.toUtf8().constData()) + utf8Line,
+       IniEncoding::ChineseAnsi, utf8Line},
+  };
+  std::vector<IniEntry> changes;
+  for (size_t i = 0; i < keys.size(); ++i)
+    changes.push_back({keys[i].section, keys[i].key, after[qsizetype(i)]});
+  const auto valuesOf = [&keys](const IniDocument& document) {
+    QStringList found;
+    for (const auto& value : document.values(keys)) found << value.value_or(u8("(missing)"));
+    return found;
+  };
+  for (const Case& c : cases) {
+    IniDocument document = IniDocument::fromBytes(c.file);
+    EXPECT_EQ(document.encoding(), c.encoding) << c.name;
+    EXPECT_EQ(valuesOf(document), before) << c.name;
+    document.setValues(changes);
+    const QByteArray saved = document.toBytes();
+    EXPECT_EQ(valuesOf(IniDocument::fromBytes(saved)), after) << c.name;
+    EXPECT_TRUE(saved.contains(c.kept)) << c.name;
+    EXPECT_EQ(saved.size(), c.file.size()) << c.name << ": every value changed in place, nothing added";
+    for (const char* section : {"[编辑框]", "[选择框]", "[组合框]", "[初始化]"})
+      EXPECT_EQ(saved.count(encodeIniText(u8(section), c.encoding)), 1) << c.name << " " << section;
+  }
+}
+
+// What is not a regular file is neither read nor replaced, and nothing waits on it or reads it to
+// its end: a FIFO (which would wait for a writer for ever), a link to /dev/zero, a file too large.
+TEST(IniDocumentTest, WhatIsNoRegularFileIsNeitherReadNorReplaced) {
+  test::Sandbox sandbox;
+  const QString fifo = sandbox.filePath(QStringLiteral("fifo.ini"));
+  ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+  const QString zero = sandbox.filePath(QStringLiteral("zero.ini"));
+  ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zero));
+  const QString large = sandbox.write(QStringLiteral("large.ini"));
+  ASSERT_TRUE(QFile::resize(large, kMaxIniFileBytes + 1));
+  for (const QString& path : {fifo, zero, large}) EXPECT_FALSE(IniDocument::load(path)) << path.toStdString();
+  IniDocument document;
+  document.setValue(QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"));
+  EXPECT_FALSE(document.save(fifo));
+  EXPECT_FALSE(document.save(zero));
+  struct stat fifoState {};
+  EXPECT_TRUE(stat(QFile::encodeName(fifo).constData(), &fifoState) == 0 && S_ISFIFO(fifoState.st_mode));
+  EXPECT_EQ(QFileInfo(zero).symLinkTarget(), QStringLiteral("/dev/zero"));
+}
+
 TEST(IniDocumentTest, LoadAndSave) {
   test::Sandbox sandbox;
   const QString path = sandbox.filePath(QStringLiteral("deep/Pimrose.ini"));
@@ -125,16 +208,32 @@ TEST(IniDocumentTest, LoadAndSave) {
   EXPECT_FALSE(document->save(folder));
 }
 
-TEST(IniDocumentTest, SaveThroughALinkReplacesTheLinkedFile) {
+// A save goes through every link of a chain to the real file and leaves the links as they are; a link
+// to nothing gets its file made; a file the user made read-only is left alone.
+TEST(IniDocumentTest, SavesFollowLinksAndRespectReadOnlyFiles) {
   test::Sandbox sandbox;
-  const QString real = sandbox.write(QStringLiteral("real.ini"), "[a]\nb=1\n");
-  const QString link = sandbox.filePath(QStringLiteral("link.ini"));
-  ASSERT_TRUE(QFile::link(real, link));
-  IniDocument document = *IniDocument::load(link);
-  document.setValue(QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("2"));
-  ASSERT_TRUE(document.save(link));
-  EXPECT_TRUE(QFileInfo(link).isSymLink());
+  const QString real = sandbox.write(QStringLiteral("real/real.ini"), "[a]\nb=1\n");
+  const QString middle = sandbox.filePath(QStringLiteral("links/middle.ini"));
+  const QString first = sandbox.filePath(QStringLiteral("first.ini"));
+  sandbox.makeFolder(QStringLiteral("links"));
+  ASSERT_EQ(symlink("../real/real.ini", QFile::encodeName(middle).constData()), 0);  // relative
+  ASSERT_TRUE(QFile::link(middle, first));
+  const QString dangling = sandbox.filePath(QStringLiteral("dangling.ini"));
+  ASSERT_TRUE(QFile::link(sandbox.filePath(QStringLiteral("made/later.ini")), dangling));
+  const QString readOnly = sandbox.write(QStringLiteral("read-only.ini"), "[a]\nb=1\n");
+  ASSERT_EQ(chmod(QFile::encodeName(readOnly).constData(), 0444), 0);
+
+  for (const QString& path : {first, dangling, readOnly}) {
+    IniDocument document = *IniDocument::load(path);
+    document.setValue(QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("2"));
+    EXPECT_EQ(document.save(path), path != readOnly) << path.toStdString();
+  }
   EXPECT_EQ(contents(real), "[a]\nb=2\n");
+  EXPECT_TRUE(QFileInfo(first).isSymLink());
+  EXPECT_TRUE(QFileInfo(middle).isSymLink());
+  EXPECT_TRUE(QFileInfo(dangling).isSymLink());
+  EXPECT_EQ(contents(sandbox.filePath(QStringLiteral("made/later.ini"))), "[a]\nb=2\n");
+  EXPECT_EQ(contents(readOnly), "[a]\nb=1\n");
 }
 
 // A child saves the old and the new document in turn and is killed at random moments; the file must

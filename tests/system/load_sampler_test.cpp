@@ -5,6 +5,7 @@
 #include "support/sandbox.h"
 #include "system/interface_table.h"
 #include "system/load_sampler.h"
+#include "system/os_facts.h"
 #include "system/processor_load.h"
 
 namespace pimrose {
@@ -137,7 +138,8 @@ TEST(LoadSamplerTest, StatusLinesTexts) {
   root.write(QStringLiteral("proc/stat"), statWith(0, 0));
   root.write(QStringLiteral("proc/meminfo"), "MemTotal:  1000 kB\nMemFree: 10 kB\nMemAvailable:   580 kB\n");
   root.write(QStringLiteral("proc/net/dev"), netDev({{"lo", 0, 0}, {"eth0", 0, 0}}));
-  LoadSampler sampler{SystemFiles(root.path())};
+  const OsFacts facts(systemOsFactSources(SystemFiles(root.path())));
+  LoadSampler sampler{facts, SystemFiles(root.path())};
   sampler.widgetCreated();
   StatusLines lines = sampler.RefreshStatusLines();
   EXPECT_EQ(lines.upper, QStringLiteral("核心：100%  下载：0"));
@@ -153,7 +155,8 @@ TEST(LoadSamplerTest, StatusLinesTexts) {
 
 TEST(LoadSamplerTest, UnknownFiguresShowDashes) {
   const test::Sandbox root;
-  LoadSampler sampler{SystemFiles(root.path())};
+  const OsFacts facts(systemOsFactSources(SystemFiles(root.path())));
+  LoadSampler sampler{facts, SystemFiles(root.path())};
   sampler.widgetCreated();  // no meminfo: the total is unknown, so no division by zero
   root.write(QStringLiteral("proc/meminfo"), "MemTotal:  1000 kB\nMemAvailable: 500 kB\n");
   StatusLines lines = sampler.RefreshStatusLines();
@@ -164,6 +167,17 @@ TEST(LoadSamplerTest, UnknownFiguresShowDashes) {
   root.write(QStringLiteral("proc/meminfo"), "MemTotal:  1000 kB\n");
   EXPECT_EQ(sampler.RefreshStatusLines().lower, QStringLiteral("内存：--%  上传：0"))
       << "a failed free-memory read is not full memory";
+}
+
+// The memory figure is the program's OS facts, whatever the sampler's own files say.
+TEST(LoadSamplerTest, MemoryComesThroughTheOsFacts) {
+  const test::Sandbox facts, files;
+  facts.write(QStringLiteral("proc/meminfo"), "MemTotal:  1000 kB\nMemAvailable:   580 kB\n");
+  files.write(QStringLiteral("proc/meminfo"), "MemTotal:  1000 kB\nMemAvailable:   900 kB\n");
+  const OsFacts osFacts(systemOsFactSources(SystemFiles(facts.path())));
+  LoadSampler sampler{osFacts, SystemFiles(files.path())};
+  sampler.widgetCreated();
+  EXPECT_EQ(sampler.RefreshStatusLines().lower, QStringLiteral("内存：42%  上传：0"));
 }
 
 TEST(LoadSamplerTest, PercentTexts) {

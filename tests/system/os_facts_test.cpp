@@ -4,6 +4,8 @@
 
 #include "support/sandbox.h"
 #include "system/os_facts.h"
+#include "system/product_type.h"
+#include "system/time_picture.h"
 
 namespace pimrose {
 namespace {
@@ -77,10 +79,14 @@ TEST(OsFactsTest, MissingFilesGiveNeutralValues) {
   OsFactSources sources = fixtureSources(root);
   sources.userName = [] { return QString(); };
   const OsFacts facts(sources);
-  EXPECT_EQ(facts.Caption(), QString());
-  EXPECT_EQ(facts.Version(), QString());
+  // A text fact that cannot be read answers the number 0 as text.
+  EXPECT_EQ(facts.Caption(), QStringLiteral("0"));
+  EXPECT_EQ(facts.Version(), QStringLiteral("0"));
   EXPECT_EQ(facts.BuildNumber(), 0);
-  EXPECT_EQ(facts.CSName(), QString());
+  EXPECT_EQ(facts.CSName(), QStringLiteral("0"));
+  for (const QString& noSource : {facts.CountryCode(), facts.Manufacturer(), facts.SerialNumber(),
+                                  facts.Status(), facts.WindowsDirectory(), facts.BuildType()})
+    EXPECT_EQ(noSource, QStringLiteral("0"));
   EXPECT_EQ(facts.TotalVisibleMemorySize(), 0);
   EXPECT_EQ(facts.FreePhysicalMemory(), 0);
   EXPECT_EQ(facts.TotalVirtualMemorySize(), 0);
@@ -89,11 +95,11 @@ TEST(OsFactsTest, MissingFilesGiveNeutralValues) {
   EXPECT_EQ(facts.NumberOfProcesses(), 0);
   EXPECT_EQ(facts.MaxNumberOfProcesses(), 0);
   EXPECT_FALSE(facts.DataExecutionPrevention_Available());
-  EXPECT_EQ(facts.SystemDevice(), QString());
-  EXPECT_EQ(facts.BootDevice(), QString());
-  EXPECT_EQ(facts.UserName(), QString());
+  EXPECT_EQ(facts.SystemDevice(), QStringLiteral("0"));
+  EXPECT_EQ(facts.BootDevice(), QStringLiteral("0"));
+  EXPECT_EQ(facts.UserName(), QString());  // not a read of the system's records: empty
   EXPECT_EQ(facts.TimeZoneName(), QString());
-  // No source tells the product type: none of the three answers yes, nor is this Windows NT.
+  // Nothing tells the product type: none of the three answers yes, nor is this Windows NT.
   EXPECT_FALSE(facts.IsServer());
   EXPECT_FALSE(facts.IsDomainController());
   EXPECT_FALSE(facts.IsWorkstation());
@@ -113,6 +119,71 @@ TEST(OsFactsTest, FallbackSources) {
   EXPECT_EQ(facts.Version(), QStringLiteral("1.0"));
   EXPECT_EQ(facts.FreePhysicalMemory(), 40) << "MemFree without MemAvailable";
   EXPECT_EQ(facts.TimeZoneName(), QStringLiteral("Europe/Berlin"));
+}
+
+// The time format is a time picture: no time zone (nor milliseconds), "tt" for the AM/PM marker, and
+// H for an hour counted to 23.
+TEST(OsFactsTest, TimeFormatIsThePictureWithoutTheTimeZone) {
+  const test::Sandbox root;
+  struct Case {
+    QLocale locale;
+    const char* picture;
+  } cases[] = {
+      {QLocale(QLocale::English, QLocale::UnitedStates), "h:mm:ss tt"},
+      {QLocale(QLocale::Chinese, QLocale::China), "HH:mm:ss"},
+      {QLocale(QLocale::German, QLocale::Germany), "HH:mm:ss"},
+      {QLocale(QLocale::Spanish, QLocale::Spain), "H:mm:ss"},
+      {QLocale(QLocale::Korean, QLocale::SouthKorea), "tt h시 m분 s초"},
+  };
+  for (const Case& c : cases) {
+    OsFactSources sources = fixtureSources(root);
+    sources.locale = c.locale;
+    EXPECT_EQ(OsFacts(sources).TimeFormat(), QString::fromUtf8(c.picture)) << c.locale.name().toStdString();
+  }
+  for (const auto& [format, picture] :
+       {std::pair{"t HH:mm:ss", "HH:mm:ss"}, std::pair{"Bh:mm:ss [t]", "BH:mm:ss"},
+        std::pair{"HH:mm:ss.zzz t", "HH:mm:ss"}, std::pair{"h 'o''clock' ap", "h 'o''clock' tt"}})
+    EXPECT_EQ(timePicture(QString::fromUtf8(format)), QString::fromUtf8(picture)) << format;
+}
+
+// The product type tells workstation (1), domain controller (2) and server (3) apart by the
+// machine's own records; 0 where none tells.
+TEST(OsFactsTest, ProductTypeFromTheMachinesRecords) {
+  struct Case {
+    const char* what;
+    std::vector<std::pair<const char*, const char*>> files;
+    qint64 type;
+  } cases[] = {
+      {"nothing tells", {}, 0},
+      {"a laptop chassis", {{"sys/class/dmi/id/chassis_type", "10\n"}}, 1},
+      {"a rack-mount chassis", {{"sys/class/dmi/id/chassis_type", "23\n"}}, 3},
+      {"an unknown chassis, a server power profile",
+       {{"sys/class/dmi/id/chassis_type", "2\n"}, {"sys/firmware/acpi/pm_profile", "4\n"}},
+       3},
+      {"the name the machine was given wins",
+       {{"etc/machine-info", "PRETTY_HOSTNAME=x\nCHASSIS=server\n"},
+        {"sys/class/dmi/id/chassis_type", "3\n"}},
+       3},
+      {"a virtual machine says nothing of its role",
+       {{"etc/machine-info", "CHASSIS=vm\n"}, {"sys/class/dmi/id/chassis_type", "3\n"}},
+       1},
+      {"a Samba domain controller",
+       {{"etc/samba/smb.conf", "[global]\n   Server Role = active directory domain controller\n"},
+        {"sys/class/dmi/id/chassis_type", "3\n"}},
+       2},
+      {"a Samba member server is no domain controller",
+       {{"etc/samba/smb.conf", "[global]\nserver role = member server\n[share]\nserverrole = dc\n"}},
+       0},
+  };
+  for (const Case& c : cases) {
+    const test::Sandbox root;
+    for (const auto& [path, content] : c.files) root.write(QString::fromUtf8(path), content);
+    const OsFacts facts(fixtureSources(root));
+    EXPECT_EQ(productTypeOf(SystemFiles(root.path())), c.type) << c.what;
+    EXPECT_EQ(facts.IsWorkstation(), c.type == 1) << c.what;
+    EXPECT_EQ(facts.IsDomainController(), c.type == 2) << c.what;
+    EXPECT_EQ(facts.IsServer(), c.type == 3) << c.what;
+  }
 }
 
 TEST(OsFactsTest, TrimsAsciiAndFullWidthSpaces) {
