@@ -5,11 +5,14 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <utility>
 
 #include <QHash>
 
 #include <lcms2.h>
+
+#include "codecs/matrix_shaper.h"
 
 namespace pimrose {
 namespace {
@@ -86,13 +89,15 @@ Profile openProfile(const QByteArray& key, bool icc) {
   return profileFromPrimaries(numbers);
 }
 
-// One profile's conversion to sRGB. The transforms are made when a layout is first asked for and
-// are read-only afterwards (made without lcms's one-pixel cache), so threads share them.
+// One profile's conversion to sRGB: tables and a matrix for a matrix-shaper profile, otherwise
+// lcms2 transforms, made when a layout is first asked for and read-only afterwards (made without
+// lcms's one-pixel cache), so threads share them.
 class Conversion {
  public:
   Conversion(const QByteArray& key, bool icc) : source_(openProfile(key, icc)), srgb_(srgbProfile()) {
     if (!source_ || !srgb_ || cmsGetColorSpace(source_.get()) != cmsSigRgbData) return;
-    changes_ = transform(kWord) && !keepsEveryColour();
+    matrixShaper_ = MatrixShaperConversion::between(source_.get(), srgb_.get());
+    changes_ = (matrixShaper_ || transform(kWord)) && !keepsEveryColour();
   }
   ~Conversion() {
     for (Slot& slot : slots_)
@@ -109,8 +114,16 @@ class Conversion {
       image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
       layout = kWord;
     }
+    if (image.isNull()) return image;
+    if (matrixShaper_) {
+      if (layout == kWord || layout == kWordPremultiplied)
+        matrixShaper_->convertWords(image, layout == kWordPremultiplied);
+      else
+        matrixShaper_->convertBytes(image, layout == kBytesPremultiplied);
+      return image;
+    }
     cmsHTRANSFORM t = transform(layout);
-    if (!t || image.isNull()) return image;
+    if (!t) return image;
     uchar* bits = image.bits();
     const auto stride = cmsUInt32Number(image.bytesPerLine());
     cmsDoTransformLineStride(t, bits, bits, cmsUInt32Number(image.width()), cmsUInt32Number(image.height()),
@@ -156,6 +169,7 @@ class Conversion {
 
   Profile source_;
   Profile srgb_;
+  std::optional<MatrixShaperConversion> matrixShaper_;  // the quick way, for most profiles
   bool changes_ = false;
   mutable std::array<Slot, kLayoutCount> slots_;
 };

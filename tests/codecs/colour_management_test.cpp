@@ -309,5 +309,45 @@ TEST(ColourProfiles, BrokenForeignAndSrgbProfilesLeaveThePixels) {
   EXPECT_TRUE(changesColours(ColourProfile::fromIcc(displayP3())));
 }
 
+int sampleThrough(const cmsUInt16Number in[], cmsUInt16Number out[], void* transform) {
+  cmsDoTransform(static_cast<cmsHTRANSFORM>(transform), in, out, 1);
+  return 1;
+}
+
+// An RGB profile made of a look-up table (A2B0, to Lab) sampled from `icc`: the kind some cameras
+// embed, which the tables-and-matrix shortcut cannot read, so lcms2 converts it.
+QByteArray lookUpTableProfile(const QByteArray& icc) {
+  const Profile source(cmsOpenProfileFromMem(icc.constData(), cmsUInt32Number(icc.size())));
+  const Profile lab(cmsCreateLab4Profile(nullptr));
+  cmsHTRANSFORM toLab =
+      cmsCreateTransform(source.get(), TYPE_RGB_16, lab.get(), TYPE_LabV2_16, INTENT_PERCEPTUAL, 0);
+  cmsHPROFILE profile = cmsCreateProfilePlaceholder(nullptr);
+  cmsSetProfileVersion(profile, 2.1);  // written as lut16Type, whose Lab is the version 2 encoding
+  cmsSetDeviceClass(profile, cmsSigInputClass);
+  cmsSetColorSpace(profile, cmsSigRgbData);
+  cmsSetPCS(profile, cmsSigLabData);
+  cmsPipeline* table = cmsPipelineAlloc(nullptr, 3, 3);
+  cmsStage* grid = cmsStageAllocCLut16bit(nullptr, 33, 3, 3, nullptr);
+  cmsStageSampleCLut16bit(grid, sampleThrough, toLab, 0);
+  cmsPipelineInsertStage(table, cmsAT_END, grid);
+  cmsWriteTag(profile, cmsSigAToB0Tag, table);
+  cmsWriteTag(profile, cmsSigMediaWhitePointTag, cmsD50_XYZ());
+  cmsPipelineFree(table);
+  cmsDeleteTransform(toLab);
+  return saved(profile);
+}
+
+TEST(ColourProfiles, ALookUpTableProfileConvertsThroughLcms) {
+  const QByteArray p3 = displayP3();
+  const ColourProfile table = ColourProfile::fromIcc(lookUpTableProfile(p3));
+  ASSERT_TRUE(changesColours(table));
+  for (const QImage::Format format : {QImage::Format_RGB32, QImage::Format_RGBA8888_Premultiplied}) {
+    const QImage converted = convertedToSrgb(patches().convertToFormat(format), table);
+    EXPECT_LE(
+        worstPatch(converted.convertToFormat(QImage::Format_RGB32), [&](QRgb c) { return lcmsSrgb(p3, c); }),
+        2.0);
+  }
+}
+
 }  // namespace
 }  // namespace pimrose
