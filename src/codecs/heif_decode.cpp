@@ -60,8 +60,9 @@ Owned<heif_image_handle> coveringThumbnail(const heif_image_handle* primary, QSi
   Owned<heif_image_handle> best;
   for (const heif_item_id id : ids) {
     heif_image_handle* raw = nullptr;
-    if (heif_image_handle_get_thumbnail(primary, id, &raw).code != heif_error_Ok) continue;
+    const heif_error result = heif_image_handle_get_thumbnail(primary, id, &raw);
     Owned<heif_image_handle> thumbnail(raw);
+    if (result.code != heif_error_Ok || !raw) continue;
     const QSize size = shownSize(raw);
     if (size.width() < atLeast.width() || size.height() < atLeast.height() ||
         !sameShape(size, shownSize(primary)))
@@ -116,9 +117,10 @@ ColourProfile colourOf(const heif_image_handle* handle) {
       return ColourProfile::fromIcc(icc);
   }
   heif_color_profile_nclx* raw = nullptr;
-  if (heif_image_handle_get_nclx_color_profile(handle, &raw).code != heif_error_Ok || !raw) return {};
+  const heif_error result = heif_image_handle_get_nclx_color_profile(handle, &raw);
+  // libheif may hand over the profile with an error (primaries it does not know): it is ours to free.
   const Owned<heif_color_profile_nclx> nclx(raw);
-  return nclxProfile(*nclx);
+  return result.code == heif_error_Ok && nclx ? nclxProfile(*nclx) : ColourProfile();
 }
 
 bool hasColour(const heif_image_handle* handle) {
