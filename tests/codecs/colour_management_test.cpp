@@ -28,38 +28,6 @@ struct Closer {
 };
 using Profile = std::unique_ptr<void, Closer>;
 
-QByteArray saved(cmsHPROFILE profile) {
-  cmsUInt32Number bytes = 0;
-  cmsSaveProfileToMem(profile, nullptr, &bytes);
-  QByteArray icc(qsizetype(bytes), '\0');
-  cmsSaveProfileToMem(profile, icc.data(), &bytes);
-  cmsCloseProfile(profile);
-  return icc;
-}
-
-QByteArray rgbProfile(const Chromaticities& c, cmsToneCurve* curve) {
-  const cmsCIExyY white{c.whiteX, c.whiteY, 1};
-  const cmsCIExyYTRIPLE primaries{{c.redX, c.redY, 1}, {c.greenX, c.greenY, 1}, {c.blueX, c.blueY, 1}};
-  cmsToneCurve* curves[3] = {curve, curve, curve};
-  const QByteArray icc = saved(cmsCreateRGBProfile(&white, &primaries, curves));
-  cmsFreeToneCurve(curve);
-  return icc;
-}
-
-constexpr Chromaticities kDisplayP3{0.3127, 0.3290, 0.680, 0.320, 0.265, 0.690, 0.150, 0.060};
-constexpr Chromaticities kAdobeRgb{0.3127, 0.3290, 0.64, 0.33, 0.21, 0.71, 0.15, 0.06};
-
-cmsToneCurve* srgbCurve() {
-  const cmsFloat64Number srgb[5] = {2.4, 1.0 / 1.055, 0.055 / 1.055, 1.0 / 12.92, 0.04045};
-  return cmsBuildParametricToneCurve(nullptr, 4, srgb);
-}
-QByteArray displayP3() {
-  return rgbProfile(kDisplayP3, srgbCurve());
-}
-QByteArray adobeRgb() {
-  return rgbProfile(kAdobeRgb, cmsBuildGamma(nullptr, 563.0 / 256.0));
-}
-
 // Pure red (which lies beyond sRGB and clips to sRGB red) and three colours inside sRGB, which a
 // picture shown without its profile gets visibly wrong.
 constexpr QRgb kPatchColours[] = {qRgb(255, 0, 0), qRgb(200, 150, 120), qRgb(90, 170, 80), qRgb(40, 60, 200)};
@@ -90,7 +58,7 @@ QRgb lcmsSrgb(const QByteArray& icc, QRgb colour) {
 }
 
 double deltaE2000(QRgb a, QRgb b) {
-  static const QByteArray srgbIcc = saved(cmsCreate_sRGBProfile());
+  static const QByteArray srgbIcc = test::savedIccProfile(cmsCreate_sRGBProfile());
   const Profile lab(cmsCreateLab4Profile(nullptr));
   cmsCIELab la, lb;
   converted(srgbIcc, a, lab.get(), TYPE_Lab_DBL, &la);
@@ -181,7 +149,7 @@ TEST_P(TaggedPictures, ShowInSrgbWithinDeltaE2OfLcmsAndUntaggedCopiesAreUntouche
   for (const auto& tool : maker.tools)
     if (const QString why = test::missingTool({tool}); !why.isEmpty()) GTEST_SKIP() << why.toStdString();
   Sandbox box;
-  const QByteArray icc = maker.adobe ? adobeRgb() : displayP3();
+  const QByteArray icc = maker.adobe ? test::adobeRgbProfile() : test::displayP3Profile();
   const QString iccFile = box.write(QStringLiteral("profile.icc"), icc);
   const QString tagged = make(box, maker, iccFile, QStringLiteral("tagged"));
   const QString untagged = make(box, maker, {}, QStringLiteral("untagged"));
@@ -230,7 +198,7 @@ TEST(PngColourChunks, PrimariesWithAGammaAreConvertedAndOtherwiseThePixelsStay) 
       pngChunk("cHRM", bigEndian({0.3127, 0.3290, 0.680, 0.320, 0.265, 0.690, 0.150, 0.060}));
   const QByteArray gamma = pngChunk("gAMA", bigEndian({1 / 2.2}));
   const QByteArray srgb = pngChunk("sRGB", QByteArray(1, '\0'));
-  const QByteArray icc = displayP3();
+  const QByteArray icc = test::displayP3Profile();
   const struct {
     const char* what;
     QByteArray chunks;
@@ -257,7 +225,7 @@ QByteArray iccChunk(int number, int count, const QByteArray& piece) {
 // A JPEG's profile comes in numbered pieces; a set with a piece missing, repeated or miscounted is
 // no profile. The pieces are taken in their numbered order, whatever the file order.
 TEST(JpegProfilePieces, OnlyACompleteNumberedSetMakesAProfile) {
-  const QByteArray icc = displayP3(), a = icc.left(100), b = icc.mid(100);
+  const QByteArray icc = test::displayP3Profile(), a = icc.left(100), b = icc.mid(100);
   const QByteArray one = iccChunk(1, 2, a), two = iccChunk(2, 2, b);
   const struct {
     const char* what;
@@ -284,15 +252,15 @@ TEST(JpegProfilePieces, OnlyACompleteNumberedSetMakesAProfile) {
 // A profile lcms cannot read, one that is no RGB profile and sRGB itself all leave the pixels as
 // they are, and none of them fails the picture.
 TEST(ColourProfiles, BrokenForeignAndSrgbProfilesLeaveThePixels) {
-  QByteArray broken = displayP3();
+  QByteArray broken = test::displayP3Profile();
   broken.replace(36, 4, "xxxx");  // the profile's 'acsp' signature
   const QByteArray gray = [] {
     cmsToneCurve* curve = cmsBuildGamma(nullptr, 2.2);
-    const QByteArray icc = saved(cmsCreateGrayProfile(cmsD50_xyY(), curve));
+    const QByteArray icc = test::savedIccProfile(cmsCreateGrayProfile(cmsD50_xyY(), curve));
     cmsFreeToneCurve(curve);
     return icc;
   }();
-  const QByteArray srgb = saved(cmsCreate_sRGBProfile());
+  const QByteArray srgb = test::savedIccProfile(cmsCreate_sRGBProfile());
   const QImage picture = patches();
   const QByteArray jpeg = test::jpegOf(picture, false, 95);
   const QImage untagged = decodeUpright(jpeg, QSize(), PreviewUse::Refused, nullptr);
@@ -300,13 +268,10 @@ TEST(ColourProfiles, BrokenForeignAndSrgbProfilesLeaveThePixels) {
     const ColourProfile profile = ColourProfile::fromIcc(icc);
     EXPECT_FALSE(changesColours(profile));
     EXPECT_EQ(convertedToSrgb(picture, profile), picture);
-    const QByteArray app2 = iccChunk(1, 1, icc);
-    const QByteArray segment =
-        QByteArray("\xFF\xE2", 2) + char((app2.size() + 2) >> 8) + char(app2.size() + 2) + app2;
-    EXPECT_EQ(decodeUpright(jpeg.left(2) + segment + jpeg.mid(2), QSize(), PreviewUse::Refused, nullptr),
+    EXPECT_EQ(decodeUpright(test::withIccProfile(jpeg, icc), QSize(), PreviewUse::Refused, nullptr),
               untagged);
   }
-  EXPECT_TRUE(changesColours(ColourProfile::fromIcc(displayP3())));
+  EXPECT_TRUE(changesColours(ColourProfile::fromIcc(test::displayP3Profile())));
 }
 
 int sampleThrough(const cmsUInt16Number in[], cmsUInt16Number out[], void* transform) {
@@ -334,11 +299,11 @@ QByteArray lookUpTableProfile(const QByteArray& icc) {
   cmsWriteTag(profile, cmsSigMediaWhitePointTag, cmsD50_XYZ());
   cmsPipelineFree(table);
   cmsDeleteTransform(toLab);
-  return saved(profile);
+  return test::savedIccProfile(profile);
 }
 
 TEST(ColourProfiles, ALookUpTableProfileConvertsThroughLcms) {
-  const QByteArray p3 = displayP3();
+  const QByteArray p3 = test::displayP3Profile();
   const ColourProfile table = ColourProfile::fromIcc(lookUpTableProfile(p3));
   ASSERT_TRUE(changesColours(table));
   for (const QImage::Format format : {QImage::Format_RGB32, QImage::Format_RGBA8888_Premultiplied}) {

@@ -57,12 +57,7 @@ ini=$XDG_CONFIG_HOME/Pimrose/Pimrose.ini
 mkdir -p "$(dirname "$ini")"
 printf '[选择框]\n选择框_更多格式=真\n选择框_双击查看图片=真\n选择框_内置看图=真\n' >"$ini"
 
-for _ in 1 2 3; do
-  start_xvfb
-  start_pimrose "$binary"
-  main=$(wait_window '^Pimrose$' 30) && break
-done
-check "main window shows" test -n "$main"
+start_on_own_display "$binary"
 drop_from_source "$drag_source" "$photos"
 check "all five are listed" wait_for_line "$WORK/pimrose.log" 'found 5 pictures' 20
 check "the shown thumbnails settled" wait_for_line "$WORK/pimrose.log" 'thumbnails settled' 30

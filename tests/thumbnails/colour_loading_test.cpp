@@ -5,7 +5,6 @@
 #include <vector>
 
 #include <gtest/gtest.h>
-#include <lcms2.h>
 
 #include "support/picture_factory.h"
 #include "support/sandbox.h"
@@ -15,33 +14,15 @@ namespace pimrose {
 namespace {
 
 // Display P3 primaries with a pure 2.2 power curve: a profile no other test of this program makes.
-QByteArray freshProfile() {
-  const cmsCIExyY white{0.3127, 0.3290, 1};
-  const cmsCIExyYTRIPLE primaries{{0.680, 0.320, 1}, {0.265, 0.690, 1}, {0.150, 0.060, 1}};
-  cmsToneCurve* curve = cmsBuildGamma(nullptr, 2.2);
-  cmsToneCurve* curves[3] = {curve, curve, curve};
-  cmsHPROFILE profile = cmsCreateRGBProfile(&white, &primaries, curves);
-  cmsFreeToneCurve(curve);
-  cmsUInt32Number bytes = 0;
-  cmsSaveProfileToMem(profile, nullptr, &bytes);
-  QByteArray icc(qsizetype(bytes), '\0');
-  cmsSaveProfileToMem(profile, icc.data(), &bytes);
-  cmsCloseProfile(profile);
-  return icc;
-}
-
-QByteArray taggedJpeg(const QByteArray& icc) {
+QByteArray taggedJpeg() {
   QImage green(64, 48, QImage::Format_RGB32);
   green.fill(qRgb(90, 170, 80));
-  const QByteArray jpeg = test::jpegOf(green, false, 95);
-  const QByteArray piece = QByteArray("ICC_PROFILE\0\1\1", 14) + icc;
-  const qsizetype length = piece.size() + 2;
-  return jpeg.left(2) + "\xFF\xE2" + char(length >> 8) + char(length & 0xFF) + piece + jpeg.mid(2);
+  return test::withIccProfile(test::jpegOf(green, false, 95), test::displayP3Profile(2.2));
 }
 
 TEST(ColourLoaders, LoadersConvertingAtOnceShareOneConversionAndAgree) {
   test::Sandbox box;
-  const QByteArray jpeg = taggedJpeg(freshProfile());
+  const QByteArray jpeg = taggedJpeg();
   std::vector<QString> paths;
   for (int i = 0; i < 8; ++i) paths.push_back(box.write(QStringLiteral("p%1.jpg").arg(i), jpeg));
   std::vector<QImage> made(paths.size());
