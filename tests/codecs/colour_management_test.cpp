@@ -119,6 +119,13 @@ std::vector<Maker> makers() {
        fromPng({"-d", "0"}, {}),
        "cjxl",
        ".jxl"},
+      // Read by Qt's plugins, which hand over the profile as the image's colour space.
+      {"webp_display_p3",
+       {kConvert, {"cwebp", "webp"}},
+       fromPng({"-q", "95", "-metadata", "icc"}, {"-o"}),
+       "cwebp",
+       ".webp"},
+      {"tiff_display_p3", {kConvert}, convert({}), "convert", ".tiff"},
   };
 }
 

@@ -241,5 +241,21 @@ TEST(HeifThumbnails, TheEmbeddedThumbnailServesOnlySizesItCovers) {
   }
 }
 
+// A meta box after 100 KB of other boxes lies beyond the first read: the size is found by walking
+// the top-level boxes, not by reading the whole file.
+TEST(HeifMeasuring, AMetaBoxBeyondTheFirstReadIsFoundByWalkingTheBoxes) {
+  if (const QString why = test::missingTool({kHeifEnc}); !why.isEmpty()) GTEST_SKIP() << why.toStdString();
+  Sandbox box;
+  const QByteArray heic =
+      readFileBytes(made(box, "heif-enc", {"-q", "50", pngSource(box, upright()), "-o", "OUT"}, "p.heic"));
+  ASSERT_GT(heic.size(), 32);
+  const qsizetype ftyp = qsizetype(quint8(heic[2])) << 8 | quint8(heic[3]);  // its size, under 64 KiB
+  QByteArray filler(100'000, '\0');
+  filler.replace(0, 8, QByteArray("\0\x01\x86\xA0" "free", 8));  // a box of 100,000 bytes
+  const QString path = box.write(QStringLiteral("late-meta.heic"), heic.left(ftyp) + filler + heic.mid(ftyp));
+  EXPECT_EQ(pictureSize(path), QSize(300, 200));
+  EXPECT_EQ(pictureSize(box.write(QStringLiteral("cut.heic"), heic.left(ftyp + 40))), QSize(0, 0));
+}
+
 }  // namespace
 }  // namespace pimrose
