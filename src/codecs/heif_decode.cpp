@@ -56,7 +56,8 @@ Owned<heif_image_handle> coveringThumbnail(const heif_image_handle* primary, QSi
   const int count = atLeast.isEmpty() ? 0 : heif_image_handle_get_number_of_thumbnails(primary);
   if (count <= 0) return nullptr;
   std::vector<heif_item_id> ids(static_cast<size_t>(count));
-  ids.resize(size_t(heif_image_handle_get_list_of_thumbnail_IDs(primary, ids.data(), count)));
+  ids.resize(
+      size_t(std::clamp(heif_image_handle_get_list_of_thumbnail_IDs(primary, ids.data(), count), 0, count)));
   Owned<heif_image_handle> best;
   for (const heif_item_id id : ids) {
     heif_image_handle* raw = nullptr;
@@ -144,11 +145,10 @@ QImage decodeHandle(const heif_image_handle* handle, QSize atLeast, QString* err
   const Owned<heif_decoding_options> options(heif_decoding_options_alloc());
   if (options && options->version >= 2) options->convert_hdr_to_8bit = 1;
   heif_image* raw = nullptr;
-  if (failed(
-          heif_decode_image(handle, &raw, heif_colorspace_RGB, heif_chroma_interleaved_RGBA, options.get()),
-          error))
-    return {};
+  const heif_error result =
+      heif_decode_image(handle, &raw, heif_colorspace_RGB, heif_chroma_interleaved_RGBA, options.get());
   Owned<heif_image> decoded(raw);
+  if (failed(result, error) || !raw) return {};
   int stride = 0;
   uchar* rows = heif_image_get_plane(raw, heif_channel_interleaved, &stride);
   const QSize got(heif_image_get_width(raw, heif_channel_interleaved),
@@ -190,13 +190,15 @@ TaggedPicture decodeHeif(QByteArrayView data, QSize atLeast, QString* error) {
   }
   // The loaders already decode one picture per core.
   heif_context_set_max_decoding_threads(context.get(), 0);
-  heif_image_handle* raw = nullptr;
   if (failed(heif_context_read_from_memory_without_copy(context.get(), data.data(), size_t(data.size()),
                                                         nullptr),
-             error) ||
-      failed(heif_context_get_primary_image_handle(context.get(), &raw), error))
+             error))
     return {};
+  heif_image_handle* raw = nullptr;
+  const heif_error result = heif_context_get_primary_image_handle(context.get(), &raw);
+  // Every handle libheif gives is ours to release, whatever the result says.
   const Owned<heif_image_handle> primary(raw);
+  if (failed(result, error) || !raw) return {};
   const Owned<heif_image_handle> thumbnail = coveringThumbnail(primary.get(), atLeast);
   const heif_image_handle* chosen = thumbnail ? thumbnail.get() : primary.get();
   TaggedPicture picture{decodeHandle(chosen, atLeast, error), {}};
