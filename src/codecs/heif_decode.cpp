@@ -31,6 +31,16 @@ struct HeifFree {
 template <typename T>
 using Owned = std::unique_ptr<T, HeifFree>;
 
+// The largest canvas libheif may make for a picture: a grid claims its canvas size in data of its
+// own, and a 1 KB file claiming 24950 x 12337 made libheif allocate 1.2 GB for a 48 x 32 picture.
+// The canvas is the item's `ispe` size (the coded size rounds it up a little); small pictures may sit
+// in a larger tile. libheif's own bound, 32768 a side, is never raised.
+int canvasLimit(const heif_image_handle* handle) {
+  const int side =
+      std::max(heif_image_handle_get_ispe_width(handle), heif_image_handle_get_ispe_height(handle));
+  return std::clamp((side + 63) / 64 * 64, 2048, 32768);
+}
+
 // A profile larger than this is no profile a picture needs.
 constexpr size_t kMaxProfileBytes = 16 * 1024 * 1024;
 
@@ -201,6 +211,7 @@ TaggedPicture decodeHeif(QByteArrayView data, QSize atLeast, QString* error) {
   if (failed(result, error) || !raw) return {};
   const Owned<heif_image_handle> thumbnail = coveringThumbnail(primary.get(), atLeast);
   const heif_image_handle* chosen = thumbnail ? thumbnail.get() : primary.get();
+  heif_context_set_maximum_image_size_limit(context.get(), canvasLimit(chosen));
   TaggedPicture picture{decodeHandle(chosen, atLeast, error), {}};
   if (!picture.image.isNull()) picture.colour = colourOf(hasColour(chosen) ? chosen : primary.get());
   return picture;

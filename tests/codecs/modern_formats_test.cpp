@@ -251,10 +251,25 @@ TEST(HeifMeasuring, AMetaBoxBeyondTheFirstReadIsFoundByWalkingTheBoxes) {
   ASSERT_GT(heic.size(), 32);
   const qsizetype ftyp = qsizetype(quint8(heic[2])) << 8 | quint8(heic[3]);  // its size, under 64 KiB
   QByteArray filler(100'000, '\0');
-  filler.replace(0, 8, QByteArray("\0\x01\x86\xA0" "free", 8));  // a box of 100,000 bytes
+  filler.replace(0, 8,
+                 QByteArray("\0\x01\x86\xA0"
+                            "free",
+                            8));  // a box of 100,000 bytes
   const QString path = box.write(QStringLiteral("late-meta.heic"), heic.left(ftyp) + filler + heic.mid(ftyp));
   EXPECT_EQ(pictureSize(path), QSize(300, 200));
   EXPECT_EQ(pictureSize(box.write(QStringLiteral("cut.heic"), heic.left(ftyp + 40))), QSize(0, 0));
+}
+
+// A 48 x 32 picture whose grid claims a 24950 x 12337 canvas (found by the fuzzer) is refused
+// before libheif allocates it.
+TEST(HeifLimits, AGridClaimingMoreThanItsPictureIsRefused) {
+  const QByteArray bytes = readFileBytes(
+      test::sourceDir() +
+      QStringLiteral("/fuzz/regressions/heif_decode/oom-ba533005ec9b2d51bce4d66b175ab1025c2dd100"));
+  ASSERT_FALSE(bytes.isEmpty());
+  QString error;
+  EXPECT_TRUE(decodeHeif(bytes, QSize(), &error).image.isNull());
+  EXPECT_TRUE(error.contains(QLatin1String("exceeds the maximum image size"))) << error.toStdString();
 }
 
 }  // namespace
