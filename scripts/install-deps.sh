@@ -7,6 +7,7 @@ build_packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-image-formats-plugins
   libturbojpeg0-dev libjpeg62-turbo-dev libpng-dev libgif-dev libfontconfig-dev
+  libheif-dev libjxl-dev liblcms2-dev zlib1g-dev
   libxcb1-dev libxcb-keysyms1-dev libx11-dev
   qt6-wayland
   fonts-wqy-microhei
@@ -19,8 +20,10 @@ test_packages=(
   sway xwayland grim wtype wl-clipboard libwayland-dev
   fuse3 libfuse3-dev
   dpkg-dev file desktop-file-utils lintian appstream webp libtiff-tools
+  libheif-examples libavif-bin libjxl-tools
 )
-bench_packages=(libbenchmark-dev libvips-tools libgdk-pixbuf2.0-bin findutils python3)
+bench_packages=(libbenchmark-dev libvips-tools libgdk-pixbuf2.0-bin findutils python3 libheif-examples libjxl-tools
+  imagemagick)
 # libFuzzer and its sanitizer runtimes come with clang (fuzz/run).
 fuzz_packages=(clang-14 libclang-rt-14-dev)
 

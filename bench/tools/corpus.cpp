@@ -12,6 +12,7 @@
 
 #include "codecs/gif_encode.h"
 #include "tools/camera_exif.h"
+#include "tools/display_p3.h"
 #include "tools/jpeg_encode.h"
 #include "tools/synthetic_photo.h"
 
@@ -44,9 +45,11 @@ std::vector<std::uint8_t> cameraPreview(const RgbPicture& picture) {
   return encodeJpeg(preview, 85);
 }
 
-bool writeJpeg(const fs::path& path, const RgbPicture& picture, bool withPreview = false) {
+// Camera photos carry an Exif preview; "p3" photos a Display P3 profile, their pixels the same.
+bool writeJpeg(const fs::path& path, const RgbPicture& picture, const std::string& kind = "jpg") {
   std::vector<std::uint8_t> jpeg = encodeJpeg(picture, 90);
-  if (withPreview && !jpeg.empty()) jpeg = withCameraPreview(jpeg, cameraPreview(picture));
+  if (kind == "camera" && !jpeg.empty()) jpeg = withCameraPreview(jpeg, cameraPreview(picture));
+  if (kind == "p3" && !jpeg.empty()) jpeg = withIccProfile(jpeg, displayP3Profile());
   return !jpeg.empty() && writeFile(path, jpeg.data(), jpeg.size());
 }
 
@@ -87,10 +90,10 @@ bool makePictures(const fs::path& folder, int count, int width, int height, std:
     for (int i = 0; i < count; ++i) {
       const RgbPicture picture = syntheticPhoto(width, height, seedBase + std::uint32_t(i));
       const std::string type = extension;
-      const bool camera = type == "camera";  // a JPEG with an Exif preview
-      const fs::path path = into / numbered(camera ? "camera" : "photo", i, camera ? "jpg" : extension);
-      const bool ok =
-          type == "jpg" || camera ? writeJpeg(path, picture, camera) : writeQt(path, picture, extension);
+      const bool jpeg = type == "jpg" || type == "camera" || type == "p3";  // the last two: tagged JPEGs
+      const fs::path path =
+          into / numbered(type == "camera" ? "camera" : "photo", i, jpeg ? "jpg" : extension);
+      const bool ok = jpeg ? writeJpeg(path, picture, type) : writeQt(path, picture, extension);
       if (!ok) return false;
     }
     return true;
@@ -146,6 +149,9 @@ bool makeCorpus(const CorpusPlan& o) {
   for (const int count : o.rss)
     if (ok && count > 0) ok = makeLinks(o.dir / ("rss-" + std::to_string(count)), small, count);
   if (ok && o.tree > 0) ok = makeTree(o.dir / ("tree-" + std::to_string(o.tree)), o.tree);
+  if (ok && o.p3 > 0)
+    ok = makePictures(o.dir / ("p3-photos-" + std::to_string(o.p3)), o.p3, o.photoWidth, o.photoHeight, 1000,
+                      "p3");
   if (ok && o.cameras > 0) {
     const fs::path cameras = o.dir / ("cameras-" + std::to_string(o.cameras));
     ok = makePictures(cameras, o.cameras, o.photoWidth, o.photoHeight, 1000, "camera");

@@ -14,6 +14,7 @@
 // DIR/tree-N    N empty files in about 1,000 folders, 3 in 5 of them pictures by name
 // DIR/cameras-N N distinct camera-sized JPEGs carrying a 160x120 Exif preview, as cameras store it;
 //               DIR/camera-drop-N: N hard links to them
+// DIR/p3-photos-N the first N of DIR/photos-* with a Display P3 profile in APP2, pixels the same
 // A folder is made under a ".partial" name and renamed when complete, so an interrupted run never
 // leaves a folder that looks finished.
 
@@ -21,7 +22,7 @@ namespace pimrose::bench {
 
 struct CorpusPlan {
   std::filesystem::path dir;
-  int photos = 8, pngs = 4, gifs = 4, drop = 0, small = 8, tree = 0, cameras = 0, cameraDrop = 0;
+  int photos = 8, pngs = 4, gifs = 4, drop = 0, small = 8, tree = 0, cameras = 0, cameraDrop = 0, p3 = 0;
   std::vector<int> rss;
   int photoWidth = 4000, photoHeight = 3000;
 };

@@ -5,7 +5,9 @@
 //
 //   pimrose-bench-pictures MODE [--size N] [--passes N] [--threads N] FILE...
 //   thumb    Pimrose's thumbnail (loadThumbnail, fast loading off) N wide
-//   limit    plain library decode (JPEG at the DCT scale just above N) + area-average resize
+//   limit    plain library decode (JPEG at the DCT scale just above N; HEIC from the image the
+//            thumbnail is made from; JPEG XL up to the progressive step that covers N) + area-average
+//            resize
 //   qt       QImageReader with setScaledSize, N wide
 //   measure  Pimrose's header-only width and height (pictureSize)
 //   decode   full-size plain library decode
@@ -52,6 +54,8 @@ QByteArray readAll(const QString& path) {
 const char* kindOf(const QString& path) {
   if (path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive)) return "png";
   if (path.endsWith(QLatin1String(".gif"), Qt::CaseInsensitive)) return "gif";
+  if (path.endsWith(QLatin1String(".heic"), Qt::CaseInsensitive)) return "heic";
+  if (path.endsWith(QLatin1String(".jxl"), Qt::CaseInsensitive)) return "jxl";
   return "jpeg";
 }
 

@@ -54,16 +54,21 @@ Scale turboJpegScaleFor(int width, int height, int target, int targetHeight) {
 }
 
 Pixels boxResize(const Pixels& source, int width, int height) {
+  return boxResize(source.bgra.data(), size_t(source.width) * 4, source.width, source.height, width, height);
+}
+
+Pixels boxResize(const std::uint8_t* rows, std::size_t stride, int sourceWidth, int sourceHeight, int width,
+                 int height) {
   Pixels out{width, height, std::vector<std::uint8_t>(size_t(width) * size_t(height) * 4)};
-  if (source.width <= 0 || source.height <= 0) return {};
+  if (sourceWidth <= 0 || sourceHeight <= 0) return {};
   std::uint8_t* to = out.bgra.data();
   for (int y = 0; y < height; ++y) {
-    const auto [y0, y1] = span(y, source.height, height);
+    const auto [y0, y1] = span(y, sourceHeight, height);
     for (int x = 0; x < width; ++x) {
-      const auto [x0, x1] = span(x, source.width, width);
+      const auto [x0, x1] = span(x, sourceWidth, width);
       std::uint32_t sum[4] = {0, 0, 0, 0};
       for (int sy = y0; sy < y1; ++sy) {
-        const std::uint8_t* from = &source.bgra[(size_t(sy) * size_t(source.width) + size_t(x0)) * 4];
+        const std::uint8_t* from = rows + size_t(sy) * stride + size_t(x0) * 4;
         for (int sx = x0; sx < x1; ++sx, from += 4)
           for (int c = 0; c < 4; ++c) sum[c] += from[c];
       }
@@ -147,6 +152,10 @@ Pixels referenceThumbnail(QByteArrayView bytes, const char* kind, int target) {
     full = libpngDecode(bytes);
   } else if (type == "gif") {
     full = giflibFirstFrame(bytes);
+  } else if (type == "heic") {
+    return libheifThumbnail(bytes, target);
+  } else if (type == "jxl") {
+    return libjxlThumbnail(bytes, target);
   }
   if (full.width <= 0 || full.height <= 0) return {};
   return boxResize(full, target, std::max(1, int(std::int64_t(full.height) * target / full.width)));

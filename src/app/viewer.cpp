@@ -170,6 +170,8 @@ void Viewer::onDecoded(const DecodedView& result) {
 }
 
 void Viewer::display(const DecodedView& result) {
+  qCDebug(lcApp) << "viewer shows item" << index_ << "picture" << result.pictureSize << "image"
+                 << result.image.size();
   parts_.box->setImage(result.image);
   pictureSize_ = result.pictureSize;
   Q_EMIT pictureShown(index_);

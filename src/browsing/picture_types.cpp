@@ -4,6 +4,7 @@
 #include <QList>
 
 #include "browsing/enumerate_pictures.h"
+#include "codecs/picture_format.h"
 
 namespace pimrose {
 namespace {
@@ -15,7 +16,7 @@ struct ExtraType {
 };
 constexpr ExtraType kExtraTypes[] = {
     {"webp", "webp"}, {"tif", "tiff"},  {"tiff", "tiff"}, {"bmp", "bmp"},
-    {"avif", "avif"}, {"heic", "heif"}, {"heif", "heif"},
+    {"avif", "avif"}, {"heic", "heif"}, {"heif", "heif"}, {"jxl", "jxl"},
 };
 
 }  // namespace
@@ -30,8 +31,8 @@ QString extraPictureTypes(const QList<QByteArray>& readable) {
 QString pictureTypes(bool moreFormats) {
   QString types = QString::fromUtf16(kPictureTypes);
   if (!moreFormats) return types;
-  // The plugin list does not change while the program runs.
-  static const QString extra = extraPictureTypes(QImageReader::supportedImageFormats());
+  // Neither Qt's plugins nor our own decoders change while the program runs.
+  static const QString extra = extraPictureTypes(QImageReader::supportedImageFormats() + ownDecoderFormats());
   if (!extra.isEmpty()) types += u'|' + extra;
   return types;
 }

@@ -11,15 +11,25 @@ BoxReducer::BoxReducer(int width, int height, int factor)
       sums_(size_t(outputSide(width, factor_)) * 4, 0),
       out_(outputSide(width, factor_), outputSide(height, factor_), QImage::Format_ARGB32_Premultiplied) {}
 
+// One output column's run of `factor_` source pixels at a time: a division per pixel to find the
+// column cost more than the sums themselves.
 void BoxReducer::addRow(const uchar* rgba) {
   if (out_.isNull() || outRow_ >= out_.height()) return;
-  for (int x = 0; x < width_; ++x, rgba += 4) {
-    quint64* sum = &sums_[size_t(x / factor_) * 4];
-    const quint32 a = rgba[3];
-    sum[0] += rgba[0] * a;
-    sum[1] += rgba[1] * a;
-    sum[2] += rgba[2] * a;
-    sum[3] += a;
+  quint64* sum = sums_.data();
+  for (int x = 0; x < width_; sum += 4) {
+    const int end = std::min(width_, x + factor_);
+    quint64 r = 0, g = 0, b = 0, alpha = 0;
+    for (; x < end; ++x, rgba += 4) {
+      const quint32 a = rgba[3];
+      r += rgba[0] * a;
+      g += rgba[1] * a;
+      b += rgba[2] * a;
+      alpha += a;
+    }
+    sum[0] += r;
+    sum[1] += g;
+    sum[2] += b;
+    sum[3] += alpha;
   }
   ++rowsSeen_;
   if (++rowsInBand_ == factor_ || rowsSeen_ == height_) flushBand();

@@ -73,6 +73,8 @@ std::optional<JpegHeader> readJpegHeader(QByteArrayView data) {
     if (isFrameMarker(marker)) readFrame(segment, marker, header);
     if (marker == kApp1 && header.exif.orientation == 1 && header.exif.preview.isEmpty())
       readApp1(segment, header);
+    if (marker == kApp2 && segment.startsWith(QByteArrayView("ICC_PROFILE\0", 12)))
+      header.iccChunks.append(segment);
     at += length;
   }
   if (header.storedSize.isEmpty()) return std::nullopt;

@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include <QList>
+
 #include <QByteArrayView>
 #include <QSize>
 
@@ -16,6 +18,7 @@ struct JpegHeader {
   bool multiScan = false;       // several scans (progressive, one component a scan, or no scan seen)
   qint64 coefficientBytes = 0;  // the DCT coefficients of the whole picture, as libjpeg holds them
   ExifFacts exif;
+  QList<QByteArrayView> iccChunks;  // APP2 "ICC_PROFILE" segments in file order, inside the caller's buffer
 };
 
 // A picture sent in several scans is decoded with all its DCT coefficients in memory (2 bytes a

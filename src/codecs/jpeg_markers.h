@@ -6,6 +6,7 @@
 namespace pimrose::jpeg {
 
 constexpr quint8 kApp1 = 0xE1;
+constexpr quint8 kApp2 = 0xE2;
 constexpr quint8 kStartOfScan = 0xDA;
 constexpr quint8 kEndOfImage = 0xD9;
 constexpr quint8 kFill = 0xFF;

@@ -1,9 +1,15 @@
 #include "codecs/picture_decoder.h"
 
+#include <QColorSpace>
+
+#include "codecs/colour_profile.h"
 #include "codecs/decode_limits.h"
+#include "codecs/embedded_colour.h"
 #include "codecs/gif_decode.h"
+#include "codecs/heif_decode.h"
 #include "codecs/jpeg_decode.h"
 #include "codecs/jpeg_header.h"
+#include "codecs/jxl_decode.h"
 #include "codecs/picture_header.h"
 #include "codecs/plugin_decode.h"
 #include "codecs/png_decode.h"
@@ -15,19 +21,43 @@ QSize storedTarget(QSize uprightTarget, int orientation) {
   return swapsSides(orientation) ? uprightTarget.transposed() : uprightTarget;
 }
 
-QImage decodeJpegUpright(QByteArrayView data, const PictureHeader& header, QSize atLeast, PreviewUse preview,
-                         QString* error) {
+ColourProfile jpegColour(QByteArrayView data) {
+  const std::optional<JpegHeader> header = readJpegHeader(data);
+  return header ? jpegColourProfile(header->iccChunks) : ColourProfile();
+}
+
+// The colours are those of the bytes decoded: the embedded preview's own, when it stood in.
+TaggedPicture decodeJpegUpright(QByteArrayView data, const PictureHeader& header, QSize atLeast,
+                                PreviewUse preview, QString* error) {
   const QSize target = storedTarget(atLeast, header.orientation);
+  QByteArrayView decoded = data;
   QImage stored;
   if (preview == PreviewUse::Allowed && !header.preview.isEmpty())
     stored = decodeJpeg(header.preview, target, nullptr);
-  if (stored.isNull()) stored = decodeJpeg(data, target, error);
-  return applyOrientation(stored, header.orientation);
+  if (stored.isNull())
+    stored = decodeJpeg(data, target, error);
+  else
+    decoded = header.preview;
+  if (stored.isNull()) return {};
+  return {applyOrientation(stored, header.orientation), jpegColour(decoded)};
 }
 
-}  // namespace
+// Qt's plugins read a WebP's or TIFF's profile into the image's colour space; once converted the
+// pixels are sRGB.
+TaggedPicture pluginPicture(QImage image) {
+  const QColorSpace space = image.colorSpace();
+  if (!space.isValid()) return {image, {}};
+  image.setColorSpace(QColorSpace(QColorSpace::SRgb));
+  return {image, ColourProfile::fromIcc(space.iccProfile())};
+}
 
-QImage decodeUpright(QByteArrayView data, QSize atLeast, PreviewUse preview, QString* error) {
+TaggedPicture pngPicture(QByteArrayView data, QSize atLeast, QString* error) {
+  const QImage image = decodePng(data, atLeast, error);
+  return {image, image.isNull() ? ColourProfile() : pngColourProfile(data)};
+}
+
+// The picture upright, its pixels as stored, and the profile they are in.
+TaggedPicture decodeTagged(QByteArrayView data, QSize atLeast, PreviewUse preview, QString* error) {
   const std::optional<PictureHeader> header = readPictureHeader(data);
   if (!header) {
     if (error) *error = QStringLiteral("not a picture, or its header is damaged");
@@ -37,13 +67,24 @@ QImage decodeUpright(QByteArrayView data, QSize atLeast, PreviewUse preview, QSt
     case PictureFormat::Jpeg:
       return decodeJpegUpright(data, *header, atLeast, preview, error);
     case PictureFormat::Png:
-      return decodePng(data, atLeast, error);
+      return pngPicture(data, atLeast, error);
     case PictureFormat::Gif:
-      return decodeGif(data, atLeast, error);
+      return {decodeGif(data, atLeast, error), {}};
+    case PictureFormat::Heif:
+      return decodeHeif(data, atLeast, error);
+    case PictureFormat::Jxl:
+      return decodeJxl(data, atLeast, error);
     case PictureFormat::Other:
-      return decodeWithPlugin(data, atLeast, error);
+      return pluginPicture(decodeWithPlugin(data, atLeast, error));
   }
   return {};
+}
+
+}  // namespace
+
+QImage decodeUpright(QByteArrayView data, QSize atLeast, PreviewUse preview, QString* error) {
+  TaggedPicture picture = decodeTagged(data, atLeast, preview, error);
+  return convertedToSrgb(std::move(picture.image), picture.colour);
 }
 
 QImage decodePreviewUpright(const PictureHeader& header, QSize atLeast) {
@@ -63,13 +104,14 @@ QImage thumbnailImage(QByteArrayView data, QSize size, PreviewUse preview, QStri
     if (error) *error = QStringLiteral("empty thumbnail size");
     return {};
   }
-  const QImage picture = decodeUpright(data, size, preview, error);
-  if (picture.isNull()) return {};
+  const TaggedPicture picture = decodeTagged(data, size, preview, error);
+  if (picture.image.isNull()) return {};
   // Smooth scaling of palette or 16-bit images point-samples; 32-bit formats average properly.
-  QImage wide = picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                                  : QImage::Format_RGB32);
-  if (wide.size() == size) return wide;
-  return wide.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  QImage wide = picture.image.convertToFormat(
+      picture.image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+  if (wide.size() != size) wide = wide.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  // Colours are converted last, on the fewest pixels.
+  return convertedToSrgb(std::move(wide), picture.colour);
 }
 
 }  // namespace pimrose

@@ -1,11 +1,18 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 
 namespace pimrose {
 
-// The decoders Pimrose has of its own; everything else goes through Qt's image plugins.
-enum class PictureFormat { Jpeg, Png, Gif, Other };
+// The decoders Pimrose has of its own (HEIF covers HEIC and AVIF, through libheif; JPEG XL goes
+// through libjxl); everything else goes through Qt's image plugins.
+enum class PictureFormat { Jpeg, Png, Gif, Heif, Jxl, Other };
+
+// The formats Pimrose decodes through libraries of its own that a plain Qt lacks, named as Qt's
+// image plugins name theirs ("heif" and "avif" when libheif here has their codec, "jxl").
+QList<QByteArray> ownDecoderFormats();
 
 // Recognises a picture by its first bytes, never by its file name: a PNG named ".jpg" is a PNG.
 PictureFormat sniffFormat(QByteArrayView data);

@@ -5,7 +5,9 @@
 
 #include "codecs/decode_limits.h"
 #include "codecs/gif_decode.h"
+#include "codecs/heif_container.h"
 #include "codecs/jpeg_header.h"
+#include "codecs/jxl_decode.h"
 #include "codecs/plugin_decode.h"
 #include "codecs/png_decode.h"
 
@@ -21,6 +23,10 @@ std::optional<PictureHeader> jpegHeader(QByteArrayView data) {
 
 PictureHeader plainHeader(PictureFormat format, QSize size) {
   return PictureHeader{format, size, 1, {}, false};
+}
+
+std::optional<PictureHeader> sizedHeader(PictureFormat format, std::optional<QSize> size) {
+  return size ? std::optional(plainHeader(format, *size)) : std::nullopt;
 }
 
 // BMP, TIFF, WebP and the rest: Qt's plugins read their headers.
@@ -48,6 +54,10 @@ std::optional<PictureHeader> anyHeader(QByteArrayView data) {
       const auto size = gifCanvasSize(data);
       return size ? std::optional(plainHeader(PictureFormat::Gif, *size)) : std::nullopt;
     }
+    case PictureFormat::Heif:  // sizes as shown: the decoders turn these pictures themselves
+      return sizedHeader(PictureFormat::Heif, heifShownSize(data));
+    case PictureFormat::Jxl:
+      return sizedHeader(PictureFormat::Jxl, jxlShownSize(data));
     case PictureFormat::Other:
       return otherHeader(data);
   }

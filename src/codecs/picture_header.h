@@ -13,7 +13,7 @@ namespace pimrose {
 // What a picture's header says, read without decoding any pixel.
 struct PictureHeader {
   PictureFormat format = PictureFormat::Other;
-  QSize storedSize;
+  QSize storedSize;        // HEIF and JPEG XL: as shown, since their decoders turn them themselves
   int orientation = 1;     // EXIF orientation of a JPEG; 1 for everything else
   QByteArrayView preview;  // a JPEG's embedded EXIF preview, inside the caller's buffer
   bool progressive = false;

@@ -4,6 +4,7 @@
 #include <QImageReader>
 
 #include "codecs/file_reading.h"
+#include "codecs/heif_container.h"
 #include "codecs/jpeg_file_header.h"
 #include "codecs/picture_header.h"
 
@@ -31,6 +32,12 @@ std::optional<QSize> measureBeyondProbe(const OpenedFile& file, const QString& p
       if (segments.size() > 2) header = readPictureHeader(segments);
       break;
     }
+    case PictureFormat::Heif:  // the meta box after the picture data
+      header = readPictureHeader(heifHeaderBoxes(file));
+      break;
+    case PictureFormat::Jxl:  // the codestream after large metadata boxes
+      header = readPictureHeader(readFileBytes(file, path));
+      break;
     case PictureFormat::Other:
       if (qtRecognises(start)) header = readPictureHeader(readFileBytes(path));
       break;

@@ -1,6 +1,7 @@
 #include "ui/icon_list_delegate.h"
 
 #include <algorithm>
+#include <limits>
 
 #include <QPainter>
 
@@ -19,12 +20,15 @@ QSize IconListDelegate::iconArea() const {
   return {list_->iconWidth(), std::min(tallest, list_->iconHeight())};
 }
 
+// The thumbnail keeps its own proportions: a tall one (a phone's long screenshot) is as tall as its
+// item and only as wide as its shape, never widened to the icon width; a 1 x 10000 strip is a line.
 QRect IconListDelegate::iconTarget(QRect area, QSize icon, int itemHeight) {
-  QSize size(area.width(),
-             itemHeight > 0 ? itemHeight : icon.height() * area.width() / std::max(1, icon.width()));
-  if (size.isEmpty()) size = icon;
+  if (icon.isEmpty() || area.isEmpty()) return {area.center(), QSize(0, 0)};
+  const int height = itemHeight > 0 ? itemHeight : std::numeric_limits<int>::max();
+  QSize size = icon.scaled(QSize(area.width(), height), Qt::KeepAspectRatio);
   if (size.width() > area.width() || size.height() > area.height())
     size = size.scaled(area.size(), Qt::KeepAspectRatio);
+  size = size.expandedTo(QSize(1, 1));
   return {area.left() + (area.width() - size.width()) / 2, area.top() + (area.height() - size.height()) / 2,
           size.width(), size.height()};
 }
@@ -77,7 +81,7 @@ void IconListDelegate::paintBackground(QPainter* painter, const QStyleOptionView
   }
 }
 
-// The thumbnail at the icon width and the item's height, scaled down to fit the area if needed.
+// The thumbnail at its own proportions, centred, scaled down to fit the area if needed.
 void IconListDelegate::paintIcon(QPainter* painter, QRect area, int row) const {
   const QImage& icon = list_->model()->icon(row);
   painter->drawImage(iconTarget(area, icon.size(), list_->model()->height(row)), icon);

@@ -20,8 +20,9 @@ class IconListDelegate : public QStyledItemDelegate {
   static constexpr int kLabelHeight = 22;
   QSize cellSize() const;
   QSize iconArea() const;
-  // Where a thumbnail goes in the icon area: the icon width and the item's height (the icon's
-  // own proportions when the height is unknown), scaled down only when it does not fit, centred.
+  // Where a thumbnail goes in the icon area: the item's height and the icon's own proportions
+  // (as wide as the icon width at most; the icon width when the height is unknown), scaled down,
+  // proportions kept, only when it does not fit, centred. Never stretched.
   static QRect iconTarget(QRect area, QSize icon, int itemHeight);
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;

@@ -316,10 +316,13 @@ TEST(PictureTypesTest, ExtraTypesFollowTheInstalledPlugins) {
       {{"bmp", "webp"}, "webp|bmp"},
       {{"tiff"}, "tif|tiff"},
       {{"heif", "avif", "tiff", "bmp", "webp"}, "webp|tif|tiff|bmp|avif|heic|heif"},
+      {{"jxl", "webp"}, "webp|jxl"},
   };
   for (const auto& [readable, expected] : cases) EXPECT_EQ(extraPictureTypes(readable), expected);
   EXPECT_EQ(pictureTypes(false), "jpg|png|gif");
   EXPECT_TRUE(pictureTypes(true).startsWith("jpg|png|gif|"));
+  // Our own decoders read these whatever Qt's plugins are (Debian's libheif decodes HEVC and AV1).
+  EXPECT_TRUE(pictureTypes(true).endsWith("|avif|heic|heif|jxl"));
 }
 
 }  // namespace

@@ -93,6 +93,18 @@ start_main_window() {
   [ -n "$main" ] || { summary; exit 1; }
 }
 
+# start_on_own_display PROGRAM ARGS...: Xvfb and Pimrose, and `main` set to its main window. Other
+# test runs on this machine start and end X servers too; when the program could not reach ours, it
+# is started again on a new one (three times at most).
+start_on_own_display() {
+  for _ in 1 2 3; do
+    start_xvfb
+    start_pimrose "$@"
+    main=$(wait_window '^Pimrose$' 30) && break
+  done
+  check "main window shows" test -n "$main"
+}
+
 # drop_from_source DRAG_SOURCE PATH...: starts the test drag source offering PATHs and drags them
 # with the pointer onto the main window's middle.
 drop_from_source() {

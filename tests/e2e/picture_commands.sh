@@ -58,14 +58,7 @@ wait_count() {
   return 1
 }
 
-# Other test runs on this machine start and end X servers too; when the program could not reach
-# ours, it is started again on a new one.
-for _ in 1 2 3; do
-  start_xvfb
-  start_pimrose "$binary"
-  main=$(wait_window '^Pimrose$' 30) && break
-done
-check "main window shows" test -n "$main"
+start_on_own_display "$binary"
 drop_from_source "$drag_source" "$photos"
 check "the folder was listed" wait_for_line "$WORK/pimrose.log" 'found 3 pictures' 15
 check "the shown thumbnails settled" wait_for_line "$WORK/pimrose.log" 'thumbnails settled' 15

@@ -7,6 +7,7 @@
 #include <QImageWriter>
 
 #include <gif_lib.h>
+#include <lcms2.h>
 #include <turbojpeg.h>
 
 namespace pimrose::test {
@@ -193,6 +194,42 @@ QByteArray pngHeaderOnly(quint32 width, quint32 height) {
   png.append(chunk);
   appendBigEndian(png, crc32Of(chunk), 4);
   return png;
+}
+
+QByteArray savedIccProfile(void* profile) {
+  cmsUInt32Number bytes = 0;
+  cmsSaveProfileToMem(profile, nullptr, &bytes);
+  QByteArray icc(qsizetype(bytes), '\0');
+  cmsSaveProfileToMem(profile, icc.data(), &bytes);
+  cmsCloseProfile(profile);
+  return icc;
+}
+
+QByteArray rgbIccProfile(const std::array<double, 8>& c, double gamma) {
+  const cmsCIExyY white{c[0], c[1], 1};
+  const cmsCIExyYTRIPLE primaries{{c[2], c[3], 1}, {c[4], c[5], 1}, {c[6], c[7], 1}};
+  const cmsFloat64Number srgb[5] = {2.4, 1.0 / 1.055, 0.055 / 1.055, 1.0 / 12.92, 0.04045};
+  cmsToneCurve* curve =
+      gamma > 0 ? cmsBuildGamma(nullptr, gamma) : cmsBuildParametricToneCurve(nullptr, 4, srgb);
+  cmsToneCurve* curves[3] = {curve, curve, curve};
+  cmsHPROFILE profile = cmsCreateRGBProfile(&white, &primaries, curves);
+  cmsFreeToneCurve(curve);
+  return savedIccProfile(profile);
+}
+
+QByteArray displayP3Profile(double gamma) {
+  return rgbIccProfile({0.3127, 0.3290, 0.680, 0.320, 0.265, 0.690, 0.150, 0.060}, gamma);
+}
+
+QByteArray adobeRgbProfile() {
+  return rgbIccProfile({0.3127, 0.3290, 0.64, 0.33, 0.21, 0.71, 0.15, 0.06}, 563.0 / 256.0);
+}
+
+QByteArray withIccProfile(const QByteArray& jpeg, const QByteArray& icc) {
+  const QByteArray piece = QByteArray("ICC_PROFILE\0\1\1", 14) + icc;
+  QByteArray segment("\xFF\xE2", 2);
+  appendBigEndian(segment, quint32(piece.size() + 2), 2);
+  return jpeg.left(2) + segment + piece + jpeg.mid(2);
 }
 
 }  // namespace pimrose::test

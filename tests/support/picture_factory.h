@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include <QByteArray>
 #include <QColor>
 #include <QImage>
@@ -34,6 +36,17 @@ struct GifFrame {
 };
 // A GIF89a with the palette given and the frames in order.
 QByteArray gifOf(QSize screen, const QVector<QColor>& palette, const QVector<GifFrame>& frames);
+
+// The bytes of an lcms2 profile (a cmsHPROFILE), which is closed.
+QByteArray savedIccProfile(void* lcmsProfile);
+// An RGB ICC profile made with lcms2: white point and red, green, blue primaries as CIE xy (in that
+// order), with a pure power curve of `gamma`, or the sRGB curve when `gamma` is 0.
+QByteArray rgbIccProfile(const std::array<double, 8>& whiteRedGreenBlue, double gamma = 0);
+// The same Display P3 (D65 white, P3 primaries) and Adobe RGB (1998) profiles phones and cameras embed.
+QByteArray displayP3Profile(double gamma = 0);
+QByteArray adobeRgbProfile();
+// `jpeg` with `icc` as one APP2 "ICC_PROFILE" segment (piece 1 of 1) right after its start marker.
+QByteArray withIccProfile(const QByteArray& jpeg, const QByteArray& icc);
 
 // A PNG consisting of only a signature and an IHDR chunk (with a correct CRC) claiming this size.
 QByteArray pngHeaderOnly(quint32 width, quint32 height);

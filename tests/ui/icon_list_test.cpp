@@ -320,6 +320,16 @@ TEST(IconTarget, ThumbnailShowsAtItsMadeSizeWhenItFits) {
       {"landscape centred", {10, 20, 150, 200}, {150, 100}, 100, {10, 70, 150, 100}},
       {"taller than 2:1 scaled into the area", {0, 0, 150, 300}, {150, 400}, 400, {19, 0, 112, 300}},
       {"unknown height takes the icon's proportions", {0, 0, 150, 200}, {300, 400}, 0, {0, 0, 150, 200}},
+      // Long pictures keep their shape inside icon width x item height, never stretched to the width.
+      {"1080x5000 screenshot: a narrow upright strip", {0, 0, 270, 540}, {116, 540}, 540, {77, 0, 116, 540}},
+      {"the same at two device pixels a layout pixel", {0, 0, 270, 540}, {232, 1080}, 540, {77, 0, 116, 540}},
+      {"1x10000 strip: a thin line", {0, 0, 270, 540}, {1, 540}, 540, {134, 0, 1, 540}},
+      {"10000x1 strip: a line across", {0, 0, 270, 270}, {270, 1}, 1, {0, 134, 270, 1}},
+      {"a strip in a shorter cell stays at least a pixel wide",
+       {0, 0, 270, 100},
+       {1, 540},
+       540,
+       {134, 0, 1, 100}},
   };
   for (const TargetCase& c : cases)
     EXPECT_EQ(IconListDelegate::iconTarget(c.area, c.icon, c.itemHeight), c.expected) << c.what;

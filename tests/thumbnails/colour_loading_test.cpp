@@ -1,0 +1,45 @@
+// Pictures tagged with a colour profile nobody has used yet, thumbnailed by several loaders at once:
+// the profile's conversion is made once and shared (ThreadSanitizer runs this in the threads
+// build), and every thumbnail comes out converted, the same as one made alone.
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "support/picture_factory.h"
+#include "support/sandbox.h"
+#include "thumbnails/load_thumbnail.h"
+
+namespace pimrose {
+namespace {
+
+// Display P3 primaries with a pure 2.2 power curve: a profile no other test of this program makes.
+QByteArray taggedJpeg() {
+  QImage green(64, 48, QImage::Format_RGB32);
+  green.fill(qRgb(90, 170, 80));
+  return test::withIccProfile(test::jpegOf(green, false, 95), test::displayP3Profile(2.2));
+}
+
+TEST(ColourLoaders, LoadersConvertingAtOnceShareOneConversionAndAgree) {
+  test::Sandbox box;
+  const QByteArray jpeg = taggedJpeg();
+  std::vector<QString> paths;
+  for (int i = 0; i < 8; ++i) paths.push_back(box.write(QStringLiteral("p%1.jpg").arg(i), jpeg));
+  std::vector<QImage> made(paths.size());
+  std::vector<std::thread> loaders;
+  for (size_t t = 0; t < 4; ++t)
+    loaders.emplace_back([&, t] {
+      for (size_t i = t; i < paths.size(); i += 4) made[i] = loadThumbnail(paths[i], 32, false).image;
+    });
+  for (std::thread& loader : loaders) loader.join();
+
+  const QImage alone = loadThumbnail(paths[0], 32, false).image;
+  ASSERT_FALSE(alone.isNull());
+  for (const QImage& image : made) EXPECT_EQ(image, alone);
+  const QRgb centre = alone.pixel(16, 12);
+  EXPECT_GT(std::abs(qRed(centre) - 90) + std::abs(qGreen(centre) - 170) + std::abs(qBlue(centre) - 80), 12)
+      << "the wide-gamut green was shown without its profile";
+}
+
+}  // namespace
+}  // namespace pimrose
