@@ -156,7 +156,7 @@ shot() {  # shot FILE: the whole output
 }
 pixel() { convert "$1" -format "%[hex:u.p{$2,$3}]" info:; }
 
-export QT_LOGGING_RULES="pimrose.app=true;pimrose.browsing=true;pimrose.thumbnails=true;pimrose.platform=true;pimrose.shell=true"
+export QT_LOGGING_RULES="pimrose.app=true;pimrose.notices=true;pimrose.browsing=true;pimrose.thumbnails=true;pimrose.platform=true;pimrose.shell=true"
 start_as "$WORK/pimrose.log" env QT_LOGGING_RULES="$QT_LOGGING_RULES" QT_QPA_PLATFORMTHEME= \
   ASAN_OPTIONS="$ASAN_OPTIONS" "$binary"
 PIMROSE_PID=$!
