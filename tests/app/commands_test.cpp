@@ -133,6 +133,8 @@ TEST_F(MenusTest, ItemsTakeTheSkinsMenuTextColourAndFace) {
     menu->adjustSize();
     EXPECT_EQ(menu->font().family(), u"微软雅黑"_qs);
     EXPECT_EQ(menu->font().pixelSize(), Menus::kFontPixels);
+    for (QAction* action : menu->actions())
+      EXPECT_EQ(menu->actionGeometry(action).height(), Menus::kItemHeight);
     const int textPixels = test::pixelsNear(menu->grab().toImage(), skinSet(skin)->menuText);
     EXPECT_GT(textPixels, 30) << "strokes of the item texts";
   }
