@@ -125,6 +125,11 @@ void Browser::connectControls() {
     connect(list, &ui::IconList::itemDoubleClicked, this,
             [this, id](int index) { openItem(id, index, kDoubleClickCode); });
     connect(list, &ui::IconList::itemMenuRequested, this, &Browser::pictureMenuRequested);
+    // Enter is the keyboard's one way to open, whichever gesture the mouse opens with; a key that
+    // moves the current item shows its details line, as a click does.
+    connect(list, &ui::IconList::itemActivated, this,
+            [this, id](int index) { openItem(id, index, kSingleClickCode); });
+    connect(list, &ui::IconList::currentItemMoved, this, &Browser::ShowPictureDetails);
   }
 }
 

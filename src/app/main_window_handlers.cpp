@@ -56,7 +56,7 @@ void MainWindowHandlers::centreLogWindow() {
   const QPoint at = window_.pos() + QPoint((pages.width() - log->width()) / 2,
                                            (pages.height() - log->height()) / 2 - ui::kCaptionHeight);
   log->move(at);
-  // The prompt panel is laid out again here too, once the prompt is part of the program.
+  // The prompt panel follows the same size change by itself (PromptPanel::relayout).
 }
 
 }  // namespace pimrose

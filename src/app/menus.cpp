@@ -5,9 +5,20 @@
 #include "app/app_log.h"
 #include "app/program.h"
 #include "commands/command_table.h"
+#include "settings/skin_set.h"
 #include "ui/menu.h"
 
 namespace pimrose {
+namespace {
+
+// The items' face, mapped to the installed CJK face as the windows' texts are.
+QFont menuFont() {
+  QFont font(QStringLiteral("微软雅黑"));
+  font.setPixelSize(Menus::kFontPixels);
+  return font;
+}
+
+}  // namespace
 
 Menus::Menus(Program& program) : program_(program) {}
 
@@ -19,12 +30,18 @@ void Menus::popUp(MenuKind kind, std::optional<QPoint> at) {
   PopUpMenu(at.value_or(QCursor::pos()));
 }
 
+// Items are 24 pixels high and take the skin's menu text colour, highlighted or not.
 void Menus::BuildMenu(const QStringList& titles, int width) {
   // The old menu may be the one whose choice is being handled right now.
   if (menu_) menu_->deleteLater();
-  menu_ = new ui::Menu(program_.state().skinIndex, this);
+  const int skin = program_.state().skinIndex;
+  menu_ = new ui::Menu(skin, this);
+  menu_->setItemFont(menuFont());
+  const SkinSet* set = skinSet(skin);
+  const QColor text = set ? set->menuText : QColor();
   menuItems_.clear();
-  for (const QString& title : titles) menuItems_.push_back({title, menu_->insertItem(title, width)});
+  for (const QString& title : titles)
+    menuItems_.push_back({title, menu_->insertItem(title, width, kItemHeight, text)});
   connect(menu_, &ui::Menu::itemChosen, this, &Menus::OnMenuCommand);
 }
 

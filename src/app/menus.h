@@ -29,6 +29,8 @@ class Menus : public QObject {
 
  public:
   static constexpr int kItemWidth = 80;
+  static constexpr int kItemHeight = 24;
+  static constexpr int kFontPixels = 14;
 
   explicit Menus(Program& program);
   ~Menus() override;

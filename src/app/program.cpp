@@ -258,7 +258,8 @@ bool Program::IsAnotherInstance(const QString& name) {
   instance_ = services_.makeInstanceChannel();
   awaitRestartedPredecessor(*instance_, name);
   if (!instance_->isAnotherInstance(name)) {
-    connect(instance_.get(), &InstanceChannel::showRequested, this, [this] { ShowMainWindow(*mainWindow_); });
+    connect(instance_.get(), &InstanceChannel::showRequested, this,
+            [this] { ShowAndActivateMainWindow(*mainWindow_); });
     return false;
   }
   return true;

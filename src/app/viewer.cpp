@@ -2,12 +2,14 @@
 
 #include <algorithm>
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QTimer>
 
 #include "app/app_log.h"
 #include "ui/icon_list.h"
 #include "ui/picture_box.h"
+#include "ui/window.h"
 #include "viewing/viewer_placement.h"
 
 namespace pimrose {
@@ -54,6 +56,8 @@ void Viewer::open(int index) {
   parts_.box->setImage(QImage());
   parts_.panel->show();
   parts_.box->setGeometry(QRect(QPoint(0, 0), parts_.frame->size()));
+  QWidget* focused = QApplication::focusWidget();
+  if (focused && !parts_.panel->isAncestorOf(focused)) focusBefore_ = focused;
   parts_.box->setFocus(Qt::OtherFocusReason);
   if (list.icons) list.icons->setCurrentIndex(index);
   qCInfo(lcApp) << "viewer opens item" << index;
@@ -97,11 +101,14 @@ void Viewer::goTo(int index) {
   list.icons->guaranteeVisible(shown);
 }
 
-// Escape, arrows, page keys, Home and End, as picture viewers have them.
+// Escape, F11, arrows, page keys, Home and End, as picture viewers have them.
 bool Viewer::onKey(int key) {
   switch (key) {
     case Qt::Key_Escape:
-      close();
+      fullScreen_ ? leaveFullScreen() : close();
+      return true;
+    case Qt::Key_F11:
+      toggleFullScreen();
       return true;
     case Qt::Key_Left:
     case Qt::Key_PageUp:
@@ -125,12 +132,51 @@ bool Viewer::onKey(int key) {
 bool Viewer::eventFilter(QObject* watched, QEvent* event) {
   if (watched == parts_.box && event->type() == QEvent::KeyPress)
     return onKey(static_cast<QKeyEvent*>(event)->key());
-  // Whoever hides the panel (the return button, a new drop, the settings page) ends the session;
-  // a window that is only minimised keeps it.
-  if (watched == parts_.panel && event->type() == QEvent::Hide && parts_.panel->isHidden()) forgetSession();
+  // Whoever hides the panel (the return button, a new drop, the settings page) ends the session
+  // and full screen; a window that is only minimised keeps them.
+  if (watched == parts_.panel && event->type() == QEvent::Hide && parts_.panel->isHidden()) {
+    leaveFullScreen();
+    forgetSession();
+    giveFocusBack();
+  }
   if (watched == parts_.frame && event->type() == QEvent::Resize)
     onFrameResized(static_cast<QResizeEvent*>(event)->oldSize());
   return QObject::eventFilter(watched, event);
+}
+
+// The keyboard goes back where it was when the viewer opened (the thumbnails, as a rule), so
+// the arrows and Enter go on from the picture just seen.
+void Viewer::giveFocusBack() {
+  if (focusBefore_ && focusBefore_->isVisible()) focusBefore_->setFocus(Qt::OtherFocusReason);
+  focusBefore_ = nullptr;
+}
+
+void Viewer::toggleFullScreen() {
+  fullScreen_ ? leaveFullScreen() : enterFullScreen();
+}
+
+// The window's least size is lifted meanwhile: a screen may be smaller than it.
+void Viewer::enterFullScreen() {
+  auto* window = qobject_cast<ui::Window*>(parts_.panel->window());
+  if (fullScreen_ || !isOpen() || !window) return;
+  fullScreen_ = true;
+  windowStateBefore_ = window->windowState() & ~Qt::WindowActive;
+  minimumSizeBefore_ = window->minimumSize();
+  window->setMinimumSize(0, 0);
+  window->setCoveringControl(parts_.panel);
+  parts_.panel->raise();
+  window->setWindowState(windowStateBefore_ | Qt::WindowFullScreen);
+  qCInfo(lcApp) << "viewer full screen";
+}
+
+void Viewer::leaveFullScreen() {
+  auto* window = qobject_cast<ui::Window*>(parts_.panel->window());
+  if (!fullScreen_ || !window) return;
+  fullScreen_ = false;
+  window->setWindowState(windowStateBefore_);
+  window->setMinimumSize(minimumSizeBefore_);
+  window->setCoveringControl(nullptr);
+  qCInfo(lcApp) << "viewer back in the window";
 }
 
 // A fitted picture stays fitted when the window changes size; a panned or natural one stays put.

@@ -4,7 +4,9 @@
 #include <vector>
 
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
+#include <QWidget>
 
 #include "viewing/viewer_decoder.h"
 
@@ -28,7 +30,9 @@ struct ViewerList {
 // size the box needs and its neighbours in the list are decoded ahead, so stepping shows them
 // at once. Gestures on the picture box: left drag pans (nothing clamps), double-click toggles
 // fit and natural size, right click or Escape closes, the wheel steps (down = next) without
-// wrapping; Left/PageUp and Right/PageDown step too, Home and End go to the ends.
+// wrapping; Left/PageUp and Right/PageDown step too, Home and End go to the ends. F11 shows the
+// viewer full screen (the window goes full screen and the panel covers it) and back; Escape
+// leaves full screen before it closes, and closing leaves it too.
 class Viewer : public QObject {
   Q_OBJECT
 
@@ -54,6 +58,8 @@ class Viewer : public QObject {
   void step(int delta);
   // Shows item `index` (clamped to the list) in the box as it stands.
   void goTo(int index);
+  void toggleFullScreen();
+  bool isFullScreen() const { return fullScreen_; }
 
   int shownIndex() const { return index_; }
   // Whether item `index` of the list is decoded for the box as it stands, so a step there shows
@@ -73,6 +79,9 @@ class Viewer : public QObject {
   void connectGestures();
   bool onKey(int key);
   void onFrameResized(QSize oldSize);
+  void enterFullScreen();
+  void leaveFullScreen();
+  void giveFocusBack();
   void showItem(const ViewerList& list, int index);
   void requestShown();
   void prefetchNeighbours();
@@ -91,6 +100,10 @@ class Viewer : public QObject {
   ViewerRequest wanted_;  // what the box should show
   QSize pictureSize_;
   std::vector<DecodedView> cache_;  // the shown picture and its neighbours, newest last
+  bool fullScreen_ = false;
+  Qt::WindowStates windowStateBefore_;  // what leaving full screen gives the window back
+  QSize minimumSizeBefore_;
+  QPointer<QWidget> focusBefore_;  // where the keyboard was when the viewer opened
 };
 
 }  // namespace pimrose

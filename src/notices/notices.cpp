@@ -7,6 +7,7 @@
 #include "notices/overlay_geometry.h"
 #include "notices/scheduler.h"
 #include "notices/slide_path.h"
+#include "settings/skin_set.h"
 #include "ui/group_box.h"
 #include "ui/window.h"
 
@@ -52,6 +53,7 @@ ui::GroupBox* Notices::makeNotice(const QString& text, const QString& kind) {
   std::erase_if(notices_, [](const QPointer<ui::GroupBox>& p) { return p.isNull(); });
   notices_.emplace_back(notice);
   notice->setText(text);
+  if (const SkinSet* set = skinSet(window_.skinIndex())) notice->setTextColour(set->activeText);
   if (kind == noticeKindDone()) notice->setIconImage(messageIconPng(MessageIcon::Done));
   if (kind == noticeKindFailed()) notice->setIconImage(messageIconPng(MessageIcon::Failed));
   return notice;

@@ -36,18 +36,12 @@ QRect maskRect(QSize window) {
   return {1, 32, window.width() - 2, window.height() - 63};
 }
 
-// Two pixels more height than the margins need: the label is two pixels shorter than its box.
-QSize tipBoxSize(QSize text) {
-  return text + QSize(2 * kTipPadding, 2 * kTipPadding + 2);
+QRect tipWindowRect(QPoint pointer, QSize text) {
+  return {pointer.x(), pointer.y() + 30, text.width() + 5, text.height()};
 }
 
-QRect tipWindowRect(QPoint pointer, QSize box) {
-  return {pointer.x(), pointer.y() + 30, box.width() + 5, box.height()};
-}
-
-QRect tipLabelRect(QSize box) {
-  return QRect(1, 1, box.width() + 3, box.height() - 2)
-      .adjusted(kTipPadding, kTipPadding, -kTipPadding, -kTipPadding);
+QRect tipLabelRect(QSize text) {
+  return {1, 1, text.width() + 3, text.height() - 2};
 }
 
 }  // namespace pimrose

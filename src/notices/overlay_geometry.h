@@ -40,11 +40,9 @@ QRect promptPanelRect(QSize holder, QSize panel);
 // The mask covers the window between the caption and the status strip.
 QRect maskRect(QSize window);
 
-// The tip window 30 pixels below the pointer, sized around its measured box (the text with a margin
-// of kTipPadding around it, see tipBoxSize); the text label inside, clear of the frame.
-inline constexpr int kTipPadding = 4;
-QSize tipBoxSize(QSize text);
-QRect tipWindowRect(QPoint pointer, QSize box);
-QRect tipLabelRect(QSize box);
+// The tip window 30 pixels below the pointer, 5 pixels wider than its measured text and as high;
+// the text label inside it at (1, 1), 3 pixels wider than the text and 2 pixels less high.
+QRect tipWindowRect(QPoint pointer, QSize text);
+QRect tipLabelRect(QSize text);
 
 }  // namespace pimrose

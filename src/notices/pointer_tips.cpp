@@ -48,14 +48,13 @@ void PointerTips::ShowTip(bool show, const QString& text) {
   tipWindow_.raise();
 }
 
-// The text measured the way the label draws it (wrapped anywhere at 150 pixels in the label's own
-// font), with the tip's margin around it.
+// The text measured the way the label draws it: wrapped anywhere at 150 pixels in its own font.
 QSize PointerTips::measure(const QString& text) const {
   const QFontMetrics metrics(label_->font());
-  const QRect bounds =
-      metrics.boundingRect(QRect(0, 0, kMaxTextWidth, INT_MAX / 2),
-                           Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextWrapAnywhere, text);
-  return tipBoxSize(bounds.size());
+  return metrics
+      .boundingRect(QRect(0, 0, kMaxTextWidth, INT_MAX / 2),
+                    Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextWrapAnywhere, text)
+      .size();
 }
 
 }  // namespace pimrose

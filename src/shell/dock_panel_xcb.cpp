@@ -1,14 +1,9 @@
 #include "shell/dock_panel.h"
 
-#include <QGuiApplication>
-
 #ifdef PIMROSE_HAVE_XCB
-#include <xcb/xcb.h>
-
-#include <cstdlib>
-#include <cstring>
-#include <memory>
 #include <vector>
+
+#include "shell/xcb_session.h"
 #endif
 
 namespace pimrose {
@@ -16,14 +11,7 @@ namespace pimrose {
 #ifdef PIMROSE_HAVE_XCB
 namespace {
 
-template <class T>
-using Reply = std::unique_ptr<T, decltype(&std::free)>;
-
-xcb_atom_t atom(xcb_connection_t* c, const char* name) {
-  Reply<xcb_intern_atom_reply_t> reply(
-      xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, uint16_t(strlen(name)), name), nullptr), &std::free);
-  return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-}
+using xcb::Reply;
 
 std::vector<xcb_window_t> windowList(xcb_connection_t* c, xcb_window_t root, xcb_atom_t clientList) {
   std::vector<xcb_window_t> windows;
@@ -71,14 +59,13 @@ std::optional<QRect> screenBox(xcb_connection_t* c, xcb_window_t window, xcb_win
 }  // namespace
 
 std::optional<QRect> findDockPanel() {
-  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-  xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+  xcb_connection_t* c = xcb::connection();
   if (!c) return std::nullopt;
   const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-  const xcb_atom_t type = atom(c, "_NET_WM_WINDOW_TYPE");
-  const xcb_atom_t dock = atom(c, "_NET_WM_WINDOW_TYPE_DOCK");
+  const xcb_atom_t type = xcb::knownAtom(c, "_NET_WM_WINDOW_TYPE");
+  const xcb_atom_t dock = xcb::knownAtom(c, "_NET_WM_WINDOW_TYPE_DOCK");
   if (type == XCB_ATOM_NONE || dock == XCB_ATOM_NONE) return std::nullopt;
-  for (xcb_window_t window : windowList(c, root, atom(c, "_NET_CLIENT_LIST")))
+  for (xcb_window_t window : windowList(c, root, xcb::knownAtom(c, "_NET_CLIENT_LIST")))
     if (isDock(c, window, type, dock))
       if (std::optional<QRect> box = screenBox(c, window, root)) return box;
   return std::nullopt;

@@ -64,13 +64,14 @@ std::vector<MonitorRecord> listMonitors(const std::vector<QRect>& screens, int p
 }
 
 QRect toggleMaximised(const QRect& window, const std::vector<MonitorRecord>& monitors, int reserve,
-                      QRect& savedRestoreBox) {
+                      QRect& savedRestoreBox, QSize minimum) {
   for (const MonitorRecord& monitor : monitors) {
     if (!monitor.holdsWindow) continue;
-    const bool maximised = window.width() == monitor.width && window.height() == monitor.height - reserve;
-    if (maximised) return savedRestoreBox.isEmpty() ? window : savedRestoreBox;
+    const QRect maximised(QPoint(monitor.left, monitor.top),
+                          QSize(monitor.width, monitor.height - reserve).expandedTo(minimum));
+    if (window.size() == maximised.size()) return savedRestoreBox.isEmpty() ? window : savedRestoreBox;
     savedRestoreBox = window;
-    return QRect(monitor.left, monitor.top, monitor.width, monitor.height - reserve);
+    return maximised;
   }
   return window;
 }

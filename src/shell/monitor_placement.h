@@ -32,11 +32,12 @@ int screenHolding(const std::vector<QRect>& screens, const QRect& box);
 // Pixels kept free at the bottom of a maximised window when the taskbar is to stay uncovered.
 constexpr int kMaximiseReserve = 40;
 
-// The new box of a window toggled between maximised and restored. A window exactly as wide as its
-// screen and as high as the screen less `reserve` counts as maximised and goes back to
-// `savedRestoreBox`; any other box is saved there and the window fills its screen less the reserve.
-// With nothing saved yet (an empty box), a maximised-looking window stays as it is.
+// The new box of a window toggled between maximised and restored. A maximise gives the window its
+// screen less `reserve` pixels at the bottom, grown to the window's `minimum` size where the screen
+// is smaller than that: the box the window really gets. A window of exactly that size counts as
+// maximised and goes back to `savedRestoreBox`; any other box is saved there and the window is
+// maximised. With nothing saved yet (an empty box), a maximised-looking window stays as it is.
 QRect toggleMaximised(const QRect& window, const std::vector<MonitorRecord>& monitors, int reserve,
-                      QRect& savedRestoreBox);
+                      QRect& savedRestoreBox, QSize minimum = {});
 
 }  // namespace pimrose

@@ -39,8 +39,8 @@ void MaximiseToggle::toggleMaximised() {
     return;
   }
   const int reserve = keepTaskbarClear_ && keepTaskbarClear_() ? kMaximiseReserve : 0;
-  const QRect target =
-      pimrose::toggleMaximised(window_.geometry(), listMonitors(window_), reserve, savedRestoreBox_);
+  const QRect target = pimrose::toggleMaximised(window_.geometry(), listMonitors(window_), reserve,
+                                                savedRestoreBox_, window_.minimumSize());
   if (target != window_.geometry()) window_.setGeometry(target);
 }
 

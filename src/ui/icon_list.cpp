@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QListView>
 #include <QScrollBar>
 
@@ -10,11 +11,39 @@
 #include "ui/icon_list_model.h"
 
 namespace pimrose::ui {
+namespace {
+
+// The view with the list's keyboard: Enter opens the current item, and a key that moves the
+// current item says so (a move made by code or by the pointer does not).
+class KeyedListView : public QListView {
+ public:
+  KeyedListView(QWidget* parent, std::function<void(int)> moved, std::function<void(int)> opened)
+      : QListView(parent), moved_(std::move(moved)), opened_(std::move(opened)) {}
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    const QModelIndex before = currentIndex();
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && before.isValid()) {
+      opened_(before.row());
+      return;
+    }
+    QListView::keyPressEvent(event);
+    if (currentIndex() != before && currentIndex().isValid()) moved_(currentIndex().row());
+  }
+
+ private:
+  std::function<void(int)> moved_;
+  std::function<void(int)> opened_;
+};
+
+}  // namespace
 
 IconList::IconList(const ControlDefinition& definition, QWidget* parent)
     : Control(definition, parent),
       model_(new IconListModel(this)),
-      view_(new QListView(this)),
+      view_(new KeyedListView(
+          this, [this](int index) { Q_EMIT currentItemMoved(index); },
+          [this](int index) { Q_EMIT itemActivated(index); })),
       delegate_(new IconListDelegate(this)) {
   view_->setViewMode(QListView::ListMode);
   view_->setFlow(QListView::LeftToRight);

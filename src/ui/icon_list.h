@@ -81,6 +81,10 @@ class IconList : public Control {
   void itemClicked(int index);
   void itemMenuRequested(int index);
   void itemDoubleClicked(int index);
+  // The keyboard drives the grid: arrows, Home/End and the page keys move the current item (this
+  // tells where it went), Enter or Return opens it.
+  void currentItemMoved(int index);
+  void itemActivated(int index);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;

@@ -153,7 +153,7 @@ std::vector<ControlDefinition> mainControls() {
        {.items = {"浏览", "设置"}, .tabBarHidden = true}},
       {"图标列表框_搜索", C::IcoListboxEx, {320, 96, 128, 128}, pages, {.hidden = true}},
       {"窗口EX1", C::WindowEx, {4, 4, 24, 24}, {}, {.skin = "默认窗口皮肤", .windowFrame = true}},
-      {"选择框_更多格式", C::ChoiceboxEx, {344, 336, 136, 32}, settingsPage, {.text = "更多格式"}},
+      {"选择框_更多格式", C::ChoiceboxEx, {176, 406, 136, 32}, settingsPage, {.text = "更多格式"}},
   };
 }
 

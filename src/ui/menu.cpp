@@ -63,6 +63,10 @@ int Menu::insertItem(const QString& title, int width, int height, QColor textCol
   return id;
 }
 
+void Menu::setItemFont(const QFont& font) {
+  menu_->setFont(font);
+}
+
 int Menu::itemCount() const {
   return static_cast<int>(menu_->actions().size());
 }

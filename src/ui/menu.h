@@ -3,6 +3,7 @@
 #include <optional>
 
 #include <QColor>
+#include <QFont>
 #include <QObject>
 #include <QPoint>
 #include <QString>
@@ -25,6 +26,8 @@ class Menu : public QObject {
   // asked for. The text colour is the item's own, normal and highlighted; an invalid colour means
   // the skin's. Answers the item's id.
   int insertItem(const QString& title, int width = 80, int height = 24, QColor textColour = {});
+  // The face of every item.
+  void setItemFont(const QFont& font);
   int itemCount() const;
   QString itemTitle(int id) const;  // empty for an unknown id
 

@@ -41,6 +41,13 @@ SkinColours lightSkin() {
   };
 }
 
+// The accent laid thinly over a panel: a highlight that the skin's own text colour reads on.
+QColor softAccent(const SkinColours& colours) {
+  QColor soft = colours.accent;
+  soft.setAlpha(90);
+  return soft;
+}
+
 QString hex(const QColor& c) {
   return c.name(QColor::HexArgb);
 }
@@ -81,7 +88,7 @@ QScrollBar::add-page, QScrollBar::sub-page { background: none; }
 QListView { background: transparent; color: @text; border: none; outline: 0; }
 QMenu { background: @panel; border: 1px solid @border; padding: 4px; }
 QMenu::item { padding: 4px 18px; border-radius: 4px; }
-QMenu::item:selected { background: @accent; }
+QMenu::item:selected { background: @accentSoft; }
 QToolTip { background: @panel; color: @text; border: 1px solid @border; padding: 4px; }
 )";
 
@@ -103,6 +110,7 @@ QString skinStyleSheet(const SkinColours& colours) {
       .replace(QStringLiteral("@panel"), hex(colours.panel))
       .replace(QStringLiteral("@border"), hex(colours.border))
       .replace(QStringLiteral("@accentText"), hex(colours.accentText))
+      .replace(QStringLiteral("@accentSoft"), hex(softAccent(colours)))
       .replace(QStringLiteral("@accent"), hex(colours.accent))
       .replace(QStringLiteral("@text"), hex(colours.text))
       .replace(QStringLiteral("@muted"), hex(colours.mutedText))

@@ -121,15 +121,23 @@ QSize Window::clientSizeOf(const QString& controlName) const {
   return control ? control->clientSize() : size();
 }
 
+// The covering control is placed first, so the rules of its children follow its new size.
 void Window::applyAnchors() {
+  if (covering_)
+    covering_->setGeometry(QRect(covering_->parentWidget()->mapFrom(this, QPoint(0, 0)), size()));
   for (const Anchor& anchor : definition_.anchors) {
     auto* control = qobject_cast<Control*>(findControl(anchor.name));
-    if (!control) continue;
+    if (!control || control == covering_) continue;
     const QString& parentName = control->definition().parent;
     const QSize parentClient = parentName.isEmpty() ? size() : clientSizeOf(parentName);
     control->setGeometry(anchor.place(parentClient, control->geometry()));
   }
   if (captionButtons_) captionButtons_->placeIn(size());
+}
+
+void Window::setCoveringControl(Control* control) {
+  covering_ = control;
+  applyAnchors();
 }
 
 void Window::applySizeLimits() {

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include <QHash>
+#include <QPointer>
 #include <QWidget>
 
 #include "ui/control.h"
@@ -85,6 +86,10 @@ class Window : public QWidget {
 
   // Re-applies the anchor rules for the current size.
   void applyAnchors();
+  // While set, `control` covers the whole window instead of following its anchor rule (a panel
+  // shown full screen); nullptr gives it its rule back. The anchors are applied at once.
+  void setCoveringControl(Control* control);
+  Control* coveringControl() const { return covering_; }
 
   // Decides whether a close request (the close button, Alt+F4, close()) closes the window; without
   // a handler it does. A handler that answers false does what closing means for it instead.
@@ -119,6 +124,7 @@ class Window : public QWidget {
   std::vector<QObject*> order_;
   WindowSkin* skin_ = nullptr;
   CaptionButtons* captionButtons_ = nullptr;
+  QPointer<Control> covering_;
   int skinIndex_ = 0;
   bool skinApplied_ = false;
   std::function<bool()> closeHandler_;

@@ -5,9 +5,12 @@
 #include "app/menus.h"
 #include "commands/command_table.h"
 #include "program_fixture.h"
+#include "settings/skin_set.h"
 #include "shell/tray_event.h"
 #include "shell/window_commands.h"
+#include "support/drawn_pixels.h"
 #include "ui/check_box.h"
+#include "ui/combo_box.h"
 #include "ui/menu.h"
 #include "ui/picture_box.h"
 
@@ -118,6 +121,23 @@ TEST_F(MenusTest, BuildingAMenuReplacesTheItemsOfTheLastOne) {
   EXPECT_EQ(menus.menuItems()[1].title, u"乙"_qs);
   EXPECT_EQ(menus.menu()->itemTitle(menus.menuItems()[1].id), u"乙"_qs);
   EXPECT_GE(menus.menu()->widget()->minimumWidth(), 80);
+}
+
+// Items are drawn in the skin's menu text colour, in "微软雅黑" (mapped as the windows' texts are).
+TEST_F(MenusTest, ItemsTakeTheSkinsMenuTextColourAndFace) {
+  for (int skin : {0, 1}) {
+    SCOPED_TRACE(skin);
+    Q_EMIT program_.mainControls().下拉框_皮肤->currentIndexChanged(skin);
+    program_.menus().BuildMenu(menuTitles(MenuKind::Tray), Menus::kItemWidth);
+    QMenu* menu = program_.menus().menu()->widget();
+    menu->adjustSize();
+    EXPECT_EQ(menu->font().family(), u"微软雅黑"_qs);
+    EXPECT_EQ(menu->font().pixelSize(), Menus::kFontPixels);
+    for (QAction* action : menu->actions())
+      EXPECT_EQ(menu->actionGeometry(action).height(), Menus::kItemHeight);
+    const int textPixels = test::pixelsNear(menu->grab().toImage(), skinSet(skin)->menuText);
+    EXPECT_GT(textPixels, 30) << "strokes of the item texts";
+  }
 }
 
 TEST_F(MenusTest, TheFloatingIconTogglesTheMainWindowAndOpensItsMenu) {

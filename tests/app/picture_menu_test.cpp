@@ -179,32 +179,45 @@ TEST_F(PictureMenuTest, RestartStartsOurOwnExecutableThenLetsGoAndEnds) {
   }
 }
 
+enum class Gesture { Click, DoubleClick, Enter };
+
 struct GestureCase {
   const char* name;
   bool doubleClickOpens;
   bool builtInViewer;
-  bool click;        // a click, else a double-click
+  Gesture gesture;
   bool viewerOpens;  // else: opened with the desktop, or nothing
   bool shellOpens;
 };
 
 TEST_F(PictureMenuTest, ClicksAndDoubleClicksOpenAsTheOptionsSay) {
   const GestureCase cases[] = {
-      {"single-click opening: click opens", false, true, true, true, false},
-      {"single-click opening: double-click does not open again", false, true, false, false, false},
-      {"double-click opening: click does not open", true, true, true, false, false},
-      {"double-click opening: double-click opens", true, true, false, true, false},
-      {"desktop handler", true, false, false, false, true},
+      {"single-click opening: click opens", false, true, Gesture::Click, true, false},
+      {"single-click opening: double-click does not open again", false, true, Gesture::DoubleClick, false,
+       false},
+      {"double-click opening: click does not open", true, true, Gesture::Click, false, false},
+      {"double-click opening: double-click opens", true, true, Gesture::DoubleClick, true, false},
+      {"desktop handler", true, false, Gesture::DoubleClick, false, true},
+      {"single-click opening: Enter opens", false, true, Gesture::Enter, true, false},
+      {"double-click opening: Enter opens", true, true, Gesture::Enter, true, false},
+      {"desktop handler: Enter opens", false, false, Gesture::Enter, false, true},
   };
   for (const GestureCase& c : cases) {
     SCOPED_TRACE(c.name);
     program_.browser().viewer().close();
     opened_.urls.clear();
     setOptions(c.doubleClickOpens, c.builtInViewer);
-    if (c.click)
-      Q_EMIT files()->itemClicked(1);
-    else
-      Q_EMIT files()->itemDoubleClicked(1);
+    switch (c.gesture) {
+      case Gesture::Click:
+        Q_EMIT files()->itemClicked(1);
+        break;
+      case Gesture::DoubleClick:
+        Q_EMIT files()->itemDoubleClicked(1);
+        break;
+      case Gesture::Enter:
+        Q_EMIT files()->itemActivated(1);
+        break;
+    }
     EXPECT_EQ(program_.browser().viewer().isOpen(), c.viewerOpens);
     if (c.viewerOpens) {
       EXPECT_EQ(program_.browser().viewer().shownIndex(), 1);

@@ -1,4 +1,5 @@
 #include <QKeyEvent>
+#include <QListView>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -116,10 +117,14 @@ TEST_F(ViewerTest, WheelStopsAtBothEndsAndShowsTheDetailsLine) {
   EXPECT_TRUE(details_.last().contains(QStringLiteral("1/3"))) << details_.last().toStdString();
 }
 
+// Closing gives the keyboard back to the thumbnails it came from.
 TEST_F(ViewerTest, KeysStepGoToTheEndsAndClose) {
   setPaths({writeJpeg(sandbox_, QStringLiteral("a.jpg"), Qt::red),
             writeJpeg(sandbox_, QStringLiteral("b.jpg"), Qt::green),
             writeJpeg(sandbox_, QStringLiteral("c.jpg"), Qt::blue)});
+  window_->activateWindow();
+  list_->view()->setFocus();
+  ASSERT_TRUE(test::waitFor([&] { return list_->view()->hasFocus(); }));
   openAndWait(0);
   const struct {
     Qt::Key key;
@@ -133,6 +138,36 @@ TEST_F(ViewerTest, KeysStepGoToTheEndsAndClose) {
   QTest::keyClick(box_, Qt::Key_Escape);
   EXPECT_FALSE(viewer_->isOpen());
   EXPECT_TRUE(panel_->isHidden());
+  EXPECT_TRUE(list_->view()->hasFocus()) << "the keyboard goes back to the thumbnails";
+}
+
+// F11 takes the window full screen with the viewer covering it; Escape first gives the window
+// back, then closes; closing some other way while full screen leaves it too.
+TEST_F(ViewerTest, F11GoesFullScreenAndEscapeLeavesItBeforeClosing) {
+  setPaths({writeJpeg(sandbox_, QStringLiteral("a.jpg"), Qt::red)});
+  openAndWait(0);
+  const QRect windowed = panel_->geometry();
+  QTest::keyClick(box_, Qt::Key_F11);
+  EXPECT_TRUE(window_->isFullScreen());
+  EXPECT_TRUE(test::waitFor([&] { return panel_->geometry() == window_->rect(); }));
+  EXPECT_EQ(frame_->size(), window_->size());
+  EXPECT_EQ(box_->geometry(), frame_->rect()) << "a fitted picture stays fitted";
+
+  QTest::keyClick(box_, Qt::Key_Escape);
+  EXPECT_FALSE(window_->isFullScreen());
+  EXPECT_TRUE(viewer_->isOpen());
+  EXPECT_TRUE(test::waitFor([&] { return panel_->geometry() == windowed; }));
+  QTest::keyClick(box_, Qt::Key_Escape);
+  EXPECT_FALSE(viewer_->isOpen());
+
+  openAndWait(0);
+  QTest::keyClick(box_, Qt::Key_F11);
+  QTest::keyClick(box_, Qt::Key_F11);
+  EXPECT_FALSE(window_->isFullScreen()) << "F11 toggles";
+  QTest::keyClick(box_, Qt::Key_F11);
+  viewer_->close();
+  EXPECT_FALSE(window_->isFullScreen());
+  EXPECT_TRUE(test::waitFor([&] { return panel_->geometry() == windowed; }));
 }
 
 TEST_F(ViewerTest, PictureThatDoesNotDecodeShowsEmptyWithZeroSize) {

@@ -33,8 +33,9 @@ summary() {
   [ "$FAILS" -eq 0 ]
 }
 
+# start_xvfb [WIDTHxHEIGHT]: 1600x1000 unless told.
 start_xvfb() {
-  Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
+  Xvfb -displayfd 3 -screen 0 "${1:-1600x1000}x24" -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
   PIDS+=($!)
   for _ in $(seq 200); do [ -s "$WORK/display" ] && break; sleep 0.025; done
   export DISPLAY=":$(head -1 "$WORK/display")" QT_QPA_PLATFORM=xcb

@@ -8,6 +8,8 @@
 #include "notices/notices.h"
 #include "notices/scheduler.h"
 #include "notices/slide_path.h"
+#include "settings/skin_set.h"
+#include "support/drawn_pixels.h"
 #include "support/wait_for.h"
 #include "ui/group_box.h"
 #include "ui/window.h"
@@ -118,6 +120,19 @@ TEST_F(NoticesTest, KindChoosesTheIcon) {
     ui::GroupBox* notice = showOne(QStringLiteral("置剪贴板完成"), kind);
     EXPECT_EQ(notice->icon(), icon) << kind.toStdString();
     EXPECT_EQ(notice->text(), u"置剪贴板完成") << "the kind is not shown as text";
+  }
+}
+
+// The text takes the active skin's text colour (a notice without an icon: nothing else is drawn in it).
+TEST_F(NoticesTest, TheTextIsDrawnInTheSkinsTextColour) {
+  for (int skin : {0, 1}) {
+    SCOPED_TRACE(skin);
+    ui::applySkin(*window_, skin);
+    ui::GroupBox* notice = showOne(QStringLiteral("保存配置完成"), QString());
+    // Thin strokes at 13 pixels cover few pixels whole; the light skin's text is a hair short of
+    // opaque, so those come within a few levels of its colour.
+    const int textPixels = test::pixelsNear(notice->grab().toImage(), skinSet(skin)->activeText, 6);
+    EXPECT_GT(textPixels, 3) << "the cores of the text's strokes";
   }
 }
 

@@ -71,6 +71,38 @@ TEST(ToggleMaximised, FillsTheHoldingScreenLessTheReserveAndComesBack) {
   }
 }
 
+// A screen smaller than the window's 1200 x 700 minimum: the window gets the screen's box grown to
+// its minimum, and that box counts as maximised, so toggles keep alternating.
+TEST(ToggleMaximised, OnAScreenSmallerThanTheMinimumTogglesKeepAlternating) {
+  const QSize minimum(1200, 700);
+  const ToggleCase cases[] = {
+      {"1280 x 720, reserve kept",
+       {QRect(0, 0, 1280, 720)},
+       QRect(50, 50, 1200, 700),
+       kMaximiseReserve,
+       QRect(0, 0, 1280, 700)},
+      {"1024 x 768, reserve kept",
+       {QRect(0, 0, 1024, 768)},
+       QRect(50, 50, 1200, 700),
+       kMaximiseReserve,
+       QRect(0, 0, 1200, 728)},
+      {"1024 x 768, whole screen",
+       {QRect(0, 0, 1024, 768)},
+       QRect(50, 50, 1200, 700),
+       0,
+       QRect(0, 0, 1200, 768)},
+  };
+  for (const ToggleCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    QRect saved;
+    QRect box = c.window;
+    for (const QRect& expected : {c.maximised, c.window, c.maximised}) {
+      box = toggleMaximised(box, listMonitors(c.screens, 0, box), c.reserve, saved, minimum);
+      EXPECT_EQ(box, expected);
+    }
+  }
+}
+
 TEST(ToggleMaximised, ChangingTheReserveWhileMaximisedMaximisesAgain) {
   QRect saved;
   const QRect before(100, 80, 1200, 700);

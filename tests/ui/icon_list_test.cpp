@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/drawn_pixels.h"
 #include "support/wait_for.h"
 #include "ui/controls.h"
 #include "ui/icon_list_delegate.h"
@@ -252,6 +253,58 @@ TEST_F(IconListProtocol, ItemEventsCarryTheIndex) {
   EXPECT_EQ(doubleClicked.at(0).at(0).toInt(), 2);
   ASSERT_EQ(menu.count(), 1);
   EXPECT_EQ(menu.at(0).at(0).toInt(), 2);
+}
+
+// Arrows, Home/End and the page keys move the current item through the grid as the cells lie;
+// Enter opens it; a key that moves it tells the program which item it reached.
+TEST_F(IconListProtocol, TheKeyboardMovesTheCurrentItemAndEnterOpensIt) {
+  list->resetItems(60);
+  paintAndServe();
+  QListView* view = list->view();
+  const int columns = view->viewport()->width() / list->cellSize().width();
+  const int rowsShown = view->viewport()->height() / list->cellSize().height();
+  ASSERT_GT(columns, 2);
+  ASSERT_GT(60, columns * (rowsShown + 1)) << "more than a page of items";
+  view->setFocus();
+  list->setCurrentIndex(0);
+  QSignalSpy moved(list, &IconList::currentItemMoved);
+  QSignalSpy opened(list, &IconList::itemActivated);
+  const struct {
+    Qt::Key key;
+    int current;
+  } presses[] = {{Qt::Key_Right, 1}, {Qt::Key_Down, 1 + columns}, {Qt::Key_Left, columns}, {Qt::Key_Up, 0},
+                 {Qt::Key_End, 59},  {Qt::Key_Home, 0},           {Qt::Key_Left, 0}};
+  for (const auto& press : presses) {
+    QTest::keyClick(view, press.key);
+    EXPECT_EQ(list->currentIndex(), press.current) << press.key;
+  }
+  EXPECT_EQ(moved.count(), 6) << "the last Left stayed on the first item";
+  EXPECT_EQ(moved.last().at(0).toInt(), 0);
+  QTest::keyClick(view, Qt::Key_PageDown);
+  const int pageDown = list->currentIndex();
+  EXPECT_GE(pageDown, columns * (rowsShown - 1)) << "about a page of rows further";
+  EXPECT_EQ(pageDown % columns, 0) << "in the same column";
+  QTest::keyClick(view, Qt::Key_PageUp);
+  EXPECT_EQ(list->currentIndex(), 0);
+  QTest::keyClick(view, Qt::Key_Right);
+  QTest::keyClick(view, Qt::Key_Return);
+  QTest::keyClick(view, Qt::Key_Enter, Qt::KeypadModifier);
+  ASSERT_EQ(opened.count(), 2);
+  EXPECT_EQ(opened.at(0).at(0).toInt(), 1);
+  EXPECT_EQ(opened.at(1).at(0).toInt(), 1);
+
+  // The current item stands out in both skins: its cell is framed in the accent colour.
+  for (int skin : {0, 1}) {
+    SCOPED_TRACE(skin);
+    applySkin(*window, skin);
+    const QImage drawn = view->viewport()->grab().toImage();
+    const auto framed = [&](int index) {
+      const QRect cell = view->visualRect(list->model()->index(index));
+      return test::pixelsNear(drawn.copy(cell), list->colours().accent, 40);
+    };
+    EXPECT_GT(framed(1), 100);
+    EXPECT_EQ(framed(2), 0);
+  }
 }
 
 // Icons set while the list is locked appear together at the unlock, none lost.

@@ -142,8 +142,11 @@ TEST_F(MainWindowLayout, SettingsAndAboutPagesSitInsideTheWindow) {
   }
   const QRect page = rectIn(QStringLiteral("图片框背景_设置"), window.get());
   EXPECT_TRUE(QRect(0, 32, 1200, 700 - 62).contains(page)) << page.x() << "," << page.y();
-  const QRect save = rectIn(QStringLiteral("按钮_保存配置"), window.get());
-  EXPECT_TRUE(page.contains(save));
+  for (const ControlDefinition& control : mainWindowDefinition().controls) {
+    if (control.parent != QStringLiteral("图片框背景_设置")) continue;
+    const QRect box = rectIn(control.name, window.get());
+    EXPECT_TRUE(page.contains(box)) << control.name.toStdString() << " at " << box.x() << "," << box.y();
+  }
 }
 
 TEST_F(MainWindowLayout, PromptHolderComesToTheTopWhenShown) {
