@@ -1,10 +1,6 @@
 #include "commands/errands.h"
 
-#include <QMetaObject>
 #include <QThreadPool>
-
-#include <mutex>
-#include <vector>
 
 namespace pimrose {
 
@@ -18,44 +14,16 @@ QThreadPool& diskWorkPool() {
   return *pool;
 }
 
-// What the pool threads and the owner share; it outlives the owner while work still runs.
-struct Errands::Shared {
-  std::mutex mutex;
-  Errands* owner = nullptr;  // null once the owner is gone
-  std::vector<Delivery> arrived;
-};
+Errands::Errands(QObject* parent)
+    : QObject(parent), inbox_([](std::vector<Delivery>& arrived) {
+        for (const Delivery& delivery : arrived) delivery();
+      }) {}
 
-Errands::Errands(QObject* parent) : QObject(parent), shared_(std::make_shared<Shared>()) {
-  shared_->owner = this;
-}
-
-Errands::~Errands() {
-  std::vector<Delivery> dropped;
-  std::lock_guard lock(shared_->mutex);
-  shared_->owner = nullptr;
-  dropped.swap(shared_->arrived);
-}
+// The inbox closes with this object: a delivery that arrives later is dropped with it.
+Errands::~Errands() = default;
 
 void Errands::start(std::function<Delivery()> work) {
-  diskWorkPool().start([shared = shared_, work = std::move(work)] {
-    Delivery delivery = work();
-    std::lock_guard lock(shared->mutex);
-    if (!shared->owner) return;
-    const bool wake = shared->arrived.empty();
-    shared->arrived.push_back(std::move(delivery));
-    // The owner cannot go while the lock is held, and a queued call to an object that has gone is
-    // dropped with it. Results cross under the mutex; the call only wakes the UI thread.
-    if (wake) QMetaObject::invokeMethod(shared->owner, &Errands::deliverArrived, Qt::QueuedConnection);
-  });
-}
-
-void Errands::deliverArrived() {
-  std::vector<Delivery> arrived;
-  {
-    std::lock_guard lock(shared_->mutex);
-    arrived.swap(shared_->arrived);
-  }
-  for (const Delivery& delivery : arrived) delivery();
+  diskWorkPool().start([slot = inbox_.slot(), work = std::move(work)] { slot.put(work()); });
 }
 
 }  // namespace pimrose

@@ -2,11 +2,14 @@
 
 #include <QObject>
 
-class QThreadPool;
-
 #include <functional>
 #include <memory>
 #include <utility>
+#include <vector>
+
+#include "platform/worker_inbox.h"
+
+class QThreadPool;
 
 namespace pimrose {
 
@@ -63,12 +66,9 @@ class Errands : public QObject {
   }
 
  private:
-  struct Shared;
-
   void start(std::function<Delivery()> work);
-  void deliverArrived();
 
-  std::shared_ptr<Shared> shared_;
+  Inbox<Delivery> inbox_;
 };
 
 }  // namespace pimrose
