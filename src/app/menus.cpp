@@ -3,13 +3,14 @@
 #include <QCursor>
 
 #include "app/app_log.h"
-#include "app/program.h"
+#include "commands/command_context.h"
 #include "commands/command_table.h"
+#include "settings/app_state.h"
 #include "ui/menu.h"
 
 namespace pimrose {
 
-Menus::Menus(Program& program) : program_(program) {}
+Menus::Menus(CommandContext& commands, const AppState& state) : commands_(commands), state_(state) {}
 
 Menus::~Menus() = default;
 
@@ -22,7 +23,7 @@ void Menus::popUp(MenuKind kind, std::optional<QPoint> at) {
 void Menus::BuildMenu(const QStringList& titles, int width) {
   // The old menu may be the one whose choice is being handled right now.
   if (menu_) menu_->deleteLater();
-  menu_ = new ui::Menu(program_.state().skinIndex, this);
+  menu_ = new ui::Menu(state_.skinIndex, this);
   menuItems_.clear();
   for (const QString& title : titles) menuItems_.push_back({title, menu_->insertItem(title, width)});
   connect(menu_, &ui::Menu::itemChosen, this, &Menus::OnMenuCommand);
@@ -38,7 +39,7 @@ void Menus::OnMenuCommand(int item) {
   if (chosen == menuItems_.end() || !activeMenu_) return;
   const CommandRow* row = findCommand(*activeMenu_, chosen->title);
   qCDebug(lcApp) << "menu" << menuKindKey(*activeMenu_) << "item" << chosen->title;
-  if (row && row->handler) row->handler(program_);
+  if (row && row->handler) row->handler(commands_);
 }
 
 }  // namespace pimrose

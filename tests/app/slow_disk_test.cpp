@@ -182,7 +182,7 @@ class SlowDiskCommandsTest : public ProgramTest {
  protected:
   // The user opens the picture menu on item `index` of the file list and chooses `title`.
   static void choose(Program& program, int index, const char16_t* title) {
-    Q_EMIT program.mainControls().图标列表框_文件->itemMenuRequested(index);
+    Q_EMIT program.windows().mainControls().图标列表框_文件->itemMenuRequested(index);
     Menus& menus = program.menus();
     ASSERT_EQ(menus.activeMenu(), MenuKind::Picture);
     const int item = static_cast<int>(menuTitles(MenuKind::Picture).indexOf(QString::fromUtf16(title)));
