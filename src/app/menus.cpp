@@ -30,7 +30,9 @@ void Menus::BuildMenu(const QStringList& titles, int width) {
 }
 
 void Menus::PopUpMenu(QPoint at) {
-  if (menu_) menu_->popUpLater(at);
+  if (!menu_) return;
+  menu_->popUpLater(at);
+  if (activeMenu_) qCDebug(lcApp).noquote() << "menu" << menuKindKey(*activeMenu_) << "shown";
 }
 
 void Menus::OnMenuCommand(int item) {

@@ -1,5 +1,6 @@
 #include "app/settings_page.h"
 
+#include "app/app_log.h"
 #include "app/settings.h"
 #include "commands/notice_sink.h"
 #include "platform/autostart_entry.h"
@@ -46,6 +47,11 @@ int SettingsPage::registerChosenKey() {
 
 void SettingsPage::showHotkeyStatus() {
   auto* box = ui_.选择框_呼出窗口热键;
+  qCDebug(lcApp).noquote() << "hotkey"
+                           << (box->isChecked()
+                                   ? QStringLiteral("F%1").arg(ui_.下拉框_热键->currentIndex() + 1)
+                                   : QStringLiteral("off"))
+                           << "id" << hotkeyId_;
   if (!box->isChecked())
     box->setStatusText(QStringLiteral("未开启热键"));
   else
@@ -53,6 +59,7 @@ void SettingsPage::showHotkeyStatus() {
 }
 
 void SettingsPage::onHotkeyPressed(int id) {
+  qCDebug(lcApp) << "hotkey pressed, id" << id;
   if (id != 0 && id == hotkeyId_ && services_.toggleMainWindow) services_.toggleMainWindow();
 }
 
