@@ -6,7 +6,6 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
-#include <QThreadPool>
 
 #include <gtest/gtest.h>
 

@@ -11,7 +11,6 @@
 #include <QMimeData>
 #include <QProcess>
 #include <QTest>
-#include <QThreadPool>
 #include <QTimer>
 #include <QUrl>
 
