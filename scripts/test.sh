@@ -34,5 +34,6 @@ cat build/fuzz-smoke.log
 [ "$fuzz_status" -eq 0 ] || { echo "the fuzz smoke run failed" >&2; exit "$fuzz_status"; }
 
 cmake --preset tsan >/dev/null
-cmake --build --preset tsan --target test_thumbnails test_browsing test_system test_platform
+cmake --build --preset tsan --target test_thumbnails test_browsing test_system test_platform test_codecs test_ui \
+  test_viewing test_commands test_app
 ctest --preset tsan --no-tests=error

@@ -27,7 +27,12 @@ int runApplication(int argc, char* argv[]) {
   Program program(systemServices());
   if (program.StartUp() == Program::Start::AnotherInstanceRuns) return 0;
   StallWatch::startIfLogged(&app);
-  return QApplication::exec();
+  const int exitCode = QApplication::exec();
+  // The exit steps have run (settings saved, instance name and tray icon let go). A worker stuck in
+  // a call to a hung share would hold the process, and a restart waiting for the name, forever; the
+  // windows go as usual, the workers end with the process.
+  program.leaveWorkersToTheEnd();
+  return exitCode;
 }
 
 }  // namespace pimrose

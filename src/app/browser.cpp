@@ -145,8 +145,8 @@ void Browser::openItem(ListId id, int index, int code) {
   const QStringList& paths = id == ListId::Search ? search_.searchList() : lists_.pictureList();
   OpenPicture(paths, index, code, options,
               {[this](int at) { viewer_->open(at); },
-               [](const QString& path) {
-                 openWithShellInBackground(path);
+               [this](const QString& path) {
+                 openWithShellInBackground(openings_, path);
                  return true;
                }});
 }

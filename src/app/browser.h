@@ -12,6 +12,7 @@
 #include "browsing/drop_queue.h"
 #include "browsing/enumeration_controller.h"
 #include "browsing/picture_search.h"
+#include "commands/errands.h"
 #include "thumbnails/loading_state.h"
 #include "thumbnails/thumbnail_loader.h"
 #include "ui/main_window_controls.h"
@@ -88,6 +89,8 @@ class Browser : public QObject {
   DetailsReader details_;
   // The status text a long listing's progress covers, put back when the listing ends.
   std::optional<QString> textBeforeProgress_;
+  // Last, so it goes first: a file looked up for opening reaches nothing that has gone.
+  Errands openings_;
 };
 
 }  // namespace pimrose

@@ -2,13 +2,13 @@
 
 #include "ui/log_window_controls.h"
 
-#include <QClipboard>
 #include <QDateTime>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QTableWidget>
 
+#include "platform/clipboard_text.h"
+#include "text/text_conversion.h"
 #include "time_texts/automation_date.h"
 #include "time_texts/date_time_text.h"
 #include "ui/caption_buttons.h"
@@ -36,10 +36,9 @@ LogWindowParts findLogWindowParts(ui::Window& window) {
   return {window, *ui::resolveControls<ui::LogWindowControls>(window).超级列表框_日志};
 }
 
+// A row's text goes to the clipboard as a wide text, as the list hands it over.
 ClipboardSetter systemClipboard() {
-  return [](const QString& text) {
-    if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setText(text);
-  };
+  return [](const QString& text) { SetClipboardWideText(toWide(text)); };
 }
 
 LogWindowController::LogWindowController(LogWindowParts parts, LogFeed& feed, ClipboardSetter setClipboard)

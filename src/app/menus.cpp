@@ -3,8 +3,9 @@
 #include <QCursor>
 
 #include "app/app_log.h"
-#include "app/program.h"
+#include "commands/command_context.h"
 #include "commands/command_table.h"
+#include "settings/app_state.h"
 #include "settings/skin_set.h"
 #include "ui/menu.h"
 
@@ -20,7 +21,7 @@ QFont menuFont() {
 
 }  // namespace
 
-Menus::Menus(Program& program) : program_(program) {}
+Menus::Menus(CommandContext& commands, const AppState& state) : commands_(commands), state_(state) {}
 
 Menus::~Menus() = default;
 
@@ -34,7 +35,7 @@ void Menus::popUp(MenuKind kind, std::optional<QPoint> at) {
 void Menus::BuildMenu(const QStringList& titles, int width) {
   // The old menu may be the one whose choice is being handled right now.
   if (menu_) menu_->deleteLater();
-  const int skin = program_.state().skinIndex;
+  const int skin = state_.skinIndex;
   menu_ = new ui::Menu(skin, this);
   menu_->setItemFont(menuFont());
   const SkinSet* set = skinSet(skin);
@@ -46,7 +47,9 @@ void Menus::BuildMenu(const QStringList& titles, int width) {
 }
 
 void Menus::PopUpMenu(QPoint at) {
-  if (menu_) menu_->popUpLater(at);
+  if (!menu_) return;
+  menu_->popUpLater(at);
+  if (activeMenu_) qCDebug(lcApp).noquote() << "menu" << menuKindKey(*activeMenu_) << "shown";
 }
 
 void Menus::OnMenuCommand(int item) {
@@ -55,7 +58,7 @@ void Menus::OnMenuCommand(int item) {
   if (chosen == menuItems_.end() || !activeMenu_) return;
   const CommandRow* row = findCommand(*activeMenu_, chosen->title);
   qCDebug(lcApp) << "menu" << menuKindKey(*activeMenu_) << "item" << chosen->title;
-  if (row && row->handler) row->handler(program_);
+  if (row && row->handler) row->handler(commands_);
 }
 
 }  // namespace pimrose

@@ -13,7 +13,8 @@
 
 namespace pimrose {
 
-class Program;
+class CommandContext;
+struct AppState;
 
 // One item of the menu built last: its title and the menu's identifier of it.
 struct MenuItem {
@@ -32,7 +33,8 @@ class Menus : public QObject {
   static constexpr int kItemHeight = 24;
   static constexpr int kFontPixels = 14;
 
-  explicit Menus(Program& program);
+  // Commands run on `commands`; menus are built in the skin `state` holds at the time.
+  Menus(CommandContext& commands, const AppState& state);
   ~Menus() override;
 
   // Builds the menu of that kind from the command table and pops it up at a screen position
@@ -53,7 +55,8 @@ class Menus : public QObject {
   ui::Menu* menu() const { return menu_; }
 
  private:
-  Program& program_;
+  CommandContext& commands_;
+  const AppState& state_;
   QPointer<ui::Menu> menu_;
   std::vector<MenuItem> menuItems_;
   std::optional<MenuKind> activeMenu_;

@@ -49,6 +49,11 @@ int SettingsPage::registerChosenKey() {
 // While the desktop has not answered yet the box claims neither success nor failure.
 void SettingsPage::showHotkeyStatus() {
   auto* box = ui_.选择框_呼出窗口热键;
+  qCDebug(lcApp).noquote() << "hotkey"
+                           << (box->isChecked()
+                                   ? QStringLiteral("F%1").arg(ui_.下拉框_热键->currentIndex() + 1)
+                                   : QStringLiteral("off"))
+                           << "id" << hotkeyId_;
   QString status;
   if (!box->isChecked())
     status = QStringLiteral("未开启热键");
@@ -68,6 +73,7 @@ void SettingsPage::onHotkeySettled(int id, bool held) {
 }
 
 void SettingsPage::onHotkeyPressed(int id) {
+  qCDebug(lcApp) << "hotkey pressed, id" << id;
   if (id != 0 && id == hotkeyId_ && services_.toggleMainWindow) services_.toggleMainWindow();
 }
 

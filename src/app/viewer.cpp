@@ -221,6 +221,7 @@ void Viewer::display(const DecodedView& result) {
   parts_.box->setImage(result.image);
   pictureSize_ = result.pictureSize;
   Q_EMIT pictureShown(index_);
+  qCDebug(lcApp) << "viewer shows item" << index_;
   // The neighbours are asked for once this picture has been painted, so their decode does not
   // take the core the step's own frame needs.
   QTimer::singleShot(0, this, [this, generation = generation_] {

@@ -1,7 +1,5 @@
 #include "browsing/details_reader.h"
 
-#include <QMetaObject>
-
 #include "browsing/picture_details.h"
 
 namespace pimrose {
@@ -17,20 +15,16 @@ DetailsReader::ReadLine orPictureDetails(DetailsReader::ReadLine readLine) {
 
 }  // namespace
 
-// The worker starts in the body, once every member it may touch exists.
 DetailsReader::DetailsReader(ReadLine readLine, QObject* parent)
-    : QObject(parent), readLine_(orPictureDetails(std::move(readLine))) {
-  worker_ = std::thread([this] { work(); });
-}
+    : QObject(parent),
+      readLine_(orPictureDetails(std::move(readLine))),
+      worker_(
+          [this](Request& request) {
+            return Result{request.ticket, readLine_(request.path, request.position, request.count)};
+          },
+          [this](std::vector<Result>& results) { takeResults(results); }) {}
 
-DetailsReader::~DetailsReader() {
-  {
-    std::lock_guard lock(mutex_);
-    stopping_ = true;
-  }
-  wake_.notify_one();
-  worker_.join();
-}
+DetailsReader::~DetailsReader() = default;
 
 void DetailsReader::request(const QStringList& shownList, qsizetype index) {
   const quint64 ticket = ++lastTicket_;
@@ -38,40 +32,17 @@ void DetailsReader::request(const QStringList& shownList, qsizetype index) {
     Q_EMIT detailsReady(QString());
     return;
   }
-  {
-    std::lock_guard lock(mutex_);
-    waiting_ = Request{ticket, shownList[index], index + 1, shownList.size()};
-  }
-  wake_.notify_one();
+  worker_.change([&](Newest& queue) {
+    queue.waiting = Request{ticket, shownList[index], index + 1, shownList.size()};
+  });
 }
 
 void DetailsReader::dropPending() {
   ++lastTicket_;
-  std::lock_guard lock(mutex_);
-  waiting_.reset();
+  worker_.change([](Newest& queue) { queue.waiting.reset(); });
 }
 
-void DetailsReader::work() {
-  std::unique_lock lock(mutex_);
-  for (;;) {
-    wake_.wait(lock, [this] { return stopping_ || waiting_; });
-    if (stopping_) return;
-    const Request request = std::move(*waiting_);
-    waiting_.reset();
-    lock.unlock();
-    QString line = readLine_(request.path, request.position, request.count);
-    lock.lock();
-    results_.push_back({request.ticket, std::move(line)});
-    QMetaObject::invokeMethod(this, &DetailsReader::takeResults, Qt::QueuedConnection);
-  }
-}
-
-void DetailsReader::takeResults() {
-  std::vector<Result> results;
-  {
-    std::lock_guard lock(mutex_);
-    results.swap(results_);
-  }
+void DetailsReader::takeResults(std::vector<Result>& results) {
   for (const Result& result : results)
     if (result.ticket == lastTicket_) Q_EMIT detailsReady(result.line);
 }

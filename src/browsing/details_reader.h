@@ -1,14 +1,13 @@
 #pragma once
 
-#include <condition_variable>
 #include <functional>
-#include <mutex>
 #include <optional>
-#include <thread>
 #include <vector>
 
 #include <QObject>
 #include <QStringList>
+
+#include "platform/worker_inbox.h"
 
 namespace pimrose {
 
@@ -49,18 +48,20 @@ class DetailsReader : public QObject {
     quint64 ticket = 0;
     QString line;
   };
+  // Only the newest request waits.
+  struct Newest {
+    using Job = Request;
+    std::optional<Request> waiting;
+    std::optional<Request> take() { return std::exchange(waiting, std::nullopt); }
+    void finished(const Request&) {}
+    void stop() { waiting.reset(); }
+  };
 
-  void work();
-  void takeResults();
+  void takeResults(std::vector<Result>& results);
 
   ReadLine readLine_;
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  std::optional<Request> waiting_;
-  std::vector<Result> results_;
-  bool stopping_ = false;
   quint64 lastTicket_ = 0;  // UI thread only
-  std::thread worker_;
+  Worker<Newest, Result> worker_;
 };
 
 }  // namespace pimrose

@@ -2,8 +2,6 @@
 
 #include <utility>
 
-#include <QMetaObject>
-
 #include "browsing/browsing_log.h"
 #include "browsing/picture_types.h"
 #include "thumbnails/icon_size.h"
@@ -21,23 +19,30 @@ EnumerationController::Lister orListPictures(EnumerationController::Lister liste
 
 }  // namespace
 
-// The worker starts in the body, once every member it may touch exists.
-EnumerationController::EnumerationController(Lister lister, QObject* parent)
-    : QObject(parent), lister_(orListPictures(std::move(lister))) {
-  progressTimer_.setSingleShot(true);
-  connect(&progressTimer_, &QTimer::timeout, this, &EnumerationController::reportProgress);
-  worker_ = std::thread([this] { work(); });
+// Under the worker's lock, so the count of a walk already done is never reset after the next one
+// has begun.
+std::optional<EnumerationController::Listing> EnumerationController::Newest::take() {
+  if (!waiting) return std::nullopt;
+  *cancel = false;
+  *found = 0;
+  return std::exchange(waiting, std::nullopt);
 }
 
-EnumerationController::~EnumerationController() {
-  {
-    std::lock_guard lock(mutex_);
-    stopping_ = true;
-    cancelCurrent_ = true;
-  }
-  wake_.notify_one();
-  worker_.join();
+void EnumerationController::Newest::stop() {
+  waiting.reset();
+  *cancel = true;
 }
+
+EnumerationController::EnumerationController(Lister lister, QObject* parent)
+    : QObject(parent),
+      lister_(orListPictures(std::move(lister))),
+      worker_([this](Listing& listing) { return list(listing); },
+              [this](std::vector<Finished>& finished) { takeFinished(finished); }, &cancelCurrent_, &found_) {
+  progressTimer_.setSingleShot(true);
+  connect(&progressTimer_, &QTimer::timeout, this, &EnumerationController::reportProgress);
+}
+
+EnumerationController::~EnumerationController() = default;
 
 void EnumerationController::initIconSize(int sliderPosition) {
   iconSize_ = iconSizeForSliderPosition(sliderPosition);
@@ -99,17 +104,15 @@ void EnumerationController::startListing(const QStringList& paths, bool afterIco
   heldPaths_ = held ? paths : QStringList();
   heldTypes_ = listing.types;
   heldResult_.reset();
-  {
-    std::lock_guard lock(mutex_);
+  worker_.change([&](Newest& queue) {
     // Replaced before it started: it never finishes.
-    if (waiting_ && (!waiting_->held || waiting_->request == adoptedRequest_)) --listing_;
-    waiting_ = std::move(listing);
+    if (queue.waiting && (!queue.waiting->held || queue.waiting->request == adoptedRequest_)) --listing_;
+    queue.waiting = std::move(listing);
     cancelCurrent_ = true;
     // Under the lock, before the worker can take the new listing: reset after it, the count of a
     // walk already done would be lost.
     found_ = 0;
-  }
-  wake_.notify_one();
+  });
   if (held) return;
   ++listing_;
   // Progress is told only for a listing that takes a while; one already shown goes on at its pace.
@@ -129,29 +132,13 @@ void EnumerationController::endProgress() {
   Q_EMIT listingProgressEnded();
 }
 
-void EnumerationController::work() {
-  std::unique_lock lock(mutex_);
-  for (;;) {
-    wake_.wait(lock, [this] { return stopping_ || waiting_; });
-    if (stopping_) return;
-    Listing listing = std::move(*waiting_);
-    waiting_.reset();
-    cancelCurrent_ = false;
-    found_ = 0;
-    lock.unlock();
-    QStringList pictures = lister_(listing.paths, &cancelCurrent_, &found_, listing.types);
-    lock.lock();
-    finished_.push_back({std::move(listing), std::move(pictures)});
-    QMetaObject::invokeMethod(this, &EnumerationController::takeFinished, Qt::QueuedConnection);
-  }
+// Worker thread.
+EnumerationController::Finished EnumerationController::list(Listing& listing) {
+  QStringList pictures = lister_(listing.paths, &cancelCurrent_, &found_, listing.types);
+  return {std::move(listing), std::move(pictures)};
 }
 
-void EnumerationController::takeFinished() {
-  std::vector<Finished> finished;
-  {
-    std::lock_guard lock(mutex_);
-    finished.swap(finished_);
-  }
+void EnumerationController::takeFinished(std::vector<Finished>& finished) {
   for (const Finished& done : finished) finishListing(done.listing, done.pictures);
 }
 

@@ -1,12 +1,9 @@
 #pragma once
 
 #include <chrono>
-#include <condition_variable>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
-#include <thread>
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -15,6 +12,7 @@
 #include <QTimer>
 
 #include "browsing/enumerate_pictures.h"
+#include "platform/worker_inbox.h"
 #include "thumbnails/icon_size.h"
 
 // Opening paths. The controller keeps the picture list (pictureList()), the paths last opened
@@ -116,24 +114,29 @@ class EnumerationController : public QObject {
   bool adoptPrepared(const QStringList& paths);
   void finishListing(const Listing& listing, const QStringList& pictures);
   void publish(const Listing& listing, const QStringList& pictures);
-  void work();
-  void takeFinished();
+  // Only the newest request matters: a new one replaces a waiting one and cancels the one being
+  // listed. A listing taken starts uncancelled and with nothing found.
+  struct Newest {
+    using Job = Listing;
+    Newest(CancelFlag* cancelFlag, FoundCount* foundCount) : cancel(cancelFlag), found(foundCount) {}
+    CancelFlag* cancel;
+    FoundCount* found;
+    std::optional<Listing> waiting;
+    std::optional<Listing> take();
+    void finished(const Listing&) {}
+    void stop();
+  };
+
+  Finished list(Listing& listing);
+  void takeFinished(std::vector<Finished>& finished);
   void reportProgress();
   void endProgress();
 
-  // One worker lists; only the newest request matters, so a new one replaces a waiting one and
-  // cancels the one being listed. Hand-over in both directions goes through `mutex_`.
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  std::optional<Listing> waiting_;
-  std::vector<Finished> finished_;
   CancelFlag cancelCurrent_{false};
   FoundCount found_{0};
   Lister lister_;
   QTimer progressTimer_;
   bool progressShown_ = false;
-  bool stopping_ = false;
-  std::thread worker_;
   quint64 lastRequest_ = 0;
   quint64 listGeneration_ = 0;
   int listing_ = 0;
@@ -148,6 +151,8 @@ class EnumerationController : public QObject {
   QString heldTypes_;
   std::optional<Finished> heldResult_;
   quint64 adoptedRequest_ = 0;  // a prepared listing adopted before it finished
+  // Last: its thread goes first.
+  Worker<Newest, Finished> worker_;
 };
 
 }  // namespace pimrose

@@ -3,8 +3,11 @@
 #include <QByteArray>
 #include <QString>
 
-// The picture operations the rest of the program stands on. None of them throws or shows
-// anything: a failure is 0 or an empty byte array. All are safe on any thread at once.
+// The picture operations on byte arrays: read, measure, convert, thumbnail. None of them throws or
+// shows anything: a failure is 0 or an empty byte array. All are safe on any thread at once.
+// The program itself reads headers first and decodes at the size it needs (load_thumbnail,
+// picture_size, the viewer's decoder), so it has no caller of these; they are kept as the system's
+// byte-array operations, and the codecs' tests run pictures through them.
 namespace pimrose {
 
 // Target codes of ConvertImage; any other value means PNG.

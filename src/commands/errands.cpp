@@ -1,61 +1,66 @@
 #include "commands/errands.h"
 
-#include <QMetaObject>
-#include <QThreadPool>
-
-#include <mutex>
-#include <vector>
+#include <thread>
 
 namespace pimrose {
 
-QThreadPool& diskWorkPool() {
+DiskWorkPool::DiskWorkPool(int maxThreads) : maxThreads_(maxThreads) {}
+
+// A waiting thread is promised to this task at once, so a second task started before it wakes
+// gets a thread of its own rather than queueing behind a read that may never end.
+void DiskWorkPool::start(std::function<void()> task) {
+  std::lock_guard lock(mutex_);
+  tasks_.push_back(std::move(task));
+  if (idle_ > 0) {
+    --idle_;
+  } else if (threads_ < maxThreads_) {
+    ++threads_;
+    // The pool is never torn down, so its threads are never joined.
+    std::thread([this] { serve(); }).detach();
+  }
+  taskWaits_.notify_one();
+}
+
+void DiskWorkPool::waitForDone() {
+  std::unique_lock lock(mutex_);
+  allDone_.wait(lock, [this] { return tasks_.empty() && running_ == 0; });
+}
+
+void DiskWorkPool::serve() {
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    if (tasks_.empty()) {
+      ++idle_;
+      taskWaits_.wait(lock, [this] { return !tasks_.empty(); });
+    }
+    std::function<void()> task = std::move(tasks_.front());
+    tasks_.pop_front();
+    ++running_;
+    lock.unlock();
+    task();
+    task = nullptr;  // what it holds goes before the pool counts it done
+    lock.lock();
+    --running_;
+    if (running_ == 0 && tasks_.empty()) allDone_.notify_all();
+  }
+}
+
+DiskWorkPool& diskWorkPool() {
   // Each slow read holds a thread until the disk answers; enough for a user's clicks on a hung share.
-  static QThreadPool* const pool = [] {
-    auto* threads = new QThreadPool;
-    threads->setMaxThreadCount(16);
-    return threads;
-  }();
+  static DiskWorkPool* const pool = new DiskWorkPool(16);
   return *pool;
 }
 
-// What the pool threads and the owner share; it outlives the owner while work still runs.
-struct Errands::Shared {
-  std::mutex mutex;
-  Errands* owner = nullptr;  // null once the owner is gone
-  std::vector<Delivery> arrived;
-};
+Errands::Errands(QObject* parent)
+    : QObject(parent), inbox_([](std::vector<Delivery>& arrived) {
+        for (const Delivery& delivery : arrived) delivery();
+      }) {}
 
-Errands::Errands(QObject* parent) : QObject(parent), shared_(std::make_shared<Shared>()) {
-  shared_->owner = this;
-}
-
-Errands::~Errands() {
-  std::vector<Delivery> dropped;
-  std::lock_guard lock(shared_->mutex);
-  shared_->owner = nullptr;
-  dropped.swap(shared_->arrived);
-}
+// The inbox closes with this object: a delivery that arrives later is dropped with it.
+Errands::~Errands() = default;
 
 void Errands::start(std::function<Delivery()> work) {
-  diskWorkPool().start([shared = shared_, work = std::move(work)] {
-    Delivery delivery = work();
-    std::lock_guard lock(shared->mutex);
-    if (!shared->owner) return;
-    const bool wake = shared->arrived.empty();
-    shared->arrived.push_back(std::move(delivery));
-    // The owner cannot go while the lock is held, and a queued call to an object that has gone is
-    // dropped with it. Results cross under the mutex; the call only wakes the UI thread.
-    if (wake) QMetaObject::invokeMethod(shared->owner, &Errands::deliverArrived, Qt::QueuedConnection);
-  });
-}
-
-void Errands::deliverArrived() {
-  std::vector<Delivery> arrived;
-  {
-    std::lock_guard lock(shared_->mutex);
-    arrived.swap(shared_->arrived);
-  }
-  for (const Delivery& delivery : arrived) delivery();
+  diskWorkPool().start([slot = inbox_.slot(), work = std::move(work)] { slot.put(work()); });
 }
 
 }  // namespace pimrose

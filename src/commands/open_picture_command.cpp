@@ -9,7 +9,7 @@ namespace pimrose {
 void openChosenPictureWithShell(CommandContext& program) {
   const QString path = program.chosenPicture();
   if (path.isEmpty()) return;
-  openWithShellInBackground(path);
+  openWithShellInBackground(program.errands(), path);
 }
 
 }  // namespace pimrose

@@ -1,8 +1,6 @@
 #include "commands/open_with_shell.h"
 
-#include <QCoreApplication>
 #include <QDesktopServices>
-#include <QThreadPool>
 
 #include "commands/commands_log.h"
 #include "commands/errands.h"
@@ -17,18 +15,16 @@ bool OpenWithShell(const QString& path) {
   return true;
 }
 
-void openWithShellInBackground(const QString& path) {
-  diskWorkPool().start([path] {
-    const bool exists = pathExists(path);
-    QMetaObject::invokeMethod(QCoreApplication::instance(), [path, exists] {
-      if (!exists) {
-        qCInfo(lcCommands) << "nothing to open at" << path;
-        return;
-      }
-      const QUrl url = localFileUrl(path);
-      if (!QDesktopServices::openUrl(url)) qCInfo(lcCommands) << "no handler started for" << url;
-    });
-  });
+void openWithShellInBackground(Errands& errands, const QString& path) {
+  errands.run([path] { return pathExists(path); },
+              [path](bool exists) {
+                if (!exists) {
+                  qCInfo(lcCommands) << "nothing to open at" << path;
+                  return;
+                }
+                const QUrl url = localFileUrl(path);
+                if (!QDesktopServices::openUrl(url)) qCInfo(lcCommands) << "no handler started for" << url;
+              });
 }
 
 }  // namespace pimrose

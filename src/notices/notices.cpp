@@ -81,7 +81,10 @@ void Notices::slideOut(ui::GroupBox* notice, int slot) {
         notice->setTop(top);
         notice->setTransparency(fadeAlpha(top, from, kNoticeStartTop));
       },
-      [notice] { notice->deleteLater(); });
+      [notice] {
+        qCDebug(lcNotices) << "notice gone";
+        notice->deleteLater();
+      });
   releaseSlot(slot);
 }
 

@@ -7,9 +7,9 @@
 
 namespace pimrose {
 
-// How the bytes of a settings file are text. Files Pimrose creates are UTF-8; a file brought over
-// from Windows holds code page 936 text and is written back the same way, so the other program that
-// reads it still can; a file saved as UTF-16 by an editor stays UTF-16.
+// How the bytes of a settings file are text. Files Pimrose creates are UTF-8; a file that holds
+// code page 936 text is written back in that encoding, so whatever wrote it that way can still read
+// it; a file saved as UTF-16 by an editor stays UTF-16.
 enum class IniEncoding {
   Utf8,         // also a plain ASCII file
   Utf8Bom,      // UTF-8 that starts with a byte-order mark, which is kept

@@ -4,8 +4,10 @@
 
 namespace pimrose {
 
-// The three library routines handed to the engine loader: load a shared library, look up one of its
-// exported symbols, release it. Handles are opaque; a null handle means failure and is safe to pass on.
+// Loading a shared library by name, looking up one of its exported symbols, releasing it (dlopen,
+// dlsym, dlclose). Handles are opaque; a null handle means failure and is safe to pass on.
+// The program links its libraries when it is built, so nothing in it calls these; kept as part of
+// the system's helpers.
 using ModuleHandle = void*;
 using ModuleProcAddress = void*;
 

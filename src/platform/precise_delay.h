@@ -13,6 +13,9 @@ namespace pimrose {
 //
 // The wait also ends when the application is told to quit, so a pending delay never holds up exit.
 // Answers true.
+//
+// No caller in the program: its timed steps go through a Scheduler and never wait inside a handler;
+// kept as part of the system's helpers.
 bool PreciseDelay(std::optional<double> amount = std::nullopt, int unit = 0);
 
 }  // namespace pimrose

@@ -5,12 +5,14 @@
 
 namespace pimrose {
 
-// The 84-byte font description handed to the window engine, little-endian:
+// A font as an 84-byte description, little-endian:
 //   bytes 0-63   face name, UTF-16 with its terminating zero unit, zero-filled after it
 //   bytes 64-67  size
 //   bytes 68-83  the four style values, in the caller's order
 // The face name holds at most 31 code units before its terminator; a longer name is cut there, one
 // unit earlier when the cut would split a surrogate pair.
+// The window engine (src/ui) takes QFonts, so nothing in the program calls this; kept as part of the
+// system's helpers.
 inline constexpr int kFontBlockSize = 84;
 inline constexpr int kFontFaceUnits = 31;
 

@@ -13,6 +13,8 @@ namespace pimrose {
 // Every routine reads its input only up to the first zero byte (narrow) or zero code unit (wide), or up
 // to the end of the array when there is none, and never reports failure: bad input gives the empty
 // result named at each routine.
+// Inside, the program keeps QStrings: only the log window's copy (toWide) meets these forms; the other
+// routines have no caller in the program and are kept as part of the system's helpers.
 
 // Narrow text (code page 936) to wide text with its terminator; the empty text gives 00 00.
 QByteArray AnsiToWide(const QByteArray& text);

@@ -5,7 +5,8 @@
 
 namespace pimrose {
 
-// Cutting a text at an occurrence of a separator.
+// Cutting a text at an occurrence of a separator. No caller in the program; kept as part of the
+// system's helpers.
 //
 // `start` is 1-based. 0 counts as 1; a positive start searches forward from that position. A negative
 // start searches backward: -1 from the very end, -k (k >= 2) in the text without its last k positions.

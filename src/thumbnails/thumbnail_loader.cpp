@@ -1,7 +1,5 @@
 #include "thumbnails/thumbnail_loader.h"
 
-#include <QMetaObject>
-
 #include "thumbnails/cached_thumbnail.h"
 #include "thumbnails/smart_release.h"
 #include "thumbnails/stored_icon.h"
@@ -33,36 +31,19 @@ ThumbnailWork defaultThumbnailWork() {
   };
 }
 
-ThumbnailLoader::ThumbnailLoader(ThumbnailWork work, int threads, QObject* parent) : QObject(parent) {
-  // Results cross to the UI thread as values through `arrived_`, guarded by a standard mutex so
-  // that the hand-over is visible to thread checkers; the queued call only wakes the UI thread, and
-  // one wake-up takes every result that has arrived by then. The pool is stopped before this object
-  // goes, so the sink never posts to a dead receiver.
-  auto sink = [this](LoadResult result) { handOver(std::move(result)); };
+ThumbnailLoader::ThumbnailLoader(ThumbnailWork work, int threads, QObject* parent)
+    : QObject(parent), inbox_([this](std::vector<LoadResult>& results) { receiveArrived(results); }) {
+  // Results cross to the UI thread as values through the inbox; one wake-up takes every result that
+  // has arrived by then. The pool is stopped before this object goes.
+  auto sink = [slot = inbox_.slot()](LoadResult result) { slot.put(std::move(result)); };
   pool_ = std::make_unique<ThumbnailPool>(std::move(work), std::move(sink), threads);
-}
-
-// Any thread: queues the result for the UI thread.
-void ThumbnailLoader::handOver(LoadResult result) {
-  bool wake = false;
-  {
-    std::lock_guard lock(arrivedMutex_);
-    wake = arrived_.empty();
-    arrived_.push_back(std::move(result));
-  }
-  if (wake) QMetaObject::invokeMethod(this, &ThumbnailLoader::receiveArrived, Qt::QueuedConnection);
 }
 
 ThumbnailLoader::~ThumbnailLoader() {
   pool_.reset();
 }
 
-void ThumbnailLoader::receiveArrived() {
-  std::vector<LoadResult> results;
-  {
-    std::lock_guard lock(arrivedMutex_);
-    results.swap(arrived_);
-  }
+void ThumbnailLoader::receiveArrived(std::vector<LoadResult>& results) {
   for (const LoadResult& result : results) receive(result);
   // One debug line when the pool runs dry, so a script watching the log knows the icons on view are
   // filled; the log window keeps to what a user would want to read.
@@ -135,7 +116,7 @@ void ThumbnailLoader::requestLoad(ListId list, int index) {
   switch (early_.claim(request, &ready)) {
     case EarlyThumbnails::Claim::Ready:
     case EarlyThumbnails::Claim::PreviewReady:  // the final result follows from the early request
-      handOver(std::move(ready));               // delivered from the event loop, as any result
+      inbox_.put(std::move(ready));             // delivered from the event loop, as any result
       return;
     case EarlyThumbnails::Claim::Waiting:
       return;

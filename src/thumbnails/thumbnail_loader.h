@@ -1,13 +1,13 @@
 #pragma once
 
 #include <memory>
-#include <mutex>
 #include <vector>
 
 #include <QImage>
 #include <QList>
 #include <QObject>
 
+#include "platform/worker_inbox.h"
 #include "thumbnails/early_thumbnails.h"
 #include "thumbnails/loading_state.h"
 #include "thumbnails/thumbnail_pool.h"
@@ -98,14 +98,12 @@ class ThumbnailLoader : public QObject {
   LoadRequest requestFor(ListId list, quint64 generation, int index, const QString& path) const;
   void markReleased(const std::vector<LoadRequest>& dropped);
   void forgetEarly(const std::vector<LoadRequest>& dropped);
-  void handOver(LoadResult result);
-  void receiveArrived();
+  void receiveArrived(std::vector<LoadResult>& results);
   void receive(const LoadResult& result);
   void logFailure(const LoadResult& result) const;
 
   LoaderState state_;
-  std::mutex arrivedMutex_;
-  std::vector<LoadResult> arrived_;
+  Inbox<LoadResult> inbox_;
   EarlyThumbnails early_;
   std::unique_ptr<ThumbnailPool> pool_;
 };

@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "ui/ui_log.h"
+
 namespace pimrose::ui {
 
 CheckBox::CheckBox(const ControlDefinition& definition, QWidget* parent)
@@ -39,6 +41,8 @@ void CheckBox::toggleByUser() {
   Q_EMIT aboutToToggle(next);
   setChecked(next);
   Q_EMIT toggled(next);
+  // After the handlers: a script that reads this line finds what they did already done.
+  qCDebug(lcUi).noquote() << "check box" << name() << (next ? "on" : "off");
 }
 
 void CheckBox::paintEvent(QPaintEvent*) {

@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "ui/ui_log.h"
+
 namespace pimrose::ui {
 namespace {
 
@@ -14,6 +16,10 @@ class ChevronComboBox : public QComboBox {
   QColor chevron;
 
  protected:
+  void showPopup() override {
+    QComboBox::showPopup();
+    qCDebug(lcUi).noquote() << "drop-down" << parentWidget()->objectName() << "opened";
+  }
   void paintEvent(QPaintEvent* event) override {
     QComboBox::paintEvent(event);
     QPainter painter(this);
@@ -38,7 +44,9 @@ ComboBox::ComboBox(const ControlDefinition& definition, QWidget* parent)
   combo_->setCursor(Qt::PointingHandCursor);
   setFocusProxy(combo_);
   connect(combo_, &QComboBox::currentIndexChanged, this, [this](int index) {
-    if (!settingFromCode_) Q_EMIT currentIndexChanged(index);
+    if (settingFromCode_) return;
+    Q_EMIT currentIndexChanged(index);
+    qCDebug(lcUi).noquote() << "drop-down" << name() << "item" << index;
   });
 }
 

@@ -4,7 +4,8 @@
 #include <QFile>
 #include <QHash>
 #include <QImageReader>
-#include <QMutex>
+
+#include <mutex>
 
 #include "codecs/picture_format.h"
 #include "codecs/png_decode.h"
@@ -42,12 +43,14 @@ QImage decodeImageBytes(const QByteArray& bytes) {
 }
 
 // The same logo sits in several picture boxes of several windows; resources cannot change while
-// the program runs, so each is decoded once and shared (QImage copies share their pixels).
+// the program runs, so each is decoded once and shared (QImage copies share their pixels). The
+// start-up warm-up decodes it on a thread of its own; a standard mutex hands it over where
+// ThreadSanitizer sees it.
 QImage decodeImageFile(const QString& path) {
   if (!path.startsWith(QStringLiteral(":/"))) return readImageFile(path);
-  static QMutex mutex;
+  static std::mutex mutex;
   static QHash<QString, QImage> decoded;
-  const QMutexLocker lock(&mutex);
+  const std::lock_guard lock(mutex);
   auto found = decoded.constFind(path);
   if (found == decoded.constEnd()) found = decoded.insert(path, readImageFile(path));
   return *found;

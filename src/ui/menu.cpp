@@ -6,6 +6,7 @@
 #include <QStyleOptionMenuItem>
 
 #include "ui/skin.h"
+#include "ui/ui_log.h"
 
 namespace pimrose::ui {
 namespace {
@@ -20,6 +21,18 @@ class ItemColouredMenu : public QMenu {
   QColor selectedText;
 
  protected:
+  void showEvent(QShowEvent* event) override {
+    QMenu::showEvent(event);
+    painted_ = false;
+  }
+  // The first paint of a pop-up comes once its window is on screen: a script that drives the menu
+  // with keys waits for this line.
+  void paintEvent(QPaintEvent* event) override {
+    QMenu::paintEvent(event);
+    if (painted_) return;
+    painted_ = true;
+    qCDebug(lcUi) << "menu painted";
+  }
   void initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const override {
     QMenu::initStyleOption(option, action);
     QColor colour = action->property(kTextColour).value<QColor>();
@@ -28,6 +41,9 @@ class ItemColouredMenu : public QMenu {
          {QPalette::Text, QPalette::WindowText, QPalette::ButtonText, QPalette::HighlightedText})
       option->palette.setColor(role, colour);
   }
+
+ private:
+  bool painted_ = false;
 };
 
 }  // namespace

@@ -32,7 +32,8 @@ class Menu : public QObject {
   QString itemTitle(int id) const;  // empty for an unknown id
 
   // Shows the menu at a screen position and waits for the choice; nothing when dismissed. The
-  // answer replaces itemChosen for this pop-up.
+  // answer replaces itemChosen for this pop-up. No caller in the program: its menus take the choice
+  // later (popUpLater).
   std::optional<int> popUp(QPoint globalPos);
   // Shows the menu and returns at once; the choice arrives as itemChosen.
   void popUpLater(QPoint globalPos);

@@ -15,6 +15,8 @@ enum class SlowMotionPhase { Started = 1, Step = 3, Redraw = 4, Finished = 5 };
 // Moves a value from `from` to `to` in steps about 25 ms apart over `durationMs`; the callback
 // applies each value (to a control's top, transparency, ...). The task deletes itself after
 // Finished, or stops silently when its context object goes away.
+// No caller in the program: the notices slide through their Scheduler, which tests drive by hand;
+// kept as the engine's animation task.
 class SlowMotion : public QObject {
   Q_OBJECT
 

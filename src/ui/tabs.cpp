@@ -4,6 +4,8 @@
 
 #include <QTabBar>
 
+#include "ui/ui_log.h"
+
 namespace pimrose::ui {
 
 Tabs::Tabs(const ControlDefinition& definition, QWidget* parent)
@@ -51,6 +53,7 @@ QSize Tabs::clientSize() const {
 void Tabs::setCurrentPage(int page) {
   if (page < 0 || page >= tabCount()) return;
   showPage(page);
+  qCDebug(lcUi).noquote() << "tabs" << name() << "page" << page;
 }
 
 void Tabs::showPage(int page) {

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include <QMetaObject>
-
 #include "codecs/file_reading.h"
 #include "codecs/picture_decoder.h"
 #include "codecs/picture_header.h"
@@ -37,73 +35,40 @@ DecodedView decodeForViewer(const ViewerRequest& request) {
   return result;
 }
 
-ViewerDecoder::ViewerDecoder(ViewerDecodeWork work, QObject* parent)
-    : QObject(parent), work_(std::move(work)), thread_([this] { run(); }) {}
-
-ViewerDecoder::~ViewerDecoder() {
-  {
-    std::lock_guard lock(mutex_);
-    stopping_ = true;
-    waiting_.clear();
-  }
-  wake_.notify_all();
-  thread_.join();
+std::optional<ViewerRequest> ViewerDecoder::Line::take() {
+  if (waiting.empty()) return std::nullopt;
+  running = waiting.front();
+  waiting.pop_front();
+  return running;
 }
 
+ViewerDecoder::ViewerDecoder(ViewerDecodeWork work, QObject* parent)
+    : QObject(parent),
+      work_(std::move(work)),
+      worker_([this](const ViewerRequest& request) { return work_(request); },
+              [this](std::vector<DecodedView>& results) {
+                for (const DecodedView& result : results) Q_EMIT decoded(result);
+              }) {}
+
+ViewerDecoder::~ViewerDecoder() = default;
+
 void ViewerDecoder::request(const ViewerRequest& request, bool first) {
-  {
-    std::lock_guard lock(mutex_);
-    if (running_ == request) return;
-    auto queued = std::find(waiting_.begin(), waiting_.end(), request);
-    if (queued != waiting_.end()) {
+  worker_.change([&](Line& line) {
+    if (line.running == request) return;
+    auto queued = std::find(line.waiting.begin(), line.waiting.end(), request);
+    if (queued != line.waiting.end()) {
       if (!first) return;
-      waiting_.erase(queued);
+      line.waiting.erase(queued);
     }
     if (first)
-      waiting_.push_front(request);
+      line.waiting.push_front(request);
     else
-      waiting_.push_back(request);
-  }
-  wake_.notify_one();
+      line.waiting.push_back(request);
+  });
 }
 
 void ViewerDecoder::dropWaiting() {
-  std::lock_guard lock(mutex_);
-  waiting_.clear();
-}
-
-void ViewerDecoder::run() {
-  for (;;) {
-    ViewerRequest request;
-    {
-      std::unique_lock lock(mutex_);
-      wake_.wait(lock, [this] { return stopping_ || !waiting_.empty(); });
-      if (stopping_) return;
-      request = waiting_.front();
-      waiting_.pop_front();
-      running_ = request;
-    }
-    DecodedView result = work_(request);
-    bool wake = false;
-    {
-      std::lock_guard lock(mutex_);
-      running_.reset();
-      wake = arrived_.empty();
-      arrived_.push_back(std::move(result));
-    }
-    // Results cross as values under the mutex; the queued call only wakes the UI thread. The
-    // thread is joined before this object goes, so the call never reaches a dead receiver.
-    if (wake) QMetaObject::invokeMethod(this, &ViewerDecoder::receiveArrived, Qt::QueuedConnection);
-  }
-}
-
-void ViewerDecoder::receiveArrived() {
-  std::vector<DecodedView> results;
-  {
-    std::lock_guard lock(mutex_);
-    results.swap(arrived_);
-  }
-  for (const DecodedView& result : results) Q_EMIT decoded(result);
+  worker_.change([](Line& line) { line.waiting.clear(); });
 }
 
 }  // namespace pimrose

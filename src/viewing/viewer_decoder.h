@@ -1,17 +1,16 @@
 #pragma once
 
-#include <condition_variable>
 #include <deque>
 #include <functional>
-#include <mutex>
 #include <optional>
-#include <thread>
 #include <vector>
 
 #include <QImage>
 #include <QObject>
 #include <QSize>
 #include <QString>
+
+#include "platform/worker_inbox.h"
 
 // The viewer's pictures, decoded on a worker thread and handed to the UI thread as values.
 namespace pimrose {
@@ -56,17 +55,18 @@ class ViewerDecoder : public QObject {
   void decoded(const pimrose::DecodedView& result);
 
  private:
-  void run();
-  void receiveArrived();
+  // The picture to show first, then its neighbours; the one decoding is known, so it is not asked twice.
+  struct Line {
+    using Job = ViewerRequest;
+    std::deque<ViewerRequest> waiting;
+    std::optional<ViewerRequest> running;
+    std::optional<ViewerRequest> take();
+    void finished(const ViewerRequest&) { running.reset(); }
+    void stop() { waiting.clear(); }
+  };
 
   ViewerDecodeWork work_;
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  std::deque<ViewerRequest> waiting_;
-  std::optional<ViewerRequest> running_;
-  std::vector<DecodedView> arrived_;
-  bool stopping_ = false;
-  std::thread thread_;
+  Worker<Line, DecodedView> worker_;
 };
 
 }  // namespace pimrose

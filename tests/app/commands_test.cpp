@@ -88,7 +88,7 @@ TEST_F(MenusTest, ExitInTheTrayMenuEndsTheProgram) {
 TEST_F(MenusTest, TheTestMenusExitDoesNothing) {
   choose(MenuKind::Test, u"退出程序");
   EXPECT_TRUE(exitCodes_.empty());
-  EXPECT_TRUE(program_.mainWindow().isVisible());
+  EXPECT_TRUE(program_.windows().mainWindow().isVisible());
 }
 
 // The kind is recorded at every pop-up, so a dismissed picture menu does not capture the next choice.
@@ -99,10 +99,10 @@ TEST_F(MenusTest, AChoiceIsHandledByTheMenuItWasMadeIn) {
   EXPECT_EQ(menus.activeMenu(), MenuKind::Picture);
   EXPECT_EQ(menus.menuItems().size(), 3u);
 
-  program_.mainWindow().hide();
+  program_.windows().mainWindow().hide();
   choose(MenuKind::Tray, u"显示程序");
   EXPECT_EQ(menus.activeMenu(), MenuKind::Tray);
-  EXPECT_TRUE(program_.mainWindow().isVisible());
+  EXPECT_TRUE(program_.windows().mainWindow().isVisible());
 }
 
 TEST_F(MenusTest, AnIdentifierTheMenuDoesNotHaveDoesNothing) {
@@ -127,7 +127,7 @@ TEST_F(MenusTest, BuildingAMenuReplacesTheItemsOfTheLastOne) {
 TEST_F(MenusTest, ItemsTakeTheSkinsMenuTextColourAndFace) {
   for (int skin : {0, 1}) {
     SCOPED_TRACE(skin);
-    Q_EMIT program_.mainControls().下拉框_皮肤->currentIndexChanged(skin);
+    Q_EMIT program_.windows().mainControls().下拉框_皮肤->currentIndexChanged(skin);
     program_.menus().BuildMenu(menuTitles(MenuKind::Tray), Menus::kItemWidth);
     QMenu* menu = program_.menus().menu()->widget();
     menu->adjustSize();
@@ -141,11 +141,11 @@ TEST_F(MenusTest, ItemsTakeTheSkinsMenuTextColourAndFace) {
 }
 
 TEST_F(MenusTest, TheFloatingIconTogglesTheMainWindowAndOpensItsMenu) {
-  ui::PictureBox* logo = program_.floatControls().图片框_icon;
+  ui::PictureBox* logo = program_.windows().floatControls().图片框_icon;
   Q_EMIT logo->sizeToggleGesture();
-  EXPECT_FALSE(program_.mainWindow().isVisible());
+  EXPECT_FALSE(program_.windows().mainWindow().isVisible());
   Q_EMIT logo->sizeToggleGesture();
-  EXPECT_TRUE(program_.mainWindow().isVisible());
+  EXPECT_TRUE(program_.windows().mainWindow().isVisible());
   Q_EMIT logo->rightPressed();
   EXPECT_EQ(program_.menus().activeMenu(), MenuKind::FloatIcon);
   EXPECT_EQ(program_.menus().menuItems().size(), 4u);
@@ -153,20 +153,20 @@ TEST_F(MenusTest, TheFloatingIconTogglesTheMainWindowAndOpensItsMenu) {
 }
 
 TEST_F(MenusTest, HideFloatingIconHidesTheWindowAndClearsItsOption) {
-  ui::CheckBox* box = program_.mainControls().选择框_显示悬浮图标;
+  ui::CheckBox* box = program_.windows().mainControls().选择框_显示悬浮图标;
   box->toggleByUser();
-  ASSERT_TRUE(program_.floatWindow().isVisible());
+  ASSERT_TRUE(program_.windows().floatWindow().isVisible());
   choose(MenuKind::FloatIcon, u"隐藏悬浮");
-  EXPECT_FALSE(program_.floatWindow().isVisible());
+  EXPECT_FALSE(program_.windows().floatWindow().isVisible());
   EXPECT_FALSE(box->isChecked());
   EXPECT_TRUE(exitCodes_.empty());
 }
 
 TEST_F(MenusTest, TrayPressesShowTheWindowOrOpenTheTrayMenu) {
-  program_.mainWindow().hide();
-  program_.onTrayEvent(kTrayLeftPressed);
-  EXPECT_TRUE(program_.mainWindow().isVisible());
-  program_.onTrayEvent(kTrayRightPressed);
+  program_.windows().mainWindow().hide();
+  program_.shell().onTrayEvent(kTrayLeftPressed);
+  EXPECT_TRUE(program_.windows().mainWindow().isVisible());
+  program_.shell().onTrayEvent(kTrayRightPressed);
   EXPECT_EQ(program_.menus().activeMenu(), MenuKind::Tray);
   EXPECT_EQ(program_.menus().menuItems().size(), 3u);
   program_.menus().menu()->dismiss();

@@ -6,7 +6,6 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
-#include <QThreadPool>
 
 #include <gtest/gtest.h>
 
@@ -66,8 +65,8 @@ class PictureMenuTest : public ProgramTest {
     return s;
   }
 
-  ui::IconList* files() { return program_.mainControls().图标列表框_文件; }
-  ui::IconList* matches() { return program_.mainControls().图标列表框_搜索; }
+  ui::IconList* files() { return program_.windows().mainControls().图标列表框_文件; }
+  ui::IconList* matches() { return program_.windows().mainControls().图标列表框_搜索; }
 
   // The user chooses an item of the menu that is up.
   void choose(const char16_t* title) {
@@ -86,8 +85,8 @@ class PictureMenuTest : public ProgramTest {
   }
 
   void setOptions(bool doubleClickOpens, bool builtInViewer) {
-    program_.mainControls().选择框_双击查看图片->setChecked(doubleClickOpens);
-    program_.mainControls().选择框_内置看图->setChecked(builtInViewer);
+    program_.windows().mainControls().选择框_双击查看图片->setChecked(doubleClickOpens);
+    program_.windows().mainControls().选择框_内置看图->setChecked(builtInViewer);
   }
 
   bool noticeShown(const QString& text) const {
@@ -226,7 +225,7 @@ TEST_F(PictureMenuTest, ClicksAndDoubleClicksOpenAsTheOptionsSay) {
   }
   // The click shows the details line of its item whatever it opens (read off the UI thread).
   EXPECT_TRUE(test::waitFor([&] {
-    return program_.mainControls().标签_提示文本->text().contains(QFileInfo(paths_[1]).fileName());
+    return program_.windows().mainControls().标签_提示文本->text().contains(QFileInfo(paths_[1]).fileName());
   }));
 }
 

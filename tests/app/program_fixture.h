@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "app/program.h"
+#include "app/program_windows.h"
+#include "app/settings_wiring.h"
+#include "app/shell_wiring.h"
 #include "support/sandbox.h"
 
 namespace pimrose {
@@ -41,7 +44,7 @@ class ProgramTest : public ::testing::Test {
 
   template <class T>
   static T* control(Program& program, const char* name) {
-    return program.mainWindow().control<T>(QString::fromUtf8(name));
+    return program.windows().mainWindow().control<T>(QString::fromUtf8(name));
   }
 
   test::Sandbox sandbox_;

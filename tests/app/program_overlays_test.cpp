@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/program.h"
+#include "app/program_windows.h"
 #include "notices/mask_cover.h"
 #include "notices/notices.h"
 #include "support/sandbox.h"
@@ -30,7 +31,7 @@ TEST(ProgramOverlaysTest, StartUpBuildsTheOverlaysAndLeavesTheMaskTimerStopped) 
 
   const Overlays& overlays = program.overlays();
   ASSERT_TRUE(overlays.notices && overlays.prompt && overlays.tips && overlays.mask);
-  EXPECT_FALSE(program.mainWindow().control<ui::Timer>(QStringLiteral("时钟_线程"))->isRunning());
+  EXPECT_FALSE(program.windows().mainWindow().control<ui::Timer>(QStringLiteral("时钟_线程"))->isRunning());
   overlays.notices->ShowNotice(QStringLiteral("保存配置完成"), QStringLiteral("完成"));
   EXPECT_EQ(overlays.notices->noticeCount(), 1);
 }

@@ -29,14 +29,15 @@ namespace {
 TEST_F(ProgramTest, StartsVisibleWithTheWindowsLoadedAndTheOpeningLineShown) {
   Program program(services());
   ASSERT_EQ(program.StartUp(), Program::Start::Running);
-  EXPECT_EQ(program.logControls().窗口EX1->icon().size(), QSize(256, 256)) << "the log window shows the logo";
-  EXPECT_TRUE(program.mainWindow().isVisible());
-  EXPECT_EQ(program.mainWindow().size(), QSize(1200, 700));
-  EXPECT_EQ(program.mainWindow().windowTitle(), u"Pimrose");
-  EXPECT_FALSE(program.textPopupWindow().isVisible());
-  EXPECT_FALSE(program.logWindow().isVisible());
-  EXPECT_FALSE(program.floatWindow().isVisible());
-  EXPECT_EQ(program.taskbarWidget(), nullptr);
+  EXPECT_EQ(program.windows().logControls().窗口EX1->icon().size(), QSize(256, 256))
+      << "the log window shows the logo";
+  EXPECT_TRUE(program.windows().mainWindow().isVisible());
+  EXPECT_EQ(program.windows().mainWindow().size(), QSize(1200, 700));
+  EXPECT_EQ(program.windows().mainWindow().windowTitle(), u"Pimrose");
+  EXPECT_FALSE(program.windows().textPopupWindow().isVisible());
+  EXPECT_FALSE(program.windows().logWindow().isVisible());
+  EXPECT_FALSE(program.windows().floatWindow().isVisible());
+  EXPECT_EQ(program.windows().taskbarWidget(), nullptr);
   EXPECT_EQ(control<ui::TextLabel>(program, "标签_当前版本")->text(), u"当前版本: 0.1.0");
   EXPECT_EQ(control<ui::TextLabel>(program, "标签_关于")->text(), u"关于 Pimrose");
 
@@ -64,7 +65,7 @@ TEST_F(ProgramTest, UpTimeRuleHidesTheWindowWithinTwoMinutesOfTheSessionIntoATra
     s.bootClock = [boot = c.boot] { return boot; };
     Program program(std::move(s));
     ASSERT_EQ(program.StartUp(), Program::Start::Running);
-    EXPECT_EQ(program.mainWindow().isVisible(), c.visible)
+    EXPECT_EQ(program.windows().mainWindow().isVisible(), c.visible)
         << "session " << c.session << " boot " << c.boot << " tray " << c.trayHost;
   }
 }
@@ -72,26 +73,26 @@ TEST_F(ProgramTest, UpTimeRuleHidesTheWindowWithinTwoMinutesOfTheSessionIntoATra
 TEST_F(ProgramTest, SecondInstanceAddsNothingAndEnds) {
   Program program(services(3'600'000, /*anotherInstance=*/true));
   EXPECT_EQ(program.StartUp(), Program::Start::AnotherInstanceRuns);
-  EXPECT_FALSE(program.mainWindow().isVisible());
-  EXPECT_TRUE(program.mainWindow().windowTitle().isEmpty());
+  EXPECT_FALSE(program.windows().mainWindow().isVisible());
+  EXPECT_TRUE(program.windows().mainWindow().windowTitle().isEmpty());
   EXPECT_FALSE(QFile::exists(program.services().settingsFile));
 }
 
 TEST_F(ProgramTest, ShowRequestBringsAHiddenOrMinimisedWindowBack) {
   Program program(services());
   ASSERT_EQ(program.StartUp(), Program::Start::Running);
-  program.mainWindow().hide();
+  program.windows().mainWindow().hide();
   Q_EMIT channel_->showRequested();
-  EXPECT_TRUE(program.mainWindow().isVisible());
-  program.mainWindow().showMinimized();
+  EXPECT_TRUE(program.windows().mainWindow().isVisible());
+  program.windows().mainWindow().showMinimized();
   Q_EMIT channel_->showRequested();
-  EXPECT_FALSE(program.mainWindow().isMinimized());
+  EXPECT_FALSE(program.windows().mainWindow().isMinimized());
 }
 
 TEST_F(ProgramTest, WithoutSettingsFileTheHintShowsAndTheSliderIsAt24) {
   Program program(services());
   program.StartUp();
-  EXPECT_TRUE(control<ui::TextLabel>(program, "标签_使用提示")->isVisibleTo(&program.mainWindow()));
+  EXPECT_TRUE(control<ui::TextLabel>(program, "标签_使用提示")->isVisibleTo(&program.windows().mainWindow()));
   EXPECT_EQ(control<ui::Slider>(program, "滑块条_图标大小")->position(), 24);
   EXPECT_EQ(program.browser().lists().iconSize(), 5 * 24 + 150);
   EXPECT_EQ(control<ui::CheckBox>(program, "选择框_呼出窗口热键")->isChecked(), false);
@@ -103,7 +104,8 @@ TEST_F(ProgramTest, SliderPositionComesFromTheSettingsFile) {
                    QByteArray("[初始化]\n图片比例=") + stored + "\n");
     Program program(services());
     program.StartUp();
-    EXPECT_FALSE(control<ui::TextLabel>(program, "标签_使用提示")->isVisibleTo(&program.mainWindow()));
+    EXPECT_FALSE(
+        control<ui::TextLabel>(program, "标签_使用提示")->isVisibleTo(&program.windows().mainWindow()));
     EXPECT_EQ(control<ui::Slider>(program, "滑块条_图标大小")->position(), position) << stored;
   }
 }
@@ -123,13 +125,13 @@ TEST_F(ProgramTest, CloseIsRefusedWhileMinimiseToTrayIsChecked) {
   Program program(services());
   program.StartUp();
   control<ui::CheckBox>(program, "选择框_最小化到托盘")->setChecked(true);
-  program.mainWindow().close();
-  EXPECT_FALSE(program.mainWindow().isVisible());
+  program.windows().mainWindow().close();
+  EXPECT_FALSE(program.windows().mainWindow().isVisible());
   EXPECT_TRUE(exitCodes_.empty());
 
-  ShowMainWindow(program.mainWindow());
+  ShowMainWindow(program.windows().mainWindow());
   control<ui::CheckBox>(program, "选择框_最小化到托盘")->setChecked(false);
-  program.mainWindow().close();
+  program.windows().mainWindow().close();
   EXPECT_EQ(exitCodes_, std::vector<int>{0});
   EXPECT_TRUE(channel_->released);
 }
@@ -138,14 +140,14 @@ TEST_F(ProgramTest, WithoutATrayHostCloseAndTheCaptionButtonsMinimiseInsteadOfHi
   Program program(services(3'600'000, false, false));
   program.StartUp();
   control<ui::CheckBox>(program, "选择框_最小化到托盘")->setChecked(true);
-  program.mainWindow().close();
-  EXPECT_TRUE(program.mainWindow().isVisible());
-  EXPECT_TRUE(program.mainWindow().isMinimized());
-  ShowMainWindow(program.mainWindow());
+  program.windows().mainWindow().close();
+  EXPECT_TRUE(program.windows().mainWindow().isVisible());
+  EXPECT_TRUE(program.windows().mainWindow().isMinimized());
+  ShowMainWindow(program.windows().mainWindow());
   for (ui::CaptionButton button : {ui::CaptionButton::Close, ui::CaptionButton::Minimise}) {
-    Q_EMIT program.mainControls().窗口EX1->captionButtonPressed(button);
-    EXPECT_TRUE(program.mainWindow().isVisible()) << static_cast<int>(button);
-    ShowMainWindow(program.mainWindow());
+    Q_EMIT program.windows().mainControls().窗口EX1->captionButtonPressed(button);
+    EXPECT_TRUE(program.windows().mainWindow().isVisible()) << static_cast<int>(button);
+    ShowMainWindow(program.windows().mainWindow());
   }
   EXPECT_TRUE(exitCodes_.empty());
 }
@@ -153,7 +155,7 @@ TEST_F(ProgramTest, WithoutATrayHostCloseAndTheCaptionButtonsMinimiseInsteadOfHi
 TEST_F(ProgramTest, DestroyingThePointerTipWindowEndsTheProcessAtOnce) {
   Program program(services());
   program.StartUp();
-  Q_EMIT program.textPopupWindow().aboutToBeDestroyed();
+  Q_EMIT program.windows().textPopupWindow().aboutToBeDestroyed();
   EXPECT_EQ(exitCodes_, std::vector<int>{0});
 }
 
@@ -183,14 +185,14 @@ TEST_F(ProgramTest, SkinChoiceRecolorsEveryWindowAndTheWindowKeepsItsMinimumSize
   Program program(services());
   program.StartUp();
   EXPECT_EQ(program.state().skinIndex, 0);
-  EXPECT_EQ(program.mainWindow().skinIndex(), 0);
+  EXPECT_EQ(program.windows().mainWindow().skinIndex(), 0);
   Q_EMIT control<ui::ComboBox>(program, "下拉框_皮肤")->currentIndexChanged(1);
   EXPECT_EQ(program.state().skinIndex, 1);
-  EXPECT_EQ(program.mainWindow().skinIndex(), 1);
-  EXPECT_EQ(program.logWindow().skinIndex(), 1);
-  EXPECT_EQ(program.mainWindow().minimumSize(), QSize(1200, 700));
-  program.mainWindow().resize(800, 500);
-  EXPECT_EQ(program.mainWindow().size(), QSize(1200, 700));
+  EXPECT_EQ(program.windows().mainWindow().skinIndex(), 1);
+  EXPECT_EQ(program.windows().logWindow().skinIndex(), 1);
+  EXPECT_EQ(program.windows().mainWindow().minimumSize(), QSize(1200, 700));
+  program.windows().mainWindow().resize(800, 500);
+  EXPECT_EQ(program.windows().mainWindow().size(), QSize(1200, 700));
 }
 
 // The settings button sits in the corner that toggles the log window: a click on the button is the
@@ -198,13 +200,13 @@ TEST_F(ProgramTest, SkinChoiceRecolorsEveryWindowAndTheWindowKeepsItsMinimumSize
 TEST_F(ProgramTest, TheSettingsButtonInTheLogCornerDoesNotToggleTheLogWindow) {
   Program program(services());
   program.StartUp();
-  auto* settings = program.mainControls().超级按钮_程序设置;
+  auto* settings = program.windows().mainControls().超级按钮_程序设置;
   ASSERT_LT(settings->geometry().right(), 40);
   QTest::mouseClick(settings, Qt::LeftButton, {}, settings->rect().center());
-  EXPECT_EQ(program.mainControls().选择夹_组件->currentPage(), 1);
-  EXPECT_FALSE(program.logWindow().isVisible());
-  QTest::mouseClick(&program.mainWindow(), Qt::LeftButton, {}, QPoint(4, 16));
-  EXPECT_TRUE(program.logWindow().isVisible());
+  EXPECT_EQ(program.windows().mainControls().选择夹_组件->currentPage(), 1);
+  EXPECT_FALSE(program.windows().logWindow().isVisible());
+  QTest::mouseClick(&program.windows().mainWindow(), Qt::LeftButton, {}, QPoint(4, 16));
+  EXPECT_TRUE(program.windows().logWindow().isVisible());
 }
 
 // The taskbar widget is off in the program; switched on here, its timer fills the two lines from the
@@ -215,7 +217,7 @@ TEST_F(ProgramTest, TaskbarWidgetShowsTheLoadLinesAndTheUptimeTip) {
   {
     Program off(services());
     off.StartUp();
-    EXPECT_EQ(off.taskbarWidget(), nullptr);
+    EXPECT_EQ(off.windows().taskbarWidget(), nullptr);
   }
   sandbox_.write(QStringLiteral("root/proc/stat"), "cpu  7 0 0 93 0 0 0 0 0 0\n");
   sandbox_.write(QStringLiteral("root/proc/meminfo"), "MemTotal: 1000 kB\nMemAvailable: 580 kB\n");
@@ -223,8 +225,8 @@ TEST_F(ProgramTest, TaskbarWidgetShowsTheLoadLinesAndTheUptimeTip) {
   s.taskbarWidgetEnabled = true;
   Program program(std::move(s));
   program.StartUp();
-  ASSERT_NE(program.taskbarWidget(), nullptr);
-  const ui::TaskbarWidgetControls& bar = program.taskbarControls();
+  ASSERT_NE(program.windows().taskbarWidget(), nullptr);
+  const ui::TaskbarWidgetControls& bar = program.windows().taskbarControls();
   EXPECT_EQ(bar.标签_信息上->text(), u"初始化"_qs) << "nothing sampled before the first tick";
 
   Q_EMIT bar.任务栏_刷新信息->elapsed();
@@ -292,7 +294,7 @@ TEST_F(ProgramTest, SaveButtonResultSlidesInAsANotice) {
     if (!writable) s.settingsFile = sandbox_.filePath(QStringLiteral("blocked.ini"));
     Program program(std::move(s));
     program.StartUp();
-    Q_EMIT program.mainControls().按钮_保存配置->clicked();
+    Q_EMIT program.windows().mainControls().按钮_保存配置->clicked();
     ASSERT_TRUE(test::waitFor([&] { return !program.overlays().notices->shownNotices().empty(); }));
     const std::vector<ui::GroupBox*> shown = program.overlays().notices->shownNotices();
     ASSERT_EQ(shown.size(), 1u);
@@ -314,12 +316,12 @@ TEST_F(ProgramTest, HotkeyCallsTheMainWindowUpAndHidesIt) {
   control<ui::ComboBox>(program, "下拉框_热键")->insertItem(QStringLiteral("F1"));
   control<ui::ComboBox>(program, "下拉框_热键")->setCurrentIndex(0);
   Q_EMIT control<ui::ComboBox>(program, "下拉框_热键")->currentIndexChanged(0);
-  ASSERT_EQ(program.settingsPage()->hotkeyId(), 33002);
-  EXPECT_TRUE(program.mainWindow().isVisible());
+  ASSERT_EQ(program.settings().page()->hotkeyId(), 33002);
+  EXPECT_TRUE(program.windows().mainWindow().isVisible());
   hotkey->press(1);
-  EXPECT_FALSE(program.mainWindow().isVisible());
+  EXPECT_FALSE(program.windows().mainWindow().isVisible());
   hotkey->press(1);
-  EXPECT_TRUE(program.mainWindow().isVisible());
+  EXPECT_TRUE(program.windows().mainWindow().isVisible());
 }
 
 }  // namespace
@@ -334,23 +336,24 @@ namespace {
 TEST_F(ProgramTest, ALateLogWindowWearsTheChosenSkinAndHoldsTheLinesLoggedBeforeIt) {
   Program program(services(5'000, false, true));
   ASSERT_EQ(program.StartUp(), Program::Start::Running);
-  ASSERT_FALSE(program.mainWindow().isVisible());
+  ASSERT_FALSE(program.windows().mainWindow().isVisible());
   installLogSink();
   const QStringList early = {QStringLiteral("早 one"), QStringLiteral("早 two"), QStringLiteral("早 three")};
   for (const QString& line : early) qCWarning(lcApp).noquote() << line;
-  ASSERT_TRUE(test::waitFor([&] { return program.waitingLogLines() >= std::size_t(early.size()); }));
+  ASSERT_TRUE(
+      test::waitFor([&] { return program.windows().waitingLogLines() >= std::size_t(early.size()); }));
   Q_EMIT control<ui::ComboBox>(program, "下拉框_皮肤")->currentIndexChanged(1);
-  ASSERT_FALSE(program.logWindowBuilt());
+  ASSERT_FALSE(program.windows().logWindowBuilt());
 
-  QTest::mouseClick(&program.mainWindow(), Qt::LeftButton, {}, QPoint(4, 16));
-  ASSERT_TRUE(program.logWindowBuilt());
-  EXPECT_TRUE(program.logWindow().isVisible()) << "the click that built it also shows it";
-  EXPECT_EQ(program.logWindow().skinIndex(), 1);
-  EXPECT_EQ(program.waitingLogLines(), 0u);
+  QTest::mouseClick(&program.windows().mainWindow(), Qt::LeftButton, {}, QPoint(4, 16));
+  ASSERT_TRUE(program.windows().logWindowBuilt());
+  EXPECT_TRUE(program.windows().logWindow().isVisible()) << "the click that built it also shows it";
+  EXPECT_EQ(program.windows().logWindow().skinIndex(), 1);
+  EXPECT_EQ(program.windows().waitingLogLines(), 0u);
 
   // Lines logged before and after the build follow each other, numbered in arrival order.
   qCWarning(lcApp).noquote() << "晚 four";
-  ui::ReportList& list = *program.logControls().超级列表框_日志;
+  ui::ReportList& list = *program.windows().logControls().超级列表框_日志;
   ASSERT_TRUE(test::waitFor(
       [&] { return list.itemCount() > 0 && list.itemTitle(list.itemCount() - 1, 2) == u"晚 four"; }));
   QStringList texts;
@@ -368,9 +371,9 @@ TEST_F(ProgramTest, ALateLogWindowWearsTheChosenSkinAndHoldsTheLinesLoggedBefore
 TEST_F(ProgramTest, TheLogWindowIsBuiltOnceTheMainWindowHasBeenPainted) {
   Program program(services());
   ASSERT_EQ(program.StartUp(), Program::Start::Running);
-  EXPECT_FALSE(program.logWindowBuilt());
-  EXPECT_TRUE(test::waitFor([&] { return program.logWindowBuilt(); }));
-  EXPECT_FALSE(program.logWindow().isVisible());
+  EXPECT_FALSE(program.windows().logWindowBuilt());
+  EXPECT_TRUE(test::waitFor([&] { return program.windows().logWindowBuilt(); }));
+  EXPECT_FALSE(program.windows().logWindow().isVisible());
 }
 
 }  // namespace
@@ -384,17 +387,17 @@ namespace {
 TEST_F(ProgramTest, ALateFloatWindowFollowsItsOptionFromTheFirstToggle) {
   Program program(services(5'000, false, true));  // hidden into the tray: nothing is painted
   ASSERT_EQ(program.StartUp(), Program::Start::Running);
-  ASSERT_FALSE(program.floatWindowBuilt());
+  ASSERT_FALSE(program.windows().floatWindowBuilt());
   Q_EMIT control<ui::ComboBox>(program, "下拉框_皮肤")->currentIndexChanged(1);
-  ui::CheckBox* box = program.mainControls().选择框_显示悬浮图标;
+  ui::CheckBox* box = program.windows().mainControls().选择框_显示悬浮图标;
   box->toggleByUser();
-  ASSERT_TRUE(program.floatWindowBuilt());
-  EXPECT_TRUE(program.floatWindow().isVisible());
-  EXPECT_EQ(program.floatWindow().skinIndex(), 1);
+  ASSERT_TRUE(program.windows().floatWindowBuilt());
+  EXPECT_TRUE(program.windows().floatWindow().isVisible());
+  EXPECT_EQ(program.windows().floatWindow().skinIndex(), 1);
   box->toggleByUser();
-  EXPECT_FALSE(program.floatWindow().isVisible());
+  EXPECT_FALSE(program.windows().floatWindow().isVisible());
   box->toggleByUser();
-  EXPECT_TRUE(program.floatWindow().isVisible());
+  EXPECT_TRUE(program.windows().floatWindow().isVisible());
 }
 
 // A saved "show the float icon" shows it with the start, before any paint.
@@ -402,13 +405,13 @@ TEST_F(ProgramTest, ASavedFloatOptionShowsTheFloatWindowAtStart) {
   {
     Program first(services());
     ASSERT_EQ(first.StartUp(), Program::Start::Running);
-    first.mainControls().选择框_显示悬浮图标->toggleByUser();
+    first.windows().mainControls().选择框_显示悬浮图标->toggleByUser();
     first.ExitProgram();
   }
   Program program(services());
   ASSERT_EQ(program.StartUp(), Program::Start::Running);
-  ASSERT_TRUE(program.floatWindowBuilt());
-  EXPECT_TRUE(program.floatWindow().isVisible());
+  ASSERT_TRUE(program.windows().floatWindowBuilt());
+  EXPECT_TRUE(program.windows().floatWindow().isVisible());
 }
 
 }  // namespace

@@ -11,7 +11,6 @@
 #include <QMimeData>
 #include <QProcess>
 #include <QTest>
-#include <QThreadPool>
 #include <QTimer>
 #include <QUrl>
 
@@ -186,7 +185,7 @@ class SlowDiskCommandsTest : public ProgramTest {
  protected:
   // The user opens the picture menu on item `index` of the file list and chooses `title`.
   static void choose(Program& program, int index, const char16_t* title) {
-    Q_EMIT program.mainControls().图标列表框_文件->itemMenuRequested(index);
+    Q_EMIT program.windows().mainControls().图标列表框_文件->itemMenuRequested(index);
     Menus& menus = program.menus();
     ASSERT_EQ(menus.activeMenu(), MenuKind::Picture);
     const int item = static_cast<int>(menuTitles(MenuKind::Picture).indexOf(QString::fromUtf16(title)));
@@ -264,10 +263,10 @@ TEST_F(SlowDiskCommandsTest, SaveButtonNeverWaitsOnASlowSettingsFile) {
   s.settingsFile = mountPoint + QStringLiteral("/Pimrose.ini");
   Program program(std::move(s));
   program.StartUp();  // waits for the settings to be read, as a start does
-  ASSERT_TRUE(program.mainControls().选择框_快速加载->isChecked());
+  ASSERT_TRUE(program.windows().mainControls().选择框_快速加载->isChecked());
 
   StallMeter meter;
-  Q_EMIT program.mainControls().按钮_保存配置->clicked();
+  Q_EMIT program.windows().mainControls().按钮_保存配置->clicked();
   ASSERT_TRUE(
       test::waitFor([&] { return !program.overlays().notices->shownNotices().empty(); }, kPatienceMs));
   std::printf("longest UI stall while the settings were saved: %lld ms\n",

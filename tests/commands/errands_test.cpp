@@ -1,5 +1,4 @@
 #include <QThread>
-#include <QThreadPool>
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 . "$(dirname "$0")/e2e_common.sh"
 binary=$1
 export DBUS_SESSION_BUS_ADDRESS=disabled:
-export QT_LOGGING_RULES="pimrose.app.debug=true"
+export QT_LOGGING_RULES="pimrose.app.debug=true;pimrose.ui.debug=true"
 
 start_xvfb
 # A window manager minimises for real; without one, X has no iconic state to go to.
@@ -15,9 +15,9 @@ start_main_window "$binary"
 
 # The settings page, then its box "最小化到托盘" (at 419,345 in the main window's layout).
 xdotool mousemove --window "$main" 21 21 click 1
-sleep 0.3
+check "the settings page shows" wait_for_line "$WORK/pimrose.log" 'tabs 选择夹_组件 page 1' 10
 xdotool mousemove --window "$main" 419 345 click 1
-sleep 0.3
+check "minimise to tray is checked" wait_for_line "$WORK/pimrose.log" 'check box 选择框_最小化到托盘 on' 10
 eval "$(xdotool getwindowgeometry --shell "$main")"
 xdotool mousemove --window "$main" $((WIDTH - 24)) 16 click 1
 check "the close request is answered by minimising" wait_for_line "$WORK/pimrose.log" 'sent away: minimise' 10

@@ -9,7 +9,7 @@
 binary=$1
 drag_source=$2
 file_manager=$3
-export QT_LOGGING_RULES="pimrose.app=true;pimrose.notices=true;pimrose.commands=true;pimrose.browsing=true;pimrose.platform=true;pimrose.thumbnails=true"
+export QT_LOGGING_RULES="pimrose.app=true;pimrose.notices=true;pimrose.commands=true;pimrose.browsing=true;pimrose.platform=true;pimrose.thumbnails=true;pimrose.ui.debug=true"
 
 # Three JPEGs whose EXIF orientation 6 turns them a quarter: stored W x H, they are H x W upright.
 # Whichever the list shows first, the copy checks the upright size.
@@ -72,12 +72,26 @@ check "the first thumbnail is one of ours" test -n "${upright[$(basename "$first
 uri="file://$(python3 -c 'import sys, urllib.parse; print(urllib.parse.quote(sys.argv[1]))' "$first")"
 check "a click opens it with the desktop's handler" wait_for_line "$WORK/xdg-open.log" "^xdg-open $uri\$" 5
 
-# menu_item N: right-click the first thumbnail and choose the Nth item of the picture menu.
+# after COUNT REGEX: true once more than COUNT lines of the log match.
+after() { wait_count "$WORK/pimrose.log" "$2" $(($1 + 1)) 10; }
+# click_then X Y REGEX: clicks the main window there, true once one more log line matches REGEX.
+click_then() {
+  local before
+  before=$(count_lines "$WORK/pimrose.log" "$3")
+  xdotool mousemove --window "$main" "$1" "$2" click 1
+  after "$before" "$3"
+}
+
+# menu_item N: right-click the first thumbnail and click the Nth item of the picture menu (three
+# items of 24 pixels, centred in the menu's window) once the menu has been painted on screen.
 menu_item() {
+  local painted menu
+  painted=$(count_lines "$WORK/pimrose.log" 'menu painted')
   xdotool mousemove --window "$main" 143 175 click 3
-  sleep 0.4
-  for _ in $(seq "$1"); do xdotool key Down; done
-  xdotool key Return
+  after "$painted" 'menu painted'
+  menu=$(xdotool search --onlyvisible --classname '^pimrose$' | grep -vx "$main" | tail -1)
+  eval "$(xdotool getwindowgeometry --shell "$menu")"
+  xdotool mousemove $((X + WIDTH / 2)) $((Y + (HEIGHT - 72) / 2 + 24 * ($1 - 1) + 12)) click 1
 }
 
 menu_item 3  # 置剪贴板
@@ -97,13 +111,11 @@ check "the desktop's handler is asked to open the file" wait_count "$WORK/xdg-op
 
 # Settings: double-click opening and the built-in viewer on.
 # The log window opens with the settings page, over the check boxes: it goes aside first.
-xdotool mousemove --window "$main" 21 16 click 1
-log_window=$(wait_window '^日志$' 5) && xdotool windowmove "$log_window" 1000 600
-sleep 0.5
-xdotool mousemove --window "$main" 475 451 click 1 sleep 0.2 mousemove --window "$main" 644 395 click 1
-sleep 0.3
-xdotool mousemove --window "$main" 21 16 click 1
-sleep 0.5
+check "the settings page shows" click_then 21 16 'tabs 选择夹_组件 page 1'
+log_window=$(wait_window '^日志$' 5) && xdotool windowmove --sync "$log_window" 1000 600
+check "double-click opening on" click_then 475 451 'check box 选择框_双击查看图片 on'
+check "the built-in viewer on" click_then 644 395 'check box 选择框_内置看图 on'
+check "the browser page shows" click_then 21 16 'tabs 选择夹_组件 page 0'
 
 # details_differ_from LINE: the newest details line is there and is not LINE.
 details_differ_from() {
@@ -113,11 +125,12 @@ details_differ_from() {
 }
 
 viewer_round() {  # viewer_round SKIN_NAME
-  local opened closed
+  local opened shown closed
   opened=$(count_lines "$WORK/pimrose.log" 'viewer opens item')
+  shown=$(count_lines "$WORK/pimrose.log" 'viewer shows item')
   xdotool mousemove --window "$main" 143 175 click --repeat 2 --delay 80 1
   check "double-click opens the viewer ($1)" wait_count "$WORK/pimrose.log" 'viewer opens item' $((opened + 1))
-  sleep 0.8
+  check "the viewer shows the picture ($1)" wait_count "$WORK/pimrose.log" 'viewer shows item' $((shown + 1))
   if [ -n "${PIMROSE_SCREENSHOT_DIR:-}" ]; then
     mkdir -p "$PIMROSE_SCREENSHOT_DIR"
     import -window "$main" "$PIMROSE_SCREENSHOT_DIR/viewer-$1.png"
@@ -133,11 +146,10 @@ viewer_round() {  # viewer_round SKIN_NAME
 viewer_round dark
 
 # The light skin: the skin drop-down of the settings page, its second item "白色".
-xdotool mousemove --window "$main" 21 16 click 1
-sleep 0.5
-xdotool mousemove --window "$main" 588 177 click 1 sleep 0.4 key Down sleep 0.1 key Return
-sleep 0.3
-xdotool mousemove --window "$main" 21 16 click 1
-sleep 0.5
+check "the settings page shows again" click_then 21 16 'tabs 选择夹_组件 page 1'
+check "the skin list opens" click_then 588 177 'drop-down 下拉框_皮肤 opened'
+xdotool key Down Return
+check "the light skin is chosen" wait_for_line "$WORK/pimrose.log" 'drop-down 下拉框_皮肤 item 1' 10
+check "the browser page shows again" click_then 21 16 'tabs 选择夹_组件 page 0'
 viewer_round light
 summary

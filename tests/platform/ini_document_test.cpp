@@ -87,7 +87,7 @@ TEST(IniDocumentTest, NewDocumentsAreUtf8WithLineFeeds) {
   EXPECT_EQ(document.toBytes(), QStringLiteral("[初始化]\n图片比例=24\n").toUtf8());
 }
 
-// A file from the Windows original is code page 936: read as such and written back as such.
+// A code page 936 file is read as such and written back as such.
 TEST(IniDocumentTest, ChineseAnsiFileIsReadAndWrittenInItsOwnEncoding) {
   const QByteArray original = gbk("[选择框]\r\n选择框_关闭提示=真\r\n; 注释\r\n");
   IniDocument document = IniDocument::fromBytes(original);

@@ -1,7 +1,9 @@
 // A read-only mirror of a folder that answers every lookup, listing, open and read only after a
 // delay, as a slow network share does. Tests mount it to prove the window never waits on a disk.
 //   pimrose_slow_fs SOURCE_FOLDER MOUNT_POINT DELAY_MS
-// Runs in the foreground until unmounted (fusermount3 -u MOUNT_POINT) or killed.
+// Runs in the foreground until unmounted (fusermount3 -u MOUNT_POINT) or killed. SIGUSR2 hangs it, as
+// a share whose server has gone away: every call waits until the next SIGUSR2, or until its caller
+// is killed (the call then fails with EINTR, so a process that ends can end).
 #define FUSE_USE_VERSION 31
 #include <dirent.h>
 #include <fcntl.h>
@@ -9,8 +11,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -20,9 +24,20 @@ namespace {
 
 std::string source;
 int delayMs = 2000;
+std::atomic<bool> hung{false};
 
-void wait() {
+void toggleHung(int) {
+  hung = !hung;
+}
+
+// False when the caller was interrupted while the share hung.
+bool wait() {
   std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+  while (hung) {
+    if (fuse_interrupted()) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
 }
 
 std::string real(const char* path) {
@@ -30,13 +45,13 @@ std::string real(const char* path) {
 }
 
 int getattr(const char* path, struct stat* st, fuse_file_info* /*fi*/) {
-  wait();
+  if (!wait()) return -EINTR;
   return lstat(real(path).c_str(), st) == 0 ? 0 : -errno;
 }
 
 int readdir(const char* path, void* buffer, fuse_fill_dir_t fill, off_t /*offset*/, fuse_file_info* /*fi*/,
             fuse_readdir_flags /*flags*/) {
-  wait();
+  if (!wait()) return -EINTR;
   DIR* dir = opendir(real(path).c_str());
   if (!dir) return -errno;
   while (const dirent* entry = ::readdir(dir)) {
@@ -50,7 +65,7 @@ int readdir(const char* path, void* buffer, fuse_fill_dir_t fill, off_t /*offset
 }
 
 int open(const char* path, fuse_file_info* fi) {
-  wait();
+  if (!wait()) return -EINTR;
   if ((fi->flags & O_ACCMODE) != O_RDONLY) return -EROFS;
   const int fd = ::open(real(path).c_str(), O_RDONLY);
   if (fd < 0) return -errno;
@@ -59,7 +74,7 @@ int open(const char* path, fuse_file_info* fi) {
 }
 
 int read(const char* /*path*/, char* buffer, size_t size, off_t offset, fuse_file_info* fi) {
-  wait();
+  if (!wait()) return -EINTR;
   const ssize_t got = pread(static_cast<int>(fi->fh), buffer, size, offset);
   return got < 0 ? -errno : static_cast<int>(got);
 }
@@ -78,6 +93,7 @@ int main(int argc, char** argv) {
   }
   source = argv[1];
   delayMs = std::atoi(argv[3]);
+  std::signal(SIGUSR2, toggleHung);
   fuse_operations operations{};
   operations.getattr = getattr;
   operations.readdir = readdir;

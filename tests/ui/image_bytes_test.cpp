@@ -59,5 +59,22 @@ TEST(ImageBytes, ResourcesAndFilesDecodeAndMissingOnesGiveNothing) {
   EXPECT_TRUE(decodeImageFile(QStringLiteral("/nonexistent/picture.png")).isNull());
 }
 
+// Start-up decodes the artwork on a warm-up thread while the UI thread may ask for it too: both get
+// the one decoded picture (ThreadSanitizer watches the shared table).
+TEST(ImageBytes, ArtworkDecodedOnTwoThreadsAtOnceIsDecodedOnce) {
+  const QString paths[] = {QStringLiteral(":/pimrose/logo@2x.png"),
+                           QStringLiteral(":/pimrose/not-drawn.png")};
+  QImage warmedUp[2];
+  std::thread warmUp([&] {
+    for (int i = 0; i < 2; ++i) warmedUp[i] = decodeImageFile(paths[i]);
+  });
+  QImage here[2];
+  for (int i = 0; i < 2; ++i) here[i] = decodeImageFile(paths[i]);
+  warmUp.join();
+  EXPECT_EQ(here[0].size(), QSize(512, 512));
+  EXPECT_EQ(here[0].cacheKey(), warmedUp[0].cacheKey());
+  EXPECT_TRUE(here[1].isNull() && warmedUp[1].isNull());
+}
+
 }  // namespace
 }  // namespace pimrose::ui
