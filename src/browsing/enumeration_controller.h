@@ -22,8 +22,9 @@
 //
 // openPaths lists the paths on a worker thread, so a huge or slow tree never freezes the caller;
 // the list is replaced only once the listing is complete, and a newer open (a drop, a new icon
-// size) supersedes an unfinished one, whose result is thrown away. Each replaced list gets a new
-// generation number; loaders use it to drop results meant for an older list.
+// size) supersedes an unfinished one, whose result is thrown away. A walk cut short that way drops
+// what it found on the worker and gives the freed memory back to the system at once. Each replaced list gets
+// a new generation number; loaders use it to drop results meant for an older list.
 //
 // Signals (all on the UI thread):
 //   pictureListReplaced(list): a listing found pictures and they are now the picture list; `list`
@@ -87,6 +88,10 @@ class EnumerationController : public QObject {
   quint64 generation() const { return listGeneration_; }
   const QStringList& openedPaths() const { return openedPaths_; }
   bool isListing() const { return listing_ != 0; }
+  // How many paths the listings asked for so far held together: what opening and preparing have
+  // cost the walker. A drop counts its paths once however they arrive; a new icon size counts the
+  // opened paths again.
+  quint64 requestedPaths() const { return requestedPaths_; }
   bool logoHidden() const { return logoHidden_; }
 
  Q_SIGNALS:
@@ -135,6 +140,7 @@ class EnumerationController : public QObject {
   bool stopping_ = false;
   std::thread worker_;
   quint64 lastRequest_ = 0;
+  quint64 requestedPaths_ = 0;
   quint64 listGeneration_ = 0;
   int listing_ = 0;
   int iconSize_ = kDefaultIconSize;
