@@ -7,6 +7,7 @@
 #include "app/program.h"
 #include "app/stall_watch.h"
 #include "pimrose_version.h"
+#include "platform/clipboard_hand_over.h"
 #include "platform/log_sink.h"
 #include "platform/warm_up.h"
 #include "ui/image_bytes.h"
@@ -24,10 +25,17 @@ int runApplication(int argc, char* argv[]) {
   QApplication::setQuitOnLastWindowClosed(false);
   installLogSink();
 
-  Program program(systemServices());
-  if (program.StartUp() == Program::Start::AnotherInstanceRuns) return 0;
-  StallWatch::startIfLogged(&app);
-  return QApplication::exec();
+  int exitCode = 0;
+  {
+    Program program(systemServices());
+    if (program.StartUp() == Program::Start::AnotherInstanceRuns) return 0;
+    StallWatch::startIfLogged(&app);
+    exitCode = QApplication::exec();
+  }
+  // With the windows gone, a picture on the clipboard goes to a clipboard manager, if one runs:
+  // a second at most, where Qt would wait five for a manager that does not answer.
+  handOverClipboard(std::chrono::seconds(1));
+  return exitCode;
 }
 
 }  // namespace pimrose

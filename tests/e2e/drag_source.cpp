@@ -1,8 +1,9 @@
 // A window that starts a drag of the local paths given on its command line when the left button is
 // pressed on it, as a file manager does. Usage: pimrose_drag_source [--one-each] PATH...
 // With --one-each every drag carries only the next path of the list, in turn; with --list FILE the
-// paths are the lines of FILE (a selection of 100,000 files does not fit on a command line). It prints "drag source
-// ready" once it has been painted, i.e. the X server shows it and a press on it reaches it.
+// paths are the lines of FILE (a selection of 100,000 files does not fit on a command line). It
+// prints "drag source ready" once it has been painted, i.e. the X server shows it and a press on it
+// reaches it.
 #include <QApplication>
 #include <QDrag>
 #include <QFile>
