@@ -126,11 +126,16 @@ QByteArray encode(const QImage& image, int orientation, const PngTexts& texts) {
   UprightRows rows(pixels, orientation < 1 || orientation > 8 ? 1 : orientation);
   TextChunks chunks(texts);
   PngOutput output;
+  // Room for the raw rows, which the file hardly ever passes: a growing buffer would be copied as it
+  // grows, for a moment holding a big photo's PNG twice. Pages never written cost nothing.
+  const QSize size = rows.size();
+  output.bytes.reserve(qsizetype(size.width()) * size.height() * (alpha ? 4 : 3) + size.height() + 4096);
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &output, failOutput, ignoreWarning);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   const bool ok = info && runEncode(png, info, rows, alpha, chunks, output);
   png_destroy_write_struct(&png, &info);
   if (!ok || output.failed) return {};
+  output.bytes.squeeze();
   return output.bytes;
 }
 
