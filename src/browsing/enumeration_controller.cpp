@@ -6,9 +6,11 @@
 
 #include <QDebug>
 #include <QMetaObject>
+#include <QPointer>
 
 #include "browsing/browsing_log.h"
 #include "browsing/picture_types.h"
+#include "browsing/writing_systems.h"
 #include "thumbnails/icon_size.h"
 
 namespace pimrose {
@@ -97,7 +99,7 @@ bool EnumerationController::adoptPrepared(const QStringList& paths) {
   if (heldResult_) {
     const Finished done = std::move(*heldResult_);
     heldResult_.reset();
-    publish(done.listing, done.pictures);
+    publishWhenNamesReady(done);
     return true;
   }
   adoptedRequest_ = request;
@@ -161,8 +163,9 @@ void EnumerationController::work() {
     lock.unlock();
     QStringList pictures = lister_(listing.paths, &cancelCurrent_, &found_, listing.types);
     if (cancelCurrent_.load()) dropCancelled(pictures);
+    QString writingSystems = writingSystemSamples(pictures);
     lock.lock();
-    finished_.push_back({std::move(listing), std::move(pictures)});
+    finished_.push_back({std::move(listing), std::move(pictures), std::move(writingSystems)});
     QMetaObject::invokeMethod(this, &EnumerationController::takeFinished, Qt::QueuedConnection);
   }
 }
@@ -173,19 +176,35 @@ void EnumerationController::takeFinished() {
     std::lock_guard lock(mutex_);
     finished.swap(finished_);
   }
-  for (const Finished& done : finished) finishListing(done.listing, done.pictures);
+  for (const Finished& done : finished) finishListing(done);
 }
 
-void EnumerationController::finishListing(const Listing& listing, const QStringList& pictures) {
+void EnumerationController::finishListing(const Finished& done) {
+  const Listing& listing = done.listing;
   if (listing.held && listing.request != adoptedRequest_) {
     if (listing.request != heldRequest_) return;  // superseded before the drop queue opened it
-    heldResult_ = Finished{listing, pictures};
-    Q_EMIT dropListPrepared(pictures, itemSize());
+    heldResult_ = done;
+    Q_EMIT dropListPrepared(done.pictures, itemSize());
     return;
   }
   --listing_;
   if (listing.request != lastRequest_) return;  // superseded by a newer open
-  publish(listing, pictures);
+  publishWhenNamesReady(done);
+}
+
+// Until the names are ready the listing goes on as far as anyone can tell; a newer open that came
+// meanwhile wins.
+void EnumerationController::publishWhenNamesReady(const Finished& done) {
+  if (!namePreparer_ || done.writingSystems.isEmpty()) {
+    publish(done.listing, done.pictures);
+    return;
+  }
+  ++listing_;
+  namePreparer_(done.writingSystems, [self = QPointer(this), done] {
+    if (!self) return;
+    --self->listing_;
+    if (done.listing.request == self->lastRequest_) self->publish(done.listing, done.pictures);
+  });
 }
 
 void EnumerationController::publish(const Listing& listing, const QStringList& pictures) {

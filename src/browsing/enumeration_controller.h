@@ -60,6 +60,10 @@ class EnumerationController : public QObject {
   using Lister = std::function<QStringList(const QStringList& paths, const CancelFlag* cancel,
                                            FoundCount* found, const QString& types)>;
 
+  // Prepares the list's font for the writing systems in `samples` (writingSystemSamples), then
+  // calls `ready`, exactly once, on the UI thread.
+  using NamePreparer = std::function<void(const QString& samples, std::function<void()> ready)>;
+
   static constexpr std::chrono::milliseconds kProgressDelay{300};
   static constexpr std::chrono::milliseconds kProgressInterval{250};
 
@@ -72,6 +76,10 @@ class EnumerationController : public QObject {
   // A new slider position: a new icon size, viewerHideRequested, and openedPaths() listed again
   // from disk.
   void setIconSizeFromSlider(int sliderPosition);
+
+  // A listing whose file names use writing systems beyond ASCII is published only once `preparer`
+  // has readied the list's font for them; it is still listing meanwhile. None: at once.
+  void setNamePreparer(NamePreparer preparer) { namePreparer_ = std::move(preparer); }
 
   void openPaths(const QStringList& paths);
   // Whether the extra plugin formats count as pictures; a change lists openedPaths() again.
@@ -115,11 +123,13 @@ class EnumerationController : public QObject {
   struct Finished {
     Listing listing;
     QStringList pictures;
+    QString writingSystems;  // writingSystemSamples of the pictures
   };
 
   void startListing(const QStringList& paths, bool afterIconSizeChange, bool held = false);
   bool adoptPrepared(const QStringList& paths);
-  void finishListing(const Listing& listing, const QStringList& pictures);
+  void finishListing(const Finished& done);
+  void publishWhenNamesReady(const Finished& done);
   void publish(const Listing& listing, const QStringList& pictures);
   void work();
   void takeFinished();
@@ -135,6 +145,7 @@ class EnumerationController : public QObject {
   CancelFlag cancelCurrent_{false};
   FoundCount found_{0};
   Lister lister_;
+  NamePreparer namePreparer_;
   QTimer progressTimer_;
   bool progressShown_ = false;
   bool stopping_ = false;

@@ -6,6 +6,7 @@
 #include "browsing/drop_queue.h"
 #include "browsing/enumeration_controller.h"
 #include "browsing/picture_types.h"
+#include "browsing/writing_systems.h"
 #include "support/loading_signal_recorder.h"
 #include "support/sandbox.h"
 #include "support/wait_for.h"
@@ -307,6 +308,49 @@ TEST_F(ControllerFixture, MoreFormatsListPluginTypesOnlyWhileOn) {
   ASSERT_TRUE(waitIdle());
   ASSERT_EQ(replaced.size(), 3);
   EXPECT_EQ(controller.pictureList(), QStringList{box.filePath("p/a.jpg")});
+}
+
+TEST(WritingSystemsTest, OneCharacterOfEachWritingSystemBeyondAsciiInTheFileNames) {
+  const std::pair<QStringList, QString> cases[] = {
+      {{"/a/b.jpg", "/中文/照片/plain.png"}, ""},  // folder names are not shown in the list
+      {{"/p/中文.jpg", "/p/日本.jpg"}, "中"},
+      {{"/p/αβ.jpg", "/p/щ.jpg", "/p/é.jpg", "/p/ё.gif"}, "αщé"},
+      {{"/p/😀😁.jpg", "/p/★.png", "/p/☆.png"}, "😀★"},  // no script: by block
+  };
+  for (const auto& [paths, expected] : cases)
+    EXPECT_EQ(writingSystemSamples(paths), expected) << paths.join(u' ').toStdString();
+  QStringList many;
+  for (char32_t c = 0x4E00; c < 0x4E00 + 2000; ++c)
+    many.append(QStringLiteral("/p/") + QString::fromUcs4(&c, 1));
+  EXPECT_EQ(writingSystemSamples(many).size(), 1);  // Han only, whatever the count
+}
+
+// A list whose names need fonts the list has not used yet waits, still listing, until the list's
+// font is ready for them; a list of ASCII names does not ask.
+TEST_F(ControllerFixture, ListWaitsUntilItsNamesAreReady) {
+  QString asked;
+  std::function<void()> ready;
+  controller.setNamePreparer([&](const QString& samples, std::function<void()> done) {
+    asked = samples;
+    ready = std::move(done);
+  });
+  box.write("plain/a.jpg");
+  controller.openDropped({box.filePath("plain")});
+  ASSERT_TRUE(waitIdle());
+  EXPECT_EQ(replaced.size(), 1);
+  EXPECT_FALSE(ready);
+
+  box.write("names/Ωmega.jpg");
+  controller.openDropped({box.filePath("names")});
+  ASSERT_TRUE(test::waitFor([&] { return bool(ready); }));
+  EXPECT_EQ(asked, "Ω");
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(controller.isListing());
+  EXPECT_EQ(replaced.size(), 1);
+  std::exchange(ready, {})();
+  EXPECT_FALSE(controller.isListing());
+  ASSERT_EQ(replaced.size(), 2);
+  EXPECT_EQ(lastList().pictures, QStringList{box.filePath("names/Ωmega.jpg")});
 }
 
 TEST(PictureTypesTest, ExtraTypesFollowTheInstalledPlugins) {
