@@ -131,8 +131,11 @@ void IconList::setIconHeight(int height) {
   updateGrid();
 }
 
+// Laying out a million items takes the view some 20 ms: only a new cell size is worth it.
 void IconList::updateGrid() {
-  view_->setGridSize(delegate_->cellSize());
+  const QSize cell = delegate_->cellSize();
+  if (view_->gridSize() == cell) return;
+  view_->setGridSize(cell);
   view_->setSpacing(0);
   view_->doItemsLayout();
 }
