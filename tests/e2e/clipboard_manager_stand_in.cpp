@@ -100,7 +100,7 @@ std::vector<Format> save() {
   for (size_t k = 1; k < offered.size(); ++k) {
     Format format;
     if (!fetch(offered[k], format)) continue;
-    line += " " + nameOf(offered[k]);
+    line.append(" ").append(nameOf(offered[k]));
     kept.push_back(std::move(format));
   }
   say(line);
