@@ -7,6 +7,7 @@
 #include "app/program.h"
 #include "app/stall_watch.h"
 #include "pimrose_version.h"
+#include "platform/clipboard_hand_over.h"
 #include "platform/log_sink.h"
 #include "platform/warm_up.h"
 #include "ui/image_bytes.h"
@@ -24,14 +25,20 @@ int runApplication(int argc, char* argv[]) {
   QApplication::setQuitOnLastWindowClosed(false);
   installLogSink();
 
-  Program program(systemServices());
-  if (program.StartUp() == Program::Start::AnotherInstanceRuns) return 0;
-  StallWatch::startIfLogged(&app);
-  const int exitCode = QApplication::exec();
-  // The exit steps have run (settings saved, instance name and tray icon let go). A worker stuck in
-  // a call to a hung share would hold the process, and a restart waiting for the name, forever; the
-  // windows go as usual, the workers end with the process.
-  program.leaveWorkersToTheEnd();
+  int exitCode = 0;
+  {
+    Program program(systemServices());
+    if (program.StartUp() == Program::Start::AnotherInstanceRuns) return 0;
+    StallWatch::startIfLogged(&app);
+    exitCode = QApplication::exec();
+    // The exit steps have run (settings saved, instance name and tray icon let go). A worker stuck in
+    // a call to a hung share would hold the process, and a restart waiting for the name, forever; the
+    // windows go as usual, the workers end with the process.
+    program.leaveWorkersToTheEnd();
+  }
+  // With the windows gone, a picture on the clipboard goes to a clipboard manager, if one runs:
+  // a second at most, where Qt would wait five for a manager that does not answer.
+  handOverClipboard(std::chrono::seconds(1));
   return exitCode;
 }
 

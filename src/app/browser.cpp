@@ -35,6 +35,12 @@ Browser::Browser(const ui::MainWindowControls& controls, ThumbnailWork work,
   ui::Timer* dropTimer = ui_.时钟_拖放路径;
   dropTimer->stop();
   drops_.setTimerSwitch([dropTimer](bool run) { run ? dropTimer->start() : dropTimer->stop(); });
+  // The walk of the batch starts once the drop event has queued all its paths; the drop timer still
+  // decides when the list appears.
+  drops_.setBatchGrown([this](const QStringList& paths) { lists_.prepareDropped(paths); });
+  lists_.setNamePreparer([this](const QString& samples, std::function<void()> ready) {
+    iconList(ListId::Files).prepareNames(samples, std::move(ready));
+  });
   connectControls();
 }
 
@@ -70,10 +76,8 @@ void Browser::applyOptions() {
   lists_.setMoreFormats(ui_.选择框_更多格式->isChecked());
 }
 
-// The walk of the batch starts now; the drop timer still decides when the list appears.
 void Browser::queueDroppedPath(const QString& path) {
   drops_.queuePath(path);
-  lists_.prepareDropped(drops_.pendingPaths());
 }
 
 // While the drop timer holds the batch back, the loaders make the thumbnails of its first screen.

@@ -1,5 +1,9 @@
 #include "browsing/drop_queue.h"
 
+#include <utility>
+
+#include <QMetaObject>
+
 namespace pimrose {
 
 namespace {
@@ -25,6 +29,14 @@ void DropQueue::queuePath(const QString& path) {
   const bool wasIdle = state_ == State::Idle;
   state_ = State::Queued;
   if (wasIdle) timerSwitch_(true);
+  if (!batchGrown_ || std::exchange(announceQueued_, true)) return;
+  QMetaObject::invokeMethod(this, &DropQueue::announceBatch, Qt::QueuedConnection);
+}
+
+// A batch opened in the meantime needs no preparing.
+void DropQueue::announceBatch() {
+  announceQueued_ = false;
+  if (state_ != State::Idle && batchGrown_) batchGrown_(pending_);
 }
 
 void DropQueue::tick() {

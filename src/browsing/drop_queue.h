@@ -21,6 +21,10 @@
 //
 // `open` receives the batch in drop order; EnumerationController::openDropped is made for it (it
 // lists the batch and remembers it as the opened paths).
+//
+// setBatchGrown hands the batch on while it waits (EnumerationController::prepareDropped is made for
+// it), once per turn of the event loop in which paths joined it: a drop reports its paths one by
+// one, and a drop of 100,000 files must cost the batch's listing once, not once per path.
 
 namespace pimrose {
 
@@ -31,6 +35,7 @@ class DropQueue : public QObject {
   enum class State { Idle = 0, Queued = 1, Waiting = 2, Opening = 3 };
   using OpenFunction = std::function<void(const QStringList& paths)>;
   using TimerSwitch = std::function<void(bool run)>;
+  using BatchFunction = std::function<void(const QStringList& paths)>;
 
   explicit DropQueue(OpenFunction open, QObject* parent = nullptr);
 
@@ -40,12 +45,18 @@ class DropQueue : public QObject {
   QTimer& timer() { return timer_; }
   // Starts and stops the timer that calls tick(); the queue's own timer stays stopped from here on.
   void setTimerSwitch(TimerSwitch timerSwitch);
+  // Called with the whole waiting batch after the turn in which paths joined it.
+  void setBatchGrown(BatchFunction grown) { batchGrown_ = std::move(grown); }
 
   // One event of the drop timer.
   void tick();
 
  private:
+  void announceBatch();
+
   OpenFunction open_;
+  BatchFunction batchGrown_;
+  bool announceQueued_ = false;
   QStringList pending_;
   State state_ = State::Idle;
   QTimer timer_;

@@ -14,10 +14,20 @@ const QString kUriListType = QStringLiteral("text/uri-list");
 // Marks a drag that started in one of the program's own lists (the thumbnails carry it).
 const QString kOwnDragType = QStringLiteral("application/x-pimrose-own-drag");
 
+bool carriesUriList(const QMimeData* mime) {
+  return mime && mime->hasFormat(kUriListType) && !mime->hasFormat(kOwnDragType);
+}
+
 // The dropped paths; none for a drag of our own, which must not open its file as a folder.
 QStringList pathsOf(const QMimeData* mime) {
-  if (!mime || !mime->hasFormat(kUriListType) || mime->hasFormat(kOwnDragType)) return {};
+  if (!carriesUriList(mime)) return {};
   return localPathsFromUriList(mime->data(kUriListType));
+}
+
+// Asking a drag for its data fetches all of it from the source: for a drag of 100,000 files that is
+// megabytes, so it is asked once as the drag comes in, and read only as far as the first local path.
+bool offersLocalPaths(const QMimeData* mime) {
+  return carriesUriList(mime) && hasLocalPath(mime->data(kUriListType));
 }
 
 }  // namespace
@@ -69,7 +79,8 @@ bool DropReceiver::handleMessage(QObject* window, QEvent* event) {
     case QEvent::DragEnter:
     case QEvent::DragMove: {
       auto* drag = static_cast<QDropEvent*>(event);
-      if (!pathsOf(drag->mimeData()).isEmpty()) drag->acceptProposedAction();
+      if (event->type() == QEvent::DragEnter) dragOffersPaths_ = offersLocalPaths(drag->mimeData());
+      if (dragOffersPaths_) drag->acceptProposedAction();
       return false;
     }
     case QEvent::Drop: {

@@ -48,6 +48,7 @@ class DropReceiver {
   Callback callback_;
   AcceptSetter setAcceptDrops_;
   std::unique_ptr<Filter> filter_;
+  bool dragOffersPaths_ = false;  // what the drag over the window offered as it came in
 };
 
 }  // namespace pimrose

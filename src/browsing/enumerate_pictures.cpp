@@ -2,14 +2,20 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
+#include "browsing/browsing_log.h"
 #include "text/file_names.h"
 
 namespace pimrose {
@@ -26,6 +32,37 @@ struct FolderContents {
   std::vector<std::vector<Entry>> filesByType;
   std::vector<Entry> folders;
 };
+
+struct FolderId {
+  dev_t device;
+  ino_t inode;
+  bool operator==(const FolderId&) const = default;
+};
+
+struct FolderIdHash {
+  size_t operator()(const FolderId& id) const noexcept {
+    return std::hash<ino_t>()(id.inode) ^ (std::hash<dev_t>()(id.device) * 0x9e3779b97f4a7c15ULL);
+  }
+};
+
+// The longest path the system opens, in bytes (PATH_MAX counts the closing zero).
+constexpr size_t kMaxPathBytes = PATH_MAX - 1;
+// The device of the folder a walk starts from is not known: its file system is always looked at.
+constexpr dev_t kNoDevice = dev_t(-1);
+
+// File systems that show the kernel's state as folders: linked in every direction, never pictures.
+constexpr std::uint32_t kKernelFileSystems[] = {
+    PROC_SUPER_MAGIC, SYSFS_MAGIC,      CGROUP_SUPER_MAGIC, CGROUP2_SUPER_MAGIC, DEBUGFS_MAGIC,
+    TRACEFS_MAGIC,    SECURITYFS_MAGIC, PSTOREFS_MAGIC,     BPF_FS_MAGIC,        DEVPTS_SUPER_MAGIC,
+};
+
+bool isKernelFileSystem(int folderFd) {
+  struct statfs fs {};
+  if (fstatfs(folderFd, &fs) != 0) return false;
+  const auto type = static_cast<std::uint32_t>(fs.f_type);
+  return std::find(std::begin(kKernelFileSystems), std::end(kKernelFileSystems), type) !=
+         std::end(kKernelFileSystems);
+}
 
 // Suffixes ".jpg", ".png", ... in lower case; an empty type matches nothing.
 std::vector<std::string> suffixesOf(const QString& types) {
@@ -83,80 +120,6 @@ bool isDotOrDotDot(std::string_view name) {
   return name == "." || name == "..";
 }
 
-class Walker {
- public:
-  Walker(const QString& types, QStringList& result, EnumerateOptions options, const CancelFlag* cancel,
-         FoundCount* found)
-      : suffixes_(suffixesOf(types)), result_(result), options_(options), cancel_(cancel), found_(found) {}
-
-  void walk(const std::string& folder, const QString& folderText) {
-    if (cancel_ && cancel_->load(std::memory_order_relaxed)) return;
-    FolderContents contents;
-    std::pair<dev_t, ino_t> identity;
-    if (!read(folder, contents, identity)) return;
-    ancestors_.push_back(identity);
-    for (auto& files : contents.filesByType) appendFiles(files, folderText);
-    if (found_) {
-      qsizetype pictures = 0;
-      for (const auto& files : contents.filesByType) pictures += qsizetype(files.size());
-      found_->fetch_add(pictures, std::memory_order_relaxed);
-    }
-    std::sort(contents.folders.begin(), contents.folders.end(), nameOrder);
-    for (const Entry& sub : contents.folders) visitFolder(folder, folderText, sub);
-    ancestors_.pop_back();
-  }
-
- private:
-  // Reads the whole folder and closes it before descending, so a deep tree holds one descriptor.
-  bool read(const std::string& folder, FolderContents& contents, std::pair<dev_t, ino_t>& identity) {
-    DIR* dir = opendir(folder.c_str());
-    if (!dir) return false;
-    struct stat st {};
-    const bool known = fstat(dirfd(dir), &st) == 0;
-    identity = {st.st_dev, st.st_ino};
-    if (!known || std::find(ancestors_.begin(), ancestors_.end(), identity) != ancestors_.end()) {
-      closedir(dir);
-      return false;
-    }
-    contents.filesByType.resize(suffixes_.size());
-    while (const dirent* entry = readdir(dir)) classify(dirfd(dir), *entry, contents);
-    closedir(dir);
-    return true;
-  }
-
-  void classify(int folderFd, const dirent& entry, FolderContents& contents) const {
-    const std::string_view name(entry.d_name);
-    if (name.empty() || isDotOrDotDot(name)) return;
-    const int type = typeIndexOf(name, suffixes_);
-    const bool wantFolders = options_.recurse || options_.includeFolders;
-    if (type < 0 && !wantFolders) return;
-    if (type < 0 && entry.d_type == DT_REG) return;
-    const Kind kind = kindOf(folderFd, entry);
-    if (kind == Kind::File && type >= 0)
-      contents.filesByType[size_t(type)].push_back({std::string(name), decodeFileName(name)});
-    else if (kind == Kind::Folder && wantFolders)
-      contents.folders.push_back({std::string(name), decodeFileName(name)});
-  }
-
-  void appendFiles(std::vector<Entry>& files, const QString& folderText) {
-    std::sort(files.begin(), files.end(), nameOrder);
-    for (const Entry& file : files) result_.append(options_.fullPaths ? folderText + file.text : file.text);
-  }
-
-  void visitFolder(const std::string& folder, const QString& folderText, const Entry& sub) {
-    const QString subText = folderText + sub.text + u'/';
-    if (options_.includeFolders) result_.append(subText);
-    if (options_.recurse) walk(folder + sub.name + '/', subText);
-  }
-
-  std::vector<std::string> suffixes_;
-  QStringList& result_;
-  EnumerateOptions options_;
-  const CancelFlag* cancel_;
-  FoundCount* found_;
-  std::vector<std::pair<dev_t, ino_t>> ancestors_;
-};
-
 // The part before the first zero unit, ending in '/'; empty when nothing is left.
 QString normalisedFolder(const QString& folder) {
   const qsizetype zero = folder.indexOf(QChar(u'\0'));
@@ -166,28 +129,170 @@ QString normalisedFolder(const QString& folder) {
   return cut;
 }
 
+// One walk over any number of starting folders: the folders it has read, its limits and what it
+// had to leave out are shared by all of them.
+class Walker {
+ public:
+  Walker(const QString& types, QStringList& result, EnumerateOptions options, const CancelFlag* cancel,
+         FoundCount* found, const WalkLimits& limits)
+      : suffixes_(suffixesOf(types)),
+        result_(result),
+        options_(options),
+        cancel_(cancel),
+        found_(found),
+        limits_(limits) {}
+
+  // An empty path names no folder here (it is not silently taken as the current or root folder).
+  void walkFrom(const QString& folder) {
+    const QString start = normalisedFolder(folder);
+    if (start.isEmpty()) return;
+    const QByteArray bytes = encodeFileName(start);
+    walk(std::string(bytes.constData(), size_t(bytes.size())), start, kNoDevice);
+  }
+
+  const WalkSummary& summary() const { return summary_; }
+
+ private:
+  bool stopped() const {
+    return summary_.limitReached || (cancel_ && cancel_->load(std::memory_order_relaxed));
+  }
+
+  void walk(const std::string& folder, const QString& folderText, dev_t parentDevice) {
+    if (stopped()) return;
+    FolderContents contents;
+    dev_t device = kNoDevice;
+    if (!read(folder, folderText, parentDevice, contents, device)) return;
+    const qsizetype before = appended_;
+    for (auto& files : contents.filesByType) appendFiles(files, folderText);
+    if (found_) found_->fetch_add(appended_ - before, std::memory_order_relaxed);
+    std::sort(contents.folders.begin(), contents.folders.end(), nameOrder);
+    for (const Entry& sub : contents.folders) visitFolder(folder, folderText, sub, device);
+  }
+
+  // Reads the whole folder and closes it before descending, so a deep tree holds one descriptor.
+  bool read(const std::string& folder, const QString& folderText, dev_t parentDevice,
+            FolderContents& contents, dev_t& device) {
+    if (summary_.folders >= limits_.folders) {
+      summary_.limitReached = true;
+      return false;
+    }
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return false;
+    const bool fresh = enter(dirfd(dir), parentDevice, device);
+    if (fresh) {
+      ++summary_.folders;
+      contents.filesByType.resize(suffixes_.size());
+      while (!stopped()) {
+        const dirent* entry = readdir(dir);
+        if (!entry) break;
+        classify(dirfd(dir), folder, folderText, *entry, contents);
+      }
+    }
+    closedir(dir);
+    return fresh;
+  }
+
+  // Marks the folder as read; false when this walk has read it before (a link or a bind mount led
+  // here again) or when it belongs to the kernel's own file systems.
+  bool enter(int folderFd, dev_t parentDevice, dev_t& device) {
+    struct stat st {};
+    if (fstat(folderFd, &st) != 0) return false;
+    device = st.st_dev;
+    if (!visited_.insert({st.st_dev, st.st_ino}).second) return false;
+    return st.st_dev == parentDevice || !isKernelFileSystem(folderFd);
+  }
+
+  void classify(int folderFd, const std::string& folder, const QString& folderText, const dirent& entry,
+                FolderContents& contents) {
+    const std::string_view name(entry.d_name);
+    if (name.empty() || isDotOrDotDot(name)) return;
+    const int type = typeIndexOf(name, suffixes_);
+    const bool wantFolders = options_.recurse || options_.includeFolders;
+    if (type < 0 && !wantFolders) return;
+    if (type < 0 && entry.d_type == DT_REG) return;
+    const Kind kind = kindOf(folderFd, entry);
+    const bool picture = kind == Kind::File && type >= 0;
+    const bool subFolder = kind == Kind::Folder && wantFolders;
+    if (!picture && !subFolder) return;
+    // A sub-folder's own path ends in '/'.
+    if (folder.size() + name.size() + (subFolder ? 1 : 0) > kMaxPathBytes) {
+      noteTooLong(folderText, name);
+      return;
+    }
+    Entry found{std::string(name), decodeFileName(name)};
+    if (picture)
+      contents.filesByType[size_t(type)].push_back(std::move(found));
+    else
+      contents.folders.push_back(std::move(found));
+  }
+
+  void noteTooLong(const QString& folderText, std::string_view name) {
+    if (summary_.tooLong++ == 0) summary_.firstTooLong = folderText + decodeFileName(name);
+  }
+
+  void appendFiles(std::vector<Entry>& files, const QString& folderText) {
+    std::sort(files.begin(), files.end(), nameOrder);
+    for (const Entry& file : files) {
+      QString path = options_.fullPaths ? folderText + file.text : file.text;
+      if (!fits(path)) return;
+      units_ += path.size();
+      ++appended_;
+      result_.append(std::move(path));
+    }
+  }
+
+  bool fits(const QString& path) {
+    if (appended_ < limits_.pictures && units_ + path.size() <= limits_.pathUnits) return true;
+    summary_.limitReached = true;
+    return false;
+  }
+
+  void visitFolder(const std::string& folder, const QString& folderText, const Entry& sub, dev_t device) {
+    const QString subText = folderText + sub.text + u'/';
+    if (options_.includeFolders) result_.append(subText);
+    if (options_.recurse) walk(folder + sub.name + '/', subText, device);
+  }
+
+  std::vector<std::string> suffixes_;
+  QStringList& result_;
+  EnumerateOptions options_;
+  const CancelFlag* cancel_;
+  FoundCount* found_;
+  WalkLimits limits_;
+  WalkSummary summary_;
+  std::unordered_set<FolderId, FolderIdHash> visited_;
+  qsizetype appended_ = 0;
+  qsizetype units_ = 0;
+};
+
+// Entries the walk could not list are worth a line even with logging off: the list looks complete.
+void logWhatWasLeftOut(const WalkSummary& summary, qsizetype listed) {
+  if (summary.tooLong > 0)
+    qCWarning(lcBrowsing).nospace() << "left out " << summary.tooLong
+                                    << " entries whose paths are longer than " << kMaxPathBytes
+                                    << " bytes, which no program can open by name; the first: "
+                                    << summary.firstTooLong.left(160) << "...";
+  if (summary.limitReached)
+    qCWarning(lcBrowsing) << "the walk stopped at its limit after" << summary.folders << "folders and"
+                          << listed << "pictures; the list shows those";
+}
+
 }  // namespace
 
 void enumeratePictures(const QString& folder, const QString& types, QStringList& result,
                        EnumerateOptions options, const CancelFlag* cancel, FoundCount* found) {
   if (!options.recurse) result.clear();
-  // An empty path names no folder here (it is not silently taken as the current or root folder).
-  const QString start = normalisedFolder(folder);
-  if (start.isEmpty()) return;
-  const QByteArray bytes = encodeFileName(start);
-  Walker(types, result, options, cancel, found)
-      .walk(std::string(bytes.constData(), size_t(bytes.size())), start);
+  Walker(types, result, options, cancel, found, WalkLimits{}).walkFrom(folder);
 }
 
 QStringList listPictures(const QStringList& paths, const CancelFlag* cancel, FoundCount* found,
-                         const QString& types) {
+                         const QString& types, const WalkLimits& limits, WalkSummary* summary) {
   QStringList combined;
-  for (const QString& path : paths) {
-    QStringList pictures;
-    enumeratePictures(path, types, pictures, {}, cancel, found);
-    combined.append(pictures);
-  }
+  Walker walker(types, combined, {}, cancel, found, limits);
+  for (const QString& path : paths) walker.walkFrom(path);
   std::reverse(combined.begin(), combined.end());
+  logWhatWasLeftOut(walker.summary(), combined.size());
+  if (summary) *summary = walker.summary();
   return combined;
 }
 

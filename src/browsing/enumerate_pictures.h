@@ -10,12 +10,20 @@
 // enumeratePictures walks one folder: its own pictures type by type (in the order of the type list,
 // each type's files in case-insensitive name order), then its sub-folders in the same name order,
 // depth first. Types match the end of a name without regard to case (".JPG" is a jpg; ".jpeg" is
-// not). Only regular files (or links to them) count as pictures. Unreadable folders, vanished
-// entries and sub-folders that lead back into a folder of the current walk (links, bind mounts)
-// are skipped quietly. Paths are decoded with decodeFileName, so any byte name survives.
+// not). Only regular files (or links to them) count as pictures. Unreadable folders and vanished
+// entries are skipped quietly. Every real folder (device and inode) is read once per walk: a link
+// or bind mount that leads to a folder already read, back up the tree or sideways, is not followed
+// again, so links that branch into each other cannot multiply the walk. The kernel's own file
+// systems (/proc, /sys and their kind) hold no pictures and are not entered. Paths are decoded with
+// decodeFileName, so any byte name survives.
+//
+// A path longer than the system lets a program open (PATH_MAX) cannot be read later, so the walk
+// leaves it out and counts it; listPictures says so in the log.
 //
 // listPictures is the listing half of opening paths: every path enumerated in order, combined,
-// and the whole reversed (the last picture found becomes the first item).
+// and the whole reversed (the last picture found becomes the first item). The paths of one call
+// share one walk: a folder reached from two of them is listed once, where the walk first met it.
+// The walk stops at the WalkLimits, keeping what it found (and logs that it stopped).
 
 namespace pimrose {
 
@@ -28,7 +36,23 @@ struct EnumerateOptions {
   bool includeFolders = false;
 };
 
-// Checked between folders; a walk stops early (with a partial result) once it reads true.
+// How far one walk may go; it stops at whichever comes first. With the defaults a listing holds
+// at most about 200 MB of paths, and the walk of a whole file system ends.
+struct WalkLimits {
+  qsizetype folders = 1'000'000;
+  qsizetype pictures = 1'000'000;
+  qsizetype pathUnits = qsizetype(64) << 20;  // UTF-16 units of all listed paths together
+};
+
+// What a walk read and what it had to leave out.
+struct WalkSummary {
+  qsizetype folders = 0;      // folders read
+  qsizetype tooLong = 0;      // entries left out because their path is too long to open
+  QString firstTooLong;       // the first of them
+  bool limitReached = false;  // stopped at a WalkLimits: the result is partial
+};
+
+// Checked between folders and entries; a walk stops early (with a partial result) once it reads true.
 using CancelFlag = std::atomic<bool>;
 // Raised by the pictures of each folder as the walk appends them, so another thread can tell how
 // far a long walk has come.
@@ -39,10 +63,12 @@ void enumeratePictures(const QString& folder, const QString& types, QStringList&
                        EnumerateOptions options = {}, const CancelFlag* cancel = nullptr,
                        FoundCount* found = nullptr);
 
-// Every path enumerated for `types` (full paths, recursion on), combined and reversed. A path that
-// names a file rather than a folder contributes nothing. `found` counts the pictures as folders finish.
+// Every path enumerated for `types` (full paths, recursion on) in one walk, combined and reversed.
+// A path that names a file rather than a folder contributes nothing. `found` counts the pictures as
+// folders finish.
 QStringList listPictures(const QStringList& paths, const CancelFlag* cancel = nullptr,
                          FoundCount* found = nullptr,
-                         const QString& types = QString::fromUtf16(kPictureTypes));
+                         const QString& types = QString::fromUtf16(kPictureTypes),
+                         const WalkLimits& limits = {}, WalkSummary* summary = nullptr);
 
 }  // namespace pimrose

@@ -1,9 +1,15 @@
 #include "browsing/enumeration_controller.h"
 
+#include <malloc.h>
+
 #include <utility>
+
+#include <QDebug>
+#include <QPointer>
 
 #include "browsing/browsing_log.h"
 #include "browsing/picture_types.h"
+#include "browsing/writing_systems.h"
 #include "thumbnails/icon_size.h"
 
 namespace pimrose {
@@ -15,6 +21,22 @@ EnumerationController::Lister orListPictures(EnumerationController::Lister liste
   return [](const QStringList& paths, const CancelFlag* cancel, FoundCount* found, const QString& types) {
     return listPictures(paths, cancel, found, types);
   };
+}
+
+// The paths of a listing for the log: a drop of 100,000 files makes no line of megabytes.
+QString pathsForLog(const QStringList& paths) {
+  constexpr qsizetype kShown = 3;
+  QString text;
+  QDebug(&text).nospace() << paths.mid(0, kShown);
+  if (paths.size() > kShown) text += QStringLiteral(" and %1 more").arg(paths.size() - kShown);
+  return text;
+}
+
+// A walk that was cut short holds nothing anyone will look at. Its strings were spread over the
+// worker's heap, whose freed pages the allocator keeps unless asked: hundreds of MB after a big walk.
+void dropCancelled(QStringList& pictures) {
+  pictures = QStringList();
+  malloc_trim(0);
 }
 
 }  // namespace
@@ -83,7 +105,7 @@ bool EnumerationController::adoptPrepared(const QStringList& paths) {
   if (heldResult_) {
     const Finished done = std::move(*heldResult_);
     heldResult_.reset();
-    publish(done.listing, done.pictures);
+    publishWhenNamesReady(done);
     return true;
   }
   adoptedRequest_ = request;
@@ -104,6 +126,7 @@ void EnumerationController::startListing(const QStringList& paths, bool afterIco
   heldPaths_ = held ? paths : QStringList();
   heldTypes_ = listing.types;
   heldResult_.reset();
+  requestedPaths_ += quint64(paths.size());
   worker_.change([&](Newest& queue) {
     // Replaced before it started: it never finishes.
     if (queue.waiting && (!queue.waiting->held || queue.waiting->request == adoptedRequest_)) --listing_;
@@ -135,29 +158,47 @@ void EnumerationController::endProgress() {
 // Worker thread.
 EnumerationController::Finished EnumerationController::list(Listing& listing) {
   QStringList pictures = lister_(listing.paths, &cancelCurrent_, &found_, listing.types);
-  return {std::move(listing), std::move(pictures)};
+  if (cancelCurrent_.load()) dropCancelled(pictures);
+  QString writingSystems = writingSystemSamples(pictures);
+  return {std::move(listing), std::move(pictures), std::move(writingSystems)};
 }
 
 void EnumerationController::takeFinished(std::vector<Finished>& finished) {
-  for (const Finished& done : finished) finishListing(done.listing, done.pictures);
+  for (const Finished& done : finished) finishListing(done);
 }
 
-void EnumerationController::finishListing(const Listing& listing, const QStringList& pictures) {
+void EnumerationController::finishListing(const Finished& done) {
+  const Listing& listing = done.listing;
   if (listing.held && listing.request != adoptedRequest_) {
     if (listing.request != heldRequest_) return;  // superseded before the drop queue opened it
-    heldResult_ = Finished{listing, pictures};
-    Q_EMIT dropListPrepared(pictures, itemSize());
+    heldResult_ = done;
+    Q_EMIT dropListPrepared(done.pictures, itemSize());
     return;
   }
   --listing_;
   if (listing.request != lastRequest_) return;  // superseded by a newer open
-  publish(listing, pictures);
+  publishWhenNamesReady(done);
+}
+
+// Until the names are ready the listing goes on as far as anyone can tell; a newer open that came
+// meanwhile wins.
+void EnumerationController::publishWhenNamesReady(const Finished& done) {
+  if (!namePreparer_ || done.writingSystems.isEmpty()) {
+    publish(done.listing, done.pictures);
+    return;
+  }
+  ++listing_;
+  namePreparer_(done.writingSystems, [self = QPointer(this), done] {
+    if (!self) return;
+    --self->listing_;
+    if (done.listing.request == self->lastRequest_) self->publish(done.listing, done.pictures);
+  });
 }
 
 void EnumerationController::publish(const Listing& listing, const QStringList& pictures) {
   endProgress();
-  qCInfo(lcBrowsing) << "opened" << listing.paths << "found" << pictures.size() << "pictures in"
-                     << listing.clock.elapsed() << "ms";
+  qCInfo(lcBrowsing).noquote() << "opened" << pathsForLog(listing.paths) << "found" << pictures.size()
+                               << "pictures in" << listing.clock.elapsed() << "ms";
   if (pictures.isEmpty()) {
     Q_EMIT openFoundNothing(listing.afterIconSizeChange);
     return;

@@ -20,8 +20,9 @@
 //
 // openPaths lists the paths on a worker thread, so a huge or slow tree never freezes the caller;
 // the list is replaced only once the listing is complete, and a newer open (a drop, a new icon
-// size) supersedes an unfinished one, whose result is thrown away. Each replaced list gets a new
-// generation number; loaders use it to drop results meant for an older list.
+// size) supersedes an unfinished one, whose result is thrown away. A walk cut short that way drops
+// what it found on the worker and gives the freed memory back to the system at once. Each replaced
+// list gets a new generation number; loaders use it to drop results meant for an older list.
 //
 // Signals (all on the UI thread):
 //   pictureListReplaced(list): a listing found pictures and they are now the picture list; `list`
@@ -57,6 +58,10 @@ class EnumerationController : public QObject {
   using Lister = std::function<QStringList(const QStringList& paths, const CancelFlag* cancel,
                                            FoundCount* found, const QString& types)>;
 
+  // Prepares the list's font for the writing systems in `samples` (writingSystemSamples), then
+  // calls `ready`, exactly once, on the UI thread.
+  using NamePreparer = std::function<void(const QString& samples, std::function<void()> ready)>;
+
   static constexpr std::chrono::milliseconds kProgressDelay{300};
   static constexpr std::chrono::milliseconds kProgressInterval{250};
 
@@ -69,6 +74,10 @@ class EnumerationController : public QObject {
   // A new slider position: a new icon size, viewerHideRequested, and openedPaths() listed again
   // from disk.
   void setIconSizeFromSlider(int sliderPosition);
+
+  // A listing whose file names use writing systems beyond ASCII is published only once `preparer`
+  // has readied the list's font for them; it is still listing meanwhile. None: at once.
+  void setNamePreparer(NamePreparer preparer) { namePreparer_ = std::move(preparer); }
 
   void openPaths(const QStringList& paths);
   // Whether the extra plugin formats count as pictures; a change lists openedPaths() again.
@@ -85,6 +94,10 @@ class EnumerationController : public QObject {
   quint64 generation() const { return listGeneration_; }
   const QStringList& openedPaths() const { return openedPaths_; }
   bool isListing() const { return listing_ != 0; }
+  // How many paths the listings asked for so far held together: what opening and preparing have
+  // cost the walker. A drop counts its paths once however they arrive; a new icon size counts the
+  // opened paths again.
+  quint64 requestedPaths() const { return requestedPaths_; }
   bool logoHidden() const { return logoHidden_; }
 
  Q_SIGNALS:
@@ -108,11 +121,13 @@ class EnumerationController : public QObject {
   struct Finished {
     Listing listing;
     QStringList pictures;
+    QString writingSystems;  // writingSystemSamples of the pictures
   };
 
   void startListing(const QStringList& paths, bool afterIconSizeChange, bool held = false);
   bool adoptPrepared(const QStringList& paths);
-  void finishListing(const Listing& listing, const QStringList& pictures);
+  void finishListing(const Finished& done);
+  void publishWhenNamesReady(const Finished& done);
   void publish(const Listing& listing, const QStringList& pictures);
   // Only the newest request matters: a new one replaces a waiting one and cancels the one being
   // listed. A listing taken starts uncancelled and with nothing found.
@@ -135,9 +150,11 @@ class EnumerationController : public QObject {
   CancelFlag cancelCurrent_{false};
   FoundCount found_{0};
   Lister lister_;
+  NamePreparer namePreparer_;
   QTimer progressTimer_;
   bool progressShown_ = false;
   quint64 lastRequest_ = 0;
+  quint64 requestedPaths_ = 0;
   quint64 listGeneration_ = 0;
   int listing_ = 0;
   int iconSize_ = kDefaultIconSize;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include <QObject>
 #include <QSize>
@@ -15,6 +16,11 @@
 // released in the search box searches, other keys do nothing. An empty search text matches nothing. Opening a
 // list that found pictures leaves search mode; a slider change whose listing found nothing repeats the search
 // shown at the time.
+//
+// A search looks at kSliceEntries entries per turn of the event loop, the first of them at once: a list
+// of a few thousand pictures is searched before searchPictures returns, a list of a million over a few
+// dozen turns, so the window answers meanwhile. The result comes when the whole list has been looked at.
+// A newer search, the end of search mode or a new picture list drops the one still running.
 //
 // Hooks and signals (all on the UI thread):
 //   setSearchTextSource(f): f() gives the text to search for when the search itself reads it (the
@@ -45,6 +51,9 @@ class PictureSearch : public QObject {
   Q_OBJECT
 
  public:
+  // About 10 ms of work per turn on a slow machine with long paths.
+  static constexpr qsizetype kSliceEntries = 50'000;
+
   explicit PictureSearch(const EnumerationController& lists, QObject* parent = nullptr);
 
   void setSearchTextSource(std::function<QString()> source) { textSource_ = std::move(source); }
@@ -55,6 +64,8 @@ class PictureSearch : public QObject {
   void onSearchKeyReleased(Qt::Key key);
 
   bool searchMode() const { return searchMode_; }
+  // Whether a search has been asked for and has not yet given its result.
+  bool searching() const { return running_.has_value(); }
   const QStringList& searchList() const { return searchList_; }
   quint64 generation() const { return generation_; }
 
@@ -63,12 +74,23 @@ class PictureSearch : public QObject {
   void searchModeChanged(bool on);
 
  private:
+  struct Running {
+    QString text;
+    QStringList pictures;  // the picture list when the search began
+    qsizetype next = 0;
+    QStringList matches;
+  };
+
   QString currentText() const { return textSource_ ? textSource_() : QString(); }
   void repeatAfterEmptyListing(bool afterIconSizeChange);
+  void searchSlice();
+  void finish(Running done);
 
   const EnumerationController& lists_;
   std::function<QString()> textSource_;
   QStringList searchList_;
+  std::optional<Running> running_;
+  bool sliceQueued_ = false;
   quint64 generation_ = 0;
   bool searchMode_ = false;
 };

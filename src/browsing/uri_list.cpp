@@ -31,9 +31,17 @@ QByteArray percentDecoded(QByteArrayView text) {
   return out;
 }
 
+QByteArray machineName() {
+  return QSysInfo::machineHostName().toUtf8();
+}
+
+// The name is asked for once: a drop of 100,000 URIs naming this host would ask the system each
+// time. A host that does not match is checked against the name of now, which may have changed.
 bool isThisMachine(QByteArrayView host) {
   if (host.isEmpty() || host.compare("localhost", Qt::CaseInsensitive) == 0) return true;
-  return host.compare(QSysInfo::machineHostName().toUtf8(), Qt::CaseInsensitive) == 0;
+  static const QByteArray known = machineName();
+  return host.compare(known, Qt::CaseInsensitive) == 0 ||
+         host.compare(machineName(), Qt::CaseInsensitive) == 0;
 }
 
 bool startsWithFileScheme(QByteArrayView uri) {
@@ -63,8 +71,11 @@ QString localPathFromFileUri(QByteArrayView uri) {
   return decodeFileName(bytes);
 }
 
-QStringList localPathsFromUriList(QByteArrayView uriList) {
-  QStringList paths;
+namespace {
+
+// Calls `take` with the local path of every URI line, in order, until it answers false.
+template <typename Take>
+void forEachLocalPath(QByteArrayView uriList, Take take) {
   qsizetype start = 0;
   while (start < uriList.size()) {
     qsizetype end = uriList.indexOf('\n', start);
@@ -73,9 +84,25 @@ QStringList localPathsFromUriList(QByteArrayView uriList) {
     start = end + 1;
     if (line.isEmpty() || line.front() == '#') continue;
     const QString path = localPathFromFileUri(line);
-    if (!path.isEmpty()) paths.append(path);
+    if (!path.isEmpty() && !take(path)) return;
   }
+}
+
+}  // namespace
+
+QStringList localPathsFromUriList(QByteArrayView uriList) {
+  QStringList paths;
+  forEachLocalPath(uriList, [&paths](const QString& path) {
+    paths.append(path);
+    return true;
+  });
   return paths;
+}
+
+bool hasLocalPath(QByteArrayView uriList) {
+  bool found = false;
+  forEachLocalPath(uriList, [&found](const QString&) { return !(found = true); });
+  return found;
 }
 
 }  // namespace pimrose

@@ -16,6 +16,8 @@
 namespace pimrose {
 
 QStringList localPathsFromUriList(QByteArrayView uriList);
+// Whether the list names at least one local path; reads only as far as the first one.
+bool hasLocalPath(QByteArrayView uriList);
 
 // The local path of one file: URI, or an empty string when it names none.
 QString localPathFromFileUri(QByteArrayView uri);

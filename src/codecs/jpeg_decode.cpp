@@ -68,17 +68,20 @@ QImage cmykToRgb(const QImage& cmyk) {
   return rgb;
 }
 
-QImage decodeScaled(tjhandle handle, QByteArrayView data, QSize size, bool cmyk, QString* error) {
-  // Format_RGB32 has the byte layout of TurboJPEG's BGRA/ARGB (alpha written as 0xFF), and CMYK
-  // needs the same 4 bytes a pixel, so the decoder writes straight into the final buffer.
-  QImage image(size, QImage::Format_RGB32);
+QImage decodeScaled(tjhandle handle, QByteArrayView data, QSize size, bool cmyk, JpegPixels pixels,
+                    QString* error) {
+  // Format_RGB32 has the byte layout of TurboJPEG's BGRA/ARGB (alpha written as 0xFF), Format_RGB888
+  // that of its RGB, and CMYK needs 4 bytes a pixel, so the decoder writes straight into the final buffer.
+  const bool threeBytes = pixels == JpegPixels::ThreeBytes && !cmyk;
+  QImage image(size, threeBytes ? QImage::Format_RGB888 : QImage::Format_RGB32);
   if (image.isNull()) {
     if (error) *error = QStringLiteral("out of memory");
     return {};
   }
-  const int status = tjDecompress2(
-      handle, reinterpret_cast<const uchar*>(data.data()), qulonglong(data.size()), image.bits(),
-      size.width(), int(image.bytesPerLine()), size.height(), cmyk ? TJPF_CMYK : kPixelFormat, 0);
+  const int status =
+      tjDecompress2(handle, reinterpret_cast<const uchar*>(data.data()), qulonglong(data.size()),
+                    image.bits(), size.width(), int(image.bytesPerLine()), size.height(),
+                    cmyk ? TJPF_CMYK : (threeBytes ? TJPF_RGB : kPixelFormat), 0);
   if (decodeFailed(handle, status)) {
     if (error) *error = QString::fromUtf8(tjGetErrorStr2(handle));
     return {};
@@ -88,7 +91,7 @@ QImage decodeScaled(tjhandle handle, QByteArrayView data, QSize size, bool cmyk,
 
 }  // namespace
 
-QImage decodeJpeg(QByteArrayView data, QSize atLeast, QString* error) {
+QImage decodeJpeg(QByteArrayView data, QSize atLeast, QString* error, JpegPixels pixels) {
   tjhandle handle = threadDecompressor();
   int width = 0, height = 0, subsampling = 0, colorspace = 0;
   if (!handle || data.isEmpty() ||
@@ -122,7 +125,7 @@ QImage decodeJpeg(QByteArrayView data, QSize atLeast, QString* error) {
     if (firstScans.size() == size) return firstScans;
   }
   const bool cmyk = colorspace == TJCS_CMYK || colorspace == TJCS_YCCK;
-  return decodeScaled(handle, data, size, cmyk, error);
+  return decodeScaled(handle, data, size, cmyk, pixels, error);
 }
 
 }  // namespace pimrose

@@ -14,4 +14,10 @@ namespace pimrose {
 // pixels. Empty when the picture is null or cannot be encoded.
 QByteArray encodeQuickPng(const QImage& image, const PngTexts& texts = {});
 
+// The same PNG of a picture whose pixels are stored turned or mirrored by an EXIF `orientation`
+// (1 to 8), upright. The rows are turned one at a time as they are written, so a 48-megapixel
+// photo costs no second copy of its pixels; 8-bit RGB stored pixels (Format_RGB888) are not copied
+// at all.
+QByteArray encodeUprightPng(const QImage& stored, int orientation);
+
 }  // namespace pimrose

@@ -11,17 +11,17 @@ namespace pimrose {
 
 ClipboardPicture readClipboardPicture(const QString& path) {
   ClipboardPicture read{path, {}, {}};
-  read.picture = decodePicture(path, &read.error);
+  read.png = uprightPng(path, &read.error);
   return read;
 }
 
 bool putPictureOnClipboard(const ClipboardPicture& read, QClipboard& clipboard, NoticeSink& notices) {
-  if (read.picture.isNull()) {
+  if (read.png.isEmpty()) {
     qCInfo(lcCommands) << "nothing copied from" << read.path << read.error;
     notices.ShowNotice(QStringLiteral("置剪贴板失败"), noticeKindFailed());
     return false;
   }
-  clipboard.setMimeData(new PictureMimeData(read.picture), QClipboard::Clipboard);
+  clipboard.setMimeData(new PictureMimeData(read.png), QClipboard::Clipboard);
   notices.ShowNotice(QStringLiteral("置剪贴板完成"), noticeKindDone());
   return true;
 }

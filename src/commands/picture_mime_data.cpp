@@ -1,40 +1,29 @@
 #include "commands/picture_mime_data.h"
 
-#include <QBuffer>
+#include <utility>
 
 namespace pimrose {
 namespace {
 
-const QString kPng = QStringLiteral("image/png");
-
-QByteArray encodePng(const QImage& picture) {
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  picture.save(&buffer, "PNG");
-  return bytes;
+// In the order offered: what a manager keeping only the later formats keeps comes last.
+QStringList pngNames() {
+  return {QStringLiteral("image/x-png"), QStringLiteral("image/png")};
 }
 
 }  // namespace
 
-PictureMimeData::PictureMimeData(const QImage& picture) : picture_(picture) {
-  setImageData(picture);
-}
+PictureMimeData::PictureMimeData(QByteArray png) : png_(std::move(png)) {}
 
 QStringList PictureMimeData::formats() const {
-  QStringList list = QMimeData::formats();
-  if (!list.contains(kPng)) list.prepend(kPng);
-  return list;
+  return pngNames();
 }
 
 bool PictureMimeData::hasFormat(const QString& mimeType) const {
-  return mimeType == kPng || QMimeData::hasFormat(mimeType);
+  return pngNames().contains(mimeType);
 }
 
-QVariant PictureMimeData::retrieveData(const QString& mimeType, QMetaType type) const {
-  if (mimeType != kPng) return QMimeData::retrieveData(mimeType, type);
-  if (png_.isEmpty()) png_ = encodePng(picture_);
-  return png_;
+QVariant PictureMimeData::retrieveData(const QString& mimeType, QMetaType) const {
+  return hasFormat(mimeType) ? QVariant(png_) : QVariant();
 }
 
 }  // namespace pimrose

@@ -1,8 +1,10 @@
 #include "ui/icon_list.h"
 
 #include <algorithm>
+#include <utility>
 
 #include <QContextMenuEvent>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QListView>
 #include <QScrollBar>
@@ -158,10 +160,34 @@ void IconList::setIconHeight(int height) {
   updateGrid();
 }
 
+// Laying out a million items takes the view some 20 ms: only a new cell size is worth it.
 void IconList::updateGrid() {
-  view_->setGridSize(delegate_->cellSize());
+  const QSize cell = delegate_->cellSize();
+  if (view_->gridSize() == cell) return;
+  view_->setGridSize(cell);
   view_->setSpacing(0);
   view_->doItemsLayout();
+}
+
+void IconList::prepareNames(const QString& samples, std::function<void()> ready) {
+  if (namesReady_) std::exchange(namesReady_, {})();
+  namesToPrepare_ = samples;
+  namesPrepared_ = 0;
+  namesReady_ = std::move(ready);
+  QMetaObject::invokeMethod(this, &IconList::prepareNextName, Qt::QueuedConnection);
+}
+
+// The names are painted on the viewport, so its metrics pick the same font engine.
+void IconList::prepareNextName() {
+  if (!namesReady_) return;
+  if (namesPrepared_ >= namesToPrepare_.size()) {
+    std::exchange(namesReady_, {})();
+    return;
+  }
+  const qsizetype length = namesToPrepare_[namesPrepared_].isHighSurrogate() ? 2 : 1;
+  QFontMetrics(font(), view_->viewport()).horizontalAdvance(namesToPrepare_.mid(namesPrepared_, length));
+  namesPrepared_ += length;
+  QMetaObject::invokeMethod(this, &IconList::prepareNextName, Qt::QueuedConnection);
 }
 
 void IconList::setCurrentIndex(int index) {

@@ -71,6 +71,12 @@ class IconList : public Control {
   // layout; {-1, -1} while nothing is shown.
   std::pair<int, int> visibleRange() const;
 
+  // Lays each character of `samples` out in the list's font, one per turn of the event loop, then
+  // calls `ready`: a font that lacks a writing system looks for a fallback font the first time it
+  // meets it (up to 20 ms each), and a first paint meeting many would hold the window for all of
+  // them. A newer call lets an older one's `ready` go at once; every `ready` is called exactly once.
+  void prepareNames(const QString& samples, std::function<void()> ready);
+
   QListView* view() const { return view_; }
   IconListModel* model() const { return model_; }
 
@@ -96,6 +102,7 @@ class IconList : public Control {
   void ask(int index);
   void updateGrid();
   void growCells();
+  void prepareNextName();
 
   IconListModel* model_;
   QListView* view_;
@@ -108,6 +115,9 @@ class IconList : public Control {
   int iconHeight_ = 128;
   int tallest_ = 0;
   bool growQueued_ = false;
+  QString namesToPrepare_;
+  qsizetype namesPrepared_ = 0;
+  std::function<void()> namesReady_;
 };
 
 }  // namespace pimrose::ui

@@ -12,8 +12,7 @@ int IconListModel::rowCount(const QModelIndex& parent) const {
 
 Qt::ItemFlags IconListModel::flags(const QModelIndex& index) const {
   Qt::ItemFlags flags = QAbstractListModel::flags(index);
-  if (index.isValid() && contains(index.row()) && !items_[size_t(index.row())].path.isEmpty())
-    flags |= Qt::ItemIsDragEnabled;
+  if (index.isValid() && !path(index.row()).isEmpty()) flags |= Qt::ItemIsDragEnabled;
   return flags;
 }
 
@@ -24,8 +23,7 @@ QStringList IconListModel::mimeTypes() const {
 QMimeData* IconListModel::mimeData(const QModelIndexList& indexes) const {
   QStringList paths;
   for (const QModelIndex& index : indexes)
-    if (index.isValid() && contains(index.row()) && !items_[size_t(index.row())].path.isEmpty())
-      paths.append(items_[size_t(index.row())].path);
+    if (index.isValid() && !path(index.row()).isEmpty()) paths.append(path(index.row()));
   return paths.isEmpty() ? nullptr : new PictureDragData(paths);
 }
 
@@ -35,50 +33,65 @@ Qt::DropActions IconListModel::supportedDragActions() const {
 
 QVariant IconListModel::data(const QModelIndex& index, int role) const {
   if (!contains(index.row())) return {};
-  const Item& item = items_[index.row()];
   switch (role) {
     case Qt::DisplayRole:
-      return QFileInfo(item.path).fileName();
+      return QFileInfo(path(index.row())).fileName();
     case Qt::ToolTipRole:
-      return item.path;
-    case IconRole:
-      return item.icon;
-    case HeightRole:
-      return item.height;
     case PathRole:
-      return item.path;
+      return path(index.row());
+    case IconRole:
+      return icon(index.row());
+    case HeightRole:
+      return height(index.row());
     default:
       return {};
   }
 }
 
+void IconListModel::resize(qsizetype count) {
+  heights_.assign(size_t(count), 0);
+  asked_.assign(size_t(count), false);
+  icons_.clear();
+}
+
 void IconListModel::resetItems(int count) {
   beginResetModel();
-  items_.clear();
-  items_.resize(static_cast<size_t>(std::max(0, count)));
+  paths_.clear();
+  resize(std::max(0, count));
   endResetModel();
 }
 
 void IconListModel::resetItems(const QStringList& paths) {
   beginResetModel();
-  items_.clear();
-  items_.resize(static_cast<size_t>(paths.size()));
-  for (qsizetype i = 0; i < paths.size(); ++i) items_[static_cast<size_t>(i)].path = paths[i];
+  paths_ = paths;
+  resize(paths.size());
   endResetModel();
 }
 
+// Rare (the engine's own insert and delete): every later item moves, its icon with it.
 void IconListModel::insertItems(int count, int at) {
   if (count <= 0) return;
   const int first = (at < 0 || at > this->count()) ? this->count() : at;
   beginInsertRows({}, first, first + count - 1);
-  items_.insert(items_.begin() + first, static_cast<size_t>(count), Item{});
+  if (first < paths_.size()) paths_.insert(first, count, QString());
+  heights_.insert(heights_.begin() + first, size_t(count), 0);
+  asked_.insert(asked_.begin() + first, size_t(count), false);
+  std::unordered_map<int, QImage> moved;
+  for (auto& [index, image] : icons_) moved.emplace(index < first ? index : index + count, std::move(image));
+  icons_.swap(moved);
   endInsertRows();
 }
 
 void IconListModel::removeItem(int index) {
   if (!contains(index)) return;
   beginRemoveRows({}, index, index);
-  items_.erase(items_.begin() + index);
+  if (index < paths_.size()) paths_.removeAt(index);
+  heights_.erase(heights_.begin() + index);
+  asked_.erase(asked_.begin() + index);
+  icons_.erase(index);
+  std::unordered_map<int, QImage> moved;
+  for (auto& [at, image] : icons_) moved.emplace(at < index ? at : at - 1, std::move(image));
+  icons_.swap(moved);
   endRemoveRows();
 }
 
@@ -88,45 +101,50 @@ void IconListModel::changed(int index) {
 
 void IconListModel::setIcon(int index, const QImage& image) {
   if (!contains(index)) return;
-  items_[index].icon = image;
+  if (image.isNull())
+    icons_.erase(index);
+  else
+    icons_[index] = image;
   changed(index);
 }
 
 bool IconListModel::hasIcon(int index) const {
-  return contains(index) && !items_[index].icon.isNull();
+  return icons_.count(index) != 0;
 }
 
 const QImage& IconListModel::icon(int index) const {
   static const QImage none;
-  return contains(index) ? items_[index].icon : none;
+  const auto found = icons_.find(index);
+  return found != icons_.end() ? found->second : none;
 }
 
 void IconListModel::setHeight(int index, int height) {
   if (!contains(index)) return;
-  items_[index].height = std::max(0, height);
+  heights_[size_t(index)] = std::max(0, height);
   changed(index);
 }
 
 int IconListModel::height(int index) const {
-  return contains(index) ? items_[index].height : 0;
+  return contains(index) ? heights_[size_t(index)] : 0;
 }
 
 void IconListModel::setPath(int index, const QString& path) {
   if (!contains(index)) return;
-  items_[index].path = path;
+  if (paths_.size() < count()) paths_.resize(count());
+  paths_[index] = path;
   changed(index);
 }
 
 QString IconListModel::path(int index) const {
-  return contains(index) ? items_[index].path : QString();
+  return contains(index) && index < paths_.size() ? paths_[index] : QString();
 }
 
 bool IconListModel::asked(int index) const {
-  return contains(index) && items_[index].asked;
+  return contains(index) && asked_[size_t(index)];
 }
 
 void IconListModel::setAsked(int index, bool asked) {
-  if (contains(index)) items_[index].asked = asked;
+  if (contains(index)) asked_[size_t(index)] = asked;
 }
 
 }  // namespace pimrose::ui

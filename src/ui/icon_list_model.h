@@ -1,14 +1,18 @@
 #pragma once
 
+#include <unordered_map>
 #include <vector>
 
 #include <QAbstractListModel>
 #include <QImage>
+#include <QStringList>
 
 namespace pimrose::ui {
 
 // The items of an icon list: per item an icon (or none), a height and an attached path. Items
-// carry no widget, so a list of a million empty items costs a few bytes each.
+// carry no widget and their paths are the list's own, shared, so a list of a million items costs
+// five bytes each and fills in a few milliseconds; only the icons held (a few thousand at most, as
+// they are released) take room of their own.
 class IconListModel : public QAbstractListModel {
   Q_OBJECT
 
@@ -32,7 +36,7 @@ class IconListModel : public QAbstractListModel {
   // Inserts `count` empty items before `at` (at < 0 or past the end: appends).
   void insertItems(int count, int at = -1);
   void removeItem(int index);
-  int count() const { return static_cast<int>(items_.size()); }
+  int count() const { return static_cast<int>(heights_.size()); }
   bool contains(int index) const { return index >= 0 && index < count(); }
 
   // The item keeps the image as it comes (no copy, no conversion: the loader hands over icons in
@@ -56,15 +60,13 @@ class IconListModel : public QAbstractListModel {
   void cellChanged(int index);
 
  private:
-  struct Item {
-    QImage icon;
-    QString path;
-    int height = 0;
-    bool asked = false;
-  };
   void changed(int index);
+  void resize(qsizetype count);
 
-  std::vector<Item> items_;
+  QStringList paths_;  // shared with the list the items were made from; may be shorter than the items
+  std::vector<int> heights_;
+  std::vector<bool> asked_;
+  std::unordered_map<int, QImage> icons_;
 };
 
 }  // namespace pimrose::ui

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <map>
 #include <mutex>
+#include <vector>
 
 #include "app/browser.h"
 #include "browsing/drop_receiver.h"
@@ -113,6 +114,31 @@ TEST_F(BrowserTest, DropEventsReachTheQueueAndTwoCloseDropsOpenTogether) {
   EXPECT_EQ(browser_.lists().openedPaths().size(), 2);
   EXPECT_TRUE(files()->itemPath(0).endsWith(u"two/b.jpg"));
   EXPECT_FALSE(dropTimer->isRunning()) << "the batch opened: the drop timer sleeps again";
+}
+
+// A drop reports its paths one by one; the batch is handed to the walker once per drop, so the
+// work per path is the same at 50,000 and 100,000 paths. (Every path used to start the listing of
+// all the paths queued before it: a drop of 100,000 took 98 s of the UI thread.)
+TEST_F(BrowserTest, WorkPerDroppedPathDoesNotGrowWithTheDrop) {
+  std::vector<double> perPath;
+  for (const int size : {50'000, 100'000}) {
+    QByteArray uriList;
+    for (int i = 0; i < size; ++i) uriList += "file:///nowhere/IMG_" + QByteArray::number(i) + ".jpg\r\n";
+    QMimeData mime;
+    mime.setData(QStringLiteral("text/uri-list"), uriList);
+    const quint64 before = browser_.lists().requestedPaths();
+    QDragEnterEvent enter(QPoint(200, 200), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window_.get(), &enter);
+    QDropEvent dropEvent(QPointF(200, 200), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window_.get(), &dropEvent);
+    ASSERT_TRUE(test::waitFor(
+        [&] { return browser_.drops().state() == DropQueue::State::Idle && !browser_.lists().isListing(); },
+        60'000));
+    EXPECT_EQ(browser_.lists().openedPaths().size(), size);
+    perPath.push_back(double(browser_.lists().requestedPaths() - before) / size);
+  }
+  EXPECT_LE(perPath[1], perPath[0]) << "the work per path grew with the drop";
+  EXPECT_LE(perPath[1], 2.0) << "prepared once and, at most, opened once";
 }
 
 TEST_F(BrowserTest, DroppingOnlyFilesKeepsTheListButReplacesTheOpenedPaths) {

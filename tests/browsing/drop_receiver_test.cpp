@@ -56,6 +56,32 @@ TEST_F(ReceiverFixture, DragWithLocalFilesIsAcceptedOthersAreNot) {
   EXPECT_TRUE(received.isEmpty());
 }
 
+// Asking a drag for its list fetches the list from the source, megabytes for a selection of 100,000
+// files: it is asked once as the drag comes in and once at the drop, however long it moves.
+TEST_F(ReceiverFixture, DragDataIsFetchedOnEnterAndOnDropOnly) {
+  struct CountingMime : QMimeData {
+    mutable int fetched = 0;
+    QVariant retrieveData(const QString& type, QMetaType as) const override {
+      fetched += type == QStringLiteral("text/uri-list") ? 1 : 0;
+      return QMimeData::retrieveData(type, as);
+    }
+  };
+  start();
+  CountingMime mime;
+  mime.setData(QStringLiteral("text/uri-list"), "http://x/a\r\nfile:///b\r\n");
+  QList<QEvent::Type> events{QEvent::DragEnter};
+  for (int move = 0; move < 20; ++move) events.append(QEvent::DragMove);
+  events.append(QEvent::Drop);
+  for (QEvent::Type type : events) {
+    QDropEvent event(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier, type);
+    event.setAccepted(false);
+    QCoreApplication::sendEvent(&window, &event);
+    EXPECT_TRUE(event.isAccepted()) << type;
+  }
+  EXPECT_EQ(mime.fetched, 2);
+  EXPECT_EQ(received, QStringList{"/b"});
+}
+
 TEST_F(ReceiverFixture, ThumbnailDraggedFromOurOwnListIsNeitherAcceptedNorOpened) {
   start();
   for (QEvent::Type type : {QEvent::DragEnter, QEvent::DragMove, QEvent::Drop}) {

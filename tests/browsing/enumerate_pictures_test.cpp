@@ -1,5 +1,13 @@
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
 
 #include <QDir>
 #include <QFile>
@@ -130,6 +138,125 @@ TEST(EnumeratePicturesTest, WithoutRecursionResultIsReplacedAndFoldersCanBeInclu
   QStringList result = {"stale"};
   enumeratePictures(box.path(), QString::fromUtf16(kPictureTypes), result, {false, false, true});
   EXPECT_EQ(result, (QStringList{"a.png", box.filePath("sub/")}));
+}
+
+void link(const Sandbox& box, const char* target, const char* at) {
+  ASSERT_EQ(symlink(target, QFile::encodeName(box.filePath(QString::fromUtf8(at))).constData()), 0) << at;
+}
+
+// Thirty levels, each holding one picture and two links to the next level: 2^29 ways down. Each
+// real folder is read once per walk, also when the paths of one drop overlap. The walk runs beside
+// a guard that cancels it should it list far more than there is, so a fault fails instead of hanging.
+TEST(EnumeratePicturesTest, BranchingLinksAndOverlappingPathsReadEachFolderOnce) {
+  Sandbox box;
+  constexpr int kLevels = 30;
+  for (int level = 0; level < kLevels; ++level)
+    box.write(QStringLiteral("t/l%1/p.jpg").arg(level, 2, 10, QChar(u'0')));
+  for (int level = 0; level + 1 < kLevels; ++level)
+    for (const char* name : {"a", "b"}) {
+      const QByteArray target = QStringLiteral("../l%1").arg(level + 1, 2, 10, QChar(u'0')).toUtf8();
+      const QByteArray at =
+          QStringLiteral("t/l%1/%2").arg(level, 2, 10, QChar(u'0')).arg(QLatin1String(name)).toUtf8();
+      link(box, target.constData(), at.constData());
+    }
+  CancelFlag cancel(false);
+  FoundCount found(0);
+  std::atomic<bool> done(false);
+  std::thread guard([&] {
+    while (!done.load() && found.load() <= 10 * kLevels) std::this_thread::yield();
+    cancel = true;
+  });
+  WalkSummary summary;
+  const QStringList listed = listPictures({box.filePath("t/l00"), box.filePath("t/l05"), box.filePath("t")},
+                                          &cancel, &found, QString::fromUtf16(kPictureTypes), {}, &summary);
+  done = true;
+  guard.join();
+  EXPECT_EQ(listed.size(), kLevels);
+  EXPECT_EQ(summary.folders, kLevels + 1);  // t itself holds no picture
+  EXPECT_EQ(relative(box, listed).last(), "t/l00/p.jpg");
+  // The deepest way down comes last in the walk, so first in the list.
+  EXPECT_EQ(relative(box, listed).first(),
+            QStringLiteral("t/l00/") + QStringLiteral("a/").repeated(kLevels - 1) + "p.jpg");
+}
+
+// A walk of a whole machine ends: it stops at its limits with what it found, and says so.
+TEST(EnumeratePicturesTest, WalkStopsAtItsLimitsKeepingWhatItFound) {
+  Sandbox box;
+  for (const char* name : {"a/1.jpg", "a/2.jpg", "a/3.jpg", "b/4.jpg", "c/5.jpg"})
+    box.write(QString::fromUtf8(name));
+  struct Case {
+    WalkLimits limits;
+    qsizetype listed;
+    bool stopped;
+  };
+  const qsizetype pathSize = box.filePath("a/1.jpg").size();
+  for (const Case& c : {Case{{}, 5, false}, Case{{10, 4, 1000}, 4, true}, Case{{2, 100, 1000}, 3, true},
+                        Case{{10, 100, 2 * pathSize}, 2, true}}) {
+    WalkSummary summary;
+    const QStringList listed =
+        listPictures({box.path()}, nullptr, nullptr, QString::fromUtf16(kPictureTypes), c.limits, &summary);
+    EXPECT_EQ(listed.size(), c.listed) << c.limits.folders << " " << c.limits.pictures;
+    EXPECT_EQ(summary.limitReached, c.stopped) << c.limits.folders << " " << c.limits.pictures;
+  }
+  WalkSummary kernel;
+  listPictures({QStringLiteral("/proc")}, nullptr, nullptr, QString::fromUtf16(kPictureTypes), {}, &kernel);
+  EXPECT_EQ(kernel.folders, 0);
+}
+
+// Removes a folder named relative to an open one, whatever the length of the paths below it.
+void removeTree(int parent, const char* name) {
+  const int fd = openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
+  if (fd < 0) {
+    unlinkat(parent, name, 0);
+    return;
+  }
+  DIR* dir = fdopendir(fd);
+  while (const dirent* entry = readdir(dir)) {
+    const std::string child = entry->d_name;
+    if (child != "." && child != "..") removeTree(dirfd(dir), child.c_str());
+  }
+  closedir(dir);
+  unlinkat(parent, name, AT_REMOVEDIR);
+}
+
+QStringList warningsLogged;
+void recordWarning(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type == QtWarningMsg) warningsLogged.append(message);
+}
+
+// Folders nested by descriptor until their paths pass what the system opens: the walk lists what it
+// can open and tells the log what it left out.
+TEST(EnumeratePicturesTest, PathsTooLongToOpenAreLeftOutAndLogged) {
+  Sandbox box;
+  box.write("deep/near.jpg");
+  const std::string segment(200, 'd');
+  // The sandbox cannot remove what no path can name: the tree goes by descriptor, whatever happens.
+  const std::unique_ptr<void, std::function<void(void*)>> removal(&box, [&](void*) {
+    const int deep = open(QFile::encodeName(box.filePath("deep")).constData(), O_RDONLY | O_DIRECTORY);
+    removeTree(deep, segment.c_str());
+    close(deep);
+  });
+  int fd = open(QFile::encodeName(box.filePath("deep")).constData(), O_RDONLY | O_DIRECTORY);
+  for (int level = 0; level < 21 && fd >= 0; ++level) {
+    mkdirat(fd, segment.c_str(), 0700);
+    const int next = openat(fd, segment.c_str(), O_RDONLY | O_DIRECTORY);
+    close(fd);
+    fd = next;
+  }
+  ASSERT_GE(fd, 0);
+  close(openat(fd, "far.jpg", O_CREAT | O_WRONLY, 0600));
+  close(fd);
+  warningsLogged.clear();
+  const QtMessageHandler previous = qInstallMessageHandler(recordWarning);
+  WalkSummary summary;
+  const QStringList listed =
+      listPictures({box.filePath("deep")}, nullptr, nullptr, QString::fromUtf16(kPictureTypes), {}, &summary);
+  qInstallMessageHandler(previous);
+  EXPECT_EQ(relative(box, listed), QStringList{"deep/near.jpg"});
+  EXPECT_EQ(summary.tooLong, 1);
+  ASSERT_EQ(warningsLogged.size(), 1);
+  EXPECT_TRUE(warningsLogged.first().startsWith(u"left out 1 entries whose paths are longer than 4095 bytes"))
+      << warningsLogged.first().toStdString();
 }
 
 TEST(EnumeratePicturesTest, CancelledWalkStopsEarly) {

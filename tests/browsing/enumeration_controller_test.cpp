@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <thread>
+
+#include <QFile>
 
 #include "browsing/drop_queue.h"
 #include "browsing/enumeration_controller.h"
 #include "browsing/picture_types.h"
+#include "browsing/writing_systems.h"
 #include "support/loading_signal_recorder.h"
 #include "support/sandbox.h"
 #include "support/wait_for.h"
@@ -271,6 +276,41 @@ TEST_F(SlowListingFixture, PreparedDropThatNoLongerMatchesIsWalkedAgain) {
   EXPECT_EQ(controller.pictureList(), listPictures({box.filePath("one"), box.filePath("two")}));
 }
 
+qint64 residentMegabytes() {
+  QFile status(QStringLiteral("/proc/self/status"));
+  if (!status.open(QIODevice::ReadOnly)) return 0;
+  for (const QByteArray& line : status.readAll().split('\n'))
+    if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').first().toLongLong() / 1024;
+  return 0;
+}
+
+// A walk cut short by a new drop held hundreds of MB of paths it had found (880 MB after a drop
+// of "/"): the allocator kept the freed pages of the worker's heap. Measured only with the
+// system's allocator: the sanitizers bring their own, which keeps freed memory on purpose.
+TEST(CancelledWalkTest, GivesItsMemoryBack) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "the sanitizers' allocator keeps freed memory";
+#endif
+  std::atomic<bool> holding = false;
+  EnumerationController controller(
+      [&](const QStringList& paths, const CancelFlag* cancel, FoundCount*, const QString&) {
+        QStringList found;
+        if (paths.first() != QStringLiteral("/big")) return found;
+        for (int i = 0; i < 2'000'000 && !cancel->load(); ++i)
+          found.append(QStringLiteral("/pictures/of/a/big/tree/%1/IMG_%2.jpg").arg(i / 1000).arg(i));
+        holding = true;
+        while (!cancel->load()) std::this_thread::yield();
+        return found;
+      });
+  const qint64 before = residentMegabytes();
+  controller.openPaths({QStringLiteral("/big")});
+  ASSERT_TRUE(test::waitFor([&] { return holding.load(); }, 60'000));
+  ASSERT_GT(residentMegabytes(), before + 150) << "the walk should hold its paths";
+  controller.openPaths({QStringLiteral("/small")});
+  ASSERT_TRUE(test::waitFor([&] { return !controller.isListing(); }, 60'000));
+  EXPECT_LT(residentMegabytes(), before + 50);
+}
+
 TEST(ListingCountTest, CountMatchesEveryPictureTheWalkAppends) {
   test::Sandbox box;
   for (const char* name : {"a/1.jpg", "a/2.png", "a/skip.txt", "a/b/3.gif", "a/b/c/4.JPG", "d/5.jpg"})
@@ -307,6 +347,49 @@ TEST_F(ControllerFixture, MoreFormatsListPluginTypesOnlyWhileOn) {
   ASSERT_TRUE(waitIdle());
   ASSERT_EQ(replaced.size(), 3);
   EXPECT_EQ(controller.pictureList(), QStringList{box.filePath("p/a.jpg")});
+}
+
+TEST(WritingSystemsTest, OneCharacterOfEachWritingSystemBeyondAsciiInTheFileNames) {
+  const std::pair<QStringList, QString> cases[] = {
+      {{"/a/b.jpg", "/中文/照片/plain.png"}, ""},  // folder names are not shown in the list
+      {{"/p/中文.jpg", "/p/日本.jpg"}, "中"},
+      {{"/p/αβ.jpg", "/p/щ.jpg", "/p/é.jpg", "/p/ё.gif"}, "αщé"},
+      {{"/p/😀😁.jpg", "/p/★.png", "/p/☆.png"}, "😀★"},  // no script: by block
+  };
+  for (const auto& [paths, expected] : cases)
+    EXPECT_EQ(writingSystemSamples(paths), expected) << paths.join(u' ').toStdString();
+  QStringList many;
+  for (char32_t c = 0x4E00; c < 0x4E00 + 2000; ++c)
+    many.append(QStringLiteral("/p/") + QString::fromUcs4(&c, 1));
+  EXPECT_EQ(writingSystemSamples(many).size(), 1);  // Han only, whatever the count
+}
+
+// A list whose names need fonts the list has not used yet waits, still listing, until the list's
+// font is ready for them; a list of ASCII names does not ask.
+TEST_F(ControllerFixture, ListWaitsUntilItsNamesAreReady) {
+  QString asked;
+  std::function<void()> ready;
+  controller.setNamePreparer([&](const QString& samples, std::function<void()> done) {
+    asked = samples;
+    ready = std::move(done);
+  });
+  box.write("plain/a.jpg");
+  controller.openDropped({box.filePath("plain")});
+  ASSERT_TRUE(waitIdle());
+  EXPECT_EQ(replaced.size(), 1);
+  EXPECT_FALSE(ready);
+
+  box.write("names/Ωmega.jpg");
+  controller.openDropped({box.filePath("names")});
+  ASSERT_TRUE(test::waitFor([&] { return bool(ready); }));
+  EXPECT_EQ(asked, "Ω");
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(controller.isListing());
+  EXPECT_EQ(replaced.size(), 1);
+  std::exchange(ready, {})();
+  EXPECT_FALSE(controller.isListing());
+  ASSERT_EQ(replaced.size(), 2);
+  EXPECT_EQ(lastList().pictures, QStringList{box.filePath("names/Ωmega.jpg")});
 }
 
 TEST(PictureTypesTest, ExtraTypesFollowTheInstalledPlugins) {

@@ -129,5 +129,34 @@ TEST_F(SearchFixture, SliderChangeFindingNothingRepeatsTheShownSearch) {
   EXPECT_TRUE(search.searchMode());
 }
 
+// A long list is searched a slice per turn of the event loop, so the window answers meanwhile (a
+// million entries took up to a quarter of a second in one turn); the end of search mode drops the
+// search still running.
+TEST(SearchSlicesTest, LongListIsSearchedOverSeveralTurns) {
+  QStringList paths;
+  for (qsizetype i = 0; i < 3 * PictureSearch::kSliceEntries + 7; ++i)
+    paths.append(QStringLiteral("/p/d%1/%2.jpg").arg(i / 1000).arg(i));
+  EnumerationController lists(
+      [paths](const QStringList&, const CancelFlag*, FoundCount*, const QString&) { return paths; });
+  lists.openPaths({QStringLiteral("/p")});
+  ASSERT_TRUE(test::waitFor([&] { return !lists.isListing(); }));
+  PictureSearch search(lists);
+  test::SignalRecorder<SearchListResult> replaced{&search, &PictureSearch::searchListReplaced};
+  search.searchPictures(QStringLiteral("7.jpg"));
+  EXPECT_EQ(replaced.size(), 0) << "the whole list was searched in the turn that asked";
+  EXPECT_TRUE(search.searching());
+  ASSERT_TRUE(test::waitFor([&] { return replaced.size() == 1; }));
+  EXPECT_EQ(replaced.last().matches, filterPictures(paths, QStringLiteral("7.jpg")));
+  EXPECT_TRUE(search.searchMode());
+
+  // The search button pressed while a search runs (as a new list does) drops it.
+  search.searchPictures(QStringLiteral("1"));
+  search.onSearchButtonClicked(1);
+  EXPECT_FALSE(search.searching());
+  for (int turn = 0; turn < 10; ++turn) QCoreApplication::processEvents();
+  EXPECT_EQ(replaced.size(), 1);
+  EXPECT_FALSE(search.searchMode());
+}
+
 }  // namespace
 }  // namespace pimrose

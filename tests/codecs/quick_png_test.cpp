@@ -4,6 +4,7 @@
 #include <QImageReader>
 #include <QImageWriter>
 
+#include "codecs/orientation.h"
 #include "codecs/png_decode.h"
 #include "codecs/png_encode.h"
 
@@ -72,6 +73,16 @@ TEST(QuickPng, TextsOfOtherWritersAreReadWhereverTheyStand) {
   read.clear();
   ASSERT_FALSE(decodePng(moved, {}, nullptr, &read).isNull());
   EXPECT_TRUE(read.contains(std::pair(QStringLiteral("Title"), QStringLiteral("照片"))));
+}
+
+// A photo stored turned is written upright row by row, as applyOrientation would turn it whole.
+TEST(QuickPng, PicturesStoredTurnedAreWrittenUpright) {
+  const QImage stored = gradient(QImage::Format_RGB32).convertToFormat(QImage::Format_RGB888);
+  for (int orientation = 1; orientation <= 8; ++orientation) {
+    const QImage written = decodePng(encodeUprightPng(stored, orientation), {}, nullptr);
+    EXPECT_EQ(written, applyOrientation(stored, orientation).convertToFormat(QImage::Format_RGB32))
+        << "orientation " << orientation;
+  }
 }
 
 TEST(QuickPng, ANullPictureGivesNoFile) {

@@ -166,18 +166,24 @@ class CopyPictureTest : public ::testing::Test {
   RecordingNotices notices_;
 };
 
-TEST_F(CopyPictureTest, UprightPictureOnTheClipboardAlsoAsPng) {
+// The clipboard holds a PNG made off the UI thread, under names that survive a clipboard manager
+// keeping every format but the first (xfce4-clipman); nothing Qt would encode on the UI thread when
+// another program asks (its image formats, 5 s for a 12-megapixel photo).
+TEST_F(CopyPictureTest, UprightPictureOnTheClipboardAsAReadyPng) {
   QImage stored(40, 20, QImage::Format_RGB32);
   stored.fill(Qt::white);
   const QString path = sandbox_.write(QStringLiteral("turned.jpg"), jpegTurnedByExif(stored));
 
-  ASSERT_TRUE(CopyPictureToClipboard(path, clipboard(), notices_));
+  const ClipboardPicture read = readClipboardPicture(path);
+  ASSERT_FALSE(read.png.isEmpty());
+  ASSERT_TRUE(putPictureOnClipboard(read, clipboard(), notices_));
   EXPECT_EQ(notices_.said, QStringList{QStringLiteral("置剪贴板完成|完成")});
   const QMimeData* data = clipboard().mimeData();
   ASSERT_NE(data, nullptr);
-  ASSERT_TRUE(data->hasImage());
-  EXPECT_EQ(qvariant_cast<QImage>(data->imageData()).size(), QSize(20, 40));
-  ASSERT_TRUE(data->formats().contains(QStringLiteral("image/png")));
+  EXPECT_TRUE(data->formats().mid(1).contains(QStringLiteral("image/png")))
+      << data->formats().join(u' ').toStdString();
+  EXPECT_FALSE(data->hasImage());
+  EXPECT_EQ(data->data(QStringLiteral("image/png")), read.png);
   EXPECT_EQ(QImage::fromData(data->data(QStringLiteral("image/png")), "PNG").size(), QSize(20, 40));
 }
 

@@ -1,9 +1,12 @@
 // A window that starts a drag of the local paths given on its command line when the left button is
 // pressed on it, as a file manager does. Usage: pimrose_drag_source [--one-each] PATH...
-// With --one-each every drag carries only the next path of the list, in turn. It prints "drag source
-// ready" once it has been painted, i.e. the X server shows it and a press on it reaches it.
+// With --one-each every drag carries only the next path of the list, in turn; with --list FILE the
+// paths are the lines of FILE (a selection of 100,000 files does not fit on a command line). It
+// prints "drag source ready" once it has been painted, i.e. the X server shows it and a press on it
+// reaches it.
 #include <QApplication>
 #include <QDrag>
+#include <QFile>
 #include <QLabel>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -59,7 +62,14 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const bool oneEach = argc > 1 && QByteArrayView(argv[1]) == "--one-each";
   QStringList paths;
-  for (int i = oneEach ? 2 : 1; i < argc; ++i) paths << QString::fromLocal8Bit(argv[i]);
+  if (argc == 3 && QByteArrayView(argv[1]) == "--list") {
+    QFile list(QString::fromLocal8Bit(argv[2]));
+    if (!list.open(QIODevice::ReadOnly)) return 2;
+    for (const QByteArray& line : list.readAll().split('\n'))
+      if (!line.isEmpty()) paths << QString::fromLocal8Bit(line);
+  } else {
+    for (int i = oneEach ? 2 : 1; i < argc; ++i) paths << QString::fromLocal8Bit(argv[i]);
+  }
   if (paths.isEmpty()) return 2;
   DragSource source(paths, oneEach);
   source.move(1300, 700);
