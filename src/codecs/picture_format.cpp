@@ -1,11 +1,16 @@
 #include "codecs/picture_format.h"
 
+#include "codecs/jpeg_markers.h"
+#include "codecs/probe_counts.h"
+
 namespace pimrose {
 
 PictureFormat sniffFormat(QByteArrayView data) {
-  if (data.startsWith("\xFF\xD8\xFF")) return PictureFormat::Jpeg;
-  if (data.startsWith("\x89PNG\r\n\x1A\n")) return PictureFormat::Png;
-  if (data.startsWith("GIF87a") || data.startsWith("GIF89a")) return PictureFormat::Gif;
+  ++threadProbeCounts().sniffs;
+  // The start marker alone, as libjpeg asks: stray bytes may stand between it and the next marker.
+  if (jpeg::startsLikeJpeg(data)) return PictureFormat::Jpeg;
+  if (startsLikePng(data)) return PictureFormat::Png;
+  if (startsLikeGif(data)) return PictureFormat::Gif;
   return PictureFormat::Other;
 }
 
