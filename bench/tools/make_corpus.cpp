@@ -1,6 +1,6 @@
 // Makes the benchmark corpus (see tools/corpus.h) under one folder, once:
 //   pimrose-bench-corpus DIR [--photos N] [--pngs N] [--gifs N] [--drop N] [--small N]
-//                            [--rss N,N,...] [--tree N] [--cameras N] [--camera-drop N]
+//                            [--rss N,N,...] [--tree N] [--cameras N] [--camera-drop N] [--smooth N]
 
 #include <cstdio>
 #include <cstdlib>
@@ -47,6 +47,8 @@ bool parse(int argc, char** argv, CorpusPlan& options) {
       options.cameras = value;
     else if (key == "--camera-drop")
       options.cameraDrop = value;
+    else if (key == "--smooth")
+      options.smooth = value;
     else if (key == "--rss")
       options.rss = parseList(argv[i + 1]);
     else
@@ -63,7 +65,7 @@ int main(int argc, char** argv) {
   if (help || !parse(argc, argv, options)) {
     std::fprintf(stderr,
                  "usage: %s DIR [--photos N] [--pngs N] [--gifs N] [--drop N] [--small N] [--rss N,N] "
-                 "[--tree N] [--cameras N] [--camera-drop N]\n",
+                 "[--tree N] [--cameras N] [--camera-drop N] [--smooth N]\n",
                  argv[0]);
     return help ? 0 : 2;
   }
