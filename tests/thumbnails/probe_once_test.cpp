@@ -35,7 +35,7 @@ ProbeCounts countsOf(Work work) {
 }
 
 QByteArray camera() {
-  return test::withExif(test::jpegOf(test::detailedPicture(1600, 1200, 7)), 6,
+  return test::withExif(test::jpegOf(test::detailedPicture(640, 480, 7)), 6,
                         test::jpegOf(test::detailedPicture(160, 120, 8)));
 }
 
@@ -47,13 +47,13 @@ TEST(ProbeOnce, AThumbnailOpensSniffsParsesAndReadsItsPictureOnce) {
     EarlyPreview early;
     ProbeCounts counts;
   } cases[] = {
-      {"a JPEG", test::jpegOf(test::detailedPicture(1600, 1200, 1)), false, EarlyPreview::No, {1, 1, 1, 1}},
+      {"a JPEG", test::jpegOf(test::detailedPicture(640, 480, 1)), false, EarlyPreview::No, {1, 1, 1, 1}},
       {"a progressive JPEG",
-       test::jpegOf(test::detailedPicture(1600, 1200, 2), true),
+       test::jpegOf(test::detailedPicture(640, 480, 2), true),
        false,
        EarlyPreview::No,
        {1, 1, 1, 1}},
-      {"a PNG", test::pngOf(test::detailedPicture(900, 600, 3)), false, EarlyPreview::No, {1, 1, 1, 1}},
+      {"a PNG", test::pngOf(test::detailedPicture(480, 320, 3)), false, EarlyPreview::No, {1, 1, 1, 1}},
       {"a GIF",
        test::gifOf({300, 200}, {Qt::red, Qt::blue}, {{QRect(0, 0, 300, 200), QVector<quint8>(60000, 1)}}),
        false,
@@ -76,7 +76,7 @@ TEST(ProbeOnce, TheCacheReadsTheEntryBeforeThePictureAndThePictureOnlyWhenNoEntr
   const ThumbnailCache cache(sandbox.filePath(QStringLiteral("cache/thumbnails")));
   sandbox.makeFolder(QStringLiteral("cache"));
   const QString path =
-      sandbox.write(QStringLiteral("p.jpg"), test::jpegOf(test::detailedPicture(1600, 1200, 4)));
+      sandbox.write(QStringLiteral("p.jpg"), test::jpegOf(test::detailedPicture(640, 480, 4)));
   const auto load = [&] { return loadThumbnailCached(path, 150, false, cache); };
   EXPECT_EQ(countsOf(load), (ProbeCounts{1, 1, 1, 1})) << "no entry yet: the picture once";
   // The entry records the picture's size: the picture is not opened, and only the entry is parsed.
