@@ -1,6 +1,8 @@
 // Pictures tagged with a colour profile nobody has used yet, thumbnailed by several loaders at once:
 // the profile's conversion is made once and shared (ThreadSanitizer runs this in the threads
-// build), and every thumbnail comes out converted, the same as one made alone.
+// build), and every thumbnail comes out converted, the same as one made alone, whichever way it
+// is made.
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -8,6 +10,7 @@
 
 #include "support/picture_factory.h"
 #include "support/sandbox.h"
+#include "thumbnails/cached_thumbnail.h"
 #include "thumbnails/load_thumbnail.h"
 
 namespace pimrose {
@@ -39,6 +42,39 @@ TEST(ColourLoaders, LoadersConvertingAtOnceShareOneConversionAndAgree) {
   const QRgb centre = alone.pixel(16, 12);
   EXPECT_GT(std::abs(qRed(centre) - 90) + std::abs(qGreen(centre) - 170) + std::abs(qBlue(centre) - 80), 12)
       << "the wide-gamut green was shown without its profile";
+}
+
+// A tagged picture's thumbnail is converted however it is made: with its profile behind more
+// metadata than the first read holds (the header then found by walking the file), through the
+// shared cache (the entry is written from converted pixels), and from that entry later.
+TEST(ColourLoaders, EveryWayToAThumbnailConverts) {
+  test::Sandbox box;
+  const QByteArray jpeg = taggedJpeg();
+  QByteArray metadata;
+  for (int i = 0; i < 2; ++i) metadata += QByteArray("\xFF\xED\xFF\xFF", 4) + QByteArray(0xFFFD, 'm');
+  const QString deep = box.write(QStringLiteral("deep.jpg"), jpeg.left(2) + metadata + jpeg.mid(2));
+  const QString cached = box.write(QStringLiteral("cached.jpg"), jpeg);
+  box.makeFolder(QStringLiteral("cache"));
+  const ThumbnailCache cache(box.filePath(QStringLiteral("cache/thumbnails")));
+  const QRgb expected =
+      loadThumbnail(box.write(QStringLiteral("p.jpg"), jpeg), 32, false).image.pixel(16, 12);
+  const struct {
+    const char* what;
+    std::function<LoadedThumbnail()> load;
+  } cases[] = {
+      {"profile past the first 64 KiB", [&] { return loadThumbnail(deep, 32, false); }},
+      {"no cache entry yet", [&] { return loadThumbnailCached(cached, 32, false, cache); }},
+      {"from the cache entry", [&] { return loadThumbnailCached(cached, 32, false, cache); }},
+  };
+  for (const auto& c : cases) {
+    const QImage image = c.load().image;
+    ASSERT_FALSE(image.isNull()) << c.what;
+    const QRgb centre = image.pixel(16, 12);
+    EXPECT_LE(std::abs(qRed(centre) - qRed(expected)) + std::abs(qGreen(centre) - qGreen(expected)) +
+                  std::abs(qBlue(centre) - qBlue(expected)),
+              3)
+        << c.what;
+  }
 }
 
 }  // namespace

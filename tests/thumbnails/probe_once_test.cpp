@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "codecs/file_reading.h"
 #include "codecs/probe_counts.h"
 #include "support/picture_factory.h"
 #include "support/sandbox.h"
@@ -39,6 +40,11 @@ QByteArray camera() {
                         test::jpegOf(test::detailedPicture(160, 120, 8)));
 }
 
+// Small HEIF, JPEG XL and PNG files kept with the fuzz seeds (made by heif-enc, avifenc and cjxl).
+QByteArray seed(const char* relative) {
+  return readFileBytes(test::sourceDir() + QStringLiteral("/fuzz/seeds/") + QLatin1String(relative));
+}
+
 TEST(ProbeOnce, AThumbnailOpensSniffsParsesAndReadsItsPictureOnce) {
   const struct {
     const char* what;
@@ -46,6 +52,7 @@ TEST(ProbeOnce, AThumbnailOpensSniffsParsesAndReadsItsPictureOnce) {
     bool fastLoading;
     EarlyPreview early;
     ProbeCounts counts;
+    const char* name = "picture.jpg";
   } cases[] = {
       {"a JPEG", test::jpegOf(test::detailedPicture(640, 480, 1)), false, EarlyPreview::No, {1, 1, 1, 1}},
       {"a progressive JPEG",
@@ -62,10 +69,35 @@ TEST(ProbeOnce, AThumbnailOpensSniffsParsesAndReadsItsPictureOnce) {
       // The preview is a picture of its own: its header is the second parse, once for both stages.
       {"a camera JPEG, its preview first", camera(), false, EarlyPreview::Yes, {1, 1, 2, 1}},
       {"a camera JPEG with fast loading: the preview alone", camera(), true, EarlyPreview::No, {1, 1, 2, 0}},
+      // The colour profile comes with the header (APP2 pieces, PNG chunks) and takes no look of its own.
+      {"a JPEG tagged Display P3",
+       test::withIccProfile(test::jpegOf(test::detailedPicture(640, 480, 5)), test::displayP3Profile()),
+       false,
+       EarlyPreview::No,
+       {1, 1, 1, 1}},
+      {"a PNG tagged Display P3",
+       seed("colour_profile/display_p3.png"),
+       false,
+       EarlyPreview::No,
+       {1, 1, 1, 1}},
+      {"a HEIC tagged Display P3",
+       seed("heif_decode/display_p3.heic"),
+       false,
+       EarlyPreview::No,
+       {1, 1, 1, 1},
+       "picture.heic"},
+      {"an AVIF", seed("heif_decode/plain.avif"), false, EarlyPreview::No, {1, 1, 1, 1}, "picture.avif"},
+      {"a JPEG XL tagged Display P3",
+       seed("jxl_decode/lossless_display_p3.jxl"),
+       false,
+       EarlyPreview::No,
+       {1, 1, 1, 1},
+       "picture.jxl"},
   };
   test::Sandbox sandbox;
   for (const auto& c : cases) {
-    const QString path = sandbox.write(QStringLiteral("picture.jpg"), c.bytes);
+    ASSERT_FALSE(c.bytes.isEmpty()) << c.what;
+    const QString path = sandbox.write(QLatin1String(c.name), c.bytes);
     EXPECT_EQ(countsOf([&] { return loadThumbnail(path, 150, c.fastLoading, 1.0, c.early); }), c.counts)
         << c.what;
   }
