@@ -47,14 +47,10 @@ std::optional<PictureHeader> anyHeader(QByteArrayView data, PictureFormat format
   switch (format) {
     case PictureFormat::Jpeg:
       return jpegHeader(data);
-    case PictureFormat::Png: {
-      const auto size = pngStoredSize(data);
-      return size ? std::optional(plainHeader(PictureFormat::Png, *size)) : std::nullopt;
-    }
-    case PictureFormat::Gif: {
-      const auto size = gifCanvasSize(data);
-      return size ? std::optional(plainHeader(PictureFormat::Gif, *size)) : std::nullopt;
-    }
+    case PictureFormat::Png:
+      return sizedHeader(PictureFormat::Png, pngStoredSize(data));
+    case PictureFormat::Gif:
+      return sizedHeader(PictureFormat::Gif, gifCanvasSize(data));
     case PictureFormat::Heif:  // sizes as shown: the decoders turn these pictures themselves
       return sizedHeader(PictureFormat::Heif, heifShownSize(data));
     case PictureFormat::Jxl:
