@@ -63,9 +63,13 @@ std::optional<JpegHeader> readJpegHeader(QByteArrayView data) {
     at += 2;
     if (hasNoLength(marker)) continue;
     if (marker == kStartOfScan) readFirstScan(data, at, header);
-    if (marker == kStartOfScan || marker == kEndOfImage || at + 2 > data.size()) break;
+    if (marker == kStartOfScan || marker == kEndOfImage) break;
+    if (at + 2 > data.size() || at + readBigEndian16(data.data() + at) > data.size()) {
+      header.metadataCut = marker == kApp1 || marker == kApp2;  // what it holds lies beyond the data
+      break;
+    }
     const qsizetype length = readBigEndian16(data.data() + at);
-    if (length < 2 || at + length > data.size()) break;
+    if (length < 2) break;
     const QByteArrayView segment = data.sliced(at + 2, length - 2);
     if (isFrameMarker(marker)) readFrame(segment, marker, header);
     if (marker == kApp1 && header.exif.orientation == 1 && header.exif.preview.isEmpty())

@@ -45,11 +45,14 @@ bool PictureProbe::readHeader() {
   headerBytes_ = start_;
   const PictureFormat format = sniffFormat(start_);
   std::optional<PictureHeader> header = readPictureHeader(start_, format);
-  if (header) {
+  const bool cutShort = start_.size() < file_->size();
+  // A JPEG segment cut by the first read after the frame header may hold the orientation or a
+  // profile piece: the markers are walked in the file instead.
+  if (header && !(cutShort && header->jpeg.metadataCut)) {
     header_ = *header;
     return true;
   }
-  return start_.size() < file_->size() && readHeaderBeyondStart(format);
+  return cutShort && readHeaderBeyondStart(format);
 }
 
 // The rare header that does not fit the first read: a JPEG with large metadata blocks ahead of its
