@@ -6,7 +6,7 @@ set -euo pipefail
 build_packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-image-formats-plugins
-  libturbojpeg0-dev libjpeg62-turbo-dev libpng-dev libgif-dev libfontconfig-dev
+  libturbojpeg0-dev libjpeg62-turbo-dev libpng-dev libdeflate-dev libgif-dev libfontconfig-dev
   libheif-dev libjxl-dev liblcms2-dev zlib1g-dev
   libxcb1-dev libxcb-keysyms1-dev libx11-dev
   qt6-wayland

@@ -85,10 +85,10 @@ bool makeFolder(const fs::path& folder, const std::function<bool(const fs::path&
 }
 
 bool makePictures(const fs::path& folder, int count, int width, int height, std::uint32_t seedBase,
-                  const char* extension) {
+                  const char* extension, Grain grain = Grain::Camera) {
   return makeFolder(folder, [&](const fs::path& into) {
     for (int i = 0; i < count; ++i) {
-      const RgbPicture picture = syntheticPhoto(width, height, seedBase + std::uint32_t(i));
+      const RgbPicture picture = syntheticPhoto(width, height, seedBase + std::uint32_t(i), grain);
       const std::string type = extension;
       const bool jpeg = type == "jpg" || type == "camera" || type == "p3";  // the last two: tagged JPEGs
       const fs::path path =
@@ -145,6 +145,9 @@ bool makeCorpus(const CorpusPlan& o) {
             makePictures(o.dir / ("pngs-" + std::to_string(o.pngs)), o.pngs, 1920, 1080, 2000, "png") &&
             makePictures(o.dir / ("gifs-" + std::to_string(o.gifs)), o.gifs, 1920, 1080, 3000, "gif") &&
             makePictures(small, o.small, 400, 300, 4000, "jpg");
+  if (ok && o.smooth > 0)
+    ok = makePictures(o.dir / ("smooth-" + std::to_string(o.smooth)), o.smooth, 1920, 1080, 5000, "png",
+                      Grain::None);
   if (ok && o.drop > 0) ok = makeLinks(o.dir / ("drop-" + std::to_string(o.drop)), photos, o.drop);
   for (const int count : o.rss)
     if (ok && count > 0) ok = makeLinks(o.dir / ("rss-" + std::to_string(count)), small, count);

@@ -1,6 +1,6 @@
 // Makes the benchmark corpus (see tools/corpus.h) under one folder, once:
 //   pimrose-bench-corpus DIR [--photos N] [--pngs N] [--gifs N] [--drop N] [--small N]
-//                            [--rss N,N,...] [--tree N] [--cameras N] [--camera-drop N] [--p3 N]
+//                            [--rss N,N,...] [--tree N] [--cameras N] [--camera-drop N] [--p3 N] [--smooth N]
 
 #include <cstdio>
 #include <cstdlib>
@@ -49,6 +49,8 @@ bool parse(int argc, char** argv, CorpusPlan& options) {
       options.cameraDrop = value;
     else if (key == "--p3")
       options.p3 = value;
+    else if (key == "--smooth")
+      options.smooth = value;
     else if (key == "--rss")
       options.rss = parseList(argv[i + 1]);
     else
@@ -65,7 +67,7 @@ int main(int argc, char** argv) {
   if (help || !parse(argc, argv, options)) {
     std::fprintf(stderr,
                  "usage: %s DIR [--photos N] [--pngs N] [--gifs N] [--drop N] [--small N] [--rss N,N] "
-                 "[--tree N] [--cameras N] [--camera-drop N] [--p3 N]\n",
+                 "[--tree N] [--cameras N] [--camera-drop N] [--p3 N] [--smooth N]\n",
                  argv[0]);
     return help ? 0 : 2;
   }

@@ -12,6 +12,11 @@
 //   measure  Pimrose's header-only width and height (pictureSize)
 //   decode   full-size plain library decode
 //   list     Pimrose's folder listing of each FILE (a folder), as opening a drop does
+//   entries  the shared cache's entries of the files as the loaders write them for an icon N wide,
+//            saved as OUT/entry-NNN.png (--out OUT); each is then decoded --passes times by the
+//            program's reader, side by side with the same pixels packed as entries were before
+//            (tools/run_length_png.h) read by plain libpng. Adds "decode_ms", "decode_before_ms"
+//            (thread CPU time), "bytes" and "bytes_before" to the line.
 // With --threads N the files are shared out among N threads, each taking the next file not yet
 // taken: what N loaders could do at best on this machine while it is as busy as it is.
 
@@ -20,19 +25,25 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QString>
 
 #include "browsing/enumerate_pictures.h"
 #include "codecs/picture_size.h"
+#include "codecs/png_decode.h"
+#include "thumbnails/cached_thumbnail.h"
 #include "thumbnails/load_thumbnail.h"
 #include "tools/process_stats.h"
 #include "tools/reference_thumbnail.h"
+#include "tools/run_length_png.h"
 
 namespace {
 
@@ -43,6 +54,7 @@ struct Job {
   int size = 150;
   int passes = 1;
   int threads = 1;
+  QString out;
   std::vector<QString> files;
 };
 
@@ -84,6 +96,62 @@ int runOne(const Job& job, const QString& path) {
   return 1;
 }
 
+struct EntryPair {
+  QByteArray ours;
+  QByteArray before;
+};
+
+double threadCpuMs() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return double(now.tv_sec) * 1000.0 + double(now.tv_nsec) / 1e6;
+}
+
+// Each picture's entry through the real cache, in a cache folder of its own under OUT.
+std::vector<EntryPair> makeEntries(const Job& job) {
+  if (!QDir().mkpath(job.out)) return {};
+  const pimrose::ThumbnailCache cache(job.out + QStringLiteral("/thumbnails"));
+  std::vector<EntryPair> entries;
+  for (const QString& file : job.files) {
+    const QString path = QFileInfo(file).absoluteFilePath();
+    pimrose::loadThumbnailCached(path, job.size, false, cache);
+    for (const int side : {128, 256, 512, 1024}) {
+      QFile entry(cache.entryPath(path, side));
+      if (!entry.open(QIODevice::ReadOnly)) continue;
+      const QByteArray ours = entry.readAll();
+      entries.push_back({ours, pimrose::bench::runLengthPng(pimrose::decodePng(ours, {}, nullptr))});
+      QFile copy(QStringLiteral("%1/entry-%2.png").arg(job.out).arg(entries.size(), 3, 10, QLatin1Char('0')));
+      if (!copy.open(QIODevice::WriteOnly) || copy.write(ours) != ours.size()) return {};
+    }
+  }
+  return entries;
+}
+
+// Both readers in turn over every entry, pass after pass, so a busy moment weighs on both alike.
+int runEntries(const Job& job) {
+  const std::vector<EntryPair> entries = makeEntries(job);
+  if (entries.size() != job.files.size()) return 1;
+  double ours = 0, before = 0;
+  qint64 bytes = 0, bytesBefore = 0;
+  int failed = 0;
+  for (const EntryPair& entry : entries) bytes += entry.ours.size(), bytesBefore += entry.before.size();
+  for (int pass = 0; pass < job.passes; ++pass) {
+    for (const EntryPair& entry : entries) {
+      const double start = threadCpuMs();
+      failed += pimrose::decodePng(entry.ours, {}, nullptr).isNull() ? 1 : 0;
+      const double middle = threadCpuMs();
+      failed += libpngDecode(entry.before).width == 0 ? 1 : 0;
+      ours += middle - start;
+      before += threadCpuMs() - middle;
+    }
+  }
+  std::printf(
+      "{\"mode\": \"entries\", \"images\": %zu, \"ms\": %.3f, \"cpu_ms\": %.3f, \"decode_ms\": %.3f, "
+      "\"decode_before_ms\": %.3f, \"bytes\": %lld, \"bytes_before\": %lld, \"failed\": %d}\n",
+      entries.size() * size_t(job.passes), ours, ours, ours, before, bytes, bytesBefore, failed);
+  return failed == 0 ? 0 : 1;
+}
+
 int runAll(const Job& job) {
   const size_t total = job.files.size() * size_t(job.passes);
   std::atomic<size_t> next = 0;
@@ -103,15 +171,19 @@ bool parse(int argc, char** argv, Job& job) {
   job.mode = argv[1];
   for (int i = 2; i < argc; ++i) {
     const std::string arg = argv[i];
-    if ((arg == "--size" || arg == "--passes" || arg == "--threads") && i + 1 < argc) {
+    if (arg == "--out" && i + 1 < argc) {
+      job.out = QString::fromLocal8Bit(argv[++i]);
+    } else if ((arg == "--size" || arg == "--passes" || arg == "--threads") && i + 1 < argc) {
       int& value = arg == "--size" ? job.size : arg == "--passes" ? job.passes : job.threads;
       value = std::max(1, std::atoi(argv[++i]));
     } else {
       job.files.push_back(QString::fromLocal8Bit(argv[i]));
     }
   }
-  static const std::vector<std::string> modes = {"thumb", "limit", "qt", "measure", "decode", "list"};
-  return !job.files.empty() && std::find(modes.begin(), modes.end(), job.mode) != modes.end();
+  static const std::vector<std::string> modes = {"thumb",  "limit", "qt",     "measure",
+                                                 "decode", "list",  "entries"};
+  const bool known = std::find(modes.begin(), modes.end(), job.mode) != modes.end();
+  return !job.files.empty() && known && (job.mode != "entries" || !job.out.isEmpty());
 }
 
 }  // namespace
@@ -119,12 +191,13 @@ bool parse(int argc, char** argv, Job& job) {
 int main(int argc, char** argv) {
   Job job;
   if (!parse(argc, argv, job)) {
-    std::fprintf(
-        stderr,
-        "usage: %s thumb|limit|qt|measure|decode|list [--size N] [--passes N] [--threads N] FILE...\n",
-        argv[0]);
+    std::fprintf(stderr,
+                 "usage: %s thumb|limit|qt|measure|decode|list|entries [--size N] [--passes N] [--threads N] "
+                 "[--out DIR] FILE...\n",
+                 argv[0]);
     return argc >= 2 && std::string(argv[1]) == "--help" ? 0 : 2;
   }
+  if (job.mode == "entries") return runEntries(job);
   // CPU time tells the cost of the work on a machine shared with other work; wall time also
   // tells how busy the machine was.
   const double cpuStart = processCpuMs();

@@ -78,7 +78,7 @@ const Shape* shapeAt(const std::vector<Shape>& shapes, int x, int y) {
 
 }  // namespace
 
-RgbPicture syntheticPhoto(int width, int height, std::uint32_t seed) {
+RgbPicture syntheticPhoto(int width, int height, std::uint32_t seed, Grain grain) {
   Random random(seed);
   RgbPicture picture{width, height, std::vector<std::uint8_t>(size_t(width) * size_t(height) * 3)};
   const std::array<int, 3> sky{random.between(60, 200), random.between(90, 210), random.between(120, 240)};
@@ -94,11 +94,13 @@ RgbPicture syntheticPhoto(int width, int height, std::uint32_t seed) {
     for (int x = 0; x < width; ++x) {
       const Shape* shape = shapeAt(shapes, x, y);
       // Fine blotches below the horizon only: ground has texture, the sky is smooth.
-      const int light = large.at(x, y) + (horizon > 110 ? small.at(x, y) : 0);
+      const bool grainy = grain == Grain::Camera;
+      const int light = large.at(x, y) + (grainy && horizon > 110 ? small.at(x, y) : 0);
       for (int c = 0; c < 3; ++c) {
-        int value = shape ? shape->colour[size_t(c)] + ((x + y / 2) / shape->ripple % 2) * 18
+        const int ripple = shape && grainy ? ((x + y / 2) / shape->ripple % 2) * 18 : 0;
+        int value = shape ? shape->colour[size_t(c)] + ripple
                           : (sky[size_t(c)] * (256 - horizon) + ground[size_t(c)] * horizon) / 256;
-        value += light + int(random.next() % 25) - 12;
+        value += light + (grainy ? int(random.next() % 25) - 12 : 0);
         out[c] = std::uint8_t(std::clamp(value, 0, 255));
       }
       out += 3;

@@ -16,6 +16,10 @@ struct RgbPicture {
   std::vector<std::uint8_t> pixels;  // RGB, 3 bytes a pixel, rows packed
 };
 
-RgbPicture syntheticPhoto(int width, int height, std::uint32_t seed);
+// A camera's grain (fine blotches, ripples, sensor noise), or none: the smooth picture of a
+// screenshot or an illustration, gradients and flat shapes, which deflates well as a PNG.
+enum class Grain { Camera, None };
+
+RgbPicture syntheticPhoto(int width, int height, std::uint32_t seed, Grain grain = Grain::Camera);
 
 }  // namespace pimrose::bench

@@ -11,6 +11,11 @@ BoxReducer::BoxReducer(int width, int height, int factor)
       sums_(size_t(outputSide(width, factor_)) * 4, 0),
       out_(outputSide(width, factor_), outputSide(height, factor_), QImage::Format_ARGB32_Premultiplied) {}
 
+int BoxReducer::factorCovering(QSize stored, QSize atLeast) {
+  if (atLeast.isEmpty() || stored.isEmpty()) return 1;
+  return std::max(1, std::min(stored.width() / atLeast.width(), stored.height() / atLeast.height()));
+}
+
 // One output column's run of `factor_` source pixels at a time: a division per pixel to find the
 // column cost more than the sums themselves.
 void BoxReducer::addRow(const uchar* rgba) {
@@ -39,6 +44,10 @@ void BoxReducer::addClearRow() {
   if (out_.isNull() || outRow_ >= out_.height()) return;
   ++rowsSeen_;
   if (++rowsInBand_ == factor_ || rowsSeen_ == height_) flushBand();
+}
+
+void BoxReducer::addClearRowsToEnd() {
+  while (!out_.isNull() && rowsSeen_ < height_ && outRow_ < out_.height()) addClearRow();
 }
 
 void BoxReducer::flushBand() {

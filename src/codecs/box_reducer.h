@@ -18,10 +18,14 @@ class BoxReducer {
   // A fully transparent row: it adds nothing to the sums, so only the row is counted. A tall,
   // mostly empty canvas then costs its painted rows, not its area.
   void addClearRow();
+  // Clear rows for every row not added: a picture cut short shows what it held.
+  void addClearRowsToEnd();
   // The reduced picture, Format_ARGB32_Premultiplied; null if it could not be allocated.
   QImage result() const { return out_; }
 
   static int outputSide(int side, int factor) { return (side + factor - 1) / factor; }
+  // The largest whole factor that still leaves `atLeast` covered (1 for an empty `atLeast`).
+  static int factorCovering(QSize stored, QSize atLeast);
 
  private:
   void flushBand();

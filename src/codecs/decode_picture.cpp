@@ -1,46 +1,44 @@
 #include "codecs/decode_picture.h"
 
-#include "codecs/file_reading.h"
+#include "codecs/colour_profile.h"
+#include "codecs/embedded_colour.h"
 #include "codecs/jpeg_decode.h"
 #include "codecs/picture_decoder.h"
-#include "codecs/picture_header.h"
-#include "codecs/picture_size.h"
-#include "codecs/png_encode.h"
+#include "codecs/picture_probe.h"
+#include "codecs/upright_png.h"
 
 namespace pimrose {
 namespace {
-
-// The whole file, once its header shows a picture. Opened once for both steps: on a slow share
-// every open and look-up waits. Measured first: a file that is no picture is turned away before it
-// is read whole.
-BudgetedBytes readPictureFile(const QString& path, QString* error) {
-  const std::optional<OpenedFile> file = OpenedFile::open(path, error);
-  if (!file || pictureSize(*file, path, error).isEmpty()) return {};
-  return readFileBytesWithin(sharedReadBudget(), *file, path, error);
-}
 
 struct StoredPixels {
   QImage pixels;
   int orientation = 1;
 };
 
-// A JPEG as stored, three bytes a pixel, with the orientation that turns it upright; anything else
-// upright already.
+// A JPEG as stored, three bytes a pixel (four when its colours must be converted), with the
+// orientation that turns it upright; anything else upright already. In sRGB either way. Probed
+// first: a file that is no picture is turned away before it is read whole.
 StoredPixels decodeStored(const QString& path, QString* error) {
-  const BudgetedBytes read = readPictureFile(path, error);
+  const std::optional<PictureProbe> probe = PictureProbe::open(path, error);
+  if (!probe) return {};
+  const BudgetedBytes read = probe->readAll(sharedReadBudget(), error);
   if (read.bytes.isEmpty()) return {};
-  const std::optional<PictureHeader> header = readPictureHeader(read.bytes);
-  if (header && header->format == PictureFormat::Jpeg)
-    return {decodeJpeg(read.bytes, QSize(), error, JpegPixels::ThreeBytes), header->orientation};
-  return {decodeUpright(read.bytes, QSize(), PreviewUse::Refused, error), 1};
+  const PictureHeader& header = probe->header();
+  if (header.format != PictureFormat::Jpeg)
+    return {decodeUpright(header, read.bytes, QSize(), PreviewUse::Refused, error), 1};
+  QImage stored = decodeJpeg(read.bytes, header.jpeg, QSize(), error, JpegPixels::ThreeBytes);
+  return {convertedToSrgb(std::move(stored), jpegColourProfile(header.jpeg.iccChunks)), header.orientation};
 }
 
 }  // namespace
 
 QImage decodePicture(const QString& path, QString* error) {
-  const BudgetedBytes read = readPictureFile(path, error);
+  // Measured first: a file that is no picture is turned away before it is read whole.
+  const std::optional<PictureProbe> probe = PictureProbe::open(path, error);
+  if (!probe) return {};
+  const BudgetedBytes read = probe->readAll(sharedReadBudget(), error);
   if (read.bytes.isEmpty()) return {};
-  return decodeUpright(read.bytes, QSize(), PreviewUse::Refused, error);
+  return decodeUpright(probe->header(), read.bytes, QSize(), PreviewUse::Refused, error);
 }
 
 // The file's bytes are let go before the encoding starts; the pixels go as soon as it ends.

@@ -82,7 +82,7 @@ ColourProfile jpegColourProfile(const QList<QByteArrayView>& iccChunks) {
 }
 
 ColourProfile pngColourProfile(QByteArrayView data) {
-  if (sniffFormat(data) != PictureFormat::Png) return {};
+  if (!startsLikePng(data)) return {};
   QByteArrayView gama, chrm;
   for (qsizetype at = 8; at + 12 <= data.size();) {
     const qsizetype length = readBigEndian32(data.data() + at);

@@ -8,6 +8,7 @@
 #include <unistd.h>
 #include <cerrno>
 
+#include "codecs/probe_counts.h"
 #include "text/file_names.h"
 
 namespace pimrose {
@@ -28,8 +29,19 @@ bool withinLimit(const OpenedFile& file, const QString& path, QString* error, qi
   return false;
 }
 
-QByteArray readWhole(const OpenedFile& file, const QString& path, QString* error) {
-  QByteArray bytes = file.readAt(0, file.size());
+// The whole file; the first bytes come from `start` when it holds some, so they are not read twice.
+QByteArray readWhole(const OpenedFile& file, const QString& path, QString* error,
+                     const QByteArray& start = {}) {
+  ++threadProbeCounts().wholeReads;
+  QByteArray bytes;
+  if (start.size() >= file.size()) {
+    bytes = start.size() == file.size() ? start : start.first(qsizetype(file.size()));
+  } else {
+    bytes = QByteArray(qsizetype(file.size()), Qt::Uninitialized);
+    std::copy(start.cbegin(), start.cend(), bytes.data());
+    const qint64 rest = file.readInto(bytes.data() + start.size(), start.size(), file.size() - start.size());
+    bytes.truncate(start.size() + rest);
+  }
   if (bytes.size() != file.size() || !file.unchanged()) {
     setError(error, QStringLiteral("read failed or file changed while read: %1").arg(path));
     return {};
@@ -54,6 +66,7 @@ std::optional<OpenedFile> OpenedFile::open(const QString& path, QString* error) 
     setError(error, QStringLiteral("not a file: %1").arg(path));
     return std::nullopt;
   }
+  ++threadProbeCounts().opens;
   return OpenedFile(fd, info.st_size);
 }
 
@@ -66,15 +79,21 @@ OpenedFile::~OpenedFile() {
 QByteArray OpenedFile::readAt(qint64 offset, qint64 count) const {
   if (offset < 0 || count <= 0 || offset >= size_) return {};
   QByteArray bytes(qsizetype(std::min(count, size_ - offset)), Qt::Uninitialized);
-  qsizetype got = 0;
-  while (got < bytes.size()) {
-    const ssize_t n = ::pread(fd_, bytes.data() + got, size_t(bytes.size() - got), off_t(offset + got));
+  bytes.truncate(qsizetype(readInto(bytes.data(), offset, bytes.size())));
+  return bytes;
+}
+
+qint64 OpenedFile::readInto(char* out, qint64 offset, qint64 count) const {
+  if (offset < 0 || count <= 0 || offset >= size_) return 0;
+  count = std::min(count, size_ - offset);
+  qint64 got = 0;
+  while (got < count) {
+    const ssize_t n = ::pread(fd_, out + got, size_t(count - got), off_t(offset + got));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     got += n;
   }
-  bytes.truncate(got);
-  return bytes;
+  return got;
 }
 
 bool OpenedFile::unchanged() const {
@@ -99,10 +118,10 @@ BudgetedBytes readFileBytesWithin(ReadBudget& budget, const QString& path, QStri
 }
 
 BudgetedBytes readFileBytesWithin(ReadBudget& budget, const OpenedFile& file, const QString& path,
-                                  QString* error, qint64 limit) {
+                                  QString* error, qint64 limit, const QByteArray& start) {
   if (!withinLimit(file, path, error, limit)) return {};
   BudgetedBytes read{budget.acquire(file.size()), {}};
-  read.bytes = readWhole(file, path, error);
+  read.bytes = readWhole(file, path, error, start);
   return read;
 }
 

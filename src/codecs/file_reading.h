@@ -28,6 +28,8 @@ class OpenedFile {
   qint64 size() const { return size_; }
   // Up to `count` bytes from `offset`; shorter at the end of the file or on a read error.
   QByteArray readAt(qint64 offset, qint64 count) const;
+  // The same into `out`; answers the bytes read.
+  qint64 readInto(char* out, qint64 offset, qint64 count) const;
   // True when the file is still `size()` bytes long: a file that grew or shrank while it was read
   // gives a mixture of two versions and is not trusted.
   bool unchanged() const;
@@ -54,8 +56,10 @@ struct BudgetedBytes {
 };
 BudgetedBytes readFileBytesWithin(ReadBudget& budget, const QString& path, QString* error = nullptr,
                                   qint64 limit = kMaxPictureFileBytes);
+// `start`, when given, holds the file's first bytes as read before: they are not read again.
 BudgetedBytes readFileBytesWithin(ReadBudget& budget, const OpenedFile& file, const QString& path,
-                                  QString* error = nullptr, qint64 limit = kMaxPictureFileBytes);
+                                  QString* error = nullptr, qint64 limit = kMaxPictureFileBytes,
+                                  const QByteArray& start = {});
 
 // At most the first `limit` bytes, for questions the header answers. `complete` tells whether
 // that was the whole file.

@@ -9,6 +9,7 @@
 #include "codecs/box_reducer.h"
 #include "codecs/decode_limits.h"
 #include "codecs/picture_format.h"
+#include "codecs/probe_counts.h"
 
 namespace pimrose {
 namespace {
@@ -191,15 +192,10 @@ QImage reduceCanvas(GifFileType* gif, const FrameLayout& layout, const FrameInfo
   return reducer.result();
 }
 
-int reductionFactor(QSize canvas, QSize atLeast) {
-  if (atLeast.isEmpty()) return 1;
-  return std::max(1, std::min(canvas.width() / atLeast.width(), canvas.height() / atLeast.height()));
-}
-
 QImage readFrame(GifFileType* gif, const FrameInfo& frame, QSize atLeast, QString* error) {
   const std::optional<FrameLayout> layout = readLayout(gif, error);
   if (!layout) return {};
-  const int factor = reductionFactor(layout->canvas, atLeast);
+  const int factor = BoxReducer::factorCovering(layout->canvas, atLeast);
   return factor > 1 ? reduceCanvas(gif, *layout, frame, factor, error) : paintCanvas(gif, *layout, frame);
 }
 
@@ -217,7 +213,8 @@ QImage readFirstFrame(GifFileType* gif, QSize atLeast, QString* error) {
 }  // namespace
 
 std::optional<QSize> gifCanvasSize(QByteArrayView data) {
-  if (sniffFormat(data) != PictureFormat::Gif || data.size() < 13) return std::nullopt;
+  ++threadProbeCounts().headerParses;
+  if (!startsLikeGif(data) || data.size() < 13) return std::nullopt;
   const QSize screen(int(littleEndian16(data, 6)), int(littleEndian16(data, 8)));
   qsizetype at = 13 + colourTableBytes(quint8(data[10]));
   while (at >= 0 && at < data.size()) {

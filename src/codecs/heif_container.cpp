@@ -6,6 +6,7 @@
 
 #include "codecs/file_reading.h"
 #include "codecs/picture_format.h"
+#include "codecs/probe_counts.h"
 
 namespace pimrose {
 namespace {
@@ -159,6 +160,7 @@ bool isHeifFile(QByteArrayView data) {
 }
 
 std::optional<QSize> heifShownSize(QByteArrayView data) {
+  ++threadProbeCounts().headerParses;
   const std::optional<Box> meta = firstBox(data, fourcc("meta"));
   if (!meta) return std::nullopt;
   return shownSize(fullBoxContent(meta->body));

@@ -9,6 +9,7 @@
 
 #include <libheif/heif.h>
 
+#include "codecs/box_reducer.h"
 #include "codecs/decode_limits.h"
 #include "codecs/rgba_rows.h"
 
@@ -171,7 +172,7 @@ QImage decodeHandle(const heif_image_handle* handle, QSize atLeast, QString* err
   const bool opaque = !heif_image_handle_has_alpha_channel(handle);
   if (heif_image_handle_is_premultiplied_alpha(handle))
     return wrapped(std::move(decoded), rows, stride, got, QImage::Format_RGBA8888_Premultiplied);
-  if (coveringFactor(got, atLeast) == 1)
+  if (BoxReducer::factorCovering(got, atLeast) == 1)
     return wrapped(std::move(decoded), rows, stride, got,
                    opaque ? QImage::Format_RGBX8888 : QImage::Format_RGBA8888);
   QImage reduced = imageFromRgbaRows(rows, stride, got, opaque, atLeast);

@@ -1,29 +1,18 @@
 #include "codecs/jpeg_decode.h"
 
-#include <algorithm>
-#include <memory>
+#include <vector>
 
 #include <turbojpeg.h>
 
 #include "codecs/decode_limits.h"
+#include "codecs/jpeg_error_trap.h"
 #include "codecs/jpeg_header.h"
 
 namespace pimrose {
 namespace {
 
-constexpr int kPixelFormat = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? TJPF_BGRA : TJPF_ARGB;
-
-// One decompressor per thread: creating one costs more than decoding a small preview.
-tjhandle threadDecompressor() {
-  struct Handle {
-    tjhandle handle = tjInitDecompress();
-    ~Handle() {
-      if (handle) tjDestroy(handle);
-    }
-  };
-  thread_local Handle decompressor;
-  return decompressor.handle;
-}
+// QImage's RGB32 words in memory (alpha written as 0xFF), so libjpeg writes the final pixels.
+constexpr J_COLOR_SPACE kWordOrder = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRA : JCS_EXT_ARGB;
 
 tjscalingfactor chooseScale(int width, int height, QSize atLeast) {
   int count = 0;
@@ -39,23 +28,8 @@ tjscalingfactor chooseScale(int width, int height, QSize atLeast) {
   return best;
 }
 
-// A truncated JPEG decodes with a warning and a grey lower part; that is a damaged file, not a
-// picture. Other warnings (stray bytes between markers) leave a good picture and are accepted.
-bool decodeFailed(tjhandle handle, int status) {
-  if (status == 0) return false;
-  if (tjGetErrorCode(handle) == TJERR_FATAL) return true;
-  return QByteArrayView(tjGetErrorStr2(handle)).contains("Premature end");
-}
-
-// The DC-only decode never reads the end of the file, so it checks here that the file has one:
-// a truncated file gives no thumbnail at any size. A few bytes of padding after it are allowed.
-bool hasEndMarker(QByteArrayView data) {
-  constexpr qsizetype kTail = 64;
-  return data.last(std::min(kTail, data.size())).contains("\xFF\xD9");
-}
-
 QImage cmykToRgb(const QImage& cmyk) {
-  // TurboJPEG hands CMYK as stored; the files that carry it (Adobe) store the inks inverted.
+  // libjpeg hands CMYK as stored; the files that carry it (Adobe) store the inks inverted.
   QImage rgb(cmyk.size(), QImage::Format_RGB32);
   for (int y = 0; y < cmyk.height(); ++y) {
     const uchar* in = cmyk.constScanLine(y);
@@ -68,22 +42,54 @@ QImage cmykToRgb(const QImage& cmyk) {
   return rgb;
 }
 
-QImage decodeScaled(tjhandle handle, QByteArrayView data, QSize size, bool cmyk, JpegPixels pixels,
+bool isCmyk(const jpeg_decompress_struct& cinfo) {
+  return cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+}
+
+// libjpeg goes on past a file that ends early (the rest grey) and past damage it can step over,
+// with a warning; what it makes then is shown, as browsers and file managers show it. An error
+// that stops it leaves no picture. Every object that lives across the setjmp is the caller's, so a
+// jump skips no destructor.
+bool decodeWithTrap(jpeg_decompress_struct& cinfo, JpegErrorTrap& trap, QByteArrayView data,
+                    tjscalingfactor scale, QSize size, JpegPixels pixels, QImage& image,
+                    std::vector<JSAMPROW>& rows) {
+  if (setjmp(trap.jump)) return false;
+  jpeg_create_decompress(&cinfo);
+  jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(data.data()),
+               static_cast<unsigned long>(data.size()));
+  jpeg_read_header(&cinfo, TRUE);
+  cinfo.scale_num = unsigned(scale.num);
+  cinfo.scale_denom = unsigned(scale.denom);
+  // CMYK needs the same 4 bytes a pixel as RGB32, and RGB888 is libjpeg's own RGB, so each is written
+  // straight into the image.
+  const bool threeBytes = pixels == JpegPixels::ThreeBytes && !isCmyk(cinfo);
+  cinfo.out_color_space = isCmyk(cinfo) ? JCS_CMYK : (threeBytes ? JCS_RGB : kWordOrder);
+  jpeg_start_decompress(&cinfo);
+  // The header walk that bounded the memory must have seen the frame libjpeg decodes.
+  if (QSize(int(cinfo.output_width), int(cinfo.output_height)) != size) return false;
+  image = QImage(size, threeBytes ? QImage::Format_RGB888 : QImage::Format_RGB32);
+  if (image.isNull()) return false;
+  rows.resize(size_t(size.height()));
+  for (int y = 0; y < size.height(); ++y) rows[size_t(y)] = image.scanLine(y);
+  while (cinfo.output_scanline < cinfo.output_height)
+    jpeg_read_scanlines(&cinfo, &rows[cinfo.output_scanline], cinfo.output_height - cinfo.output_scanline);
+  jpeg_finish_decompress(&cinfo);
+  return true;
+}
+
+QImage decodeScaled(QByteArrayView data, tjscalingfactor scale, QSize size, JpegPixels pixels,
                     QString* error) {
-  // Format_RGB32 has the byte layout of TurboJPEG's BGRA/ARGB (alpha written as 0xFF), Format_RGB888
-  // that of its RGB, and CMYK needs 4 bytes a pixel, so the decoder writes straight into the final buffer.
-  const bool threeBytes = pixels == JpegPixels::ThreeBytes && !cmyk;
-  QImage image(size, threeBytes ? QImage::Format_RGB888 : QImage::Format_RGB32);
-  if (image.isNull()) {
-    if (error) *error = QStringLiteral("out of memory");
-    return {};
-  }
-  const int status =
-      tjDecompress2(handle, reinterpret_cast<const uchar*>(data.data()), qulonglong(data.size()),
-                    image.bits(), size.width(), int(image.bytesPerLine()), size.height(),
-                    cmyk ? TJPF_CMYK : (threeBytes ? TJPF_RGB : kPixelFormat), 0);
-  if (decodeFailed(handle, status)) {
-    if (error) *error = QString::fromUtf8(tjGetErrorStr2(handle));
+  jpeg_decompress_struct cinfo{};
+  JpegErrorTrap trap{};
+  trap.attach(cinfo);
+  QImage image;
+  std::vector<JSAMPROW> rows;
+  const bool ok = decodeWithTrap(cinfo, trap, data, scale, size, pixels, image, rows);
+  const bool cmyk = isCmyk(cinfo);
+  jpeg_destroy_decompress(&cinfo);
+  if (!ok) {
+    if (error)
+      *error = trap.message[0] ? QString::fromUtf8(trap.message) : QStringLiteral("not a readable JPEG");
     return {};
   }
   return cmyk ? cmykToRgb(image) : image;
@@ -92,15 +98,6 @@ QImage decodeScaled(tjhandle handle, QByteArrayView data, QSize size, bool cmyk,
 }  // namespace
 
 QImage decodeJpeg(QByteArrayView data, QSize atLeast, QString* error, JpegPixels pixels) {
-  tjhandle handle = threadDecompressor();
-  int width = 0, height = 0, subsampling = 0, colorspace = 0;
-  if (!handle || data.isEmpty() ||
-      tjDecompressHeader3(handle, reinterpret_cast<const uchar*>(data.data()), qulonglong(data.size()),
-                          &width, &height, &subsampling, &colorspace) != 0) {
-    if (error)
-      *error = handle ? QString::fromUtf8(tjGetErrorStr2(handle)) : QStringLiteral("no decompressor");
-    return {};
-  }
   // libjpeg reads on past damage our header walk refuses; what the walk cannot vouch for (an embedded
   // preview, say) is not decoded, since its memory could not be bounded.
   const std::optional<JpegHeader> header = readJpegHeader(data);
@@ -108,24 +105,30 @@ QImage decodeJpeg(QByteArrayView data, QSize atLeast, QString* error, JpegPixels
     if (error) *error = QStringLiteral("damaged JPEG header");
     return {};
   }
-  if (exceedsCoefficientLimit(*header)) {
+  return decodeJpeg(data, *header, atLeast, error, pixels);
+}
+
+QImage decodeJpeg(QByteArrayView data, const JpegHeader& header, QSize atLeast, QString* error,
+                  JpegPixels pixels) {
+  const QSize stored = header.storedSize;
+  if (exceedsCoefficientLimit(header)) {
     if (error)
-      *error =
-          QStringLiteral("picture sent in several scans too large to decode: %1x%2").arg(width).arg(height);
+      *error = QStringLiteral("picture sent in several scans too large to decode: %1x%2")
+                   .arg(stored.width())
+                   .arg(stored.height());
     return {};
   }
-  const tjscalingfactor scale = chooseScale(width, height, atLeast);
-  const QSize size(TJSCALED(width, scale), TJSCALED(height, scale));
-  if (!isBelievableSize(QSize(width, height)) || !fitsDecodeLimit(size)) {
-    if (error) *error = QStringLiteral("picture too large: %1x%2").arg(width).arg(height);
+  const tjscalingfactor scale = chooseScale(stored.width(), stored.height(), atLeast);
+  const QSize size(TJSCALED(stored.width(), scale), TJSCALED(stored.height(), scale));
+  if (!isBelievableSize(stored) || !fitsDecodeLimit(size)) {
+    if (error) *error = QStringLiteral("picture too large: %1x%2").arg(stored.width()).arg(stored.height());
     return {};
   }
-  if (scale.num * 8 == scale.denom && hasEndMarker(data)) {
-    QImage firstScans = decodeJpegFirstScans(data);
+  if (pixels == JpegPixels::FourBytes && scale.num * 8 == scale.denom && header.progressive) {
+    QImage firstScans = decodeJpegFirstScans(data, header);
     if (firstScans.size() == size) return firstScans;
   }
-  const bool cmyk = colorspace == TJCS_CMYK || colorspace == TJCS_YCCK;
-  return decodeScaled(handle, data, size, cmyk, pixels, error);
+  return decodeScaled(data, scale, size, pixels, error);
 }
 
 }  // namespace pimrose

@@ -2,33 +2,12 @@
 // 8x8 block first; a 1/8-scale picture needs nothing else, so the rest of the file (most of the
 // decoding cost) is never entropy-decoded.
 
-#include <csetjmp>
-#include <cstdio>
-
-#include <jerror.h>
-#include <jpeglib.h>
-
 #include "codecs/jpeg_decode.h"
+#include "codecs/jpeg_error_trap.h"
 #include "codecs/jpeg_header.h"
 
 namespace pimrose {
 namespace {
-
-struct ErrorTrap {
-  jpeg_error_mgr manager;
-  std::jmp_buf jump;
-  bool truncated = false;
-};
-
-[[noreturn]] void jumpOut(j_common_ptr cinfo) {
-  std::longjmp(reinterpret_cast<ErrorTrap*>(cinfo->err)->jump, 1);
-}
-// Warnings are quiet, but running out of data before the DC scans are complete means the
-// picture is not there.
-void noteWarning(j_common_ptr cinfo, int level) {
-  if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF)
-    reinterpret_cast<ErrorTrap*>(cinfo->err)->truncated = true;
-}
 
 bool allDcKnown(const jpeg_decompress_struct& cinfo) {
   if (!cinfo.coef_bits) return false;
@@ -59,7 +38,7 @@ bool readRows(jpeg_decompress_struct& cinfo, QImage& image) {
 }
 
 // Every object that lives across the setjmp is owned by the caller, so a jump skips no destructor.
-bool decodeWithTrap(jpeg_decompress_struct& cinfo, ErrorTrap& trap, QByteArrayView data, QImage& image) {
+bool decodeWithTrap(jpeg_decompress_struct& cinfo, JpegErrorTrap& trap, QByteArrayView data, QImage& image) {
   if (setjmp(trap.jump)) return false;
   jpeg_create_decompress(&cinfo);
   jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(data.data()),
@@ -83,16 +62,20 @@ bool decodeWithTrap(jpeg_decompress_struct& cinfo, ErrorTrap& trap, QByteArrayVi
 
 QImage decodeJpegFirstScans(QByteArrayView data) {
   const std::optional<JpegHeader> header = readJpegHeader(data);
-  if (!header || exceedsCoefficientLimit(*header)) return {};
+  return header ? decodeJpegFirstScans(data, *header) : QImage();
+}
+
+QImage decodeJpegFirstScans(QByteArrayView data, const JpegHeader& header) {
+  if (!header.progressive || exceedsCoefficientLimit(header)) return {};
   jpeg_decompress_struct cinfo{};
-  ErrorTrap trap{};
-  cinfo.err = jpeg_std_error(&trap.manager);
-  trap.manager.error_exit = jumpOut;
-  trap.manager.emit_message = noteWarning;
+  JpegErrorTrap trap{};
+  trap.attach(cinfo);
   QImage image;
   const bool ok = decodeWithTrap(cinfo, trap, data, image);
   jpeg_destroy_decompress(&cinfo);
-  return ok && !trap.truncated ? image : QImage();
+  // Running out of data before the DC scans are complete leaves part of the picture out: the
+  // whole decode shows what there is instead.
+  return ok && !trap.endedEarly ? image : QImage();
 }
 
 }  // namespace pimrose

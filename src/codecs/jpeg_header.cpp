@@ -4,6 +4,7 @@
 
 #include "codecs/jpeg_markers.h"
 #include "codecs/picture_format.h"
+#include "codecs/probe_counts.h"
 
 namespace pimrose {
 namespace {
@@ -53,22 +54,22 @@ void readApp1(QByteArrayView segment, JpegHeader& header) {
 }  // namespace
 
 std::optional<JpegHeader> readJpegHeader(QByteArrayView data) {
-  if (sniffFormat(data) != PictureFormat::Jpeg) return std::nullopt;
+  ++threadProbeCounts().headerParses;
+  if (!startsLikeJpeg(data)) return std::nullopt;
   JpegHeader header;
   qsizetype at = 2;
-  while (at + 1 < data.size()) {
-    if (quint8(data[at]) != 0xFF) return std::nullopt;
+  while ((at = nextMarker(data, at)) >= 0) {
     const quint8 marker = quint8(data[at + 1]);
     at += 2;
-    if (marker == 0xFF) {
-      --at;
-      continue;
-    }  // fill byte before a marker
     if (hasNoLength(marker)) continue;
     if (marker == kStartOfScan) readFirstScan(data, at, header);
-    if (marker == kStartOfScan || marker == kEndOfImage || at + 2 > data.size()) break;
+    if (marker == kStartOfScan || marker == kEndOfImage) break;
+    if (at + 2 > data.size() || at + readBigEndian16(data.data() + at) > data.size()) {
+      header.metadataCut = marker == kApp1 || marker == kApp2;  // what it holds lies beyond the data
+      break;
+    }
     const qsizetype length = readBigEndian16(data.data() + at);
-    if (length < 2 || at + length > data.size()) break;
+    if (length < 2) break;
     const QByteArrayView segment = data.sliced(at + 2, length - 2);
     if (isFrameMarker(marker)) readFrame(segment, marker, header);
     if (marker == kApp1 && header.exif.orientation == 1 && header.exif.preview.isEmpty())

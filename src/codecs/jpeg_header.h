@@ -19,6 +19,9 @@ struct JpegHeader {
   qint64 coefficientBytes = 0;  // the DCT coefficients of the whole picture, as libjpeg holds them
   ExifFacts exif;
   QList<QByteArrayView> iccChunks;  // APP2 "ICC_PROFILE" segments in file order, inside the caller's buffer
+  // The data ended inside an EXIF or profile segment after the frame header: what that segment
+  // holds (an orientation, a profile piece) is missing, though the size is known.
+  bool metadataCut = false;
 };
 
 // A picture sent in several scans is decoded with all its DCT coefficients in memory (2 bytes a

@@ -9,6 +9,7 @@
 #include <jxl/encode.h>
 
 #include "codecs/decode_limits.h"
+#include "codecs/probe_counts.h"
 #include "codecs/rgba_rows.h"
 
 namespace pimrose {
@@ -135,6 +136,7 @@ bool isJxlFile(QByteArrayView data) {
 }
 
 std::optional<QSize> jxlShownSize(QByteArrayView data) {
+  ++threadProbeCounts().headerParses;
   if (!isJxlFile(data)) return std::nullopt;
   const JxlDecoderPtr decoder = JxlDecoderMake(nullptr);
   if (!decoder || JxlDecoderSubscribeEvents(decoder.get(), JXL_DEC_BASIC_INFO) != JXL_DEC_SUCCESS ||

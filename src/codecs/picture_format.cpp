@@ -2,7 +2,9 @@
 
 #include "codecs/heif_container.h"
 #include "codecs/heif_decode.h"
+#include "codecs/jpeg_markers.h"
 #include "codecs/jxl_decode.h"
+#include "codecs/probe_counts.h"
 
 namespace pimrose {
 
@@ -15,9 +17,11 @@ QList<QByteArray> ownDecoderFormats() {
 }
 
 PictureFormat sniffFormat(QByteArrayView data) {
-  if (data.startsWith("\xFF\xD8\xFF")) return PictureFormat::Jpeg;
-  if (data.startsWith("\x89PNG\r\n\x1A\n")) return PictureFormat::Png;
-  if (data.startsWith("GIF87a") || data.startsWith("GIF89a")) return PictureFormat::Gif;
+  ++threadProbeCounts().sniffs;
+  // The start marker alone, as libjpeg asks: stray bytes may stand between it and the next marker.
+  if (jpeg::startsLikeJpeg(data)) return PictureFormat::Jpeg;
+  if (startsLikePng(data)) return PictureFormat::Png;
+  if (startsLikeGif(data)) return PictureFormat::Gif;
   if (isHeifFile(data)) return PictureFormat::Heif;
   if (isJxlFile(data)) return PictureFormat::Jxl;
   return PictureFormat::Other;

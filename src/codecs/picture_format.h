@@ -15,7 +15,15 @@ enum class PictureFormat { Jpeg, Png, Gif, Heif, Jxl, Other };
 QList<QByteArray> ownDecoderFormats();
 
 // Recognises a picture by its first bytes, never by its file name: a PNG named ".jpg" is a PNG.
+// A task sniffs its picture once (picture_probe.h); each format's own reader checks its signature.
 PictureFormat sniffFormat(QByteArrayView data);
+
+inline bool startsLikePng(QByteArrayView data) {
+  return data.startsWith("\x89PNG\r\n\x1A\n");
+}
+inline bool startsLikeGif(QByteArrayView data) {
+  return data.startsWith("GIF87a") || data.startsWith("GIF89a");
+}
 
 // Big-endian and little-endian reads inside a buffer; the caller checks the bounds.
 inline quint32 readBigEndian16(const char* p) {

@@ -6,10 +6,10 @@
 #include "codecs/decode_limits.h"
 #include "codecs/gif_decode.h"
 #include "codecs/heif_container.h"
-#include "codecs/jpeg_header.h"
 #include "codecs/jxl_decode.h"
 #include "codecs/plugin_decode.h"
 #include "codecs/png_decode.h"
+#include "codecs/probe_counts.h"
 
 namespace pimrose {
 namespace {
@@ -17,12 +17,12 @@ namespace {
 std::optional<PictureHeader> jpegHeader(QByteArrayView data) {
   const std::optional<JpegHeader> jpeg = readJpegHeader(data);
   if (!jpeg) return std::nullopt;
-  return PictureHeader{PictureFormat::Jpeg, jpeg->storedSize, jpeg->exif.orientation, jpeg->exif.preview,
-                       jpeg->progressive};
+  return PictureHeader{PictureFormat::Jpeg, jpeg->storedSize,  jpeg->exif.orientation,
+                       jpeg->exif.preview,  jpeg->progressive, *jpeg};
 }
 
 PictureHeader plainHeader(PictureFormat format, QSize size) {
-  return PictureHeader{format, size, 1, {}, false};
+  return PictureHeader{format, size, 1, {}, false, {}};
 }
 
 std::optional<PictureHeader> sizedHeader(PictureFormat format, std::optional<QSize> size) {
@@ -31,6 +31,7 @@ std::optional<PictureHeader> sizedHeader(PictureFormat format, std::optional<QSi
 
 // BMP, TIFF, WebP and the rest: Qt's plugins read their headers.
 std::optional<PictureHeader> otherHeader(QByteArrayView data) {
+  ++threadProbeCounts().headerParses;
   QByteArray bytes = QByteArray::fromRawData(data.data(), data.size());
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::ReadOnly);
@@ -42,18 +43,14 @@ std::optional<PictureHeader> otherHeader(QByteArrayView data) {
   return header;
 }
 
-std::optional<PictureHeader> anyHeader(QByteArrayView data) {
-  switch (sniffFormat(data)) {
+std::optional<PictureHeader> anyHeader(QByteArrayView data, PictureFormat format) {
+  switch (format) {
     case PictureFormat::Jpeg:
       return jpegHeader(data);
-    case PictureFormat::Png: {
-      const auto size = pngStoredSize(data);
-      return size ? std::optional(plainHeader(PictureFormat::Png, *size)) : std::nullopt;
-    }
-    case PictureFormat::Gif: {
-      const auto size = gifCanvasSize(data);
-      return size ? std::optional(plainHeader(PictureFormat::Gif, *size)) : std::nullopt;
-    }
+    case PictureFormat::Png:
+      return sizedHeader(PictureFormat::Png, pngStoredSize(data));
+    case PictureFormat::Gif:
+      return sizedHeader(PictureFormat::Gif, gifCanvasSize(data));
     case PictureFormat::Heif:  // sizes as shown: the decoders turn these pictures themselves
       return sizedHeader(PictureFormat::Heif, heifShownSize(data));
     case PictureFormat::Jxl:
@@ -68,7 +65,12 @@ std::optional<PictureHeader> anyHeader(QByteArrayView data) {
 
 std::optional<PictureHeader> readPictureHeader(QByteArrayView data) {
   if (data.isEmpty()) return std::nullopt;
-  std::optional<PictureHeader> header = anyHeader(data);
+  return readPictureHeader(data, sniffFormat(data));
+}
+
+std::optional<PictureHeader> readPictureHeader(QByteArrayView data, PictureFormat format) {
+  if (data.isEmpty()) return std::nullopt;
+  std::optional<PictureHeader> header = anyHeader(data, format);
   if (!header || !isBelievableSize(header->storedSize)) return std::nullopt;
   return header;
 }

@@ -162,7 +162,7 @@ QByteArray MakeThumbnail(const QByteArray& data, int width, int height) {
   const QSize size =
       boundedThumbnailSize(QSize(width < 1 ? own.width() : width, height < 1 ? own.height() : height));
   QString error;
-  const QImage thumbnail = thumbnailImage(data, size, PreviewUse::Allowed, &error);
+  const QImage thumbnail = thumbnailImage(*header, data, size, PreviewUse::Allowed, &error);
   if (thumbnail.isNull()) qCDebug(lcCodecs) << "thumbnail failed:" << error;
   return encodePicture(thumbnail, EncodedFormat::Png);
 }

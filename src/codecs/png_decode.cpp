@@ -14,6 +14,8 @@
 #include "codecs/box_reducer.h"
 #include "codecs/decode_limits.h"
 #include "codecs/picture_format.h"
+#include "codecs/png_fast_path.h"
+#include "codecs/probe_counts.h"
 
 namespace pimrose {
 namespace {
@@ -30,7 +32,9 @@ struct PngJob {
   std::vector<png_bytep> rowPointers;
   std::unique_ptr<BoxReducer> reducer;
   bool opaque = true;
-  PngTexts* texts = nullptr;
+  bool interlaced = false;
+  int rowsRead = 0;         // of a picture that is not interlaced
+  bool pixelsDone = false;  // every row has been read
 };
 
 void readFromJob(png_structp png, png_bytep out, size_t length) {
@@ -72,11 +76,6 @@ void collectTexts(png_structp png, png_infop info, PngTexts& texts) {
   for (int i = 0; i < count; ++i) texts.append({QString::fromLatin1(chunks[i].key), textOf(chunks[i])});
 }
 
-int reductionFactor(QSize stored, QSize atLeast) {
-  if (atLeast.isEmpty()) return 1;
-  return std::max(1, std::min(stored.width() / atLeast.width(), stored.height() / atLeast.height()));
-}
-
 void readFullImage(png_structp png, PngJob& job, QSize size) {
   if (!fitsDecodeLimit(size)) png_error(png, "picture too large for a full decode");
   // Filled with 0xFF alpha, an opaque picture's words are RGB32 as they stand.
@@ -85,6 +84,11 @@ void readFullImage(png_structp png, PngJob& job, QSize size) {
                                                     : QImage::Format_ARGB32;
   job.image = QImage(size, format);
   if (job.image.isNull()) png_error(png, "out of memory");
+  if (!job.interlaced) {
+    for (; job.rowsRead < size.height(); ++job.rowsRead)
+      png_read_row(png, job.image.scanLine(job.rowsRead), nullptr);
+    return;
+  }
   job.rowPointers.resize(size_t(size.height()));
   for (int y = 0; y < size.height(); ++y) job.rowPointers[size_t(y)] = job.image.scanLine(y);
   png_read_image(png, job.rowPointers.data());
@@ -94,7 +98,7 @@ void readReduced(png_structp png, PngJob& job, QSize size, int factor) {
   job.reducer = std::make_unique<BoxReducer>(size.width(), size.height(), factor);
   if (job.reducer->result().isNull()) png_error(png, "out of memory");
   job.row.resize(size_t(size.width()) * 4);
-  for (int y = 0; y < size.height(); ++y) {
+  for (; job.rowsRead < size.height(); ++job.rowsRead) {
     png_read_row(png, job.row.data(), nullptr);
     job.reducer->addRow(job.row.data());
   }
@@ -122,10 +126,10 @@ bool runDecode(png_structp png, png_infop info, PngJob& job) {
   const QSize size(int(png_get_image_width(png, info)), int(png_get_image_height(png, info)));
   job.opaque =
       !(png_get_color_type(png, info) & PNG_COLOR_MASK_ALPHA) && !png_get_valid(png, info, PNG_INFO_tRNS);
-  const int factor = reductionFactor(size, job.atLeast);
+  const int factor = BoxReducer::factorCovering(size, job.atLeast);
   // Interlaced rows arrive in seven passes over the whole picture: they can only be reduced afterwards.
-  const bool interlaced = png_get_interlace_type(png, info) != PNG_INTERLACE_NONE;
-  const bool full = factor == 1 || interlaced;
+  job.interlaced = png_get_interlace_type(png, info) != PNG_INTERLACE_NONE;
+  const bool full = factor == 1 || job.interlaced;
   requestFourSamples(png, full && kBgraIsQImageOrder);
   png_set_interlace_handling(png);
   png_read_update_info(png, info);
@@ -133,38 +137,91 @@ bool runDecode(png_structp png, png_infop info, PngJob& job) {
     readFullImage(png, job, size);
   else
     readReduced(png, job, size, factor);
+  job.pixelsDone = true;
   png_read_end(png, info);
-  if (job.texts) collectTexts(png, info, *job.texts);
   return true;
 }
 
+// A file cut short (or damaged) after some rows of a picture that is not interlaced still shows
+// those rows, as browsers and file managers show them; the rows it does not hold stay clear.
+bool hasSomePixels(const PngJob& job) {
+  return job.pixelsDone || (!job.interlaced && job.rowsRead > 0);
+}
+
 QImage finish(PngJob& job) {
-  if (job.reducer) return job.reducer->result();
-  if (job.image.format() != QImage::Format_RGBA8888) return job.image;
-  return job.image.convertToFormat(job.opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32);
+  if (job.reducer) {
+    if (!job.pixelsDone) job.reducer->addClearRowsToEnd();
+    return job.reducer->result();
+  }
+  QImage image = job.image.format() != QImage::Format_RGBA8888
+                     ? job.image
+                     : job.image.convertToFormat(job.opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32);
+  if (job.pixelsDone) return image;
+  if (image.format() == QImage::Format_RGB32) image = image.convertToFormat(QImage::Format_ARGB32);
+  for (int y = job.rowsRead; y < image.height(); ++y) std::fill_n(image.scanLine(y), image.bytesPerLine(), 0);
+  return image;
+}
+
+// A text chunk's key and value: tEXt is Latin-1; iTXt is UTF-8 after its compression flag, method,
+// language and translated key, and is left out when compressed.
+std::optional<std::pair<QString, QString>> plainText(QByteArrayView body, bool international) {
+  const qsizetype keyEnd = body.indexOf('\0');
+  if (keyEnd <= 0) return std::nullopt;
+  const QString key = QString::fromLatin1(body.first(keyEnd));
+  if (!international) return std::pair(key, QString::fromLatin1(body.sliced(keyEnd + 1)));
+  if (body.size() < keyEnd + 3 || body[keyEnd + 1] != 0) return std::nullopt;
+  const qsizetype languageEnd = body.indexOf('\0', keyEnd + 3);
+  const qsizetype translatedEnd = languageEnd < 0 ? -1 : body.indexOf('\0', languageEnd + 1);
+  if (translatedEnd < 0) return std::nullopt;
+  return std::pair(key, QString::fromUtf8(body.sliced(translatedEnd + 1)));
 }
 
 }  // namespace
 
 std::optional<QSize> pngStoredSize(QByteArrayView data) {
-  if (sniffFormat(data) != PictureFormat::Png || data.size() < 24 || data.sliced(12, 4) != "IHDR")
-    return std::nullopt;
+  ++threadProbeCounts().headerParses;
+  if (!startsLikePng(data) || data.size() < 24 || data.sliced(12, 4) != "IHDR") return std::nullopt;
   const quint32 width = readBigEndian32(data.data() + 16);
   const quint32 height = readBigEndian32(data.data() + 20);
   if (width > quint32(kMaxPictureSide) || height > quint32(kMaxPictureSide)) return std::nullopt;
   return QSize(int(width), int(height));
 }
 
-QImage decodePng(QByteArrayView data, QSize atLeast, QString* error, PngTexts* texts) {
+std::optional<PngHead> readPngHead(QByteArrayView data) {
+  const std::optional<QSize> size = pngStoredSize(data);
+  if (!size) return std::nullopt;
+  PngHead head{*size, {}};
+  for (qsizetype at = 8; at + 12 <= data.size();) {
+    const qsizetype length = readBigEndian32(data.data() + at);
+    const QByteArrayView kind = data.sliced(at + 4, 4);
+    if (kind == "IDAT" || length > data.size() - at - 12) break;
+    const QByteArrayView body = data.sliced(at + 8, length);
+    if (kind == "tEXt" || kind == "iTXt") {
+      if (std::optional<std::pair<QString, QString>> text = plainText(body, kind == "iTXt"))
+        head.texts.append(*text);
+    }
+    at += 12 + length;
+  }
+  return head;
+}
+
+QImage decodePng(QByteArrayView data, QSize atLeast, QString* error, PngTexts* texts, bool* whole) {
+  if (!texts) {
+    if (std::optional<QImage> fast = decodePngFastPath(data, atLeast)) {
+      if (whole) *whole = true;
+      return std::move(*fast);
+    }
+  }
   PngJob job;
   job.data = data;
   job.atLeast = atLeast;
-  job.texts = texts;
   if (texts) texts->clear();
   png_structp png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, &job, failJob, ignoreWarning, nullptr,
                                              boundedMalloc, boundedFree);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
-  const bool ok = info && runDecode(png, info, job);
+  const bool ok = info && (runDecode(png, info, job) || hasSomePixels(job));
+  if (ok && texts) collectTexts(png, info, *texts);
+  if (whole) *whole = job.pixelsDone;
   png_destroy_read_struct(&png, &info, nullptr);
   if (!ok) {
     if (error) *error = job.error.isEmpty() ? QStringLiteral("not a readable PNG") : job.error;

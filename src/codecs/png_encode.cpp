@@ -1,152 +1,98 @@
 #include "codecs/png_encode.h"
 
-#include <csetjmp>
-#include <cstring>
+#include <algorithm>
+#include <memory>
 #include <vector>
 
-#include <png.h>
-#include <zlib.h>
-
-#include "codecs/orientation.h"
+#include <libdeflate.h>
 
 namespace pimrose {
 namespace {
 
-struct PngOutput {
-  QByteArray bytes;
-  bool failed = false;
-};
+constexpr int kQuickLevel = 1;
+constexpr int kCloserLevel = 7;
+constexpr int kUpFilter = 2;
 
-void appendToOutput(png_structp png, png_bytep data, size_t length) {
-  static_cast<PngOutput*>(png_get_io_ptr(png))
-      ->bytes.append(reinterpret_cast<const char*>(data), qsizetype(length));
-}
-void flushNothing(png_structp) {}
-
-void failOutput(png_structp png, png_const_charp) {
-  static_cast<PngOutput*>(png_get_error_ptr(png))->failed = true;
-  png_longjmp(png, 1);
-}
-void ignoreWarning(png_structp, png_const_charp) {}
-
-// The keys and values as libpng holds them, alive for as long as the write.
-struct TextChunks {
-  std::vector<QByteArray> keys;
-  std::vector<QByteArray> values;
-  std::vector<png_text> chunks;
-
-  explicit TextChunks(const PngTexts& texts) {
-    for (const auto& [key, value] : texts) {
-      keys.push_back(key.toLatin1().left(79));  // a key is 1 to 79 bytes
-      values.push_back(value.toLatin1());
-    }
-    for (size_t i = 0; i < keys.size(); ++i) {
-      if (keys[i].isEmpty()) continue;
-      png_text chunk{};
-      chunk.compression = PNG_TEXT_COMPRESSION_NONE;
-      chunk.key = keys[i].data();
-      chunk.text = values[i].data();
-      chunk.text_length = size_t(values[i].size());
-      chunks.push_back(chunk);
-    }
-  }
-};
-
-// The rows of the picture upright: stored rows as they are, or gathered pixel by pixel from a
-// picture stored turned or mirrored (8-bit RGB only, as JPEGs decode).
-class UprightRows {
- public:
-  UprightRows(const QImage& stored, int orientation)
-      : stored_(stored), orientation_(orientation), size_(uprightSize(stored.size(), orientation)) {
-    if (orientation_ != 1) row_.resize(size_t(size_.width()) * 3);
-  }
-  QSize size() const { return size_; }
-  const uchar* row(int y) {
-    if (orientation_ == 1) return stored_.constScanLine(y);
-    for (int x = 0; x < size_.width(); ++x) {
-      const QPoint at = storedPixel(x, y);
-      std::memcpy(&row_[size_t(x) * 3], stored_.constScanLine(at.y()) + size_t(at.x()) * 3, 3);
-    }
-    return row_.data();
-  }
-
- private:
-  // Where upright pixel (x, y) lies in the stored picture.
-  QPoint storedPixel(int x, int y) const {
-    const int right = stored_.width() - 1, bottom = stored_.height() - 1;
-    switch (orientation_) {
-      case 2:
-        return {right - x, y};
-      case 3:
-        return {right - x, bottom - y};
-      case 4:
-        return {x, bottom - y};
-      case 5:
-        return {y, x};
-      case 6:
-        return {y, bottom - x};
-      case 7:
-        return {right - y, bottom - x};
-      case 8:
-        return {right - y, x};
-      default:
-        return {x, y};
-    }
-  }
-
-  const QImage& stored_;
-  int orientation_;
-  QSize size_;
-  std::vector<uchar> row_;
-};
-
-bool runEncode(png_structp png, png_infop info, UprightRows& rows, bool alpha, TextChunks& texts,
-               PngOutput& output) {
-  if (setjmp(png_jmpbuf(png))) return false;
-  png_set_write_fn(png, &output, appendToOutput, flushNothing);
-  png_set_IHDR(png, info, png_uint_32(rows.size().width()), png_uint_32(rows.size().height()), 8,
-               alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
-  png_set_compression_level(png, 1);
-  png_set_compression_strategy(png, Z_RLE);
-  if (!texts.chunks.empty()) png_set_text(png, info, texts.chunks.data(), int(texts.chunks.size()));
-  png_write_info(png, info);
-  for (int y = 0; y < rows.size().height(); ++y) png_write_row(png, rows.row(y));
-  png_write_end(png, info);
-  return true;
+void appendBigEndian32(QByteArray& out, quint32 value) {
+  const char bytes[4] = {char(value >> 24), char(value >> 16), char(value >> 8), char(value)};
+  out.append(bytes, 4);
 }
 
-QByteArray encode(const QImage& image, int orientation, const PngTexts& texts) {
-  if (image.isNull()) return {};
-  // Turned pictures are gathered from 8-bit RGB: JPEGs, the only ones stored turned, have no alpha.
-  const bool alpha = orientation == 1 && image.hasAlphaChannel();
-  const QImage pixels = image.convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
-  if (pixels.isNull()) return {};
-  UprightRows rows(pixels, orientation < 1 || orientation > 8 ? 1 : orientation);
-  TextChunks chunks(texts);
-  PngOutput output;
-  // Room for the raw rows, which the file hardly ever passes: a growing buffer would be copied as it
-  // grows, for a moment holding a big photo's PNG twice. Pages never written cost nothing.
-  const QSize size = rows.size();
-  output.bytes.reserve(qsizetype(size.width()) * size.height() * (alpha ? 4 : 3) + size.height() + 4096);
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &output, failOutput, ignoreWarning);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  const bool ok = info && runEncode(png, info, rows, alpha, chunks, output);
-  png_destroy_write_struct(&png, &info);
-  if (!ok || output.failed) return {};
-  output.bytes.squeeze();
-  return output.bytes;
+void appendChunk(QByteArray& out, const char* kind, QByteArrayView body) {
+  appendBigEndian32(out, quint32(body.size()));
+  const qsizetype start = out.size();
+  out.append(kind, 4).append(body);
+  appendBigEndian32(out, libdeflate_crc32(0, out.constData() + start, size_t(out.size() - start)));
+}
+
+QByteArray headerChunk(QSize size, bool alpha) {
+  QByteArray header;
+  appendBigEndian32(header, quint32(size.width()));
+  appendBigEndian32(header, quint32(size.height()));
+  // 8 bits a sample, RGB (2) or RGBA (6), deflate, adaptive filtering method, not interlaced.
+  const char rest[5] = {8, char(alpha ? 6 : 2), 0, 0, 0};
+  return header.append(rest, 5);
+}
+
+// Each row as the filter byte and the differences from the row above.
+std::vector<uchar> upFiltered(const QImage& rows) {
+  const size_t width = size_t(rows.width()) * (rows.hasAlphaChannel() ? 4 : 3);
+  std::vector<uchar> out((width + 1) * size_t(rows.height()));
+  for (int y = 0; y < rows.height(); ++y) {
+    uchar* row = &out[(width + 1) * size_t(y)];
+    const uchar* here = rows.constScanLine(y);
+    row[0] = kUpFilter;
+    if (y == 0) {
+      std::copy_n(here, width, row + 1);
+      continue;
+    }
+    const uchar* above = rows.constScanLine(y - 1);
+    for (size_t i = 0; i < width; ++i) row[1 + i] = uchar(here[i] - above[i]);
+  }
+  return out;
+}
+
+QByteArray deflated(const std::vector<uchar>& data, int level) {
+  const std::unique_ptr<libdeflate_compressor, decltype(&libdeflate_free_compressor)> compressor(
+      libdeflate_alloc_compressor(level), libdeflate_free_compressor);
+  if (!compressor) return {};
+  QByteArray out(qsizetype(libdeflate_zlib_compress_bound(compressor.get(), data.size())), Qt::Uninitialized);
+  const size_t size =
+      libdeflate_zlib_compress(compressor.get(), data.data(), data.size(), out.data(), size_t(out.size()));
+  out.truncate(qsizetype(size));
+  return out;
+}
+
+// Quick first; closer when the quick result shows the picture deflates well.
+QByteArray pixelStream(const std::vector<uchar>& filtered) {
+  QByteArray stream = deflated(filtered, kQuickLevel);
+  if (!stream.isEmpty() && size_t(stream.size()) * 4 < filtered.size()) {
+    QByteArray closer = deflated(filtered, kCloserLevel);
+    if (!closer.isEmpty() && closer.size() < stream.size()) stream = std::move(closer);
+  }
+  return stream;
+}
+
+QByteArray textChunk(const QString& key, const QString& value) {
+  return key.toLatin1().left(79) + '\0' + value.toLatin1();  // a key is 1 to 79 bytes
 }
 
 }  // namespace
 
 QByteArray encodeQuickPng(const QImage& image, const PngTexts& texts) {
-  return encode(image, 1, texts);
-}
-
-QByteArray encodeUprightPng(const QImage& stored, int orientation) {
-  return encode(stored, orientation, {});
+  if (image.isNull()) return {};
+  const bool alpha = image.hasAlphaChannel();
+  const QImage rows = image.convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+  if (rows.isNull()) return {};
+  const QByteArray stream = pixelStream(upFiltered(rows));
+  if (stream.isEmpty()) return {};
+  QByteArray png("\x89PNG\r\n\x1A\n", 8);
+  appendChunk(png, "IHDR", headerChunk(rows.size(), alpha));
+  for (const auto& [key, value] : texts)
+    if (!key.isEmpty()) appendChunk(png, "tEXt", textChunk(key, value));
+  appendChunk(png, "IDAT", stream);
+  appendChunk(png, "IEND", {});
+  return png;
 }
 
 }  // namespace pimrose

@@ -7,13 +7,8 @@
 
 namespace pimrose {
 
-int coveringFactor(QSize stored, QSize atLeast) {
-  if (atLeast.isEmpty() || stored.isEmpty()) return 1;
-  return std::max(1, std::min(stored.width() / atLeast.width(), stored.height() / atLeast.height()));
-}
-
 QImage imageFromRgbaRows(const uchar* rows, qsizetype stride, QSize size, bool opaque, QSize atLeast) {
-  const int factor = coveringFactor(size, atLeast);
+  const int factor = BoxReducer::factorCovering(size, atLeast);
   if (factor > 1) {
     BoxReducer reducer(size.width(), size.height(), factor);
     for (int y = 0; y < size.height() && !reducer.result().isNull(); ++y) reducer.addRow(rows + y * stride);

@@ -5,10 +5,6 @@
 
 namespace pimrose {
 
-// The largest whole factor by which `stored` can shrink and still cover `atLeast`; 1 for an empty
-// `atLeast` (the whole picture).
-int coveringFactor(QSize stored, QSize atLeast);
-
 // A picture a library decoded into rows of 8-bit RGBA (straight alpha) in a buffer of its own,
 // as the decoders answer it: with an `atLeast` size reduced while the rows are read by the
 // largest whole factor that still covers it (Format_ARGB32_Premultiplied), otherwise copied whole

@@ -1,44 +1,36 @@
 #include "thumbnails/cached_thumbnail.h"
 
-#include <memory>
+#include <cmath>
 #include <utility>
 
 #include <QFileInfo>
 
-#include "codecs/file_reading.h"
-#include "codecs/picture_header.h"
+#include "codecs/picture_decoder.h"
+#include "codecs/picture_probe.h"
 #include "thumbnails/icon_size.h"
 
 namespace pimrose {
 namespace {
 
-// Enough for the header of nearly every picture: a JPEG's frame header follows its EXIF block,
-// which is at most 64 KB. A picture whose header lies further on is read whole.
-constexpr qint64 kHeaderBytes = 256 * 1024;
-
-struct Measured {
-  std::optional<PictureHeader> header;
-  QSize icon;  // the thumbnail's size, inside the item's box
+// An icon's size in layout pixels and in the device pixels it is made at.
+struct Icon {
+  QSize layout;
+  QSize device;
 };
 
-Measured measure(const QByteArray& bytes, int iconSize, LoadedThumbnail& result) {
-  Measured m{readPictureHeader(bytes), {}};
-  if (!m.header) return m;
-  result.sourceSize = m.header->upright();
-  m.icon = thumbnailSize(result.sourceSize.width(), result.sourceSize.height(), iconSize);
-  result.height = m.icon.height();
-  return m;
+Icon iconFor(QSize picture, int iconSize, double ratio) {
+  const QSize layout = thumbnailSize(picture.width(), picture.height(), iconSize);
+  return {layout, devicePixelsOf(layout, ratio)};
 }
 
-// The entry made from the decoded pixels: scaled down to fit the folder's square, kept as it is when
-// it fits already. The decode stops at the first size that covers the icon (DCT scaling), so an
-// entry may stay below the square's side; it still covers this icon and every smaller one, and the
-// decode costs no more than it does without the cache.
-QImage entryOf(const QImage& picture, int side) {
-  if (picture.width() <= side && picture.height() <= side) return picture;
-  return scaledThumbnail(picture,
-                         picture.size().scaled(side, side, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
-}
+// Where and how a new entry goes.
+struct EntryPlan {
+  ThumbnailCache cache;
+  QString path;
+  FileStamp stamp;
+  int side = 0;
+  EntryWrite write = EntryWrite::Now;
+};
 
 LoadedThumbnail failed(LoadedThumbnail result, const QString& why) {
   result.image = {};
@@ -46,94 +38,159 @@ LoadedThumbnail failed(LoadedThumbnail result, const QString& why) {
   return result;
 }
 
+// The decode covers the icon and nearly all of the entry (kEntrySharpness).
+QSize decodeTarget(QSize icon, QSize entry) {
+  const QSize sharp(int(std::ceil(entry.width() * kEntrySharpness)),
+                    int(std::ceil(entry.height() * kEntrySharpness)));
+  return icon.expandedTo(sharp);
+}
+
 // Decodes the file's pixels once, scales the icon from them and writes the cache entry from the same
-// pixels (or leaves that to afterDelivery, which keeps the decoded picture and a copy of the cache,
-// a folder name, alive until it runs). `read` holds the file's bytes (and their share of the read
-// budget, if any) until the decode is done.
-LoadedThumbnail fromPixels(LoadedThumbnail result, const QString& path, const BudgetedBytes& read,
-                           const FileStamp& stamp, QSize icon, int side, const ThumbnailCache& cache,
-                           EntryWrite write) {
-  const QImage picture = decodeUpright(read.bytes, icon, PreviewUse::Refused, &result.error);
-  if (picture.isNull()) {
-    cache.storeFailure(path, stamp);
+// pixels (or leaves that to afterDelivery, which keeps the decoded picture and a copy of the plan
+// alive until it runs). Both are converted to sRGB after scaling, each on its own few pixels. The
+// file's bytes (and their share of the read budget) are held only until the decode is done.
+LoadedThumbnail fromPixels(LoadedThumbnail result, const PictureProbe& probe, Icon icon, double ratio,
+                           const EntryPlan& plan) {
+  const QSize entry = ThumbnailCache::entrySizeFor(result.sourceSize, plan.side);
+  TaggedPicture picture;
+  {
+    const BudgetedBytes read = probe.readAll(sharedReadBudget(), &result.error);
+    if (read.bytes.isEmpty()) return result;
+    picture = decodeTaggedUpright(probe.header(), read.bytes, decodeTarget(icon.device, entry),
+                                  PreviewUse::Refused, &result.error);
+  }
+  if (picture.image.isNull()) {
+    plan.cache.storeFailure(plan.path, plan.stamp);
     return result;
   }
-  result.image = scaledThumbnail(picture, icon);
+  result.image = scaledThumbnail(picture, icon.device);
+  result.image.setDevicePixelRatio(ratio);
   result.error.clear();
-  auto store = [cache, path, stamp, side, picture] {
-    cache.store(path, stamp, side, entryOf(picture, side));
+  auto store = [plan, picture, entry, source = result.sourceSize] {
+    plan.cache.store(plan.path, plan.stamp, plan.side, scaledThumbnail(picture, entry), source);
   };
-  if (write == EntryWrite::Now)
+  if (plan.write == EntryWrite::Now)
     store();
   else
     result.afterDelivery = std::move(store);
   return result;
 }
 
-// The picture's thumbnail when no valid entry serves: from the preview where fast loading allows it,
-// else from the pixels, first standing in with the preview when `early` asks for it and one serves.
-LoadedThumbnail decodeAndStore(const QString& path, BudgetedBytes read, const FileStamp& stamp, int iconSize,
-                               bool fastLoading, const ThumbnailCache& cache, EntryWrite write,
-                               EarlyPreview early) {
-  LoadedThumbnail result;
-  const Measured m = measure(read.bytes, iconSize, result);
-  if (!m.header) {
-    cache.storeFailure(path, stamp);
-    return failed(result, QStringLiteral("not a readable picture: %1").arg(path));
+// One request's way through the cache: the entries first, then (only when none serves) the
+// picture, probed once and decoded once.
+class CachedLoad {
+ public:
+  CachedLoad(QString path, FileStamp stamp, int iconSize, bool fastLoading, double ratio,
+             const ThumbnailCache& cache, EntryWrite write, EarlyPreview early)
+      : path_(std::move(path)),
+        stamp_(stamp),
+        iconSize_(iconSize),
+        fastLoading_(fastLoading),
+        ratio_(ratio),
+        cache_(cache),
+        write_(write),
+        early_(early) {}
+
+  LoadedThumbnail run() {
+    if (std::optional<LoadedThumbnail> hit = fromEntry()) return std::move(*hit);
+    LoadedThumbnail result;
+    if (cache_.hasFailure(path_, stamp_))
+      return failed(result, QStringLiteral("failed before and unchanged since: %1").arg(path_));
+    if (!openPicture(result.error)) return result;
+    if (!probe_) {
+      cache_.storeFailure(path_, stamp_);
+      return failed(result, QStringLiteral("not a readable picture: %1").arg(path_));
+    }
+    return decodeAndStore();
   }
-  const int side = ThumbnailCache::folderSideFor(m.icon);
-  const bool previewMayServe =
-      previewUseFor(path, fastLoading) == PreviewUse::Allowed && !m.header->preview.isEmpty();
-  if (side == 0 || previewMayServe) {
-    read = {};  // loadThumbnail takes its own share: holding this one while it waits could deadlock
-    return loadThumbnail(path, iconSize, fastLoading, 1.0, early);
+
+ private:
+  // Opens and probes the picture once; false when it cannot be opened at all. A file that opens
+  // but holds no picture leaves probe_ empty.
+  bool openPicture(QString& error) {
+    if (opened_) return true;
+    std::optional<OpenedFile> file = OpenedFile::open(path_, &error);
+    if (!file) return false;
+    opened_ = true;
+    probe_ = PictureProbe::of(std::move(*file), path_, &error);
+    return true;
   }
-  QImage preview = early == EarlyPreview::Yes ? previewThumbnail(*m.header, m.icon) : QImage();
-  if (preview.isNull()) return fromPixels(result, path, read, stamp, m.icon, side, cache, write);
-  // The entry is written only from the final thumbnail's pixels, never from the preview. The final
-  // stage may wait behind other pictures' previews, so it reads the file again (from the page cache,
-  // normally) rather than hold these bytes and their share of the read budget meanwhile. The stamp
-  // still comes from before the first read: a file changed in between gets an entry that does not
-  // match it.
-  read = {};
-  auto makeFinal = [result, path, stamp, icon = m.icon, side, cache, write]() mutable {
-    const BudgetedBytes again = readFileBytesWithin(sharedReadBudget(), path, &result.error);
-    if (again.bytes.isEmpty()) return result;
-    return fromPixels(result, path, again, stamp, icon, side, cache, write);
-  };
-  return provisionalThumbnail(result, std::move(preview), std::move(makeFinal));
-}
+
+  // The picture's upright size: recorded in the entry, or from the picture's header.
+  QSize pictureSizeFor(const CacheEntry& entry) {
+    if (!entry.pictureSize.isEmpty()) return entry.pictureSize;
+    QString ignored;
+    return openPicture(ignored) && probe_ ? probe_->upright() : QSize();
+  }
+
+  std::optional<LoadedThumbnail> fromEntry() {
+    const int iconWidth = devicePixelsOf(QSize(iconSize_, iconSize_), ratio_).width();
+    for (const int side : ThumbnailCache::lookupOrder(iconWidth)) {
+      const std::optional<CacheEntry> entry = cache_.find(path_, stamp_, side);
+      if (!entry) continue;
+      const QSize picture = pictureSizeFor(*entry);
+      const Icon icon = iconFor(picture, iconSize_, ratio_);
+      if (icon.device.isEmpty() || !entry->serves(icon.device, picture)) continue;
+      const QImage pixels = entry->pixels();
+      if (pixels.isNull()) continue;
+      LoadedThumbnail result{scaledThumbnail(pixels, icon.device), icon.layout.height(), picture, QString()};
+      result.image.setDevicePixelRatio(ratio_);
+      return result;
+    }
+    return std::nullopt;
+  }
+
+  // The picture's thumbnail when no valid entry serves: from the preview where fast loading allows
+  // it, else from the pixels, first standing in with the preview when `early` asks for it and one
+  // serves. The entry is written only from the final thumbnail's pixels, never from a preview.
+  LoadedThumbnail decodeAndStore() {
+    LoadedThumbnail result;
+    result.sourceSize = probe_->upright();
+    const Icon icon = iconFor(result.sourceSize, iconSize_, ratio_);
+    result.height = icon.layout.height();
+    const int side = ThumbnailCache::folderSideFor(icon.device);
+    const bool previewMayServe = previewUseFor(path_, fastLoading_) == PreviewUse::Allowed &&
+                                 usablePreview(probe_->header(), icon.device).has_value();
+    if (icon.device.isEmpty() || side == 0 || previewMayServe)
+      return loadThumbnail(*probe_, iconSize_, fastLoading_, ratio_, early_);
+    const EntryPlan plan{cache_, path_, stamp_, side, write_};
+    QImage preview = early_ == EarlyPreview::Yes ? previewThumbnail(probe_->header(), icon.device) : QImage();
+    if (preview.isNull()) return fromPixels(result, *probe_, icon, ratio_, plan);
+    preview.setDevicePixelRatio(ratio_);
+    // The final stage may wait behind other pictures' previews; it reads the file only then. The
+    // stamp still comes from before the picture was first read: a file changed in between gets an
+    // entry that does not match it.
+    auto makeFinal = [result, probe = *probe_, icon, ratio = ratio_, plan] {
+      return fromPixels(result, probe, icon, ratio, plan);
+    };
+    return provisionalThumbnail(result, std::move(preview), std::move(makeFinal));
+  }
+
+  const QString path_;
+  const FileStamp stamp_;
+  const int iconSize_;
+  const bool fastLoading_;
+  const double ratio_;
+  const ThumbnailCache& cache_;
+  const EntryWrite write_;
+  const EarlyPreview early_;
+  bool opened_ = false;
+  std::optional<PictureProbe> probe_;
+};
 
 }  // namespace
 
 LoadedThumbnail loadThumbnailCached(const QString& givenPath, int iconSize, bool fastLoading,
-                                    const ThumbnailCache& cache, EntryWrite write, EarlyPreview early) {
+                                    const ThumbnailCache& cache, EntryWrite write, EarlyPreview early,
+                                    double pixelRatio) {
   // Entries are named after absolute URIs; a relative path names its file from the current folder.
   const QString path = givenPath.startsWith(u'/') ? givenPath : QFileInfo(givenPath).absoluteFilePath();
   // The stamp is taken before any byte is read: a file changed meanwhile gets an entry that no
   // longer matches it, never a current-looking entry of old pixels.
   const std::optional<FileStamp> stamp = cache.covers(path) ? ThumbnailCache::stampOf(path) : std::nullopt;
-  if (!stamp) return loadThumbnail(path, iconSize, fastLoading, 1.0, early);
-  LoadedThumbnail result;
-  bool complete = false;
-  const QByteArray start = readFileStart(path, kHeaderBytes, &complete, &result.error);
-  if (start.isEmpty()) return result;
-  const Measured m = measure(start, iconSize, result);
-  if (cache.hasFailure(path, *stamp))
-    return failed(result, QStringLiteral("failed before and unchanged since: %1").arg(path));
-  if (m.header && m.icon.isEmpty()) return loadThumbnail(path, iconSize, fastLoading, 1.0, early);
-  if (m.header) {
-    const QImage entry = cache.lookup(path, *stamp, m.icon, result.sourceSize);
-    if (!entry.isNull()) {
-      result.image = scaledThumbnail(entry, m.icon);
-      return result;
-    }
-  }
-  // A file longer than its start counts against the loaders' shared budget until it is decoded.
-  BudgetedBytes read =
-      complete ? BudgetedBytes{{}, start} : readFileBytesWithin(sharedReadBudget(), path, &result.error);
-  if (read.bytes.isEmpty()) return result;
-  return decodeAndStore(path, std::move(read), *stamp, iconSize, fastLoading, cache, write, early);
+  if (!stamp) return loadThumbnail(path, iconSize, fastLoading, pixelRatio, early);
+  const double ratio = pixelRatio > 1.0 ? pixelRatio : 1.0;
+  return CachedLoad(path, *stamp, iconSize, fastLoading, ratio, cache, write, early).run();
 }
 
 }  // namespace pimrose

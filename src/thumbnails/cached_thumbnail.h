@@ -5,11 +5,14 @@
 
 namespace pimrose {
 
-// loadThumbnail with the shared cache in front of it, on any thread. A valid entry at least as
-// large as the icon is scaled down without reading more of the picture than its header; a picture
-// recorded as failing (and unchanged since) is not decoded again. Otherwise the picture is decoded
-// once, as without the cache; the entry for the folder that covers the icon is written from those
-// pixels and the icon is scaled from them too. Only thumbnails made from the file's own pixels are written,
+// loadThumbnail with the shared cache in front of it, on any thread. The entry is looked for before
+// the picture is opened: one stat of the picture, then the entries from the folder that may cover
+// the icon (device pixels) up; a valid one that covers the icon (or holds the whole picture) is
+// scaled down, and the picture is not read at all when the entry records the picture's size (ours
+// do), else only its header. A picture recorded as failing (and unchanged since) is not decoded
+// again. Otherwise the picture is probed and decoded once, as without the cache; the entry, for the
+// smallest folder that covers the icon and at that folder's size, is written from those pixels and
+// the icon is scaled from them too. Only thumbnails made from the file's own pixels are written,
 // never one from an embedded preview; those (fast loading) come out exactly as loadThumbnail makes them.
 //
 // With EntryWrite::AfterDelivery a new entry is not written (nor scaled to its folder) here: the
@@ -22,6 +25,11 @@ namespace pimrose {
 enum class EntryWrite { Now, AfterDelivery };
 LoadedThumbnail loadThumbnailCached(const QString& path, int iconSize, bool fastLoading,
                                     const ThumbnailCache& cache, EntryWrite write = EntryWrite::Now,
-                                    EarlyPreview early = EarlyPreview::No);
+                                    EarlyPreview early = EarlyPreview::No, double pixelRatio = 1.0);
+
+// An entry is made from pixels at least this share of its size: the decoders' steps are coarse (a
+// camera photo's 1/8 DCT step gives 500 of x-large's 512), and the last stretch is not worth a decode
+// four times as large.
+inline constexpr double kEntrySharpness = 0.9;
 
 }  // namespace pimrose

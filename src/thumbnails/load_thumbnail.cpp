@@ -1,14 +1,49 @@
 #include "thumbnails/load_thumbnail.h"
 
-#include <memory>
-
-#include "codecs/file_reading.h"
 #include "codecs/picture_decoder.h"
-#include "codecs/picture_header.h"
-#include "codecs/picture_size.h"
+#include "codecs/picture_probe.h"
 #include "thumbnails/icon_size.h"
 
 namespace pimrose {
+namespace {
+
+// The preview at exactly `size`; null when it cannot be decoded.
+QImage fromPreview(const EmbeddedPreview& preview, QSize size) {
+  const QImage upright = decodePreviewUpright(preview, size);
+  return upright.isNull() ? upright : scaledThumbnail(upright, size);
+}
+
+double effectiveRatio(double pixelRatio) {
+  return pixelRatio > 1.0 ? pixelRatio : 1.0;
+}
+
+LoadedThumbnail finished(LoadedThumbnail made, QImage image, double ratio) {
+  made.image = std::move(image);
+  if (!made.image.isNull()) {
+    made.image.setDevicePixelRatio(ratio);
+    made.error.clear();
+  }
+  return made;
+}
+
+// The thumbnail from the picture's pixels (or, where fast loading allows it, from its embedded
+// preview alone, without reading the rest of the file). The bytes count against the loaders' shared
+// budget until the thumbnail is made.
+LoadedThumbnail fromFile(LoadedThumbnail made, const PictureProbe& probe, QSize devicePixels, PreviewUse use,
+                         double ratio) {
+  if (use == PreviewUse::Allowed) {
+    if (const std::optional<EmbeddedPreview> preview = usablePreview(probe.header(), devicePixels)) {
+      QImage image = fromPreview(*preview, devicePixels);
+      if (!image.isNull()) return finished(made, std::move(image), ratio);
+    }
+  }
+  const BudgetedBytes read = probe.readAll(sharedReadBudget(), &made.error);
+  if (read.bytes.isEmpty()) return made;
+  QImage image = thumbnailImage(probe.header(), read.bytes, devicePixels, PreviewUse::Refused, &made.error);
+  return finished(made, std::move(image), ratio);
+}
+
+}  // namespace
 
 // With fast loading off, JPEGs are thumbnailed from their own pixels: the embedded preview is
 // blurry at large icon sizes and may not even match the picture. Only the exact lower-case
@@ -19,20 +54,17 @@ PreviewUse previewUseFor(const QString& path, bool fastLoading) {
   return jpegByName ? PreviewUse::Refused : PreviewUse::Allowed;
 }
 
-QImage scaledThumbnail(const QImage& picture, QSize size) {
-  // Smooth scaling of palette or 16-bit images point-samples; 32-bit formats average properly.
-  QImage wide = picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                                  : QImage::Format_RGB32);
-  if (wide.size() == size) return wide;
-  return wide.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+QSize devicePixelsOf(QSize size, double pixelRatio) {
+  const double ratio = effectiveRatio(pixelRatio);
+  return QSize(qRound(size.width() * ratio), qRound(size.height() * ratio));
 }
 
 QImage previewThumbnail(const PictureHeader& header, QSize size) {
-  const QSize preview = previewUprightSize(header);
-  if (preview.isEmpty() || preview.width() * 2 < size.width() || preview.height() * 2 < size.height())
-    return {};
-  const QImage upright = decodePreviewUpright(header, size);
-  return upright.isNull() ? upright : scaledThumbnail(upright, size);
+  const std::optional<EmbeddedPreview> preview = usablePreview(header, size);
+  if (!preview) return {};
+  const QSize upright = preview->upright();
+  if (upright.width() * 2 < size.width() || upright.height() * 2 < size.height()) return {};
+  return fromPreview(*preview, size);
 }
 
 LoadedThumbnail provisionalThumbnail(const LoadedThumbnail& result, QImage preview,
@@ -48,44 +80,37 @@ LoadedThumbnail loadThumbnail(const QString& path, int iconSize, bool fastLoadin
   LoadedThumbnail result;
   // The header comes first, from a bounded read: a file that only carries a picture's name (text,
   // a sparse file of zeros) is turned away before anything more of it is read.
-  result.sourceSize = pictureSize(path, &result.error);
-  if (result.sourceSize.isEmpty()) return result;
+  const std::optional<PictureProbe> probe = PictureProbe::open(path, &result.error);
+  if (!probe) return result;
+  return loadThumbnail(*probe, iconSize, fastLoading, pixelRatio, early);
+}
+
+LoadedThumbnail loadThumbnail(const PictureProbe& probe, int iconSize, bool fastLoading, double pixelRatio,
+                              EarlyPreview early) {
+  LoadedThumbnail result;
+  result.sourceSize = probe.upright();
   const QSize size = thumbnailSize(result.sourceSize.width(), result.sourceSize.height(), iconSize);
   result.height = size.height();
   if (size.isEmpty()) {
     result.error = QStringLiteral("no icon size");
     return result;
   }
-  // The bytes count against the loaders' shared budget until the thumbnail is made.
-  BudgetedBytes read = readFileBytesWithin(sharedReadBudget(), path, &result.error);
-  if (read.bytes.isEmpty()) return result;
-  const double ratio = pixelRatio > 1.0 ? pixelRatio : 1.0;
-  const QSize devicePixels(qRound(size.width() * ratio), qRound(size.height() * ratio));
-  const PreviewUse use = previewUseFor(path, fastLoading);
-  const auto fromBytes = [devicePixels, use, ratio](LoadedThumbnail made, const QByteArray& bytes) {
-    made.image = thumbnailImage(bytes, devicePixels, use, &made.error);
-    if (!made.image.isNull()) {
-      made.image.setDevicePixelRatio(ratio);
-      made.error.clear();
-    }
-    return made;
-  };
+  const double ratio = effectiveRatio(pixelRatio);
+  const QSize devicePixels = devicePixelsOf(size, ratio);
+  const PreviewUse use = previewUseFor(probe.path(), fastLoading);
   if (early == EarlyPreview::Yes && use == PreviewUse::Refused) {
-    const std::optional<PictureHeader> header = readPictureHeader(read.bytes);
-    QImage preview = header ? previewThumbnail(*header, devicePixels) : QImage();
+    QImage preview = previewThumbnail(probe.header(), devicePixels);
     if (!preview.isNull()) {
       preview.setDevicePixelRatio(ratio);
-      // The final stage may wait behind other pictures' previews: it reads the file again (from the
-      // page cache, normally) rather than hold these bytes and their share of the budget meanwhile.
-      read = {};
-      auto makeFinal = [result, path, fromBytes]() mutable {
-        const BudgetedBytes again = readFileBytesWithin(sharedReadBudget(), path, &result.error);
-        return again.bytes.isEmpty() ? result : fromBytes(result, again.bytes);
+      // The final stage may wait behind other pictures' previews: it reads the file only then (from
+      // the same open file), rather than hold the bytes and their share of the budget meanwhile.
+      auto makeFinal = [result, probe, devicePixels, use, ratio] {
+        return fromFile(result, probe, devicePixels, use, ratio);
       };
       return provisionalThumbnail(result, std::move(preview), std::move(makeFinal));
     }
   }
-  return fromBytes(result, read.bytes);
+  return fromFile(result, probe, devicePixels, use, ratio);
 }
 
 }  // namespace pimrose

@@ -10,6 +10,7 @@
 
 namespace pimrose {
 
+class PictureProbe;
 struct PictureHeader;
 
 struct LoadedThumbnail {
@@ -31,8 +32,9 @@ struct LoadedThumbnail {
 // previewThumbnail); with No the final thumbnail is the only result.
 enum class EarlyPreview { No, Yes };
 
-// All the picture work of one loader, on any thread: measure from the header, the thumbnail size
-// inside the item's box (icon_size.h), then the thumbnail from a bounded read of the file. With fastLoading
+// All the picture work of one loader, on any thread: the picture probed once (picture_probe.h: one
+// open, one sniff, one header parse), the thumbnail size inside the item's box (icon_size.h), then the
+// thumbnail from a bounded read of the file. With fastLoading
 // false, a path whose extension is exactly ".jpg" or
 // ".jpeg" (byte-exact: ".JPG" does not match) is thumbnailed from its own pixels, never from its
 // embedded preview; everything else may use the embedded preview, as MakeThumbnail does.
@@ -42,11 +44,17 @@ enum class EarlyPreview { No, Yes };
 // With EarlyPreview::Yes a picture thumbnailed from its own pixels whose preview serves
 // (previewThumbnail) is answered with the provisional thumbnail from the preview, whose makeFinal
 // makes exactly the thumbnail this call makes with No.
+//
+// Fast loading with a usable embedded preview (usablePreview) makes the thumbnail from the preview
+// alone: the rest of the file is not read.
 LoadedThumbnail loadThumbnail(const QString& path, int iconSize, bool fastLoading, double pixelRatio = 1.0,
                               EarlyPreview early = EarlyPreview::No);
+// The same for a picture the caller has probed already.
+LoadedThumbnail loadThumbnail(const PictureProbe& probe, int iconSize, bool fastLoading,
+                              double pixelRatio = 1.0, EarlyPreview early = EarlyPreview::No);
 
 // The stand-in of exactly `size` (device pixels) from the embedded preview of a picture that is
-// thumbnailed from its own pixels. Null when there is no readable preview or when it is, upright,
+// thumbnailed from its own pixels. Null when there is no usable preview or when it is, upright,
 // less than half of `size` on either side: scaled up further it would show little of the picture.
 QImage previewThumbnail(const PictureHeader& header, QSize size);
 
@@ -57,8 +65,7 @@ LoadedThumbnail provisionalThumbnail(const LoadedThumbnail& result, QImage previ
 // Whether the loader may take a JPEG's embedded preview for `path` (the rule above).
 PreviewUse previewUseFor(const QString& path, bool fastLoading);
 
-// The thumbnail of exactly `size` from an upright picture (or a larger thumbnail of it): smoothly
-// scaled, Format_ARGB32_Premultiplied or RGB32 as thumbnailImage gives.
-QImage scaledThumbnail(const QImage& picture, QSize size);
+// The icon's size in device pixels: `size` (layout pixels) times a ratio of at least 1.
+QSize devicePixelsOf(QSize size, double pixelRatio);
 
 }  // namespace pimrose

@@ -1,6 +1,8 @@
 #include "thumbnails/thumbnail_cache.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -76,14 +78,18 @@ bool writeAtomically(const QString& target, const QByteArray& data) {
   return ok;
 }
 
-// Entries are written to be read back fast (see encodeQuickPng): the cache is read far more often
-// than written, by us and by every other program that shows the same pictures.
-QByteArray encodePng(const QImage& image, const QByteArray& uri, const FileStamp& stamp) {
-  return encodeQuickPng(
-      image, {{QStringLiteral("Thumb::URI"), QString::fromLatin1(uri)},
-              {QStringLiteral("Thumb::MTime"), QString::number(stamp.mtime)},
-              {QStringLiteral("Thumb::Size"), QString::number(stamp.size)},
-              {QStringLiteral("Software"), QStringLiteral("Pimrose ") + QLatin1String(kPimroseVersion)}});
+// Entries are written to be read back often, by us and by every other program that shows the same
+// pictures (see encodeQuickPng).
+QByteArray encodePng(const QImage& image, const QByteArray& uri, const FileStamp& stamp, QSize picture) {
+  PngTexts texts{{QStringLiteral("Thumb::URI"), QString::fromLatin1(uri)},
+                 {QStringLiteral("Thumb::MTime"), QString::number(stamp.mtime)},
+                 {QStringLiteral("Thumb::Size"), QString::number(stamp.size)}};
+  if (!picture.isEmpty()) {
+    texts.append({QStringLiteral("Thumb::Image::Width"), QString::number(picture.width())});
+    texts.append({QStringLiteral("Thumb::Image::Height"), QString::number(picture.height())});
+  }
+  texts.append({QStringLiteral("Software"), QStringLiteral("Pimrose ") + QLatin1String(kPimroseVersion)});
+  return encodeQuickPng(image, texts);
 }
 
 QString textNamed(const PngTexts& texts, QLatin1StringView key) {
@@ -92,32 +98,66 @@ QString textNamed(const PngTexts& texts, QLatin1StringView key) {
   return {};
 }
 
+// The whole seconds of a Thumb::MTime: "1714557600", or "1714557600.500000" as some writers put it.
+std::optional<qint64> wholeSeconds(const QString& text) {
+  const qsizetype dot = text.indexOf(u'.');
+  const QStringView fraction = dot < 0 ? QStringView() : QStringView(text).sliced(dot + 1);
+  if (!std::all_of(fraction.begin(), fraction.end(), [](QChar c) { return c.isDigit(); }))
+    return std::nullopt;
+  bool ok = false;
+  const qint64 seconds = (dot < 0 ? QStringView(text) : QStringView(text).first(dot)).toLongLong(&ok);
+  return ok ? std::optional(seconds) : std::nullopt;
+}
+
 // The entry's chunks name this picture in this version. Other programs may leave Thumb::Size out.
 bool chunksMatch(const PngTexts& texts, const QByteArray& uri, const FileStamp& stamp) {
-  bool ok = false;
-  const qint64 mtime = textNamed(texts, QLatin1StringView("Thumb::MTime")).toLongLong(&ok);
-  if (!ok || mtime != stamp.mtime) return false;
+  if (wholeSeconds(textNamed(texts, QLatin1StringView("Thumb::MTime"))) != stamp.mtime) return false;
   const QString uriText = textNamed(texts, QLatin1StringView("Thumb::URI"));
   if (!uriText.isEmpty() && uriText.toUtf8() != uri) return false;
   const QString size = textNamed(texts, QLatin1StringView("Thumb::Size"));
   return size.isEmpty() || size.toLongLong() == stamp.size;
 }
 
+// The picture's size as the entry records it, turned like the entry: some writers record the size
+// the pixels are stored in, before their orientation. Empty when the entry does not say.
+QSize recordedPictureSize(const PngTexts& texts, QSize entry) {
+  const QSize recorded(textNamed(texts, QLatin1StringView("Thumb::Image::Width")).toInt(),
+                       textNamed(texts, QLatin1StringView("Thumb::Image::Height")).toInt());
+  if (recorded.isEmpty() || entry.isEmpty()) return {};
+  const auto misfit = [entry](QSize picture) {
+    return std::abs(double(picture.width()) / picture.height() - double(entry.width()) / entry.height());
+  };
+  return misfit(recorded.transposed()) < misfit(recorded) ? recorded.transposed() : recorded;
+}
+
 // No entry of a real thumbnail comes near this (1024 x 1024 RGBA is 4 MiB before compression).
 constexpr qint64 kMaxEntryBytes = 32 * 1024 * 1024;
+// A failure is marked by a one-pixel entry.
+constexpr int kFailureMarkSide = 1;
 
-// The entry at `file` when it exists, is a PNG of a size `enough` accepts and names this picture.
-template <typename Enough>
-QImage validEntry(const QString& file, const QByteArray& uri, const FileStamp& stamp, Enough enough) {
+QImage decodeWhole(const QByteArray& png, PngTexts* texts) {
+  bool whole = false;
+  const QImage image = decodePng(png, {}, nullptr, texts, &whole);
+  return whole ? image : QImage();
+}
+
+// The entry at `file` when it exists, is a PNG that fits `side` and names this picture; its pixels
+// are decoded only when its chunks follow them.
+std::optional<CacheEntry> entryAt(const QString& file, int side, const QByteArray& uri,
+                                  const FileStamp& stamp) {
   bool complete = false;
-  const QByteArray bytes = readFileStart(file, kMaxEntryBytes, &complete, nullptr);
-  if (!complete) return {};
-  const std::optional<QSize> size = pngStoredSize(bytes);
-  if (!size || !enough(*size)) return {};
-  PngTexts texts;
-  QImage image = decodePng(bytes, {}, nullptr, &texts);
-  if (image.isNull() || !chunksMatch(texts, uri, stamp)) return {};
-  return image;
+  const QByteArray png = readFileStart(file, kMaxEntryBytes, &complete, nullptr);
+  const std::optional<PngHead> head = complete ? readPngHead(png) : std::nullopt;
+  if (!head || head->size.width() > side || head->size.height() > side) return std::nullopt;
+  CacheEntry entry{png, side, head->size, {}};
+  PngTexts texts = head->texts;
+  if (textNamed(texts, QLatin1StringView("Thumb::MTime")).isEmpty()) {
+    entry.decoded = decodeWhole(png, &texts);
+    if (entry.decoded.isNull()) return std::nullopt;
+  }
+  if (!chunksMatch(texts, uri, stamp)) return std::nullopt;
+  entry.pictureSize = recordedPictureSize(texts, entry.size);
+  return entry;
 }
 
 }  // namespace
@@ -176,37 +216,49 @@ QString ThumbnailCache::failurePath(const QString& path) const {
          QString::fromLatin1(md5Name(uriOf(path)));
 }
 
-QImage ThumbnailCache::lookup(const QString& path, const FileStamp& stamp, QSize need,
-                              QSize sourceSize) const {
-  if (!covers(path)) return {};
-  const QByteArray uri = uriOf(path);
-  // Smaller folders may still hold the whole of a small picture, so every folder is asked, the
-  // smallest (cheapest to decode) first.
-  const auto enough = [&](QSize size) {
-    return (size.width() >= need.width() && size.height() >= need.height()) || size == sourceSize;
-  };
-  for (const auto& folder : kFolders) {
-    QImage image = validEntry(entryPath(path, folder.first), uri, stamp, enough);
-    if (!image.isNull()) return image;
-  }
-  return {};
+std::vector<int> ThumbnailCache::lookupOrder(int iconWidth) {
+  const int first = folderSideFor(QSize(iconWidth, iconWidth));
+  std::vector<int> order;
+  for (const auto& folder : kFolders)
+    if (first != 0 && folder.first >= first) order.push_back(folder.first);
+  for (auto folder = kFolders.rbegin(); folder != kFolders.rend(); ++folder)
+    if (first == 0 || folder->first < first) order.push_back(folder->first);
+  return order;
 }
 
-bool ThumbnailCache::store(const QString& path, const FileStamp& stamp, int side,
-                           const QImage& thumbnail) const {
+QSize ThumbnailCache::entrySizeFor(QSize picture, int side) {
+  if (picture.width() <= side && picture.height() <= side) return picture;
+  return picture.scaled(side, side, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+}
+
+bool CacheEntry::serves(QSize need, QSize picture) const {
+  return (size.width() >= need.width() && size.height() >= need.height()) || size == picture;
+}
+
+QImage CacheEntry::pixels() const {
+  return decoded.isNull() ? decodeWhole(png, nullptr) : decoded;
+}
+
+std::optional<CacheEntry> ThumbnailCache::find(const QString& path, const FileStamp& stamp, int side) const {
+  if (!covers(path) || !folderName(side)) return std::nullopt;
+  return entryAt(entryPath(path, side), side, uriOf(path), stamp);
+}
+
+bool ThumbnailCache::store(const QString& path, const FileStamp& stamp, int side, const QImage& thumbnail,
+                           QSize picture) const {
   const char* folder = folderName(side);
   if (!folder || !covers(path) || thumbnail.isNull() || thumbnail.width() > side || thumbnail.height() > side)
     return false;
   if (!makePrivateFolders(QFileInfo(root_).path(),
                           QFileInfo(root_).fileName() + u'/' + QLatin1String(folder)))
     return false;
-  const QByteArray png = encodePng(thumbnail, uriOf(path), stamp);
+  const QByteArray png = encodePng(thumbnail, uriOf(path), stamp, picture);
   return !png.isEmpty() && writeAtomically(entryPath(path, side), png);
 }
 
 bool ThumbnailCache::hasFailure(const QString& path, const FileStamp& stamp) const {
   if (!covers(path)) return false;
-  return !validEntry(failurePath(path), uriOf(path), stamp, [](QSize) { return true; }).isNull();
+  return entryAt(failurePath(path), kFailureMarkSide, uriOf(path), stamp).has_value();
 }
 
 bool ThumbnailCache::storeFailure(const QString& path, const FileStamp& stamp) const {
@@ -214,9 +266,9 @@ bool ThumbnailCache::storeFailure(const QString& path, const FileStamp& stamp) c
   const QString relative =
       QFileInfo(root_).fileName() + QStringLiteral("/fail/pimrose-") + QLatin1String(kPimroseVersion);
   if (!makePrivateFolders(QFileInfo(root_).path(), relative)) return false;
-  QImage mark(1, 1, QImage::Format_ARGB32);
+  QImage mark(kFailureMarkSide, kFailureMarkSide, QImage::Format_ARGB32);
   mark.fill(Qt::transparent);
-  const QByteArray png = encodePng(mark, uriOf(path), stamp);
+  const QByteArray png = encodePng(mark, uriOf(path), stamp, {});
   return !png.isEmpty() && writeAtomically(failurePath(path), png);
 }
 

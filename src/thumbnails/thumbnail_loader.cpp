@@ -9,16 +9,17 @@ namespace pimrose {
 
 ThumbnailWork defaultThumbnailWork() {
   // The cache folder is found once; loaders share the cache, which keeps no state of its own. Its
-  // entries are made for layout pixels, so a dense screen's sharper icons are made from the file.
+  // entries are chosen and made in device pixels, so a dense screen's icons come from larger ones.
   auto cache = std::make_shared<const ThumbnailCache>();
   // A camera photo's embedded preview stands in while its own pixels are decoded (load_thumbnail.h).
   // The icons leave the loader in the form the list keeps them in (stored_icon.h).
   return [cache](const LoadRequest& request) {
-    LoadedThumbnail loaded = request.useCache && request.pixelRatio <= 1.0
-                                 ? loadThumbnailCached(request.path, request.iconSize, request.fastLoading,
-                                                       *cache, EntryWrite::AfterDelivery, EarlyPreview::Yes)
-                                 : loadThumbnail(request.path, request.iconSize, request.fastLoading,
-                                                 request.pixelRatio, EarlyPreview::Yes);
+    LoadedThumbnail loaded =
+        request.useCache
+            ? loadThumbnailCached(request.path, request.iconSize, request.fastLoading, *cache,
+                                  EntryWrite::AfterDelivery, EarlyPreview::Yes, request.pixelRatio)
+            : loadThumbnail(request.path, request.iconSize, request.fastLoading, request.pixelRatio,
+                            EarlyPreview::Yes);
     loaded.image = storedIcon(loaded.image);
     if (loaded.makeFinal) {
       loaded.makeFinal = [makeFinal = std::move(loaded.makeFinal)] {

@@ -4,7 +4,7 @@
 
 #include "codecs/file_reading.h"
 #include "codecs/picture_decoder.h"
-#include "codecs/picture_header.h"
+#include "codecs/picture_probe.h"
 #include "viewing/viewer_placement.h"
 
 namespace pimrose {
@@ -15,23 +15,22 @@ namespace {
 QImage fittedTo(const QImage& picture, QSize target) {
   if (picture.isNull() || target.isEmpty() || picture.size() == target) return picture;
   if (picture.width() <= target.width() && picture.height() <= target.height()) return picture;
-  // Smooth scaling of palette or 16-bit images point-samples; 32-bit formats average properly.
-  const QImage wide = picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                                        : QImage::Format_RGB32);
-  return wide.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  return scaledThumbnail(picture, target);
 }
 
 }  // namespace
 
 DecodedView decodeForViewer(const ViewerRequest& request) {
   DecodedView result{request, {}, QSize(0, 0)};
-  const BudgetedBytes read = readFileBytesWithin(sharedReadBudget(), request.path);
-  const QByteArray& bytes = read.bytes;
-  const std::optional<PictureHeader> header = readPictureHeader(bytes);
-  if (!header) return result;
-  result.pictureSize = header->upright();
+  // Probed once: the header is read before the file is read whole, and the decoder takes it as it is.
+  const std::optional<PictureProbe> probe = PictureProbe::open(request.path);
+  if (!probe) return result;
+  result.pictureSize = probe->upright();
   const QSize target = decodeTarget(result.pictureSize, request.box);
-  result.image = fittedTo(decodeUpright(bytes, target, PreviewUse::Refused, nullptr), target);
+  const BudgetedBytes read = probe->readAll(sharedReadBudget());
+  if (read.bytes.isEmpty()) return result;
+  result.image =
+      fittedTo(decodeUpright(probe->header(), read.bytes, target, PreviewUse::Refused, nullptr), target);
   return result;
 }
 

@@ -169,7 +169,7 @@ TEST(PngPictures, HugeOrBrokenHeadersAreRefused) {
   EXPECT_TRUE(thumbnailImage(test::pngHeaderOnly(60000, 60000), QSize(100, 100), PreviewUse::Allowed, nullptr)
                   .isNull());
   const QByteArray png = test::pngOf(test::quadrants(40, 40));
-  EXPECT_TRUE(full(png.left(png.size() - 30)).isNull()) << "truncated";
+  EXPECT_TRUE(full(png.left(40)).isNull()) << "cut off before its pixels";
   EXPECT_TRUE(full(test::jpegOf(test::quadrants(8, 8)).prepend("\x89PNG\r\n\x1A\n")).isNull());
 }
 

@@ -151,7 +151,11 @@ const MarkerCase kMarkerCases[] = {
     {"segment length 0", segment(0xE0, {}, 0) + frame(640, 480), {}},
     {"segment length 1", segment(0xE0, {}, 1) + frame(640, 480), {}},
     {"segment length past the end", segment(0xE0, QByteArray(10, 'x'), 0xFFFF), {}},
-    {"no marker where one belongs", kApp0 + "garbage" + frame(640, 480), {}},
+    // Stray bytes where a marker belongs are passed over, as libjpeg passes over them.
+    {"stray bytes where a marker belongs", kApp0 + "garbage" + frame(640, 480), {640, 480}},
+    {"a stuffed zero where a marker belongs",
+     kApp0 + QByteArray("\xFF\x00", 2) + frame(640, 480),
+     {640, 480}},
     {"end before the frame", QByteArray("\xFF\xD9", 2) + frame(640, 480), {}},
     {"scan before the frame", segment(0xDA, QByteArray(8, '\0')) + frame(640, 480), {}},
     {"frame header cut short", segment(0xC0, QByteArray(3, '\x08')), {}},
@@ -310,7 +314,7 @@ TEST(BoundedDecoding, AFrameWithoutAReadableScanCountsAsSeveralScans) {
   const QByteArray jpeg = claimingSize(test::jpegOf(test::quadrants(64, 48)), 12000, 12000);
   const qsizetype scan = jpeg.indexOf("\xFF\xDA");
   ASSERT_GT(scan, 0);
-  const QByteArray damaged = jpeg.left(scan) + QByteArray("\xFF\x00\x0C\x03", 4) + jpeg.mid(scan);
+  const QByteArray damaged = jpeg.left(scan) + QByteArray("\xFF\xE5\xFF\xF0", 4) + jpeg.mid(scan);
   const std::optional<JpegHeader> header = readJpegHeader(damaged);
   ASSERT_TRUE(header);
   EXPECT_TRUE(header->multiScan);

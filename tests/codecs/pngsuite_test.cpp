@@ -80,11 +80,17 @@ TEST(PngSuite, EveryValidImageDecodesToItsReferencePixels) {
   EXPECT_EQ(colourManaged, 2);
 }
 
+// Only the checksum of xcsn0g01's pixel chunk is wrong: its pixels are all there and are shown, as
+// browsers show them. Every other corrupt file holds nothing to show.
 TEST(PngSuite, EveryCorruptImageIsRejectedCalmly) {
   int rejected = 0;
   for (const QString& file : suiteFiles()) {
     if (!file.startsWith(QLatin1Char('x'))) continue;
     const QByteArray bytes = readAll(suiteDir() + QStringLiteral("/png/") + file);
+    if (file == QLatin1String("xcsn0g01.png")) {
+      EXPECT_EQ(decodeUpright(bytes, QSize(), PreviewUse::Refused, nullptr).size(), QSize(32, 32));
+      continue;
+    }
     QString error;
     EXPECT_TRUE(decodeUpright(bytes, QSize(), PreviewUse::Refused, &error).isNull()) << file.toStdString();
     EXPECT_FALSE(error.isEmpty()) << file.toStdString();
@@ -92,7 +98,7 @@ TEST(PngSuite, EveryCorruptImageIsRejectedCalmly) {
     EXPECT_TRUE(ConvertImage(bytes, kFormatBmp).isEmpty()) << file.toStdString();
     ++rejected;
   }
-  EXPECT_EQ(rejected, 14);
+  EXPECT_EQ(rejected, 13);
 }
 
 // Thumbnails of interlaced, 16-bit and palette files go through the same colour handling.

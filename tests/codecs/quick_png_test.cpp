@@ -7,6 +7,7 @@
 #include "codecs/orientation.h"
 #include "codecs/png_decode.h"
 #include "codecs/png_encode.h"
+#include "codecs/upright_png.h"
 
 namespace pimrose {
 namespace {

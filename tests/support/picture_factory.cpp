@@ -6,7 +6,11 @@
 #include <QBuffer>
 #include <QImageWriter>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include <gif_lib.h>
+#include <jpeglib.h>
 #include <lcms2.h>
 #include <turbojpeg.h>
 
@@ -104,6 +108,21 @@ QByteArray jpegOf(const QImage& image, bool progressive, int quality) {
   return out;
 }
 
+namespace {
+
+QByteArray turboJpegOf(const uchar* pixels, int width, int height, int format, int subsampling) {
+  tjhandle handle = tjInitCompress();
+  uchar* jpeg = nullptr;
+  unsigned long size = 0;
+  tjCompress2(handle, pixels, width, 0, height, format, &jpeg, &size, subsampling, 95, 0);
+  QByteArray out(reinterpret_cast<const char*>(jpeg), qsizetype(size));
+  tjFree(jpeg);
+  tjDestroy(handle);
+  return out;
+}
+
+}  // namespace
+
 QByteArray cmykJpegOf(const QImage& image) {
   // Inverted inks, as Adobe writes them: C = 255 - red and so on, K = 255 (no black).
   std::vector<uchar> cmyk(size_t(image.width()) * size_t(image.height()) * 4);
@@ -113,14 +132,37 @@ QByteArray cmykJpegOf(const QImage& image) {
       uchar* c = &cmyk[(size_t(y) * size_t(image.width()) + size_t(x)) * 4];
       c[0] = uchar(qRed(p)), c[1] = uchar(qGreen(p)), c[2] = uchar(qBlue(p)), c[3] = 255;
     }
-  tjhandle handle = tjInitCompress();
-  uchar* jpeg = nullptr;
+  return turboJpegOf(cmyk.data(), image.width(), image.height(), TJPF_CMYK, TJSAMP_444);
+}
+
+QByteArray jpegSampledOf(const QImage& image, const std::array<QSize, 3>& sampling) {
+  const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+  jpeg_compress_struct cinfo{};
+  jpeg_error_mgr errors{};
+  cinfo.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&cinfo);
+  unsigned char* buffer = nullptr;
   unsigned long size = 0;
-  tjCompress2(handle, cmyk.data(), image.width(), 0, image.height(), TJPF_CMYK, &jpeg, &size, TJSAMP_444, 95,
-              0);
-  QByteArray out(reinterpret_cast<const char*>(jpeg), qsizetype(size));
-  tjFree(jpeg);
-  tjDestroy(handle);
+  jpeg_mem_dest(&cinfo, &buffer, &size);
+  cinfo.image_width = JDIMENSION(rgb.width());
+  cinfo.image_height = JDIMENSION(rgb.height());
+  cinfo.input_components = 3;
+  cinfo.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&cinfo);
+  jpeg_set_quality(&cinfo, 90, TRUE);
+  for (int c = 0; c < 3; ++c) {
+    cinfo.comp_info[c].h_samp_factor = sampling[size_t(c)].width();
+    cinfo.comp_info[c].v_samp_factor = sampling[size_t(c)].height();
+  }
+  jpeg_start_compress(&cinfo, TRUE);
+  while (cinfo.next_scanline < cinfo.image_height) {
+    JSAMPROW row = const_cast<uchar*>(rgb.constScanLine(int(cinfo.next_scanline)));
+    jpeg_write_scanlines(&cinfo, &row, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  QByteArray out(reinterpret_cast<const char*>(buffer), qsizetype(size));
+  std::free(buffer);
   return out;
 }
 

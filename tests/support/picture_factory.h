@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QImage>
 #include <QRect>
+#include <QSize>
 #include <QVector>
 
 // Builders of test pictures, made with the real encoders so each test states what it breaks.
@@ -18,6 +19,8 @@ QImage detailedPicture(int width, int height, quint32 seed);
 
 QByteArray jpegOf(const QImage& image, bool progressive = false, int quality = 90);
 QByteArray cmykJpegOf(const QImage& image);
+// Written by libjpeg with the sampling factors given (horizontal x vertical) for Y, Cb and Cr.
+QByteArray jpegSampledOf(const QImage& image, const std::array<QSize, 3>& sampling);
 QByteArray pngOf(const QImage& image);
 // A flat dark cyan picture of this size, as PNG.
 QByteArray pngOf(QSize size);

@@ -36,10 +36,10 @@ QByteArray camera(QSize picture, QSize preview, int orientation = 1) {
                         test::jpegOf(flat(preview, Qt::blue)));
 }
 
-// A good blue preview in front of red pixels cut in half, which cannot be decoded.
+// A good blue preview in front of a picture cut off before its pixels, which cannot be decoded.
 QByteArray damagedCamera() {
   const QByteArray pixels = test::jpegOf(test::detailedPicture(800, 600, 5));
-  return test::withExif(pixels.left(pixels.size() / 2), 1, test::jpegOf(flat({160, 120}, Qt::blue)));
+  return test::withExif(pixels.left(pixels.indexOf("\xFF\xDA")), 1, test::jpegOf(flat({160, 120}, Qt::blue)));
 }
 
 struct PreviewCase {
@@ -111,6 +111,23 @@ TEST(EarlyPreview, ThePreviewIsTurnedUprightAndScaledToTheThumbnail) {
   for (int i = 0; i < 4; ++i)
     EXPECT_TRUE(near(corners[i], expected[i])) << i << std::hex << " " << corners[i];
   EXPECT_EQ(first.makeFinal().image.size(), QSize(300, 400));
+}
+
+// A preview's header may claim far more than any preview holds (a few kilobytes claiming 65500 x
+// 65500 pixels, hundreds of megabytes and seconds to decode at its smallest scale): such a preview is
+// passed over as if there were none, and the picture's own pixels serve.
+TEST(EarlyPreview, APreviewClaimingFarMoreThanTheIconNeedsIsPassedOver) {
+  QByteArray preview = test::jpegOf(flat({160, 120}, Qt::blue));
+  const qsizetype frame = preview.indexOf("\xFF\xC0");
+  ASSERT_GT(frame, 0);
+  preview.replace(frame + 5, 4, QByteArray("\xFF\xDC\xFF\xDC", 4));
+  test::Sandbox sandbox;
+  const QString path = sandbox.write(QStringLiteral("camera.jpg"),
+                                     test::withExif(test::jpegOf(flat({800, 600}, Qt::red)), 1, preview));
+  const LoadedThumbnail early = loadThumbnail(path, 150, false, 1.0, EarlyPreview::Yes);
+  EXPECT_FALSE(early.provisional);
+  EXPECT_TRUE(near(centre(early.image), R));
+  EXPECT_TRUE(near(centre(loadThumbnail(path, 150, true).image), R)) << "fast loading";
 }
 
 struct CachedPreview : ::testing::Test {

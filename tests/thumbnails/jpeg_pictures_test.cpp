@@ -116,16 +116,15 @@ TEST(JpegPictures, CmykJpegDecodesToItsColours) {
   expectCorners(decodePicture(path), kOrientations[0].corners, 1);
 }
 
+// A JPEG cut short still shows what it holds (flawed_pictures_test.cpp); these hold nothing to show.
 TEST(JpegPictures, DamagedJpegsGiveNothing) {
   test::Sandbox sandbox;
   const QByteArray good = test::jpegOf(test::detailedPicture(400, 300, 3));
-  const QByteArray progressive = test::jpegOf(test::detailedPicture(400, 300, 3), true);
   const struct {
     const char* name;
     QByteArray bytes;
   } cases[] = {
-      {"truncated.jpg", good.left(good.size() / 2)},
-      {"truncated-progressive.jpg", progressive.left(progressive.size() / 5)},
+      {"cut-before-its-pixels.jpg", good.left(good.indexOf("\xFF\xDA"))},
       {"zero-bytes.jpg", {}},
       {"text.jpg", "this is not a picture\n"},
       {"header-only.jpg", good.left(20)},

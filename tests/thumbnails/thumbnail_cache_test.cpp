@@ -16,6 +16,7 @@
 #include "support/sandbox.h"
 #include "support/wait_for.h"
 #include "thumbnails/cached_thumbnail.h"
+#include "thumbnails/icon_size.h"
 #include "thumbnails/thumbnail_loader.h"
 
 namespace pimrose {
@@ -105,7 +106,7 @@ TEST_F(CacheFixture, AFirstLoadWritesAPrivateEntryAndTheSecondUsesIt) {
 
   const QString entry = cache.entryPath(path, 256);
   const QImage written(entry, "png");
-  EXPECT_EQ(written.size(), QSize(200, 150));  // the decode's own size: it covers the icon, fits the square
+  EXPECT_EQ(written.size(), QSize(256, 192));  // the folder's size
   EXPECT_EQ(written.text(QStringLiteral("Thumb::URI")).toLatin1(), ThumbnailCache::uriOf(path));
   EXPECT_EQ(written.text(QStringLiteral("Thumb::MTime")).toLongLong(), stampOf(path).mtime);
   EXPECT_EQ(written.text(QStringLiteral("Thumb::Size")).toLongLong(), stampOf(path).size);
@@ -145,16 +146,16 @@ TEST_F(CacheFixture, AnEntryLeftForAfterDeliveryIsWrittenWhenThatRunsAndMatchesA
   EXPECT_TRUE(looksLike(loadThumbnailCached(later, 270, false, cache).image, Qt::red));
 }
 
-TEST_F(CacheFixture, TheEntryFitsTheSquareOfTheFolderThatCoversTheIcon) {
+TEST_F(CacheFixture, TheEntryFillsTheSquareOfTheFolderThatCoversTheIcon) {
   struct Case {
     QSize picture;
     int iconSize, side;
     QSize entry;
   } const cases[] = {
-      {{2400, 1800}, 150, 256, {256, 192}},  // decoded at 300 x 225, scaled into the square
-      {{600, 800}, 150, 256, {150, 200}},    // portrait: the height decides the folder
-      {{3000, 2000}, 270, 512, {375, 250}},  // the decode covers 270 x 180 and fits 512 as it is
-      {{1200, 900}, 600, 1024, {600, 450}},  // the largest icon: nothing but the decode is kept
+      {{2400, 1800}, 150, 256, {256, 192}},   // decoded at 300 x 225, scaled into the square
+      {{600, 800}, 150, 256, {192, 256}},     // portrait: the height decides the folder
+      {{3000, 2000}, 270, 512, {512, 341}},   // decoded at 750 x 500: a 375 x 250 decode is too coarse
+      {{1200, 900}, 600, 1024, {1024, 768}},  // the largest icon
   };
   for (const Case& c : cases) {
     const QString path = picture(QStringLiteral("%1x%2.jpg").arg(c.picture.width()).arg(c.iconSize), Qt::red);
@@ -206,6 +207,7 @@ TEST_F(CacheFixture, ASmallPictureKeptWholeInASmallFolderServesALargerIcon) {
   const QString path = sandbox.write(QStringLiteral("small.png"), test::pngOf(flat({100, 80}, Qt::red)));
   EXPECT_FALSE(loadThumbnailCached(path, 150, false, cache).image.isNull());
   EXPECT_EQ(QImageReader(cache.entryPath(path, 256)).size(), QSize(100, 80));
+  ASSERT_TRUE(QFile::remove(cache.entryPath(path, 256)));
   ASSERT_TRUE(cache.store(path, stampOf(path), 128, flat({100, 80}, Qt::green)));
   const LoadedThumbnail loaded = loadThumbnailCached(path, 150, false, cache);
   EXPECT_EQ(loaded.image.size(), QSize(150, 120));
@@ -304,6 +306,78 @@ TEST_F(CacheFixture, EachRequestFollowsTheCacheBoxAsItIsThen) {
   EXPECT_FALSE(QFileInfo::exists(cache.entryPath(paths[0], 256)));
 }
 
+// An entry claims to fit its folder; one that does not (a few hundred kilobytes may claim 100
+// megapixels, 400 MB decoded) is passed over by its header, never decoded.
+TEST_F(CacheFixture, AnEntryLargerThanItsFolderIsPassedOver) {
+  const QString path = picture(QStringLiteral("p.jpg"), Qt::red);
+  QImage oversized = flat({1600, 1200}, Qt::blue);
+  oversized.setText(QStringLiteral("Thumb::URI"), QString::fromLatin1(ThumbnailCache::uriOf(path)));
+  oversized.setText(QStringLiteral("Thumb::MTime"), QString::number(stampOf(path).mtime));
+  QDir().mkpath(cache.root() + QStringLiteral("/large"));
+  ASSERT_TRUE(oversized.save(cache.entryPath(path, 256), "png"));
+  EXPECT_TRUE(looksLike(loadThumbnailCached(path, 150, false, cache).image, Qt::red));
+}
+
+// Written by other programs and read by them: tumbler's Thumb::MTime with a fraction, and the folder
+// each entry goes to. A ctest entry of its own runs these.
+using CacheNeighbours = CacheFixture;
+
+TEST_F(CacheNeighbours, AnEntryWithAFractionalMTimeIsUsedAsItsWholeSeconds) {
+  const QString path = picture(QStringLiteral("tumbler.jpg"), Qt::red);
+  const qint64 seconds = stampOf(path).mtime;
+  const struct {
+    QString mtime;
+    bool used;
+  } cases[] = {
+      {QStringLiteral("%1.500000").arg(seconds), true},  // as tumbler writes it
+      {QStringLiteral("%1.0").arg(seconds), true},      {QString::number(seconds), true},
+      {QStringLiteral("%1.5x").arg(seconds), false},    {QStringLiteral("%1.500000").arg(seconds + 1), false},
+  };
+  for (const auto& c : cases) {
+    QDir(cache.root()).removeRecursively();
+    QDir().mkpath(cache.root() + QStringLiteral("/large"));
+    QImage entry = flat({256, 192}, Qt::blue);
+    entry.setText(QStringLiteral("Thumb::URI"), QString::fromLatin1(ThumbnailCache::uriOf(path)));
+    entry.setText(QStringLiteral("Thumb::MTime"), c.mtime);
+    ASSERT_TRUE(entry.save(cache.entryPath(path, 256), "png"));
+    EXPECT_EQ(looksLike(loadThumbnailCached(path, 150, false, cache).image, Qt::blue), c.used)
+        << c.mtime.toStdString();
+    // A used entry is left as it is: no second one is made beside it or over it.
+    EXPECT_EQ(QImage(cache.entryPath(path, 256)).text(QStringLiteral("Thumb::MTime")) == c.mtime, c.used);
+    EXPECT_FALSE(QFileInfo::exists(cache.entryPath(path, 512)));
+  }
+}
+
+TEST_F(CacheNeighbours, EachEntryGoesToTheSmallestFolderThatCoversTheIconInDevicePixels) {
+  const struct {
+    QSize picture;
+    int iconSize;
+    double ratio;
+    int side;  // 0: no folder covers the icon, nothing is written
+    QSize entry;
+  } cases[] = {
+      {{800, 600}, 100, 1.0, 128, {128, 96}},   {{800, 600}, 150, 1.0, 256, {256, 192}},
+      {{800, 600}, 150, 2.0, 512, {512, 384}},  {{1600, 1200}, 270, 1.0, 512, {512, 384}},
+      {{300, 1200}, 150, 1.0, 512, {128, 512}},  // the icon is 75 x 300
+      {{100, 80}, 150, 1.0, 256, {100, 80}},     // a small picture is kept whole
+      {{1600, 1200}, 600, 2.0, 0, {}},           // 1200 device pixels wide
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    const QString name = QStringLiteral("p%1.jpg").arg(n++);
+    const QString path = sandbox.write(name, test::jpegOf(flat(c.picture, Qt::red)));
+    const LoadedThumbnail loaded =
+        loadThumbnailCached(path, c.iconSize, false, cache, EntryWrite::Now, EarlyPreview::No, c.ratio);
+    const QSize icon = thumbnailSize(c.picture.width(), c.picture.height(), c.iconSize);
+    EXPECT_EQ(loaded.image.size(), icon * c.ratio) << name.toStdString();
+    EXPECT_EQ(loaded.image.devicePixelRatio(), c.ratio) << name.toStdString();
+    for (const int side : {128, 256, 512, 1024}) {
+      const QSize written = QImageReader(cache.entryPath(path, side)).size();
+      EXPECT_EQ(written, side == c.side ? c.entry : QSize(-1, -1)) << name.toStdString() << " in " << side;
+    }
+  }
+}
+
 // Entries other programs write: the standard's chunks in a PNG made without Qt.
 const char kPythonPngWriter[] = R"(
 import struct, sys, zlib
@@ -360,7 +434,9 @@ TEST_F(CacheFixture, OurEntriesCarryTheChunksOtherToolsRead) {
   ASSERT_TRUE(run(identify, {QStringLiteral("-verbose"), cache.entryPath(path, 256)}, &output));
   EXPECT_TRUE(output.contains("Thumb::URI: " + ThumbnailCache::uriOf(path))) << output.toStdString();
   EXPECT_TRUE(output.contains("Thumb::MTime: " + QByteArray::number(stampOf(path).mtime)));
-  EXPECT_TRUE(output.contains("Geometry: 200x150"));
+  EXPECT_TRUE(output.contains("Thumb::Image::Width: 800"));
+  EXPECT_TRUE(output.contains("Thumb::Image::Height: 600"));
+  EXPECT_TRUE(output.contains("Geometry: 256x192"));
 }
 
 }  // namespace
