@@ -159,6 +159,12 @@ std::optional<QSize> shownSizeOf(const PropertyTable& table, quint32 item) {
   return size;
 }
 
+// A picture has one or two thumbnails; a file naming more is not believed beyond these, each of which
+// costs a walk of the property associations.
+constexpr size_t kMaxThumbnails = 16;
+// Phones' grid pictures have a few hundred items; an `iloc` listing more is not believed.
+constexpr quint64 kMaxLocatedItems = 65536;
+
 // The items an `iref` box names as thumbnails (`thmb`) of `item`.
 std::vector<quint32> thumbnailsOf(QByteArrayView meta, quint32 item) {
   std::vector<quint32> thumbnails;
@@ -169,7 +175,9 @@ std::vector<quint32> thumbnailsOf(QByteArrayView meta, quint32 item) {
     return idSize == 2 ? quint32(readBigEndian16(body.data() + at)) : readBigEndian32(body.data() + at);
   };
   Boxes references(fullBoxContent(iref->body));
-  while (const std::optional<Box> reference = references.next()) {
+  while (thumbnails.size() < kMaxThumbnails) {
+    const std::optional<Box> reference = references.next();
+    if (!reference) break;
     const QByteArrayView body = reference->body;
     if (reference->type != fourcc("thmb") || body.size() < idSize + 2) continue;
     const int count = readBigEndian16(body.data() + idSize);
@@ -244,6 +252,7 @@ std::vector<ItemLocation> locationsOf(QByteArrayView iloc, LocationFields& field
   };
   std::vector<ItemLocation> locations;
   const quint64 items = take(idBytes);
+  if (items > kMaxLocatedItems) return {};
   for (quint64 k = 0; complete && k < items; ++k) {
     ItemLocation location;
     location.item = quint32(take(idBytes));
@@ -309,7 +318,7 @@ std::optional<HeifSizes> heifSizes(QByteArrayView data) {
   return sizesOf(fullBoxContent(meta->body));
 }
 
-QByteArray heifThumbnailAlone(QByteArrayView header, quint32 item, const OpenedFile& file) {
+QByteArray heifThumbnailAlone(QByteArrayView header, quint32 item, const FileRangeReader& readAt) {
   Boxes boxes(header);
   const std::optional<Box> ftyp = boxes.next();
   const std::optional<Box> meta = firstBox(header, fourcc("meta"));
@@ -326,7 +335,7 @@ QByteArray heifThumbnailAlone(QByteArrayView header, quint32 item, const OpenedF
   for (const auto& [offset, length] : thumbnail->extents) {
     if (thumbnail->constructionMethod == 1) break;  // its data is in the meta box already
     if (length == 0 || data.size() + length > kMaxHeaderBoxBytes) return {};  // "to the end": no thumbnail
-    const QByteArray piece = file.readAt(offset, length);
+    const QByteArray piece = readAt(offset, length);
     if (piece.size() != length) return {};
     data += piece;
   }

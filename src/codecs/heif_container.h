@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 
 #include <QByteArray>
@@ -37,12 +38,15 @@ std::optional<HeifSizes> heifSizes(QByteArrayView data);
 // its side, and one of another shape (beyond rounding) is not taken for it.
 bool heifSameShape(QSize thumbnail, QSize picture);
 
+// Reads `count` bytes of the file from `offset`; fewer when the file ends first.
+using FileRangeReader = std::function<QByteArray(qint64 offset, qint64 count)>;
+
 // The thumbnail `item` as a small HEIF of its own: the file-type and meta boxes of `header` (what
-// the picture's header was read from) with the item's data read from `file` after them, its
+// the picture's header was read from) with the item's data read by `readAt` after them, its
 // location rewritten to point there, and nothing else of the file. The other items' locations are
 // left pointing beyond its end: only the thumbnail may be decoded from it. Empty when the item's
 // data cannot be located or read, or is larger than any thumbnail.
-QByteArray heifThumbnailAlone(QByteArrayView header, quint32 item, const OpenedFile& file);
+QByteArray heifThumbnailAlone(QByteArrayView header, quint32 item, const FileRangeReader& readAt);
 
 // The file-type and meta boxes, read box by box from wherever they lie in the file: what
 // heifShownSize needs when the meta box comes after the picture data. Empty when there are none.

@@ -90,7 +90,9 @@ BudgetedBytes PictureProbe::readAll(ReadBudget& budget, QString* error) const {
 
 QByteArray PictureProbe::heifThumbnailAlone() const {
   if (header_.format != PictureFormat::Heif || header_.heifThumbnail.item == 0) return {};
-  return pimrose::heifThumbnailAlone(headerBytes_, header_.heifThumbnail.item, *file_);
+  return pimrose::heifThumbnailAlone(
+      headerBytes_, header_.heifThumbnail.item,
+      [this](qint64 offset, qint64 count) { return file_->readAt(offset, count); });
 }
 
 }  // namespace pimrose

@@ -138,10 +138,13 @@ QByteArray heicWithBlueThumbnail(QSize thumbnail, int side) {
   return test::heicWithThumbnail(flat({800, 600}, Qt::red), flat(thumbnail, Qt::blue), side);
 }
 
-// A HEIC heif-enc makes of four quadrants, with a thumbnail of at most `side` pixels.
-QByteArray heifEncoded(const test::Sandbox& sandbox, int side) {
-  const QString source =
-      sandbox.write(QStringLiteral("quadrants.png"), test::pngOf(test::quadrants(800, 600)));
+// A HEIC heif-enc makes of four quadrants (from a JPEG whose EXIF says to turn it, which only irot
+// may do in a HEIF, when `exifTurned`), with a thumbnail of at most `side` pixels.
+QByteArray heifEncoded(const test::Sandbox& sandbox, int side, bool exifTurned = false) {
+  const QImage quadrants = test::quadrants(800, 600);
+  const QString source = exifTurned ? sandbox.write(QStringLiteral("turned.jpg"),
+                                                    test::withExif(test::jpegOf(quadrants, false, 95), 6))
+                                    : sandbox.write(QStringLiteral("quadrants.png"), test::pngOf(quadrants));
   const QString out = sandbox.filePath(QStringLiteral("made.heic"));
   if (!test::runTool(QStringLiteral("heif-enc"),
                      {QStringLiteral("-q"), QStringLiteral("90"), QStringLiteral("-t"), QString::number(side),
@@ -174,6 +177,7 @@ TEST(EarlyPreview, AHeifThumbnailSmallerThanTheIconStandsIn) {
       {"heif-enc, 160 x 120", encoded160, 1.0, true, 0},
       {"heif-enc, 320 x 240 covers the icon", encoded320, 1.0, false, 0},
       {"heif-enc, 320 x 240 at a pixel ratio of 2", encoded320, 2.0, true, 0},
+      {"heif-enc with an EXIF orientation", heifEncoded(sandbox, 160, true), 1.0, true, 0},
       {"a thumbnail of its own pixels", heicWithBlueThumbnail({640, 480}, 160), 1.0, true, B},
       {"another shape", heicWithBlueThumbnail({640, 640}, 160), 1.0, false, R},
       {"less than half the icon", heicWithBlueThumbnail({640, 480}, 128), 1.0, false, R},
