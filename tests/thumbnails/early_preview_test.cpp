@@ -135,13 +135,13 @@ TEST(EarlyPreview, APreviewClaimingFarMoreThanTheIconNeedsIsPassedOver) {
 
 // A HEIC red all over whose embedded thumbnail, blue, is `thumbnail` fitted into `side`.
 QByteArray heicWithBlueThumbnail(QSize thumbnail, int side) {
-  return test::heicWithThumbnail(flat({800, 600}, Qt::red), flat(thumbnail, Qt::blue), side);
+  return test::heicWithThumbnail(flat({400, 300}, Qt::red), flat(thumbnail, Qt::blue), side);
 }
 
 // A HEIC heif-enc makes of four quadrants (from a JPEG whose EXIF says to turn it, which only irot
 // may do in a HEIF, when `exifTurned`), with a thumbnail of at most `side` pixels.
 QByteArray heifEncoded(const test::Sandbox& sandbox, int side, bool exifTurned = false) {
-  const QImage quadrants = test::quadrants(800, 600);
+  const QImage quadrants = test::quadrants(400, 300);
   const QString source = exifTurned ? sandbox.write(QStringLiteral("turned.jpg"),
                                                     test::withExif(test::jpegOf(quadrants, false, 95), 6))
                                     : sandbox.write(QStringLiteral("quadrants.png"), test::pngOf(quadrants));

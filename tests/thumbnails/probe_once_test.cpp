@@ -90,7 +90,7 @@ TEST(ProbeOnce, AThumbnailOpensSniffsParsesAndReadsItsPictureOnce) {
       {"an AVIF", seed("heif_decode/plain.avif"), false, EarlyPreview::No, {1, 1, 1, 1}, "picture.avif"},
       // Its thumbnail (100 x 75, under the icon) is read alone, beside the boxes the header came from.
       {"a HEIC, its embedded thumbnail first",
-       test::heicWithThumbnail(test::detailedPicture(800, 600, 9), test::detailedPicture(400, 300, 9), 100),
+       test::heicWithThumbnail(test::detailedPicture(400, 300, 9), test::detailedPicture(200, 150, 9), 100),
        false,
        EarlyPreview::Yes,
        {1, 1, 1, 1},
