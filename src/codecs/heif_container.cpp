@@ -27,7 +27,8 @@ constexpr qint64 kMaxHeaderBoxBytes = 16 * 1024 * 1024;
 
 struct Box {
   quint32 type = 0;
-  QByteArrayView body;  // after the header
+  QByteArrayView body;   // after the header
+  QByteArrayView whole;  // header and body
 };
 
 // The boxes of `data` one after another; the walk ends at the first box cut short.
@@ -49,7 +50,8 @@ class Boxes {
       size = quint64(left);
     }
     if (size < quint64(header) || size > quint64(left)) return std::nullopt;
-    const Box box{readBigEndian32(p + 4), data_.sliced(at_ + header, qsizetype(size) - header)};
+    const Box box{readBigEndian32(p + 4), data_.sliced(at_ + header, qsizetype(size) - header),
+                  data_.sliced(at_, qsizetype(size))};
     at_ += qsizetype(size);
     return box;
   }
@@ -113,25 +115,36 @@ QSize croppedSize(QByteArrayView clap, QSize size) {
                std::min(size.height(), int(std::lround(height))));
 }
 
-std::optional<QSize> shownSize(QByteArrayView meta) {
-  const std::optional<quint32> primary = primaryItem(meta);
-  const std::optional<Box> iprp = firstBox(meta, fourcc("iprp"));
-  if (!primary || !iprp) return std::nullopt;
+// The item properties of a meta box and the association boxes that give them to items.
+struct PropertyTable {
   std::vector<Box> properties;
-  std::vector<int> indexes;
+  std::vector<QByteArrayView> associations;
+};
+
+PropertyTable propertyTable(QByteArrayView meta) {
+  PropertyTable table;
+  const std::optional<Box> iprp = firstBox(meta, fourcc("iprp"));
+  if (!iprp) return table;
   Boxes children(iprp->body);
   while (const std::optional<Box> child = children.next()) {
     if (child->type == fourcc("ipco")) {
       Boxes listed(child->body);
-      while (const std::optional<Box> property = listed.next()) properties.push_back(*property);
+      while (const std::optional<Box> property = listed.next()) table.properties.push_back(*property);
     } else if (child->type == fourcc("ipma")) {
-      associationsOf(child->body, *primary, indexes);
+      table.associations.push_back(child->body);
     }
   }
+  return table;
+}
+
+// An item's size as it shows: its `ispe` extent, cropped and turned by the properties after it.
+std::optional<QSize> shownSizeOf(const PropertyTable& table, quint32 item) {
+  std::vector<int> indexes;
+  for (const QByteArrayView ipma : table.associations) associationsOf(ipma, item, indexes);
   std::optional<QSize> size;
   for (const int index : indexes) {
-    if (index < 1 || size_t(index) > properties.size()) continue;
-    const Box& property = properties[size_t(index) - 1];
+    if (index < 1 || size_t(index) > table.properties.size()) continue;
+    const Box& property = table.properties[size_t(index) - 1];
     if (property.type == fourcc("ispe") && !size && property.body.size() >= 12) {
       const quint32 width = readBigEndian32(property.body.data() + 4),
                     height = readBigEndian32(property.body.data() + 8);
@@ -144,6 +157,139 @@ std::optional<QSize> shownSize(QByteArrayView meta) {
     }
   }
   return size;
+}
+
+// A picture has one or two thumbnails; a file naming more is not believed beyond these, each of which
+// costs a walk of the property associations.
+constexpr size_t kMaxThumbnails = 16;
+// Phones' grid pictures have a few hundred items; an `iloc` listing more is not believed.
+constexpr quint64 kMaxLocatedItems = 65536;
+
+// The items an `iref` box names as thumbnails (`thmb`) of `item`.
+std::vector<quint32> thumbnailsOf(QByteArrayView meta, quint32 item) {
+  std::vector<quint32> thumbnails;
+  const std::optional<Box> iref = firstBox(meta, fourcc("iref"));
+  if (!iref || iref->body.size() < 4) return thumbnails;
+  const qsizetype idSize = iref->body[0] == 0 ? 2 : 4;
+  const auto idAt = [&](QByteArrayView body, qsizetype at) {
+    return idSize == 2 ? quint32(readBigEndian16(body.data() + at)) : readBigEndian32(body.data() + at);
+  };
+  Boxes references(fullBoxContent(iref->body));
+  while (thumbnails.size() < kMaxThumbnails) {
+    const std::optional<Box> reference = references.next();
+    if (!reference) break;
+    const QByteArrayView body = reference->body;
+    if (reference->type != fourcc("thmb") || body.size() < idSize + 2) continue;
+    const int count = readBigEndian16(body.data() + idSize);
+    for (int k = 0; k < count && idSize + 2 + (k + 1) * idSize <= body.size(); ++k) {
+      if (idAt(body, idSize + 2 + k * idSize) != item) continue;
+      thumbnails.push_back(idAt(body, 0));
+      break;
+    }
+  }
+  return thumbnails;
+}
+
+std::optional<HeifSizes> sizesOf(QByteArrayView meta) {
+  const std::optional<quint32> primary = primaryItem(meta);
+  if (!primary) return std::nullopt;
+  const PropertyTable table = propertyTable(meta);
+  const std::optional<QSize> shown = shownSizeOf(table, *primary);
+  if (!shown) return std::nullopt;
+  HeifSizes sizes{*shown, {}};
+  for (const quint32 item : thumbnailsOf(meta, *primary)) {
+    const std::optional<QSize> size = shownSizeOf(table, item);
+    if (size && heifSameShape(*size, *shown) && size->width() > sizes.thumbnail.shown.width())
+      sizes.thumbnail = {item, *size};
+  }
+  return sizes;
+}
+
+// Where an item's data lies, as its `iloc` entry says, and where in the box its fields are kept.
+struct ItemLocation {
+  quint32 item = 0;
+  int constructionMethod = 0;                      // 0: in a file, 1: in the meta box's `idat`
+  quint64 dataReference = 0;                       // 0: in this file
+  std::vector<std::pair<qint64, qint64>> extents;  // offset (base included) and length
+  qsizetype baseAt = -1;                           // the base offset's field in the iloc body
+  std::vector<qsizetype> offsetsAt, lengthsAt;     // each extent's fields in the iloc body
+};
+
+// The field sizes an `iloc` box uses: 0, 4 or 8 bytes.
+struct LocationFields {
+  int offsetBytes = 0, lengthBytes = 0, baseBytes = 0;
+};
+
+quint64 readBigEndian(const char* at, int bytes) {
+  quint64 value = 0;
+  for (int k = 0; k < bytes; ++k) value = value << 8 | quint8(at[k]);
+  return value;
+}
+
+void writeBigEndian(char* at, int bytes, quint64 value) {
+  for (int k = bytes - 1; k >= 0; --k, value >>= 8) at[k] = char(value & 0xFF);
+}
+
+// Every entry of an `iloc` body; empty when the box is malformed.
+std::vector<ItemLocation> locationsOf(QByteArrayView iloc, LocationFields& fields) {
+  if (iloc.size() < 6) return {};
+  const int version = quint8(iloc[0]);
+  fields = {quint8(iloc[4]) >> 4, quint8(iloc[4]) & 15, quint8(iloc[5]) >> 4};
+  const int indexBytes = version > 0 ? quint8(iloc[5]) & 15 : 0;
+  if (version > 2) return {};
+  for (const int bytes : {fields.offsetBytes, fields.lengthBytes, fields.baseBytes, indexBytes})
+    if (bytes != 0 && bytes != 4 && bytes != 8) return {};
+  const int idBytes = version < 2 ? 2 : 4;
+  qsizetype at = 6;
+  bool complete = true;
+  const auto take = [&](int bytes) -> quint64 {
+    if (at + bytes > iloc.size()) {
+      complete = false;
+      return 0;
+    }
+    at += bytes;
+    return readBigEndian(iloc.data() + at - bytes, bytes);
+  };
+  std::vector<ItemLocation> locations;
+  const quint64 items = take(idBytes);
+  if (items > kMaxLocatedItems) return {};
+  for (quint64 k = 0; complete && k < items; ++k) {
+    ItemLocation location;
+    location.item = quint32(take(idBytes));
+    location.constructionMethod = version > 0 ? int(take(2) & 15) : 0;
+    location.dataReference = take(2);
+    location.baseAt = at;
+    const quint64 base = std::min<quint64>(take(fields.baseBytes), quint64(kMaxPictureFileBytes));
+    const quint64 extents = take(2);
+    for (quint64 e = 0; complete && e < extents; ++e) {
+      take(indexBytes);
+      location.offsetsAt.push_back(at);
+      const quint64 offset = std::min<quint64>(take(fields.offsetBytes), quint64(kMaxPictureFileBytes));
+      location.lengthsAt.push_back(at);
+      const quint64 length = std::min<quint64>(take(fields.lengthBytes), quint64(kMaxPictureFileBytes));
+      location.extents.emplace_back(qint64(base + offset), qint64(length));
+    }
+    locations.push_back(std::move(location));
+  }
+  return complete ? locations : std::vector<ItemLocation>();
+}
+
+// Points the entry at `start` in the new file: its extents one after another from there, or all at
+// `start` and no longer than `longest` when `longest` is set. False when its fields cannot say so.
+bool pointAt(char* iloc, const LocationFields& fields, const ItemLocation& location, qint64 start,
+             std::optional<qint64> longest = std::nullopt) {
+  if (fields.offsetBytes == 0 && (fields.baseBytes == 0 || location.extents.size() > 1)) return false;
+  if (fields.baseBytes > 0)
+    writeBigEndian(iloc + location.baseAt, fields.baseBytes, fields.offsetBytes ? 0 : start);
+  qint64 at = start;
+  for (size_t e = 0; e < location.extents.size(); ++e) {
+    if (fields.offsetBytes > 0) writeBigEndian(iloc + location.offsetsAt[e], fields.offsetBytes, quint64(at));
+    if (longest && fields.lengthBytes > 0)
+      writeBigEndian(iloc + location.lengthsAt[e], fields.lengthBytes,
+                     quint64(std::min(location.extents[e].second, *longest)));
+    if (!longest) at += location.extents[e].second;
+  }
+  return true;
 }
 
 }  // namespace
@@ -159,11 +305,56 @@ bool isHeifFile(QByteArrayView data) {
   return false;
 }
 
-std::optional<QSize> heifShownSize(QByteArrayView data) {
+bool heifSameShape(QSize thumbnail, QSize picture) {
+  if (thumbnail.isEmpty() || picture.isEmpty()) return false;
+  const double expectedHeight = double(picture.height()) * thumbnail.width() / picture.width();
+  return std::abs(thumbnail.height() - expectedHeight) <= std::max(1.0, 0.02 * expectedHeight);
+}
+
+std::optional<HeifSizes> heifSizes(QByteArrayView data) {
   ++threadProbeCounts().headerParses;
   const std::optional<Box> meta = firstBox(data, fourcc("meta"));
   if (!meta) return std::nullopt;
-  return shownSize(fullBoxContent(meta->body));
+  return sizesOf(fullBoxContent(meta->body));
+}
+
+QByteArray heifThumbnailAlone(QByteArrayView header, quint32 item, const FileRangeReader& readAt) {
+  Boxes boxes(header);
+  const std::optional<Box> ftyp = boxes.next();
+  const std::optional<Box> meta = firstBox(header, fourcc("meta"));
+  if (!ftyp || ftyp->type != fourcc("ftyp") || !meta || item == 0) return {};
+  const std::optional<Box> iloc = firstBox(fullBoxContent(meta->body), fourcc("iloc"));
+  if (!iloc) return {};
+  LocationFields fields;
+  const std::vector<ItemLocation> locations = locationsOf(iloc->body, fields);
+  const auto thumbnail = std::find_if(locations.begin(), locations.end(),
+                                      [&](const ItemLocation& location) { return location.item == item; });
+  if (thumbnail == locations.end() || thumbnail->constructionMethod > 1 || thumbnail->dataReference != 0)
+    return {};
+  QByteArray data;
+  for (const auto& [offset, length] : thumbnail->extents) {
+    if (thumbnail->constructionMethod == 1) break;  // its data is in the meta box already
+    if (length == 0 || data.size() + length > kMaxHeaderBoxBytes) return {};  // "to the end": no thumbnail
+    const QByteArray piece = readAt(offset, length);
+    if (piece.size() != length) return {};
+    data += piece;
+  }
+  // The data follows in an `mdat` of its own. The thumbnail's entry is pointed there, and so is
+  // every other entry in the file, cut to the data's length: libheif checks that every item's data
+  // lies within the file, though it reads only the thumbnail's.
+  QByteArray alone = ftyp->whole.toByteArray() + meta->whole.toByteArray();
+  char* entries = alone.data() + ftyp->whole.size() + qsizetype(iloc->body.data() - meta->whole.data());
+  const qint64 dataStart = alone.size() + 8;
+  for (const ItemLocation& location : locations) {
+    if (location.constructionMethod != 0 || location.dataReference != 0) continue;
+    const bool pointed = location.item == item ? pointAt(entries, fields, location, dataStart)
+                                               : pointAt(entries, fields, location, dataStart, data.size());
+    if (!pointed && location.item == item) return {};
+  }
+  char mdat[8];
+  writeBigEndian(mdat, 4, quint64(8 + data.size()));
+  writeBigEndian(mdat + 4, 4, fourcc("mdat"));
+  return alone + QByteArray(mdat, 8) + data;
 }
 
 QByteArray heifHeaderBoxes(const OpenedFile& file) {

@@ -11,6 +11,7 @@
 
 #include "codecs/box_reducer.h"
 #include "codecs/decode_limits.h"
+#include "codecs/heif_container.h"
 #include "codecs/rgba_rows.h"
 
 namespace pimrose {
@@ -55,13 +56,6 @@ QSize shownSize(const heif_image_handle* handle) {
   return {heif_image_handle_get_width(handle), heif_image_handle_get_height(handle)};
 }
 
-// A thumbnail stored without the picture's rotation would show on its side; one whose shape is
-// not the picture's (beyond rounding) is not taken for it.
-bool sameShape(QSize thumbnail, QSize picture) {
-  const double expectedHeight = double(picture.height()) * thumbnail.width() / picture.width();
-  return std::abs(thumbnail.height() - expectedHeight) <= std::max(1.0, 0.02 * expectedHeight);
-}
-
 // The smallest embedded thumbnail that covers `atLeast` and has the picture's shape.
 Owned<heif_image_handle> coveringThumbnail(const heif_image_handle* primary, QSize atLeast) {
   const int count = atLeast.isEmpty() ? 0 : heif_image_handle_get_number_of_thumbnails(primary);
@@ -77,7 +71,7 @@ Owned<heif_image_handle> coveringThumbnail(const heif_image_handle* primary, QSi
     if (result.code != heif_error_Ok || !raw) continue;
     const QSize size = shownSize(raw);
     if (size.width() < atLeast.width() || size.height() < atLeast.height() ||
-        !sameShape(size, shownSize(primary)))
+        !heifSameShape(size, shownSize(primary)))
       continue;
     if (!best || size.width() < shownSize(best.get()).width()) best = std::move(thumbnail);
   }
@@ -192,30 +186,66 @@ bool avifDecodes() {
   return heif_have_decoder_for_format(heif_compression_AV1);
 }
 
-TaggedPicture decodeHeif(QByteArrayView data, QSize atLeast, QString* error) {
+namespace {
+
+// A file read by libheif and its primary image; null handle on failure, with `error` set.
+struct OpenedHeif {
+  Owned<heif_context> context;
+  Owned<heif_image_handle> primary;
+};
+
+OpenedHeif openHeif(QByteArrayView data, QString* error) {
   initialiseOnce();
-  const Owned<heif_context> context(heif_context_alloc());
-  if (!context) {
+  OpenedHeif opened{Owned<heif_context>(heif_context_alloc()), nullptr};
+  if (!opened.context) {
     if (error) *error = QStringLiteral("out of memory");
-    return {};
+    return opened;
   }
   // The loaders already decode one picture per core.
-  heif_context_set_max_decoding_threads(context.get(), 0);
-  if (failed(heif_context_read_from_memory_without_copy(context.get(), data.data(), size_t(data.size()),
-                                                        nullptr),
+  heif_context_set_max_decoding_threads(opened.context.get(), 0);
+  if (failed(heif_context_read_from_memory_without_copy(opened.context.get(), data.data(),
+                                                        size_t(data.size()), nullptr),
              error))
-    return {};
+    return opened;
   heif_image_handle* raw = nullptr;
-  const heif_error result = heif_context_get_primary_image_handle(context.get(), &raw);
+  const heif_error result = heif_context_get_primary_image_handle(opened.context.get(), &raw);
   // Every handle libheif gives is ours to release, whatever the result says.
-  const Owned<heif_image_handle> primary(raw);
-  if (failed(result, error) || !raw) return {};
-  const Owned<heif_image_handle> thumbnail = coveringThumbnail(primary.get(), atLeast);
-  const heif_image_handle* chosen = thumbnail ? thumbnail.get() : primary.get();
-  heif_context_set_maximum_image_size_limit(context.get(), canvasLimit(chosen));
+  opened.primary.reset(raw);
+  if (failed(result, error)) opened.primary.reset();
+  return opened;
+}
+
+// `chosen` (the primary image or one of its thumbnails) with its colours.
+TaggedPicture decodeChosen(const OpenedHeif& heif, const heif_image_handle* chosen, QSize atLeast,
+                           QString* error) {
+  heif_context_set_maximum_image_size_limit(heif.context.get(), canvasLimit(chosen));
   TaggedPicture picture{decodeHandle(chosen, atLeast, error), {}};
-  if (!picture.image.isNull()) picture.colour = colourOf(hasColour(chosen) ? chosen : primary.get());
+  if (!picture.image.isNull()) picture.colour = colourOf(hasColour(chosen) ? chosen : heif.primary.get());
   return picture;
+}
+
+}  // namespace
+
+TaggedPicture decodeHeif(QByteArrayView data, QSize atLeast, QString* error) {
+  const OpenedHeif heif = openHeif(data, error);
+  if (!heif.primary) return {};
+  const Owned<heif_image_handle> thumbnail = coveringThumbnail(heif.primary.get(), atLeast);
+  return decodeChosen(heif, thumbnail ? thumbnail.get() : heif.primary.get(), atLeast, error);
+}
+
+TaggedPicture decodeHeifThumbnail(QByteArrayView data, quint32 item, QSize atLeast, QString* error) {
+  const OpenedHeif heif = openHeif(data, error);
+  if (!heif.primary) return {};
+  heif_image_handle* raw = nullptr;
+  const heif_error result = heif_image_handle_get_thumbnail(heif.primary.get(), heif_item_id(item), &raw);
+  const Owned<heif_image_handle> thumbnail(raw);
+  if (failed(result, error) || !raw) return {};
+  // Only a thumbnail of the picture's shape stands for it, whatever the header said.
+  if (!heifSameShape(shownSize(raw), shownSize(heif.primary.get()))) {
+    if (error) *error = QStringLiteral("the thumbnail does not have the picture's shape");
+    return {};
+  }
+  return decodeChosen(heif, raw, atLeast, error);
 }
 
 }  // namespace pimrose

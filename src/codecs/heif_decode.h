@@ -22,4 +22,9 @@ bool avifDecodes();
 // Null image on failure, with `error` set.
 TaggedPicture decodeHeif(QByteArrayView data, QSize atLeast, QString* error);
 
+// The primary picture's embedded thumbnail `item` (heifSizes), whatever its size, shown and coloured
+// as decodeHeif shows a thumbnail, reduced as far as still covers `atLeast`. `data` may be the
+// thumbnail alone (heifThumbnailAlone). Null when it is no thumbnail of the picture's shape.
+TaggedPicture decodeHeifThumbnail(QByteArrayView data, quint32 item, QSize atLeast, QString* error);
+
 }  // namespace pimrose

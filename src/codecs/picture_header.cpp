@@ -17,12 +17,17 @@ namespace {
 std::optional<PictureHeader> jpegHeader(QByteArrayView data) {
   const std::optional<JpegHeader> jpeg = readJpegHeader(data);
   if (!jpeg) return std::nullopt;
-  return PictureHeader{PictureFormat::Jpeg, jpeg->storedSize,  jpeg->exif.orientation,
-                       jpeg->exif.preview,  jpeg->progressive, *jpeg};
+  return PictureHeader{PictureFormat::Jpeg,
+                       jpeg->storedSize,
+                       jpeg->exif.orientation,
+                       jpeg->exif.preview,
+                       jpeg->progressive,
+                       *jpeg,
+                       {}};
 }
 
 PictureHeader plainHeader(PictureFormat format, QSize size) {
-  return PictureHeader{format, size, 1, {}, false, {}};
+  return PictureHeader{format, size, 1, {}, false, {}, {}};
 }
 
 std::optional<PictureHeader> sizedHeader(PictureFormat format, std::optional<QSize> size) {
@@ -43,6 +48,14 @@ std::optional<PictureHeader> otherHeader(QByteArrayView data) {
   return header;
 }
 
+std::optional<PictureHeader> heifHeader(QByteArrayView data) {
+  const std::optional<HeifSizes> sizes = heifSizes(data);
+  if (!sizes) return std::nullopt;
+  PictureHeader header = plainHeader(PictureFormat::Heif, sizes->shown);
+  header.heifThumbnail = sizes->thumbnail;
+  return header;
+}
+
 std::optional<PictureHeader> anyHeader(QByteArrayView data, PictureFormat format) {
   switch (format) {
     case PictureFormat::Jpeg:
@@ -52,7 +65,7 @@ std::optional<PictureHeader> anyHeader(QByteArrayView data, PictureFormat format
     case PictureFormat::Gif:
       return sizedHeader(PictureFormat::Gif, gifCanvasSize(data));
     case PictureFormat::Heif:  // sizes as shown: the decoders turn these pictures themselves
-      return sizedHeader(PictureFormat::Heif, heifShownSize(data));
+      return heifHeader(data);
     case PictureFormat::Jxl:
       return sizedHeader(PictureFormat::Jxl, jxlShownSize(data));
     case PictureFormat::Other:

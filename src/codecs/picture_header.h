@@ -5,6 +5,7 @@
 #include <QByteArrayView>
 #include <QSize>
 
+#include "codecs/heif_container.h"
 #include "codecs/jpeg_header.h"
 #include "codecs/orientation.h"
 #include "codecs/picture_format.h"
@@ -19,7 +20,8 @@ struct PictureHeader {
   int orientation = 1;     // EXIF orientation of a JPEG; 1 for everything else
   QByteArrayView preview;  // a JPEG's embedded EXIF preview, inside the caller's buffer
   bool progressive = false;
-  JpegHeader jpeg;  // a JPEG's whole header as its decoder needs it; empty for other formats
+  JpegHeader jpeg;              // a JPEG's whole header as its decoder needs it; empty for other formats
+  HeifThumbnail heifThumbnail;  // a HEIF's largest embedded thumbnail of the picture's shape
 
   QSize upright() const { return uprightSize(storedSize, orientation); }
 };

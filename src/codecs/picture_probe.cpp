@@ -88,4 +88,11 @@ BudgetedBytes PictureProbe::readAll(ReadBudget& budget, QString* error) const {
   return readFileBytesWithin(budget, *file_, path_, error, kMaxPictureFileBytes, start_);
 }
 
+QByteArray PictureProbe::heifThumbnailAlone() const {
+  if (header_.format != PictureFormat::Heif || header_.heifThumbnail.item == 0) return {};
+  return pimrose::heifThumbnailAlone(
+      headerBytes_, header_.heifThumbnail.item,
+      [this](qint64 offset, qint64 count) { return file_->readAt(offset, count); });
+}
+
 }  // namespace pimrose

@@ -38,6 +38,10 @@ class PictureProbe {
   // The whole file within `budget` (file_reading.h): empty, with `error` set, for a file above the
   // picture file limit or one that changed size since it was opened.
   BudgetedBytes readAll(ReadBudget& budget, QString* error = nullptr) const;
+  // A HEIF's embedded thumbnail (header().heifThumbnail) as a small HEIF of its own: the boxes the
+  // header came from and the thumbnail's data, read from the same open file (heifThumbnailAlone).
+  // Empty when there is none or it cannot be read.
+  QByteArray heifThumbnailAlone() const;
 
  private:
   PictureProbe(std::shared_ptr<const OpenedFile> file, QString path);

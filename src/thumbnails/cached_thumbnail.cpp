@@ -149,12 +149,14 @@ class CachedLoad {
     const Icon icon = iconFor(result.sourceSize, iconSize_, ratio_);
     result.height = icon.layout.height();
     const int side = ThumbnailCache::folderSideFor(icon.device);
-    const bool previewMayServe = previewUseFor(path_, fastLoading_) == PreviewUse::Allowed &&
-                                 usablePreview(probe_->header(), icon.device).has_value();
-    if (icon.device.isEmpty() || side == 0 || previewMayServe)
+    if (icon.device.isEmpty() || side == 0 ||
+        previewIsFinal(*probe_, icon.device, previewUseFor(path_, fastLoading_)))
       return loadThumbnail(*probe_, iconSize_, fastLoading_, ratio_, early_);
     const EntryPlan plan{cache_, path_, stamp_, side, write_};
-    QImage preview = early_ == EarlyPreview::Yes ? previewThumbnail(probe_->header(), icon.device) : QImage();
+    const QSize finalDecode =
+        decodeTarget(icon.device, ThumbnailCache::entrySizeFor(result.sourceSize, side));
+    QImage preview =
+        early_ == EarlyPreview::Yes ? previewThumbnail(*probe_, icon.device, finalDecode) : QImage();
     if (preview.isNull()) return fromPixels(result, *probe_, icon, ratio_, plan);
     preview.setDevicePixelRatio(ratio_);
     // The final stage may wait behind other pictures' previews; it reads the file only then. The

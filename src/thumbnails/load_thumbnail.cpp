@@ -1,5 +1,6 @@
 #include "thumbnails/load_thumbnail.h"
 
+#include "codecs/heif_decode.h"
 #include "codecs/picture_decoder.h"
 #include "codecs/picture_probe.h"
 #include "thumbnails/icon_size.h"
@@ -11,6 +12,27 @@ namespace {
 QImage fromPreview(const EmbeddedPreview& preview, QSize size) {
   const QImage upright = decodePreviewUpright(preview, size);
   return upright.isNull() ? upright : scaledThumbnail(upright, size);
+}
+
+// Whether a stand-in of `upright` size shows enough of an icon of `size`: scaled up more than twice,
+// it would show little of the picture.
+bool halfOrMore(QSize upright, QSize size) {
+  return upright.width() * 2 >= size.width() && upright.height() * 2 >= size.height();
+}
+
+// A HEIF's embedded thumbnail stands in only where the final decode passes over it: decodeHeif takes
+// a thumbnail that covers what it decodes as the final picture itself. Only the thumbnail's own
+// bytes are read, beside the header boxes.
+QImage heifStandIn(const PictureProbe& probe, QSize size, QSize finalDecode) {
+  const HeifThumbnail& thumbnail = probe.header().heifThumbnail;
+  const QSize decoded = finalDecode.isEmpty() ? size : finalDecode;
+  const bool servesFinal =
+      thumbnail.shown.width() >= decoded.width() && thumbnail.shown.height() >= decoded.height();
+  if (thumbnail.item == 0 || servesFinal || !halfOrMore(thumbnail.shown, size)) return {};
+  const QByteArray alone = probe.heifThumbnailAlone();
+  if (alone.isEmpty()) return {};
+  const TaggedPicture picture = decodeHeifThumbnail(alone, thumbnail.item, size, nullptr);
+  return picture.image.isNull() ? QImage() : scaledThumbnail(picture, size);
 }
 
 double effectiveRatio(double pixelRatio) {
@@ -59,12 +81,15 @@ QSize devicePixelsOf(QSize size, double pixelRatio) {
   return QSize(qRound(size.width() * ratio), qRound(size.height() * ratio));
 }
 
-QImage previewThumbnail(const PictureHeader& header, QSize size) {
-  const std::optional<EmbeddedPreview> preview = usablePreview(header, size);
-  if (!preview) return {};
-  const QSize upright = preview->upright();
-  if (upright.width() * 2 < size.width() || upright.height() * 2 < size.height()) return {};
+QImage previewThumbnail(const PictureProbe& probe, QSize size, QSize finalDecode) {
+  if (probe.header().format == PictureFormat::Heif) return heifStandIn(probe, size, finalDecode);
+  const std::optional<EmbeddedPreview> preview = usablePreview(probe.header(), size);
+  if (!preview || !halfOrMore(preview->upright(), size)) return {};
   return fromPreview(*preview, size);
+}
+
+bool previewIsFinal(const PictureProbe& probe, QSize size, PreviewUse use) {
+  return use == PreviewUse::Allowed && usablePreview(probe.header(), size).has_value();
 }
 
 LoadedThumbnail provisionalThumbnail(const LoadedThumbnail& result, QImage preview,
@@ -98,8 +123,8 @@ LoadedThumbnail loadThumbnail(const PictureProbe& probe, int iconSize, bool fast
   const double ratio = effectiveRatio(pixelRatio);
   const QSize devicePixels = devicePixelsOf(size, ratio);
   const PreviewUse use = previewUseFor(probe.path(), fastLoading);
-  if (early == EarlyPreview::Yes && use == PreviewUse::Refused) {
-    QImage preview = previewThumbnail(probe.header(), devicePixels);
+  if (early == EarlyPreview::Yes && !previewIsFinal(probe, devicePixels, use)) {
+    QImage preview = previewThumbnail(probe, devicePixels);
     if (!preview.isNull()) {
       preview.setDevicePixelRatio(ratio);
       // The final stage may wait behind other pictures' previews: it reads the file only then (from

@@ -28,8 +28,8 @@ struct LoadedThumbnail {
   std::function<LoadedThumbnail()> makeFinal = {};
 };
 
-// Whether a JPEG thumbnailed from its own pixels may first show its embedded preview (see
-// previewThumbnail); with No the final thumbnail is the only result.
+// Whether a picture thumbnailed from its own pixels may first show its embedded preview or
+// thumbnail (see previewThumbnail); with No the final thumbnail is the only result.
 enum class EarlyPreview { No, Yes };
 
 // All the picture work of one loader, on any thread: the picture probed once (picture_probe.h: one
@@ -42,8 +42,9 @@ enum class EarlyPreview { No, Yes };
 // through its devicePixelRatio); iconSize and `height` stay in layout pixels.
 //
 // With EarlyPreview::Yes a picture thumbnailed from its own pixels whose preview serves
-// (previewThumbnail) is answered with the provisional thumbnail from the preview, whose makeFinal
-// makes exactly the thumbnail this call makes with No.
+// (previewThumbnail: a JPEG's EXIF preview, a HEIF's embedded thumbnail smaller than the icon) is
+// answered with the provisional thumbnail from the preview, whose makeFinal makes exactly the
+// thumbnail this call makes with No.
 //
 // Fast loading with a usable embedded preview (usablePreview) makes the thumbnail from the preview
 // alone: the rest of the file is not read.
@@ -54,9 +55,17 @@ LoadedThumbnail loadThumbnail(const PictureProbe& probe, int iconSize, bool fast
                               double pixelRatio = 1.0, EarlyPreview early = EarlyPreview::No);
 
 // The stand-in of exactly `size` (device pixels) from the embedded preview of a picture that is
-// thumbnailed from its own pixels. Null when there is no usable preview or when it is, upright,
-// less than half of `size` on either side: scaled up further it would show little of the picture.
-QImage previewThumbnail(const PictureHeader& header, QSize size);
+// thumbnailed from its own pixels: a JPEG's EXIF preview, or a HEIF's embedded thumbnail of the
+// picture's shape that does not cover `finalDecode` (what the final decode asks for; empty: `size`),
+// since one that covers it is the final thumbnail's source itself. Null when there is no usable
+// preview or when it is, upright, less than half of `size` on either side: scaled up further it
+// would show little of the picture. Colours are converted to sRGB and orientation applied once, as
+// for the final thumbnail.
+QImage previewThumbnail(const PictureProbe& probe, QSize size, QSize finalDecode = {});
+
+// Whether the final thumbnail comes from a JPEG's embedded preview itself (fast loading), so that
+// nothing stands in for it.
+bool previewIsFinal(const PictureProbe& probe, QSize size, PreviewUse use);
 
 // `preview` as the provisional form of `result` (same sizes and height), finished by `makeFinal`.
 LoadedThumbnail provisionalThumbnail(const LoadedThumbnail& result, QImage preview,

@@ -14,7 +14,7 @@
 #include "codecs/embedded_colour.h"
 #include "codecs/file_reading.h"
 #include "codecs/picture_decoder.h"
-#include "debian_tools.h"
+#include "support/debian_tools.h"
 #include "support/picture_factory.h"
 #include "support/sandbox.h"
 

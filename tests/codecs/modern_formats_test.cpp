@@ -18,7 +18,7 @@
 #include "codecs/picture_decoder.h"
 #include "codecs/picture_header.h"
 #include "codecs/picture_size.h"
-#include "debian_tools.h"
+#include "support/debian_tools.h"
 #include "support/picture_factory.h"
 #include "support/sandbox.h"
 

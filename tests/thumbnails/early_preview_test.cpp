@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 #include <QFileInfo>
 
+#include "codecs/file_reading.h"
 #include "codecs/picture_header.h"
+#include "support/debian_tools.h"
+#include "support/heic_factory.h"
 #include "support/picture_factory.h"
 #include "support/sandbox.h"
 #include "thumbnails/cached_thumbnail.h"
@@ -130,6 +133,71 @@ TEST(EarlyPreview, APreviewClaimingFarMoreThanTheIconNeedsIsPassedOver) {
   EXPECT_TRUE(near(centre(loadThumbnail(path, 150, true).image), R)) << "fast loading";
 }
 
+// A HEIC red all over whose embedded thumbnail, blue, is `thumbnail` fitted into `side`.
+QByteArray heicWithBlueThumbnail(QSize thumbnail, int side) {
+  return test::heicWithThumbnail(flat({400, 300}, Qt::red), flat(thumbnail, Qt::blue), side);
+}
+
+// A HEIC heif-enc makes of four quadrants (from a JPEG whose EXIF says to turn it, which only irot
+// may do in a HEIF, when `exifTurned`), with a thumbnail of at most `side` pixels.
+QByteArray heifEncoded(const test::Sandbox& sandbox, int side, bool exifTurned = false) {
+  const QImage quadrants = test::quadrants(400, 300);
+  const QString source = exifTurned ? sandbox.write(QStringLiteral("turned.jpg"),
+                                                    test::withExif(test::jpegOf(quadrants, false, 95), 6))
+                                    : sandbox.write(QStringLiteral("quadrants.png"), test::pngOf(quadrants));
+  const QString out = sandbox.filePath(QStringLiteral("made.heic"));
+  if (!test::runTool(QStringLiteral("heif-enc"),
+                     {QStringLiteral("-q"), QStringLiteral("90"), QStringLiteral("-t"), QString::number(side),
+                      source, QStringLiteral("-o"), out}))
+    return {};
+  return readFileBytes(out);
+}
+
+bool showsQuadrants(const QImage& image) {
+  const int r = image.width() - 5, b = image.height() - 5;
+  return near(image.pixel(4, 4), R) && near(image.pixel(r, 4), G) && near(image.pixel(4, b), B) &&
+         near(image.pixel(r, b), W);
+}
+
+// A HEIF's embedded thumbnail smaller than the icon stands in as its JPEG preview does; one that
+// covers the icon is the final thumbnail itself, and one of another shape or less than half the icon
+// is not used. Icon 270 is 270 x 202 for 4:3; at a pixel ratio of 2 it is 540 x 405.
+TEST(EarlyPreview, AHeifThumbnailSmallerThanTheIconStandsIn) {
+  if (const QString why = test::missingTool({{"heif-enc", "libheif-examples"}}); !why.isEmpty())
+    GTEST_SKIP() << why.toStdString();
+  test::Sandbox sandbox;
+  const QByteArray encoded160 = heifEncoded(sandbox, 160), encoded320 = heifEncoded(sandbox, 320);
+  const struct {
+    const char* what;
+    QByteArray bytes;
+    double ratio;
+    bool provisional;
+    QRgb shown;  // the centre of the first thumbnail; 0: four quadrants
+  } cases[] = {
+      {"heif-enc, 160 x 120", encoded160, 1.0, true, 0},
+      {"heif-enc, 320 x 240 covers the icon", encoded320, 1.0, false, 0},
+      {"heif-enc, 320 x 240 at a pixel ratio of 2", encoded320, 2.0, true, 0},
+      {"heif-enc with an EXIF orientation", heifEncoded(sandbox, 160, true), 1.0, true, 0},
+      {"a thumbnail of its own pixels", heicWithBlueThumbnail({640, 480}, 160), 1.0, true, B},
+      {"another shape", heicWithBlueThumbnail({640, 640}, 160), 1.0, false, R},
+      {"less than half the icon", heicWithBlueThumbnail({640, 480}, 128), 1.0, false, R},
+  };
+  for (const auto& c : cases) {
+    ASSERT_FALSE(c.bytes.isEmpty()) << c.what;
+    const QString path = sandbox.write(QStringLiteral("phone.heic"), c.bytes);
+    const LoadedThumbnail first = loadThumbnail(path, 270, false, c.ratio, EarlyPreview::Yes);
+    const LoadedThumbnail plain = loadThumbnail(path, 270, false, c.ratio);
+    EXPECT_EQ(first.provisional, c.provisional) << c.what;
+    ASSERT_FALSE(first.image.isNull()) << c.what << " " << first.error.toStdString();
+    EXPECT_EQ(first.image.size(), plain.image.size()) << c.what;
+    EXPECT_EQ(first.image.devicePixelRatio(), c.ratio) << c.what;
+    EXPECT_TRUE(c.shown ? near(centre(first.image), c.shown) : showsQuadrants(first.image)) << c.what;
+    const LoadedThumbnail finished = first.makeFinal ? first.makeFinal() : first;
+    EXPECT_FALSE(finished.provisional) << c.what;
+    EXPECT_EQ(finished.image, plain.image) << c.what;
+  }
+}
+
 struct CachedPreview : ::testing::Test {
   test::Sandbox sandbox;
   ThumbnailCache cache{sandbox.filePath(QStringLiteral("cache/thumbnails"))};
@@ -142,30 +210,35 @@ struct CachedPreview : ::testing::Test {
 // The entry is written from the final thumbnail's pixels only, and once it is there it serves at
 // once: no stand-in is made for a picture the cache already holds.
 TEST_F(CachedPreview, TheEntryComesFromThePixelsAndAHitNeedsNoStandIn) {
-  for (const EntryWrite write : {EntryWrite::Now, EntryWrite::AfterDelivery}) {
-    const QString path =
-        sandbox.write(write == EntryWrite::Now ? QStringLiteral("now.jpg") : QStringLiteral("later.jpg"),
-                      camera({800, 600}, {160, 120}));
-    const QString entry = cache.entryPath(path, 256);
-    const LoadedThumbnail first = load(path, write);
-    ASSERT_TRUE(first.provisional);
-    EXPECT_TRUE(near(centre(first.image), B));
-    EXPECT_FALSE(first.afterDelivery);
-    EXPECT_FALSE(QFileInfo::exists(entry));
+  // The HEIC's 160 x 120 thumbnail covers the icon (150 x 112) but not the entry, which comes from
+  // the picture: the thumbnail stands in meanwhile.
+  const std::pair<QString, QByteArray> pictures[] = {
+      {QStringLiteral("camera.jpg"), camera({800, 600}, {160, 120})},
+      {QStringLiteral("phone.heic"), heicWithBlueThumbnail({640, 480}, 160)}};
+  for (const EntryWrite write : {EntryWrite::Now, EntryWrite::AfterDelivery})
+    for (const auto& [name, bytes] : pictures) {
+      const QString path = sandbox.write(
+          (write == EntryWrite::Now ? QStringLiteral("now-") : QStringLiteral("later-")) + name, bytes);
+      const QString entry = cache.entryPath(path, 256);
+      const LoadedThumbnail first = load(path, write);
+      ASSERT_TRUE(first.provisional);
+      EXPECT_TRUE(near(centre(first.image), B));
+      EXPECT_FALSE(first.afterDelivery);
+      EXPECT_FALSE(QFileInfo::exists(entry));
 
-    const LoadedThumbnail finished = first.makeFinal();
-    EXPECT_FALSE(finished.provisional);
-    EXPECT_TRUE(near(centre(finished.image), R));
-    EXPECT_EQ(bool(finished.afterDelivery), write == EntryWrite::AfterDelivery);
-    if (finished.afterDelivery) finished.afterDelivery();
-    ASSERT_TRUE(QFileInfo::exists(entry));
-    EXPECT_TRUE(near(centre(QImage(entry)), R));
+      const LoadedThumbnail finished = first.makeFinal();
+      EXPECT_FALSE(finished.provisional);
+      EXPECT_TRUE(near(centre(finished.image), R));
+      EXPECT_EQ(bool(finished.afterDelivery), write == EntryWrite::AfterDelivery);
+      if (finished.afterDelivery) finished.afterDelivery();
+      ASSERT_TRUE(QFileInfo::exists(entry));
+      EXPECT_TRUE(near(centre(QImage(entry)), R));
 
-    const LoadedThumbnail hit = load(path, write);
-    EXPECT_FALSE(hit.provisional);
-    EXPECT_FALSE(hit.makeFinal);
-    EXPECT_TRUE(near(centre(hit.image), R));
-  }
+      const LoadedThumbnail hit = load(path, write);
+      EXPECT_FALSE(hit.provisional);
+      EXPECT_FALSE(hit.makeFinal);
+      EXPECT_TRUE(near(centre(hit.image), R));
+    }
 }
 
 // Pixels that fail after a good preview are recorded as failing, as without the stand-in.

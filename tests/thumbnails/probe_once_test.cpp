@@ -2,6 +2,7 @@
 
 #include "codecs/file_reading.h"
 #include "codecs/probe_counts.h"
+#include "support/heic_factory.h"
 #include "support/picture_factory.h"
 #include "support/sandbox.h"
 #include "thumbnails/cached_thumbnail.h"
@@ -87,6 +88,13 @@ TEST(ProbeOnce, AThumbnailOpensSniffsParsesAndReadsItsPictureOnce) {
        {1, 1, 1, 1},
        "picture.heic"},
       {"an AVIF", seed("heif_decode/plain.avif"), false, EarlyPreview::No, {1, 1, 1, 1}, "picture.avif"},
+      // Its thumbnail (100 x 75, under the icon) is read alone, beside the boxes the header came from.
+      {"a HEIC, its embedded thumbnail first",
+       test::heicWithThumbnail(test::detailedPicture(400, 300, 9), test::detailedPicture(200, 150, 9), 100),
+       false,
+       EarlyPreview::Yes,
+       {1, 1, 1, 1},
+       "picture.heic"},
       {"a JPEG XL tagged Display P3",
        seed("jxl_decode/lossless_display_p3.jxl"),
        false,

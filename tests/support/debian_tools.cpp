@@ -1,4 +1,4 @@
-#include "debian_tools.h"
+#include "support/debian_tools.h"
 
 #include <QProcess>
 #include <QStandardPaths>
