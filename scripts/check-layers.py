@@ -6,7 +6,8 @@ script reads it from there, so the picture in the notes and the check can never 
 library folder src/<lib> (and its tests in tests/<lib>) it checks that:
   - each `#include "<folder>/..."` names the library itself or one it may include;
   - the library's CMakeLists.txt links exactly the libraries its sources include, no more, no fewer;
-  - every folder under src/ has a row in the table (a new library must say where it stands).
+  - every folder under src/ has a row in the table (a new library must say where it stands);
+  - every library a row allows is used by the library's sources or tests (an edge nothing uses is removed).
 Prints one line per fault and exits 1 when there is any. Run it from anywhere: scripts/check-layers.py
 """
 
@@ -86,7 +87,9 @@ def main():
         check_links(lib, used, faults)
         tests = ROOT / "tests" / lib
         if tests.is_dir():
-            check_includes(lib, tests, allowed[lib] | TEST_HELPERS, faults)
+            used |= check_includes(lib, tests, allowed[lib] | TEST_HELPERS, faults)
+        for unused in sorted(allowed[lib] - used):
+            faults.append(f"{NOTES.relative_to(ROOT)}: {lib} may include {unused}, but nothing of it does")
     for fault in faults:
         print(fault)
     if faults:
