@@ -5,6 +5,7 @@
 #include "codecs/gif_decode.h"
 #include "codecs/gif_frames.h"
 #include "codecs/picture_format.h"
+#include "codecs/picture_header.h"
 #include "codecs/webp_frames.h"
 
 namespace pimrose {
@@ -25,22 +26,22 @@ bool isAnimatedWebp(QByteArrayView data) {
   return (quint8(data[20]) & 0x02) && playsAtItsSize(canvas);
 }
 
-bool isMovingGif(QByteArrayView data) {
-  const std::optional<QSize> canvas = gifCanvasSize(data);
-  return canvas && playsAtItsSize(*canvas) && gifFrameCount(data, 2) == 2;
-}
-
 }  // namespace
 
-bool isMovingPicture(QByteArrayView data) {
-  switch (sniffFormat(data)) {
+bool isMovingPicture(const PictureHeader& header, QByteArrayView data) {
+  switch (header.format) {
     case PictureFormat::Gif:
-      return isMovingGif(data);
+      return playsAtItsSize(header.storedSize) && gifFrameCount(data, 2) == 2;
     case PictureFormat::Other:
       return isAnimatedWebp(data);
     default:
       return false;
   }
+}
+
+bool isMovingPicture(QByteArrayView data) {
+  const std::optional<PictureHeader> header = readPictureHeader(data);
+  return header && isMovingPicture(*header, data);
 }
 
 std::unique_ptr<FrameSource> openFrameSource(const QString& path, QString* error) {

@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QString>
 
+#include "codecs/picture_header.h"
+
 namespace pimrose {
 
 // One frame of a moving picture as its file lays it out: the whole canvas once the frame is drawn.
@@ -34,6 +36,8 @@ class FrameSource {
 // WebP. An animated AVIF is not one: libheif 1.15 reads the primary image of a file, never its
 // image sequence.
 bool isMovingPicture(QByteArrayView data);
+// The same for data whose header has been read: a GIF's blocks are skipped, its header not parsed again.
+bool isMovingPicture(const PictureHeader& header, QByteArrayView data);
 
 // The frames of the moving picture at `path` (opened by its exact name bytes): a GIF's read from the
 // file as they are drawn, an animated WebP's through Qt's plugin, which holds the file. Null, with

@@ -27,7 +27,7 @@ DecodedView decodeForViewer(const ViewerRequest& request) {
   result.image = fittedToTarget(
       decodeUpright(probe->header(), read.bytes, target, PreviewUse::Refused, nullptr), target);
   // The bytes are at hand: counting a GIF's frames only skips its blocks.
-  result.moving = !result.image.isNull() && isMovingPicture(read.bytes);
+  result.moving = !result.image.isNull() && isMovingPicture(probe->header(), read.bytes);
   return result;
 }
 
