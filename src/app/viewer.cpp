@@ -146,6 +146,11 @@ bool Viewer::eventFilter(QObject* watched, QEvent* event) {
     forgetSession();
     giveFocusBack();
   }
+  // A window hidden (into the tray, or by the window system) pauses a moving picture: its frames are decoded
+  // only as far ahead as the ring allows, then nothing runs until the window shows again.
+  if (watched == parts_.panel && event->type() == QEvent::Hide && !parts_.panel->isHidden())
+    frameTimer_.stop();
+  if (watched == parts_.panel && event->type() == QEvent::Show && playing_) showDueFrame();
   if (watched == parts_.frame && event->type() == QEvent::Resize)
     onFrameResized(static_cast<QResizeEvent*>(event)->oldSize());
   return QObject::eventFilter(watched, event);
@@ -288,10 +293,11 @@ void Viewer::stopPlaying() {
 void Viewer::onFrame(const PlayedFrame& frame) {
   if (frame.playback != playback_) return;
   player_.add(frame);
-  if (!frameTimer_.isActive()) showDueFrame();
+  if (!frameTimer_.isActive() && parts_.panel->isVisible()) showDueFrame();
 }
 
 void Viewer::showDueFrame() {
+  if (!parts_.panel->isVisible()) return;
   const qint64 now = clock_.elapsed();
   FramePlayer::Step step = player_.advance(now);
   if (!step.show.isNull()) {
