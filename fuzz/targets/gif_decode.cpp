@@ -1,5 +1,6 @@
 // GIF through the picture layer: header, full decode and the row-reducing (interlaced or not) thumbnail
-// decode.
+// decode; and its frames as the viewer plays them (disposal, restored areas, a second pass).
+#include "codecs/gif_frames.h"
 #include "codecs/picture_decoder.h"
 #include "codecs/picture_format.h"
 #include "codecs/picture_header.h"
@@ -14,5 +15,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (header && qint64(header->storedSize.width()) * header->storedSize.height() <= 4'000'000)
     pimrose::decodeUpright(bytes, QSize(), pimrose::PreviewUse::Refused, nullptr);
   pimrose::thumbnailImage(bytes, QSize(17, 11), pimrose::PreviewUse::Allowed, nullptr);
+  if (header && qint64(header->storedSize.width()) * header->storedSize.height() <= 1'000'000) {
+    const QByteArray copy = bytes.toByteArray();
+    const auto frames = pimrose::openGifFrames([&](qint64 at, qint64 count) { return copy.mid(at, count); });
+    for (int pass = 0; frames && pass < 2; ++pass) {
+      int frame = 0;
+      while (frame < 64 && frames->next()) ++frame;
+      if (!frames->rewind()) break;
+    }
+  }
   return 0;
 }

@@ -26,8 +26,15 @@ qint64 pixelsOf(const DecodedView& entry) {
 
 }  // namespace
 
-Viewer::Viewer(Parts parts, ViewerDecodeWork work, QObject* parent)
-    : QObject(parent), parts_(std::move(parts)), decoder_(std::move(work)) {
+Viewer::Viewer(Parts parts, ViewerDecodeWork work, QObject* parent, FrameSourceOpener frames)
+    : QObject(parent),
+      parts_(std::move(parts)),
+      decoder_(std::move(work)),
+      streamer_([this](const PlayedFrame& frame) { onFrame(frame); }, std::move(frames)) {
+  frameTimer_.setSingleShot(true);
+  frameTimer_.setTimerType(Qt::PreciseTimer);
+  connect(&frameTimer_, &QTimer::timeout, this, &Viewer::showDueFrame);
+  clock_.start();
   parts_.box->setFocusPolicy(Qt::StrongFocus);
   parts_.box->installEventFilter(this);
   parts_.panel->installEventFilter(this);
@@ -139,6 +146,11 @@ bool Viewer::eventFilter(QObject* watched, QEvent* event) {
     forgetSession();
     giveFocusBack();
   }
+  // A window hidden (into the tray, or by the window system) pauses a moving picture: its frames are decoded
+  // only as far ahead as the ring allows, then nothing runs until the window shows again.
+  if (watched == parts_.panel && event->type() == QEvent::Hide && !parts_.panel->isHidden())
+    frameTimer_.stop();
+  if (watched == parts_.panel && event->type() == QEvent::Show && playing_) showDueFrame();
   if (watched == parts_.frame && event->type() == QEvent::Resize)
     onFrameResized(static_cast<QResizeEvent*>(event)->oldSize());
   return QObject::eventFilter(watched, event);
@@ -188,6 +200,7 @@ void Viewer::onFrameResized(QSize oldSize) {
 }
 
 void Viewer::showItem(const ViewerList& list, int index) {
+  stopPlaying();
   index_ = index;
   paths_ = list.paths;
   wanted_ = requestFor(paths_[index]);
@@ -218,8 +231,10 @@ void Viewer::onDecoded(const DecodedView& result) {
 void Viewer::display(const DecodedView& result) {
   qCDebug(lcApp) << "viewer shows item" << index_ << "picture" << result.pictureSize << "image"
                  << result.image.size();
+  stopPlaying();
   parts_.box->setImage(result.image);
   pictureSize_ = result.pictureSize;
+  if (result.moving) startPlaying(result);
   Q_EMIT pictureShown(index_);
   qCDebug(lcApp) << "viewer shows item" << index_;
   // The neighbours are asked for once this picture has been painted, so their decode does not
@@ -251,11 +266,50 @@ void Viewer::remember(const DecodedView& result) {
 }
 
 void Viewer::forgetSession() {
+  stopPlaying();
   ++generation_;
   cache_.clear();
   wanted_ = {};
   index_ = -1;
   decoder_.dropWaiting();
+}
+
+// The frames come at the size the still picture was decoded at; the first replaces the still one.
+void Viewer::startPlaying(const DecodedView& result) {
+  playing_ = true;
+  framesShown_ = 0;
+  streamer_.play({playback_, result.request.path, decodeTarget(result.pictureSize, result.request.box)});
+  qCDebug(lcApp) << "viewer plays item" << index_;
+}
+
+void Viewer::stopPlaying() {
+  ++playback_;
+  if (playing_) streamer_.stop();
+  playing_ = false;
+  player_.reset();
+  frameTimer_.stop();
+}
+
+void Viewer::onFrame(const PlayedFrame& frame) {
+  if (frame.playback != playback_) return;
+  player_.add(frame);
+  if (!frameTimer_.isActive() && parts_.panel->isVisible()) showDueFrame();
+}
+
+void Viewer::showDueFrame() {
+  if (!parts_.panel->isVisible()) return;
+  const qint64 now = clock_.elapsed();
+  FramePlayer::Step step = player_.advance(now);
+  if (!step.show.isNull()) {
+    parts_.box->setImage(step.show);
+    qCDebug(lcApp) << "viewer plays frame" << ++framesShown_ << "of item" << index_;
+  }
+  if (step.taken > 0) streamer_.release(playback_, step.taken);
+  if (player_.over()) {
+    playing_ = false;
+    qCDebug(lcApp) << "viewer played item" << index_ << "to its end";
+  }
+  if (step.wakeAtMs) frameTimer_.start(int(std::max<qint64>(0, *step.wakeAtMs - now)));
 }
 
 ViewerRequest Viewer::requestFor(const QString& path) const {

@@ -3,11 +3,15 @@
 #include <functional>
 #include <vector>
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
+#include <QTimer>
 #include <QWidget>
 
+#include "viewing/frame_player.h"
+#include "viewing/frame_streamer.h"
 #include "viewing/viewer_decoder.h"
 
 namespace pimrose {
@@ -33,6 +37,11 @@ struct ViewerList {
 // wrapping; Left/PageUp and Right/PageDown step too, Home and End go to the ends. F11 shows the
 // viewer full screen (the window goes full screen and the panel covers it) and back; Escape
 // leaves full screen before it closes, and closing leaves it too.
+//
+// A moving picture (an animated GIF or WebP) plays once its first frame is shown: its frames are
+// decoded a few ahead on a thread of their own at the size of the still picture, and shown here at
+// their time by a timer. Stepping away, closing, a new size or a hidden panel stops it; frames of
+// a stopped playback are dropped when they arrive.
 class Viewer : public QObject {
   Q_OBJECT
 
@@ -45,7 +54,8 @@ class Viewer : public QObject {
     std::function<void(int index)> showDetails;  // the details line of an item of the shown list
   };
 
-  explicit Viewer(Parts parts, ViewerDecodeWork work = decodeForViewer, QObject* parent = nullptr);
+  explicit Viewer(Parts parts, ViewerDecodeWork work = decodeForViewer, QObject* parent = nullptr,
+                  FrameSourceOpener frames = FrameStreamer::defaultOpener());
   ~Viewer() override;
 
   // Opens item `index` of the shown list, fitted to the frame.
@@ -67,6 +77,8 @@ class Viewer : public QObject {
   bool isDecodedAhead(int index) const;
   // The upright pixel size of the shown picture once decoded (0 x 0 when it does not decode).
   QSize pictureSize() const { return pictureSize_; }
+  // Whether a moving picture is playing (its frames still change).
+  bool isPlaying() const { return playing_; }
 
  Q_SIGNALS:
   // The picture of `index` is in the box (decoded or empty because it does not decode).
@@ -90,6 +102,10 @@ class Viewer : public QObject {
   const DecodedView* cached(const ViewerRequest& request) const;
   void remember(const DecodedView& result);
   void forgetSession();
+  void startPlaying(const DecodedView& result);
+  void stopPlaying();
+  void onFrame(const PlayedFrame& frame);
+  void showDueFrame();
   ViewerRequest requestFor(const QString& path) const;
 
   Parts parts_;
@@ -104,6 +120,13 @@ class Viewer : public QObject {
   Qt::WindowStates windowStateBefore_;  // what leaving full screen gives the window back
   QSize minimumSizeBefore_;
   QPointer<QWidget> focusBefore_;  // where the keyboard was when the viewer opened
+  FrameStreamer streamer_;
+  FramePlayer player_;
+  QTimer frameTimer_;
+  QElapsedTimer clock_;
+  quint64 playback_ = 0;
+  bool playing_ = false;
+  int framesShown_ = 0;
 };
 
 }  // namespace pimrose

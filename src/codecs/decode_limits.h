@@ -12,6 +12,12 @@ constexpr int kMaxPictureSide = 65535;
 // for. Thumbnails of larger pictures are still made where the decoder can reduce while reading.
 constexpr qint64 kMaxDecodedPixels = 100'000'000;
 
+// A moving picture is composited on a canvas of its own size for as long as it plays, beside the
+// frames made from it and the area a frame asks to be restored: a quarter of the full-decode limit
+// (25 million pixels, a 100 MB canvas) keeps all of that near what one still picture may take. A
+// larger moving picture shows its first frame, still.
+constexpr qint64 kMaxAnimationPixels = kMaxDecodedPixels / 4;
+
 // A made thumbnail holds at most 16 million pixels (64 MB) and no side above kMaxPictureSide: a
 // larger requested size is reduced, its proportions kept. Icons are a few hundred pixels wide, and the
 // picture at its own size (both sides left out) stays as asked for every camera picture up to 16 megapixels.

@@ -8,6 +8,7 @@
 
 #include "codecs/box_reducer.h"
 #include "codecs/decode_limits.h"
+#include "codecs/gif_records.h"
 #include "codecs/picture_format.h"
 #include "codecs/probe_counts.h"
 
@@ -35,6 +36,26 @@ qsizetype skipSubBlocks(QByteArrayView data, qsizetype at) {
   return -1;
 }
 
+// Where the image descriptors start, up to `most` of them, found by skipping blocks without
+// decoding any pixel; the walk stops where the data ends or makes no sense.
+std::vector<qsizetype> frameOffsets(QByteArrayView data, int most) {
+  std::vector<qsizetype> frames;
+  if (!startsLikeGif(data) || data.size() < 13) return frames;
+  qsizetype at = 13 + colourTableBytes(quint8(data[10]));
+  while (at >= 0 && at < data.size() && int(frames.size()) < most) {
+    if (data[at] == kImageSeparator && at + 9 < data.size()) {
+      frames.push_back(at);
+      // The descriptor, its colours, the code size byte, then the pixel data's sub-blocks.
+      at = skipSubBlocks(data, at + 10 + colourTableBytes(quint8(data[at + 9])) + 1);
+    } else if (data[at] == kExtensionIntroducer && at + 2 < data.size()) {
+      at = skipSubBlocks(data, at + 2);
+    } else {
+      break;
+    }
+  }
+  return frames;
+}
+
 struct MemorySource {
   QByteArrayView data;
   qsizetype at = 0;
@@ -48,21 +69,6 @@ int readFromMemory(GifFileType* gif, GifByteType* out, int length) {
   return count;
 }
 
-struct FrameInfo {
-  int transparent = -1;
-};
-
-bool readExtension(GifFileType* gif, FrameInfo& frame) {
-  int code = 0;
-  GifByteType* block = nullptr;
-  if (DGifGetExtension(gif, &code, &block) == GIF_ERROR) return false;
-  if (code == GRAPHICS_EXT_FUNC_CODE && block && block[0] >= 4)
-    frame.transparent = (block[1] & 1) ? block[4] : -1;
-  while (block)
-    if (DGifGetExtensionNext(gif, &block) == GIF_ERROR) return false;
-  return true;
-}
-
 void paintRow(QImage& canvas, const GifImageDesc& desc, int row, const std::vector<GifPixelType>& line,
               const ColorMapObject& map, int transparent) {
   auto* out = reinterpret_cast<QRgb*>(canvas.scanLine(desc.Top + row)) + desc.Left;
@@ -72,21 +78,6 @@ void paintRow(QImage& canvas, const GifImageDesc& desc, int row, const std::vect
     const GifColorType c = map.Colors[index];
     out[x] = qRgb(c.Red, c.Green, c.Blue);
   }
-}
-
-// Rows of an interlaced frame arrive in four passes: every 8th from 0, every 8th from 4, every
-// 4th from 2, every 2nd from 1.
-std::vector<int> rowOrder(int height, bool interlaced) {
-  std::vector<int> order;
-  order.reserve(size_t(height));
-  if (!interlaced) {
-    for (int y = 0; y < height; ++y) order.push_back(y);
-    return order;
-  }
-  constexpr int kStart[] = {0, 4, 2, 1}, kStep[] = {8, 8, 4, 2};
-  for (int pass = 0; pass < 4; ++pass)
-    for (int y = kStart[pass]; y < height; y += kStep[pass]) order.push_back(y);
-  return order;
 }
 
 // The first frame's descriptor checked: its colours and the canvas it is painted on.
@@ -108,13 +99,13 @@ std::optional<FrameLayout> readLayout(GifFileType* gif, QString* error) {
   return layout;
 }
 
-QImage paintCanvas(GifFileType* gif, const FrameLayout& layout, const FrameInfo& frame) {
+QImage paintCanvas(GifFileType* gif, const FrameLayout& layout, const GifControl& frame) {
   const GifImageDesc& desc = gif->Image;
   QImage canvas(layout.canvas, QImage::Format_ARGB32);
   if (canvas.isNull()) return {};
   canvas.fill(Qt::transparent);
   std::vector<GifPixelType> line(size_t(desc.Width));
-  for (int row : rowOrder(desc.Height, desc.Interlace)) {
+  for (int row : gifRowOrder(desc.Height, desc.Interlace)) {
     if (DGifGetLine(gif, line.data(), desc.Width) == GIF_ERROR) return {};
     paintRow(canvas, desc, row, line, *layout.map, frame.transparent);
   }
@@ -145,7 +136,7 @@ class FrameRows {
   }
   bool readAhead() {
     if (!desc_.Interlace) return true;
-    for (int row : rowOrder(desc_.Height, true))
+    for (int row : gifRowOrder(desc_.Height, true))
       if (DGifGetLine(gif_, at(row), desc_.Width) == GIF_ERROR) return false;
     return true;
   }
@@ -165,7 +156,7 @@ class FrameRows {
 
 // The canvas streamed row by row into a reducer: no canvas is allocated or cleared, and the
 // rows outside the frame are fed as clear rows.
-QImage reduceCanvas(GifFileType* gif, const FrameLayout& layout, const FrameInfo& frame, int factor,
+QImage reduceCanvas(GifFileType* gif, const FrameLayout& layout, const GifControl& frame, int factor,
                     QString* error) {
   const GifImageDesc& desc = gif->Image;
   BoxReducer reducer(layout.canvas.width(), layout.canvas.height(), factor);
@@ -192,7 +183,7 @@ QImage reduceCanvas(GifFileType* gif, const FrameLayout& layout, const FrameInfo
   return reducer.result();
 }
 
-QImage readFrame(GifFileType* gif, const FrameInfo& frame, QSize atLeast, QString* error) {
+QImage readFrame(GifFileType* gif, const GifControl& frame, QSize atLeast, QString* error) {
   const std::optional<FrameLayout> layout = readLayout(gif, error);
   if (!layout) return {};
   const int factor = BoxReducer::factorCovering(layout->canvas, atLeast);
@@ -200,12 +191,12 @@ QImage readFrame(GifFileType* gif, const FrameInfo& frame, QSize atLeast, QStrin
 }
 
 QImage readFirstFrame(GifFileType* gif, QSize atLeast, QString* error) {
-  FrameInfo frame;
+  GifControl frame;
   GifRecordType record = UNDEFINED_RECORD_TYPE;
   while (DGifGetRecordType(gif, &record) != GIF_ERROR) {
     if (record == IMAGE_DESC_RECORD_TYPE) return readFrame(gif, frame, atLeast, error);
     if (record == TERMINATE_RECORD_TYPE) break;
-    if (record == EXTENSION_RECORD_TYPE && !readExtension(gif, frame)) break;
+    if (record == EXTENSION_RECORD_TYPE && !readGifExtension(gif, frame)) break;
   }
   return {};
 }
@@ -214,20 +205,17 @@ QImage readFirstFrame(GifFileType* gif, QSize atLeast, QString* error) {
 
 std::optional<QSize> gifCanvasSize(QByteArrayView data) {
   ++threadProbeCounts().headerParses;
-  if (!startsLikeGif(data) || data.size() < 13) return std::nullopt;
-  const QSize screen(int(littleEndian16(data, 6)), int(littleEndian16(data, 8)));
-  qsizetype at = 13 + colourTableBytes(quint8(data[10]));
-  while (at >= 0 && at < data.size()) {
-    if (data[at] == kImageSeparator && at + 9 < data.size()) {
-      const QRect frame(int(littleEndian16(data, at + 1)), int(littleEndian16(data, at + 3)),
-                        int(littleEndian16(data, at + 5)), int(littleEndian16(data, at + 7)));
-      if (frame.isEmpty()) return std::nullopt;
-      return gifCanvas(screen, frame);
-    }
-    if (data[at] != kExtensionIntroducer || at + 2 >= data.size()) return std::nullopt;
-    at = skipSubBlocks(data, at + 2);
-  }
-  return std::nullopt;
+  const std::vector<qsizetype> frames = frameOffsets(data, 1);
+  if (frames.empty()) return std::nullopt;
+  const qsizetype at = frames.front();
+  const QRect frame(int(littleEndian16(data, at + 1)), int(littleEndian16(data, at + 3)),
+                    int(littleEndian16(data, at + 5)), int(littleEndian16(data, at + 7)));
+  if (frame.isEmpty()) return std::nullopt;
+  return gifCanvas(QSize(int(littleEndian16(data, 6)), int(littleEndian16(data, 8))), frame);
+}
+
+int gifFrameCount(QByteArrayView data, int most) {
+  return int(frameOffsets(data, most).size());
 }
 
 QImage decodeGif(QByteArrayView data, QSize atLeast, QString* error) {

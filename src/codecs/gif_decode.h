@@ -21,6 +21,10 @@ inline QSize gifCanvas(QSize screen, QRect frame) {
 // pixels; nullopt when the data holds no frame.
 std::optional<QSize> gifCanvasSize(QByteArrayView data);
 
+// How many frames the data holds, counting no further than `most`, by walking its blocks without
+// decoding pixels: two or more make a moving picture.
+int gifFrameCount(QByteArrayView data, int most);
+
 // The first frame on its canvas, transparent where the frame does not paint, or a null image with
 // `error` set. Later frames of an animation are never read. Without an `atLeast` size (or when no
 // whole factor above 1 still covers it) the answer is the full canvas, Format_ARGB32. Otherwise the

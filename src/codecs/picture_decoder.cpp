@@ -1,7 +1,5 @@
 #include "codecs/picture_decoder.h"
 
-#include <QColorSpace>
-
 #include "codecs/decode_limits.h"
 #include "codecs/embedded_colour.h"
 #include "codecs/gif_decode.h"
@@ -36,15 +34,6 @@ TaggedPicture decodeJpegUpright(const PictureHeader& header, QByteArrayView data
   return {applyOrientation(stored, header.orientation), jpegColourProfile(header.jpeg.iccChunks)};
 }
 
-// Qt's plugins read a WebP's or TIFF's profile into the image's colour space; once converted the
-// pixels are sRGB.
-TaggedPicture pluginPicture(QImage image) {
-  const QColorSpace space = image.colorSpace();
-  if (!space.isValid()) return {image, {}};
-  image.setColorSpace(QColorSpace(QColorSpace::SRgb));
-  return {image, ColourProfile::fromIcc(space.iccProfile())};
-}
-
 // The colour chunks stand before the pixels, whichever reader decodes them.
 TaggedPicture pngPicture(QByteArrayView data, QSize atLeast, QString* error) {
   const QImage image = decodePng(data, atLeast, error);
@@ -77,7 +66,7 @@ TaggedPicture decodeTaggedUpright(const PictureHeader& header, QByteArrayView da
     case PictureFormat::Jxl:
       return decodeJxl(data, atLeast, error);
     case PictureFormat::Other:
-      return pluginPicture(decodeWithPlugin(data, atLeast, error));
+      return taggedPluginImage(decodeWithPlugin(data, atLeast, error));
   }
   return notAPicture(error);
 }

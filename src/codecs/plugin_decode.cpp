@@ -1,6 +1,7 @@
 #include "codecs/plugin_decode.h"
 
 #include <QBuffer>
+#include <QColorSpace>
 #include <QImageReader>
 
 #include <cmath>
@@ -64,6 +65,14 @@ QImage decodeWithPlugin(QByteArrayView data, QSize atLeast, QString* error) {
   QImage image = reader.read();
   if (image.isNull() && error) *error = reader.errorString();
   return image;
+}
+
+// Once converted the pixels are sRGB, so the image says so.
+TaggedPicture taggedPluginImage(QImage image) {
+  const QColorSpace space = image.colorSpace();
+  if (!space.isValid()) return {image, {}};
+  image.setColorSpace(QColorSpace(QColorSpace::SRgb));
+  return {image, ColourProfile::fromIcc(space.iccProfile())};
 }
 
 }  // namespace pimrose

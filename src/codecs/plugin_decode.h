@@ -6,6 +6,8 @@
 #include <QSize>
 #include <QString>
 
+#include "codecs/colour_profile.h"
+
 // Pictures we have no decoder of our own for (WebP, TIFF, BMP, ...), through Qt's image plugins.
 
 namespace pimrose {
@@ -21,5 +23,9 @@ QSize coveringSize(QSize stored, QSize atLeast);
 // size (WebP does) stops at one that still covers it; every other full decode is refused beyond
 // the pixel limit. Null on failure, with `error` set.
 QImage decodeWithPlugin(QByteArrayView data, QSize atLeast, QString* error);
+
+// A plugin's image with the profile its colour space was read from (a WebP's or TIFF's ICC), the
+// pixels left as stored.
+TaggedPicture taggedPluginImage(QImage image);
 
 }  // namespace pimrose

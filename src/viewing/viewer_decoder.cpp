@@ -3,22 +3,17 @@
 #include <algorithm>
 
 #include "codecs/file_reading.h"
+#include "codecs/frame_source.h"
 #include "codecs/picture_decoder.h"
 #include "codecs/picture_probe.h"
 #include "viewing/viewer_placement.h"
 
 namespace pimrose {
-namespace {
-
-// The decoders stop at the first size that covers the target; the last step to the exact box
-// size happens here, off the UI thread, so painting only copies pixels.
-QImage fittedTo(const QImage& picture, QSize target) {
+QImage fittedToTarget(const QImage& picture, QSize target) {
   if (picture.isNull() || target.isEmpty() || picture.size() == target) return picture;
   if (picture.width() <= target.width() && picture.height() <= target.height()) return picture;
   return scaledThumbnail(picture, target);
 }
-
-}  // namespace
 
 DecodedView decodeForViewer(const ViewerRequest& request) {
   DecodedView result{request, {}, QSize(0, 0)};
@@ -29,8 +24,10 @@ DecodedView decodeForViewer(const ViewerRequest& request) {
   const QSize target = decodeTarget(result.pictureSize, request.box);
   const BudgetedBytes read = probe->readAll(sharedReadBudget());
   if (read.bytes.isEmpty()) return result;
-  result.image =
-      fittedTo(decodeUpright(probe->header(), read.bytes, target, PreviewUse::Refused, nullptr), target);
+  result.image = fittedToTarget(
+      decodeUpright(probe->header(), read.bytes, target, PreviewUse::Refused, nullptr), target);
+  // The bytes are at hand: counting a GIF's frames only skips its blocks.
+  result.moving = !result.image.isNull() && isMovingPicture(probe->header(), read.bytes);
   return result;
 }
 

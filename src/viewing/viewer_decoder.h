@@ -27,11 +27,16 @@ struct ViewerRequest {
 
 struct DecodedView {
   ViewerRequest request;
-  QImage image;       // upright, scaled down to fit the box; null when the file does not decode
-  QSize pictureSize;  // the upright pixel size from the header; 0 x 0 when unreadable
+  QImage image;         // upright, scaled down to fit the box; null when the file does not decode
+  QSize pictureSize;    // the upright pixel size from the header; 0 x 0 when unreadable
+  bool moving = false;  // the image is the first frame of a moving picture that plays
 };
 
 using ViewerDecodeWork = std::function<DecodedView(const ViewerRequest&)>;
+
+// `picture` scaled down to `target` when it is larger; the decoders stop at the first size that
+// covers the target, the last step happens here, off the UI thread, so painting only copies pixels.
+QImage fittedToTarget(const QImage& picture, QSize target);
 
 // The real work: read the file, measure it, decode it upright at the smallest size that still
 // fills the box (DCT scaling for JPEG, reduced rows for PNG), within the full-decode limit.

@@ -185,6 +185,31 @@ TEST_F(ViewerTest, PictureThatDoesNotDecodeShowsEmptyWithZeroSize) {
   EXPECT_EQ(box_->geometry(), before);
 }
 
+// An animated GIF plays from the file: its second frame replaces the first, and it goes on
+// changing until a step away stops it; stepping back starts it again.
+TEST_F(ViewerTest, AnimatedGifPlaysUntilAStepStopsIt) {
+  const QVector<QColor> palette = {Qt::red, Qt::blue};
+  const test::GifFrame red{QRect(0, 0, 64, 48), QVector<quint8>(64 * 48, 0), false, -1, 0, 2};
+  const test::GifFrame blue{QRect(0, 0, 64, 48), QVector<quint8>(64 * 48, 1), false, -1, 0, 2};
+  setPaths({sandbox_.write(QStringLiteral("moving.gif"), test::gifOf(QSize(64, 48), palette, {red, blue}, 0)),
+            writeJpeg(sandbox_, QStringLiteral("still.jpg"), Qt::green)});
+  openAndWait(0);
+  EXPECT_TRUE(viewer_->isPlaying());
+  for (const QColor colour : {QColor(Qt::blue), QColor(Qt::red), QColor(Qt::blue)})
+    ASSERT_TRUE(test::waitFor([&] { return shownColour() == colour; })) << colour.name().toStdString();
+  QSignalSpy shown(viewer_.get(), &Viewer::pictureShown);
+  viewer_->step(-120);
+  EXPECT_FALSE(viewer_->isPlaying());
+  ASSERT_TRUE(test::waitFor([&] { return !shown.isEmpty(); }));
+  EXPECT_NEAR(shownColour().green(), 255, 8);
+  EXPECT_FALSE(viewer_->isPlaying());
+  viewer_->step(120);
+  EXPECT_TRUE(viewer_->isPlaying());
+  ASSERT_TRUE(test::waitFor([&] { return shownColour() == QColor(Qt::blue); }));
+  viewer_->close();
+  EXPECT_FALSE(viewer_->isPlaying());
+}
+
 // A stand-in decoder: pictures of a fixed size, coloured by the call number, with a gate
 // that holds a decode until the test lets it go.
 struct Gate {

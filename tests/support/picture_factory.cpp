@@ -54,8 +54,10 @@ std::vector<int> gifRowOrder(int height, bool interlaced) {
 }
 
 void putFrame(GifFileType* gif, const GifFrame& frame) {
-  if (frame.transparent >= 0) {
-    const GifByteType control[4] = {1, 0, 0, GifByteType(frame.transparent)};
+  if (frame.transparent >= 0 || frame.disposal != 0 || frame.delayCs != 0) {
+    const GifByteType control[4] = {GifByteType(frame.disposal << 2 | (frame.transparent >= 0 ? 1 : 0)),
+                                    GifByteType(frame.delayCs & 0xFF), GifByteType(frame.delayCs >> 8),
+                                    GifByteType(std::max(frame.transparent, 0))};
     EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, control);
   }
   const QRect r = frame.rect;
@@ -65,6 +67,14 @@ void putFrame(GifFileType* gif, const GifFrame& frame) {
                                    frame.indices.begin() + (y + 1) * r.width());
     EGifPutLine(gif, line.data(), r.width());
   }
+}
+
+void putLoops(GifFileType* gif, int loops) {
+  const GifByteType repeat[3] = {1, GifByteType(loops & 0xFF), GifByteType(loops >> 8)};
+  EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE);
+  EGifPutExtensionBlock(gif, 11, "NETSCAPE2.0");
+  EGifPutExtensionBlock(gif, 3, repeat);
+  EGifPutExtensionTrailer(gif);
 }
 
 }  // namespace
@@ -209,7 +219,8 @@ QByteArray withExif(const QByteArray& jpeg, int orientation, const QByteArray& p
   return jpeg.left(2) + segment + jpeg.mid(2);
 }
 
-QByteArray gifOf(QSize screen, const QVector<QColor>& palette, const QVector<GifFrame>& frames) {
+QByteArray gifOf(QSize screen, const QVector<QColor>& palette, const QVector<GifFrame>& frames,
+                 std::optional<int> loops) {
   QByteArray out;
   int status = 0;
   GifFileType* gif = EGifOpen(&out, writeToBuffer, &status);
@@ -220,6 +231,7 @@ QByteArray gifOf(QSize screen, const QVector<QColor>& palette, const QVector<Gif
   ColorMapObject* map = GifMakeMapObject(256, colours.data());
   EGifSetGifVersion(gif, true);
   EGifPutScreenDesc(gif, screen.width(), screen.height(), 8, 0, map);
+  if (loops) putLoops(gif, *loops);
   for (const GifFrame& frame : frames) putFrame(gif, frame);
   EGifCloseFile(gif, &status);
   GifFreeMapObject(map);

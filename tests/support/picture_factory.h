@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 
 #include <QByteArray>
 #include <QColor>
@@ -36,9 +37,13 @@ struct GifFrame {
   QVector<quint8> indices;  // rect.width() * rect.height(), row by row
   bool interlaced = false;
   int transparent = -1;
+  int disposal = 0;
+  int delayCs = 0;  // hundredths of a second
 };
-// A GIF89a with the palette given and the frames in order.
-QByteArray gifOf(QSize screen, const QVector<QColor>& palette, const QVector<GifFrame>& frames);
+// A GIF89a with the palette given and the frames in order; with `loops`, a NETSCAPE2.0 extension
+// carrying that repeat count comes before the first frame.
+QByteArray gifOf(QSize screen, const QVector<QColor>& palette, const QVector<GifFrame>& frames,
+                 std::optional<int> loops = std::nullopt);
 
 // The bytes of an lcms2 profile (a cmsHPROFILE), which is closed.
 QByteArray savedIccProfile(void* lcmsProfile);
