@@ -6,7 +6,7 @@
 #include "codecs/file_reading.h"
 #include "codecs/frame_source.h"
 #include "codecs/gif_frames.h"
-#include "debian_tools.h"
+#include "support/debian_tools.h"
 #include "support/picture_factory.h"
 #include "support/sandbox.h"
 
