@@ -12,7 +12,7 @@ endfunction()
 
 # libheif and libjxl are opened when the first picture that needs them is decoded
 # (src/codecs/shared_library.h); every target that compiles src/codecs gets their names.
-function(pimrose_lazy_codec_definitions target)
+function(lazily_opened_codecs target)
   pimrose_soname(LibHeif heif _heif)
   pimrose_soname(LibJxl jxl _jxl)
   target_compile_definitions(${target} PRIVATE PIMROSE_LIBHEIF_SONAME="${_heif}" PIMROSE_LIBJXL_SONAME="${_jxl}")

@@ -34,8 +34,8 @@ using Owned = std::unique_ptr<T, HeifFree>;
 // The canvas is the item's `ispe` size (the coded size rounds it up a little); small pictures may sit
 // in a larger tile. libheif's own bound, 32768 a side, is never raised.
 int canvasLimit(const heif_image_handle* handle) {
-  const int side =
-      std::max(heif().heif_image_handle_get_ispe_width(handle), heif().heif_image_handle_get_ispe_height(handle));
+  const int side = std::max(heif().heif_image_handle_get_ispe_width(handle),
+                            heif().heif_image_handle_get_ispe_height(handle));
   return std::clamp((side + 63) / 64 * 64, 2048, 32768);
 }
 
@@ -64,8 +64,8 @@ Owned<heif_image_handle> coveringThumbnail(const heif_image_handle* primary, QSi
   const int count = atLeast.isEmpty() ? 0 : heif().heif_image_handle_get_number_of_thumbnails(primary);
   if (count <= 0) return nullptr;
   std::vector<heif_item_id> ids(static_cast<size_t>(count));
-  ids.resize(
-      size_t(std::clamp(heif().heif_image_handle_get_list_of_thumbnail_IDs(primary, ids.data(), count), 0, count)));
+  ids.resize(size_t(
+      std::clamp(heif().heif_image_handle_get_list_of_thumbnail_IDs(primary, ids.data(), count), 0, count)));
   Owned<heif_image_handle> best;
   for (const heif_item_id id : ids) {
     heif_image_handle* raw = nullptr;
@@ -153,8 +153,8 @@ QImage decodeHandle(const heif_image_handle* handle, QSize atLeast, QString* err
   const Owned<heif_decoding_options> options(heif().heif_decoding_options_alloc());
   if (options && options->version >= 2) options->convert_hdr_to_8bit = 1;
   heif_image* raw = nullptr;
-  const heif_error result =
-      heif().heif_decode_image(handle, &raw, heif_colorspace_RGB, heif_chroma_interleaved_RGBA, options.get());
+  const heif_error result = heif().heif_decode_image(handle, &raw, heif_colorspace_RGB,
+                                                     heif_chroma_interleaved_RGBA, options.get());
   Owned<heif_image> decoded(raw);
   if (failed(result, error) || !raw) return {};
   int stride = 0;
@@ -199,8 +199,8 @@ TaggedPicture decodeHeif(QByteArrayView data, QSize atLeast, QString* error) {
   }
   // The loaders already decode one picture per core.
   heif().heif_context_set_max_decoding_threads(context.get(), 0);
-  if (failed(heif().heif_context_read_from_memory_without_copy(context.get(), data.data(), size_t(data.size()),
-                                                        nullptr),
+  if (failed(heif().heif_context_read_from_memory_without_copy(context.get(), data.data(),
+                                                               size_t(data.size()), nullptr),
              error))
     return {};
   heif_image_handle* raw = nullptr;

@@ -14,7 +14,8 @@ struct HeifLibrary {
   decltype(&::heif_context_free) heif_context_free = nullptr;
   decltype(&::heif_context_set_max_decoding_threads) heif_context_set_max_decoding_threads = nullptr;
   decltype(&::heif_context_set_maximum_image_size_limit) heif_context_set_maximum_image_size_limit = nullptr;
-  decltype(&::heif_context_read_from_memory_without_copy) heif_context_read_from_memory_without_copy = nullptr;
+  decltype(&::heif_context_read_from_memory_without_copy) heif_context_read_from_memory_without_copy =
+      nullptr;
   decltype(&::heif_context_get_primary_image_handle) heif_context_get_primary_image_handle = nullptr;
   decltype(&::heif_image_handle_release) heif_image_handle_release = nullptr;
   decltype(&::heif_image_handle_get_width) heif_image_handle_get_width = nullptr;
@@ -23,11 +24,14 @@ struct HeifLibrary {
   decltype(&::heif_image_handle_get_ispe_height) heif_image_handle_get_ispe_height = nullptr;
   decltype(&::heif_image_handle_has_alpha_channel) heif_image_handle_has_alpha_channel = nullptr;
   decltype(&::heif_image_handle_is_premultiplied_alpha) heif_image_handle_is_premultiplied_alpha = nullptr;
-  decltype(&::heif_image_handle_get_number_of_thumbnails) heif_image_handle_get_number_of_thumbnails = nullptr;
-  decltype(&::heif_image_handle_get_list_of_thumbnail_IDs) heif_image_handle_get_list_of_thumbnail_IDs = nullptr;
+  decltype(&::heif_image_handle_get_number_of_thumbnails) heif_image_handle_get_number_of_thumbnails =
+      nullptr;
+  decltype(&::heif_image_handle_get_list_of_thumbnail_IDs) heif_image_handle_get_list_of_thumbnail_IDs =
+      nullptr;
   decltype(&::heif_image_handle_get_thumbnail) heif_image_handle_get_thumbnail = nullptr;
   decltype(&::heif_image_handle_get_color_profile_type) heif_image_handle_get_color_profile_type = nullptr;
-  decltype(&::heif_image_handle_get_raw_color_profile_size) heif_image_handle_get_raw_color_profile_size = nullptr;
+  decltype(&::heif_image_handle_get_raw_color_profile_size) heif_image_handle_get_raw_color_profile_size =
+      nullptr;
   decltype(&::heif_image_handle_get_raw_color_profile) heif_image_handle_get_raw_color_profile = nullptr;
   decltype(&::heif_image_handle_get_nclx_color_profile) heif_image_handle_get_nclx_color_profile = nullptr;
   decltype(&::heif_nclx_color_profile_free) heif_nclx_color_profile_free = nullptr;

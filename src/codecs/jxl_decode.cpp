@@ -84,7 +84,7 @@ void chooseColours(JxlDecoder* decoder, JxlJob& job) {
     return;
   QByteArray icc(qsizetype(bytes), Qt::Uninitialized);
   if (jxl().JxlDecoderGetColorAsICCProfile(decoder, nullptr, JXL_COLOR_PROFILE_TARGET_DATA,
-                                     reinterpret_cast<uint8_t*>(icc.data()), bytes) == JXL_DEC_SUCCESS)
+                                           reinterpret_cast<uint8_t*>(icc.data()), bytes) == JXL_DEC_SUCCESS)
     job.colour = ColourProfile::fromIcc(icc);
 }
 
@@ -95,8 +95,8 @@ bool setOutput(JxlDecoder* decoder, JxlJob& job) {
   if (job.image.isNull()) return fail(job, QStringLiteral("out of memory"));
   if (jxl().JxlDecoderImageOutBufferSize(decoder, &kRgba8, &needed) != JXL_DEC_SUCCESS ||
       needed > size_t(job.image.sizeInBytes()) ||
-      jxl().JxlDecoderSetImageOutBuffer(decoder, &kRgba8, job.image.bits(), size_t(job.image.sizeInBytes())) !=
-          JXL_DEC_SUCCESS)
+      jxl().JxlDecoderSetImageOutBuffer(decoder, &kRgba8, job.image.bits(),
+                                        size_t(job.image.sizeInBytes())) != JXL_DEC_SUCCESS)
     return fail(job, QStringLiteral("libjxl refused the output buffer"));
   return true;
 }
@@ -153,8 +153,8 @@ std::optional<QSize> jxlShownSize(QByteArrayView data) {
   if (!isJxlFile(data)) return std::nullopt;
   const Decoder decoder = makeDecoder();
   if (!decoder || jxl().JxlDecoderSubscribeEvents(decoder.get(), JXL_DEC_BASIC_INFO) != JXL_DEC_SUCCESS ||
-      jxl().JxlDecoderSetInput(decoder.get(), reinterpret_cast<const uint8_t*>(data.data()), size_t(data.size())) !=
-          JXL_DEC_SUCCESS)
+      jxl().JxlDecoderSetInput(decoder.get(), reinterpret_cast<const uint8_t*>(data.data()),
+                               size_t(data.size())) != JXL_DEC_SUCCESS)
     return std::nullopt;
   JxlBasicInfo info;
   if (jxl().JxlDecoderProcessInput(decoder.get()) != JXL_DEC_BASIC_INFO ||
@@ -169,12 +169,12 @@ TaggedPicture decodeJxl(QByteArrayView data, QSize atLeast, QString* error) {
   const Decoder decoder = makeDecoder();
   int events = JXL_DEC_BASIC_INFO | JXL_DEC_COLOR_ENCODING | JXL_DEC_FULL_IMAGE;
   if (!atLeast.isEmpty()) events |= JXL_DEC_FRAME_PROGRESSION;
-  const bool ready =
-      decoder && jxl().JxlDecoderSubscribeEvents(decoder.get(), events) == JXL_DEC_SUCCESS &&
-      (atLeast.isEmpty() || jxl().JxlDecoderSetProgressiveDetail(decoder.get(), kPasses) == JXL_DEC_SUCCESS) &&
-      jxl().JxlDecoderSetUnpremultiplyAlpha(decoder.get(), JXL_TRUE) == JXL_DEC_SUCCESS &&
-      jxl().JxlDecoderSetInput(decoder.get(), reinterpret_cast<const uint8_t*>(data.data()), size_t(data.size())) ==
-          JXL_DEC_SUCCESS;
+  const bool ready = decoder && jxl().JxlDecoderSubscribeEvents(decoder.get(), events) == JXL_DEC_SUCCESS &&
+                     (atLeast.isEmpty() ||
+                      jxl().JxlDecoderSetProgressiveDetail(decoder.get(), kPasses) == JXL_DEC_SUCCESS) &&
+                     jxl().JxlDecoderSetUnpremultiplyAlpha(decoder.get(), JXL_TRUE) == JXL_DEC_SUCCESS &&
+                     jxl().JxlDecoderSetInput(decoder.get(), reinterpret_cast<const uint8_t*>(data.data()),
+                                              size_t(data.size())) == JXL_DEC_SUCCESS;
   if (ready) jxl().JxlDecoderCloseInput(decoder.get());
   if (!ready || !runDecoder(decoder.get(), job)) {
     if (error) *error = job.error.isEmpty() ? QStringLiteral("libjxl could not start") : job.error;

@@ -18,7 +18,9 @@ struct LibrarySymbol {
 bool bindSharedLibrary(const char* soname, const LibrarySymbol* symbols, std::size_t count);
 
 // The table entry for one function of the library's own header: the slot is typed by the declaration.
-#define PIMROSE_LIBRARY_SYMBOL(table, function) \
-  LibrarySymbol { #function, reinterpret_cast<void**>(&(table).function) }
+#define PIMROSE_LIBRARY_SYMBOL(table, function)              \
+  LibrarySymbol {                                            \
+#function, reinterpret_cast < void**>(&(table).function) \
+  }
 
 }  // namespace pimrose
