@@ -9,6 +9,8 @@
 #include <QSlider>
 
 #include "app/browser.h"
+#include "browsing/enumerate_pictures.h"
+#include "thumbnails/icon_size.h"
 #include "thumbnails/thumbnail_pool.h"
 #include "tools/process_stats.h"
 #include "tools/reference_thumbnail.h"
@@ -51,6 +53,7 @@ double referenceDecodeWallMs(const QStringList& files, int threads, int iconWidt
 
 constexpr int kNotchMs = 50;  // a slider dragged briskly: a notch every 50 ms
 constexpr int kSettleAfterRelistMs = 300;
+constexpr int kBoundSample = 12;  // a multiple of the loader threads on 2 and 4 cores
 
 }  // namespace
 
@@ -108,6 +111,7 @@ BrowserLoadResult BrowserLoad::run() {
   window_->show();
   settle();
   result_.threads = ThumbnailPool::defaultThreadCount();
+  if (options_.firstScreenBound) boundBeforeMs_ = timeBoundBeforeDrop();
   result_.rssBeforeMb = residentMb();
   cpuStart_ = processCpuMs();
   clock_.start();
@@ -226,12 +230,32 @@ void BrowserLoad::moveSlider() {
   QTimer::singleShot(kNotchMs, this, &BrowserLoad::moveSlider);
 }
 
+// The reference decode's wall time per picture, on as many threads as there are loaders, over
+// kBoundSample of the folder's first pictures: timed before the drop.
+double BrowserLoad::timeBoundBeforeDrop() {
+  const QStringList files = listPictures({options_.folder}).mid(0, kBoundSample);
+  if (files.isEmpty()) return -1;
+  return referenceDecodeWallMs(files, ThumbnailPool::defaultThreadCount(), browser_->lists().iconSize()) /
+         double(files.size());
+}
+
+// The same for the first screen's own pictures once the loaders have nothing left to do (the list
+// is emptied, the requests in flight end): the bound is the drop timer's wait plus the first
+// screen's pictures at the mean of the two rates, so a machine whose load drifts during the run
+// moves both sides alike.
 void BrowserLoad::measureFirstScreenBound() {
-  if (firstScreen_.first < 0 || onScreen_.empty()) return;
+  if (!options_.firstScreenBound || firstScreen_.first < 0 || onScreen_.empty()) return;
   QStringList files;
   for (int i = firstScreen_.first; i <= firstScreen_.second; ++i) files.append(list().model()->path(i));
+  list().resetItems(0);
+  QElapsedTimer wait;
+  wait.start();
+  while (!browser_->loader().idle() && wait.elapsed() < 60'000)
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+  const double after = referenceDecodeWallMs(files, result_.threads, firstScreenIcon_) / double(files.size());
+  const double perPicture = boundBeforeMs_ > 0 ? (boundBeforeMs_ + after) / 2 : after;
   const int dropWait = ui::resolveControls<ui::MainWindowControls>(*window_).时钟_拖放路径->interval();
-  result_.firstScreenBoundMs = dropWait + referenceDecodeWallMs(files, result_.threads, firstScreenIcon_);
+  result_.firstScreenBoundMs = dropWait + perPicture * double(files.size());
 }
 
 void BrowserLoad::finish(bool timedOut) {

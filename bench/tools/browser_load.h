@@ -32,8 +32,9 @@ struct BrowserLoadOptions {
   bool smartRelease = false;
   bool thumbnailCache = false;  // the shared cache under $XDG_CACHE_HOME; off, every thumbnail is decoded
   int timeoutSeconds = 600;
-  bool firstScreenOnly = false;  // done once the first screen is complete (no scrolling)
-  int sliderNotches = 0;         // then the icon size slider moved this many notches, one per 50 ms
+  bool firstScreenOnly = false;   // done once the first screen is complete (no scrolling)
+  int sliderNotches = 0;          // then the icon size slider moved this many notches, one per 50 ms
+  bool firstScreenBound = false;  // the first screen's bound measured (firstScreenBoundMs)
 };
 
 struct BrowserLoadResult {
@@ -44,9 +45,9 @@ struct BrowserLoadResult {
   double firstScreenAnyMs = -1;  // every item of the first painted screen shows an icon, preview or final
   double allMs = -1;             // every item has had its thumbnail once
   double maxStallMs = 0;         // longest gap between two ticks of a 10 ms timer on the UI thread
-  // The first screen's bound: the drop timer's wait plus the wall time of the reference decode of
-  // the first screen's pictures (TurboJPEG scaled + resize) on as many threads as there are loaders,
-  // measured after the load in the same process.
+  // The first screen's bound: the drop timer's wait plus the wall time of the reference decode
+  // (TurboJPEG scaled + resize) of the first screen's pictures on as many threads as there are
+  // loaders, at the rate measured before the drop and after the load in the same process.
   double firstScreenBoundMs = -1;
   int firstScreenItems = 0;
   double sliderStallMs = -1;  // longest tick gap from the first notch until the list is back
@@ -80,6 +81,7 @@ class BrowserLoad : public QObject {
   void finish(bool timedOut);
   void moveSlider();
   void measureFirstScreenBound();
+  double timeBoundBeforeDrop();
 
   BrowserLoadOptions options_;
   std::unique_ptr<ui::Window> window_;
@@ -97,6 +99,7 @@ class BrowserLoad : public QObject {
   int notchesMoved_ = 0;
   bool relisted_ = false;  // the list came back after the last notch
   double sliderStart_ = -1;
+  double boundBeforeMs_ = -1;  // reference decode per picture, before the drop
   double lastTick_ = 0, cpuStart_ = 0;
   bool finished_ = false;
   BrowserLoadResult result_;

@@ -1,6 +1,6 @@
 // Prints one JSON line with the figures of one browser load (see tools/browser_load.h):
 //   pimrose-bench-browser FOLDER [--smart-release] [--thumbnail-cache] [--timeout SECONDS]
-//                         [--first-screen-only [--slider-notches N]]
+//                         [--first-screen-only [--slider-notches N]] [--first-screen-bound]
 // Peak memory is the process's high-water mark, so run one load per process.
 
 #include <cstdio>
@@ -20,6 +20,8 @@ bool parse(int argc, char** argv, pimrose::bench::BrowserLoadOptions& options) {
       options.smartRelease = true;
     else if (arg == "--thumbnail-cache")
       options.thumbnailCache = true;
+    else if (arg == "--first-screen-bound")
+      options.firstScreenBound = true;
     else if (arg == "--first-screen-only")
       options.firstScreenOnly = true;
     else if (arg == "--slider-notches" && i + 1 < argc)
@@ -41,7 +43,7 @@ int main(int argc, char** argv) {
   if (!parse(argc, argv, options)) {
     std::fprintf(stderr,
                  "usage: %s FOLDER [--smart-release] [--thumbnail-cache] [--timeout SECONDS] "
-                 "[--first-screen-only [--slider-notches N]]\n",
+                 "[--first-screen-only [--slider-notches N]] [--first-screen-bound]\n",
                  argv[0]);
     return argc >= 2 && std::string(argv[1]) == "--help" ? 0 : 2;
   }
