@@ -25,7 +25,7 @@ class CorpusTest : public ::testing::Test {
   CorpusPlan tiny() const {
     CorpusPlan plan;
     plan.dir = dir_.path().toStdString();
-    plan.photos = 2, plan.pngs = 1, plan.gifs = 1, plan.small = 2, plan.drop = 5, plan.tree = 100;
+    plan.photos = 2, plan.pngs = 1, plan.gifs = 1, plan.small = 2, plan.drops = {5}, plan.tree = 100;
     plan.rss = {7};
     plan.photoWidth = 64, plan.photoHeight = 48;
     return plan;
@@ -61,7 +61,7 @@ TEST_F(CorpusTest, ASecondRunKeepsWhatIsCompleteAndRedoesWhatWasInterrupted) {
   fs::create_directories(at("drop-3.partial"));
   std::ofstream(at("drop-3.partial/left-over.jpg")) << "x";
   CorpusPlan again = tiny();
-  again.drop = 3;
+  again.drops = {3};
   ASSERT_TRUE(makeCorpus(again));
   EXPECT_EQ(fs::last_write_time(at("photos-2/photo-000.jpg")), written);
   EXPECT_EQ(countFiles(at("drop-3")), 3);

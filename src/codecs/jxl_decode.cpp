@@ -1,19 +1,32 @@
 #include "codecs/jxl_decode.h"
 
 #include <algorithm>
+#include <memory>
 
 #include <QImage>
 
-#include <jxl/decode.h>
-#include <jxl/decode_cxx.h>
-#include <jxl/encode.h>
-
 #include "codecs/decode_limits.h"
+#include "codecs/jxl_library.h"
 #include "codecs/probe_counts.h"
 #include "codecs/rgba_rows.h"
 
 namespace pimrose {
 namespace {
+
+// Called only once jxlLibrary() has answered a library: every decoder comes from makeDecoder().
+const JxlLibrary& jxl() {
+  return *jxlLibrary();
+}
+
+struct DecoderFree {
+  void operator()(JxlDecoder* decoder) const { jxl().JxlDecoderDestroy(decoder); }
+};
+using Decoder = std::unique_ptr<JxlDecoder, DecoderFree>;
+
+// Null when libjxl cannot be opened or has no memory.
+Decoder makeDecoder() {
+  return jxlLibrary() ? Decoder(jxl().JxlDecoderCreate(nullptr)) : nullptr;
+}
 
 constexpr JxlPixelFormat kRgba8{4, JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN, 0};
 constexpr size_t kMaxProfileBytes = 16 * 1024 * 1024;
@@ -44,7 +57,7 @@ bool fail(JxlJob& job, const QString& why) {
 }
 
 bool readInfo(JxlDecoder* decoder, JxlJob& job) {
-  if (JxlDecoderGetBasicInfo(decoder, &job.info) != JXL_DEC_SUCCESS)
+  if (jxl().JxlDecoderGetBasicInfo(decoder, &job.info) != JXL_DEC_SUCCESS)
     return fail(job, QStringLiteral("no header"));
   const QSize size = shownSize(job.info);
   if (!isBelievableSize(size) || !fitsDecodeLimit(size))
@@ -57,21 +70,21 @@ bool readInfo(JxlDecoder* decoder, JxlJob& job) {
 // sRGB, so no second pass is needed. The others come in their own space, with its profile.
 void chooseColours(JxlDecoder* decoder, JxlJob& job) {
   JxlColorEncoding srgb;
-  JxlColorEncodingSetToSRGB(&srgb, job.info.num_color_channels == 1);
-  if (!job.info.uses_original_profile) JxlDecoderSetPreferredColorProfile(decoder, &srgb);
+  jxl().JxlColorEncodingSetToSRGB(&srgb, job.info.num_color_channels == 1);
+  if (!job.info.uses_original_profile) jxl().JxlDecoderSetPreferredColorProfile(decoder, &srgb);
   JxlColorEncoding encoding;
-  if (JxlDecoderGetColorAsEncodedProfile(decoder, nullptr, JXL_COLOR_PROFILE_TARGET_DATA, &encoding) ==
+  if (jxl().JxlDecoderGetColorAsEncodedProfile(decoder, nullptr, JXL_COLOR_PROFILE_TARGET_DATA, &encoding) ==
           JXL_DEC_SUCCESS &&
       isSrgb(encoding))
     return;
   size_t bytes = 0;
-  if (JxlDecoderGetICCProfileSize(decoder, nullptr, JXL_COLOR_PROFILE_TARGET_DATA, &bytes) !=
+  if (jxl().JxlDecoderGetICCProfileSize(decoder, nullptr, JXL_COLOR_PROFILE_TARGET_DATA, &bytes) !=
           JXL_DEC_SUCCESS ||
       bytes == 0 || bytes > kMaxProfileBytes)
     return;
   QByteArray icc(qsizetype(bytes), Qt::Uninitialized);
-  if (JxlDecoderGetColorAsICCProfile(decoder, nullptr, JXL_COLOR_PROFILE_TARGET_DATA,
-                                     reinterpret_cast<uint8_t*>(icc.data()), bytes) == JXL_DEC_SUCCESS)
+  if (jxl().JxlDecoderGetColorAsICCProfile(decoder, nullptr, JXL_COLOR_PROFILE_TARGET_DATA,
+                                           reinterpret_cast<uint8_t*>(icc.data()), bytes) == JXL_DEC_SUCCESS)
     job.colour = ColourProfile::fromIcc(icc);
 }
 
@@ -80,17 +93,17 @@ bool setOutput(JxlDecoder* decoder, JxlJob& job) {
       QImage(shownSize(job.info), job.info.alpha_bits ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888);
   size_t needed = 0;
   if (job.image.isNull()) return fail(job, QStringLiteral("out of memory"));
-  if (JxlDecoderImageOutBufferSize(decoder, &kRgba8, &needed) != JXL_DEC_SUCCESS ||
+  if (jxl().JxlDecoderImageOutBufferSize(decoder, &kRgba8, &needed) != JXL_DEC_SUCCESS ||
       needed > size_t(job.image.sizeInBytes()) ||
-      JxlDecoderSetImageOutBuffer(decoder, &kRgba8, job.image.bits(), size_t(job.image.sizeInBytes())) !=
-          JXL_DEC_SUCCESS)
+      jxl().JxlDecoderSetImageOutBuffer(decoder, &kRgba8, job.image.bits(),
+                                        size_t(job.image.sizeInBytes())) != JXL_DEC_SUCCESS)
     return fail(job, QStringLiteral("libjxl refused the output buffer"));
   return true;
 }
 
 // Whether the progressive step just reached has the resolution the caller needs.
 bool stepCovers(JxlDecoder* decoder, const JxlJob& job) {
-  const int ratio = int(JxlDecoderGetIntendedDownsamplingRatio(decoder));
+  const int ratio = int(jxl().JxlDecoderGetIntendedDownsamplingRatio(decoder));
   const QSize size = shownSize(job.info);
   return ratio >= 1 && size.width() / ratio >= job.atLeast.width() &&
          size.height() / ratio >= job.atLeast.height();
@@ -106,7 +119,7 @@ TaggedPicture finish(JxlJob& job) {
 // Runs the decoder until the picture (or a progressive step that covers `atLeast`) is there.
 bool runDecoder(JxlDecoder* decoder, JxlJob& job) {
   for (;;) {
-    switch (JxlDecoderProcessInput(decoder)) {
+    switch (jxl().JxlDecoderProcessInput(decoder)) {
       case JXL_DEC_BASIC_INFO:
         if (!readInfo(decoder, job)) return false;
         break;
@@ -117,7 +130,7 @@ bool runDecoder(JxlDecoder* decoder, JxlJob& job) {
         if (!setOutput(decoder, job)) return false;
         break;
       case JXL_DEC_FRAME_PROGRESSION:
-        if (stepCovers(decoder, job) && JxlDecoderFlushImage(decoder) == JXL_DEC_SUCCESS) return true;
+        if (stepCovers(decoder, job) && jxl().JxlDecoderFlushImage(decoder) == JXL_DEC_SUCCESS) return true;
         break;
       case JXL_DEC_FULL_IMAGE:  // the first frame is the picture
         return true;
@@ -138,14 +151,14 @@ bool isJxlFile(QByteArrayView data) {
 std::optional<QSize> jxlShownSize(QByteArrayView data) {
   ++threadProbeCounts().headerParses;
   if (!isJxlFile(data)) return std::nullopt;
-  const JxlDecoderPtr decoder = JxlDecoderMake(nullptr);
-  if (!decoder || JxlDecoderSubscribeEvents(decoder.get(), JXL_DEC_BASIC_INFO) != JXL_DEC_SUCCESS ||
-      JxlDecoderSetInput(decoder.get(), reinterpret_cast<const uint8_t*>(data.data()), size_t(data.size())) !=
-          JXL_DEC_SUCCESS)
+  const Decoder decoder = makeDecoder();
+  if (!decoder || jxl().JxlDecoderSubscribeEvents(decoder.get(), JXL_DEC_BASIC_INFO) != JXL_DEC_SUCCESS ||
+      jxl().JxlDecoderSetInput(decoder.get(), reinterpret_cast<const uint8_t*>(data.data()),
+                               size_t(data.size())) != JXL_DEC_SUCCESS)
     return std::nullopt;
   JxlBasicInfo info;
-  if (JxlDecoderProcessInput(decoder.get()) != JXL_DEC_BASIC_INFO ||
-      JxlDecoderGetBasicInfo(decoder.get(), &info) != JXL_DEC_SUCCESS)
+  if (jxl().JxlDecoderProcessInput(decoder.get()) != JXL_DEC_BASIC_INFO ||
+      jxl().JxlDecoderGetBasicInfo(decoder.get(), &info) != JXL_DEC_SUCCESS)
     return std::nullopt;
   return shownSize(info);
 }
@@ -153,16 +166,16 @@ std::optional<QSize> jxlShownSize(QByteArrayView data) {
 TaggedPicture decodeJxl(QByteArrayView data, QSize atLeast, QString* error) {
   JxlJob job;
   job.atLeast = atLeast;
-  const JxlDecoderPtr decoder = JxlDecoderMake(nullptr);
+  const Decoder decoder = makeDecoder();
   int events = JXL_DEC_BASIC_INFO | JXL_DEC_COLOR_ENCODING | JXL_DEC_FULL_IMAGE;
   if (!atLeast.isEmpty()) events |= JXL_DEC_FRAME_PROGRESSION;
-  const bool ready =
-      decoder && JxlDecoderSubscribeEvents(decoder.get(), events) == JXL_DEC_SUCCESS &&
-      (atLeast.isEmpty() || JxlDecoderSetProgressiveDetail(decoder.get(), kPasses) == JXL_DEC_SUCCESS) &&
-      JxlDecoderSetUnpremultiplyAlpha(decoder.get(), JXL_TRUE) == JXL_DEC_SUCCESS &&
-      JxlDecoderSetInput(decoder.get(), reinterpret_cast<const uint8_t*>(data.data()), size_t(data.size())) ==
-          JXL_DEC_SUCCESS;
-  if (ready) JxlDecoderCloseInput(decoder.get());
+  const bool ready = decoder && jxl().JxlDecoderSubscribeEvents(decoder.get(), events) == JXL_DEC_SUCCESS &&
+                     (atLeast.isEmpty() ||
+                      jxl().JxlDecoderSetProgressiveDetail(decoder.get(), kPasses) == JXL_DEC_SUCCESS) &&
+                     jxl().JxlDecoderSetUnpremultiplyAlpha(decoder.get(), JXL_TRUE) == JXL_DEC_SUCCESS &&
+                     jxl().JxlDecoderSetInput(decoder.get(), reinterpret_cast<const uint8_t*>(data.data()),
+                                              size_t(data.size())) == JXL_DEC_SUCCESS;
+  if (ready) jxl().JxlDecoderCloseInput(decoder.get());
   if (!ready || !runDecoder(decoder.get(), job)) {
     if (error) *error = job.error.isEmpty() ? QStringLiteral("libjxl could not start") : job.error;
     return {};

@@ -67,7 +67,16 @@ bool isAscii(QByteArrayView bytes) {
 QString decodeFileName(QByteArrayView bytes) {
   if (isAscii(bytes)) return QString::fromLatin1(bytes);
   QString out;
-  out.reserve(bytes.size());
+  appendFileName(out, bytes);
+  return out;
+}
+
+void appendFileName(QString& out, QByteArrayView bytes) {
+  out.reserve(out.size() + bytes.size());
+  if (isAscii(bytes)) {
+    out.append(QLatin1StringView(bytes.data(), bytes.size()));
+    return;
+  }
   for (qsizetype at = 0; at < bytes.size();) {
     char32_t codePoint = 0;
     const int length = validSequenceLength(bytes, at, codePoint);
@@ -84,7 +93,6 @@ QString decodeFileName(QByteArrayView bytes) {
     }
     at += length;
   }
-  return out;
 }
 
 QByteArray encodeFileName(const QString& path) {

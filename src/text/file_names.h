@@ -18,6 +18,8 @@
 namespace pimrose {
 
 QString decodeFileName(QByteArrayView bytes);
+// decodeFileName(bytes) appended to `out`, without a string of its own.
+void appendFileName(QString& out, QByteArrayView bytes);
 QByteArray encodeFileName(const QString& path);
 
 }  // namespace pimrose

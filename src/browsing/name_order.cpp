@@ -1,0 +1,87 @@
+#include "browsing/name_order.h"
+
+#include <algorithm>
+#include <array>
+
+namespace pimrose {
+namespace {
+
+constexpr size_t kPrefixUnits = 12;
+
+char16_t foldAscii(char16_t unit) {
+  return unit >= u'A' && unit <= u'Z' ? char16_t(unit + 32) : unit;
+}
+
+// The first units of a name, folded as Qt folds them. A surrogate ends the prefix early (Qt folds
+// a pair as one code point), so only `valid` units count; `whole` when they are the whole name.
+struct SortItem {
+  std::array<char16_t, kPrefixUnits> units{};
+  quint8 valid = 0;
+  bool whole = false;
+  quint32 index = 0;
+};
+
+SortItem sortItem(QStringView text, quint32 index) {
+  SortItem item;
+  item.index = index;
+  const qsizetype size = std::min<qsizetype>(text.size(), qsizetype(kPrefixUnits));
+  for (qsizetype i = 0; i < size; ++i) {
+    const char16_t unit = text.at(i).unicode();
+    if (QChar::isSurrogate(unit)) return item;
+    item.units[size_t(i)] = unit < 0x80 ? foldAscii(unit) : char16_t(QChar::toCaseFolded(char32_t(unit)));
+    item.valid = quint8(i + 1);
+  }
+  item.whole = item.valid == text.size();
+  return item;
+}
+
+// Negative, zero or positive as the prefixes decide; `decided` false when only the names can tell.
+int comparePrefixes(const SortItem& a, const SortItem& b, bool& decided) {
+  const size_t common = std::min(a.valid, b.valid);
+  for (size_t i = 0; i < common; ++i)
+    if (a.units[i] != b.units[i]) {
+      decided = true;
+      return a.units[i] < b.units[i] ? -1 : 1;
+    }
+  // One whole name that is a prefix of the other comes first; two whole names are equal.
+  const bool aEnds = a.whole && a.valid == common, bEnds = b.whole && b.valid == common;
+  decided = aEnds || bEnds;
+  return aEnds == bEnds ? 0 : aEnds ? -1 : 1;
+}
+
+}  // namespace
+
+int compareCaseBlind(QStringView a, QStringView b) {
+  const char16_t* x = a.utf16();
+  const char16_t* y = b.utf16();
+  const qsizetype common = std::min(a.size(), b.size());
+  for (qsizetype i = 0; i < common; ++i) {
+    const char16_t p = x[i], q = y[i];
+    if (p == q) continue;
+    if (p >= 0x80 || q >= 0x80) {
+      // Past the ASCII units Qt folds the rest, a pair whose first unit is the one before included.
+      const qsizetype from = i > 0 && QChar::isHighSurrogate(x[i - 1]) ? i - 1 : i;
+      return a.sliced(from).compare(b.sliced(from), Qt::CaseInsensitive);
+    }
+    if (foldAscii(p) != foldAscii(q)) return foldAscii(p) < foldAscii(q) ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
+}
+
+std::vector<quint32> orderByName(const std::vector<NamedFile>& files) {
+  std::vector<SortItem> items;
+  items.reserve(files.size());
+  for (size_t i = 0; i < files.size(); ++i) items.push_back(sortItem(files[i].shown(), quint32(i)));
+  std::sort(items.begin(), items.end(), [&files](const SortItem& a, const SortItem& b) {
+    bool decided = false;
+    int order = comparePrefixes(a, b, decided);
+    if (!decided) order = compareCaseBlind(files[a.index].shown(), files[b.index].shown());
+    return order != 0 ? order < 0 : files[a.index].name < files[b.index].name;
+  });
+  std::vector<quint32> order;
+  order.reserve(items.size());
+  for (const SortItem& item : items) order.push_back(item.index);
+  return order;
+}
+
+}  // namespace pimrose
