@@ -1,7 +1,9 @@
-// PNG through the picture layer: header, full decode and the row-reducing thumbnail decode.
+// PNG through the picture layer: header, full decode, the row-reducing thumbnail decode and the
+// reduction to an exact size that cached icons take.
 #include "codecs/picture_decoder.h"
 #include "codecs/picture_format.h"
 #include "codecs/picture_header.h"
+#include "codecs/png_fast_path.h"
 #include "fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -13,5 +15,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (header && qint64(header->storedSize.width()) * header->storedSize.height() <= 4'000'000)
     pimrose::decodeUpright(bytes, QSize(), pimrose::PreviewUse::Refused, nullptr);
   pimrose::thumbnailImage(bytes, QSize(17, 11), pimrose::PreviewUse::Allowed, nullptr);
+  pimrose::decodePngFastPathTo(bytes, QSize(17, 11));
   return 0;
 }

@@ -7,6 +7,7 @@
 
 #include <libdeflate.h>
 
+#include "codecs/area_reducer.h"
 #include "codecs/box_reducer.h"
 #include "codecs/decode_limits.h"
 #include "codecs/picture_format.h"
@@ -145,37 +146,42 @@ void toRgba(const uchar* row, int width, int channels, uchar* out) {
   }
 }
 
-// The picture at full size (RGB32 or ARGB32) or reduced (ARGB32_Premultiplied), from the unfiltered rows.
+// The picture at full size (RGB32 or ARGB32), reduced by a whole factor (ARGB32_Premultiplied) or
+// reduced to an exact size (RGB32, or ARGB32_Premultiplied with alpha), from the unfiltered rows.
 class RowSink {
  public:
-  RowSink(const Layout& layout, int factor) : layout_(layout) {
-    if (factor > 1) {
+  RowSink(const Layout& layout, int factor, QSize exact) : layout_(layout) {
+    if (!exact.isEmpty()) {
+      area_ = std::make_unique<AreaReducer>(layout.size, exact, layout.channels == 4);
+    } else if (factor > 1) {
       reducer_ = std::make_unique<BoxReducer>(layout.size.width(), layout.size.height(), factor);
       rgba_.resize(size_t(layout.size.width()) * 4);
     } else {
       image_ = QImage(layout.size, layout.channels == 4 ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     }
   }
-  bool ready() const { return reducer_ ? !reducer_->result().isNull() : !image_.isNull(); }
+  bool ready() const { return !result().isNull(); }
   void add(int y, const uchar* row) {
+    if (area_) return area_->addRow(row, layout_.channels);
     if (!reducer_)
       return toWords(row, layout_.size.width(), layout_.channels,
                      reinterpret_cast<QRgb*>(image_.scanLine(y)));
     toRgba(row, layout_.size.width(), layout_.channels, rgba_.data());
     reducer_->addRow(rgba_.data());
   }
-  QImage result() const { return reducer_ ? reducer_->result() : image_; }
+  QImage result() const { return area_ ? area_->result() : reducer_ ? reducer_->result() : image_; }
 
  private:
   const Layout& layout_;
   QImage image_;
   std::unique_ptr<BoxReducer> reducer_;
+  std::unique_ptr<AreaReducer> area_;
   std::vector<uchar> rgba_;
 };
 
-}  // namespace
-
-std::optional<QImage> decodePngFastPath(QByteArrayView data, QSize atLeast) {
+// Inflates the pixel stream whole and hands the unfiltered rows to a sink made for the picture's
+// layout (a whole factor covering `atLeast`, or exactly `exact`).
+std::optional<QImage> decodeRows(QByteArrayView data, QSize atLeast, QSize exact) {
   if (!startsLikePng(data)) return std::nullopt;
   const std::optional<Layout> layout = readChunks(data);
   if (!layout) return std::nullopt;
@@ -189,9 +195,9 @@ std::optional<QImage> decodePngFastPath(QByteArrayView data, QSize atLeast) {
                                  raw.data(), raw.size(), &produced) != LIBDEFLATE_SUCCESS ||
       produced != raw.size())
     return std::nullopt;
-  const int factor = BoxReducer::factorCovering(layout->size, atLeast);
+  const int factor = exact.isEmpty() ? BoxReducer::factorCovering(layout->size, atLeast) : 0;
   if (factor == 1 && !fitsDecodeLimit(layout->size)) return std::nullopt;
-  RowSink sink(*layout, factor);
+  RowSink sink(*layout, factor, exact);
   if (!sink.ready()) return std::nullopt;
   const std::vector<uchar> zeros(size_t(width), 0);
   for (qsizetype y = 0; y < rows; ++y) {
@@ -201,6 +207,17 @@ std::optional<QImage> decodePngFastPath(QByteArrayView data, QSize atLeast) {
     sink.add(int(y), row + 1);
   }
   return sink.result();
+}
+
+}  // namespace
+
+std::optional<QImage> decodePngFastPath(QByteArrayView data, QSize atLeast) {
+  return decodeRows(data, atLeast, {});
+}
+
+std::optional<QImage> decodePngFastPathTo(QByteArrayView data, QSize size) {
+  if (size.isEmpty()) return std::nullopt;
+  return decodeRows(data, {}, size);
 }
 
 }  // namespace pimrose

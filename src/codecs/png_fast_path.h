@@ -17,5 +17,9 @@ namespace pimrose {
 // whole: decodePng then reads it with libpng, which also shows what a file cut short holds.
 inline constexpr qsizetype kMaxFastPathBytes = 32 * 1024 * 1024;
 std::optional<QImage> decodePngFastPath(QByteArrayView data, QSize atLeast);
+// The same pixels reduced straight to `size` (within the picture) as the rows come (AreaReducer):
+// RGB32, or ARGB32_Premultiplied for RGBA. No picture-sized image is made. nullopt as above, and
+// for a `size` the picture does not cover.
+std::optional<QImage> decodePngFastPathTo(QByteArrayView data, QSize size);
 
 }  // namespace pimrose

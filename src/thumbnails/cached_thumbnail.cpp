@@ -131,9 +131,9 @@ class CachedLoad {
       const QSize picture = pictureSizeFor(*entry);
       const Icon icon = iconFor(picture, iconSize_, ratio_);
       if (icon.device.isEmpty() || !entry->serves(icon.device, picture)) continue;
-      const QImage pixels = entry->pixels();
+      QImage pixels = entry->pixelsAt(icon.device);
       if (pixels.isNull()) continue;
-      LoadedThumbnail result{scaledThumbnail(pixels, icon.device), icon.layout.height(), picture, QString()};
+      LoadedThumbnail result{std::move(pixels), icon.layout.height(), picture, QString()};
       result.image.setDevicePixelRatio(ratio_);
       return result;
     }

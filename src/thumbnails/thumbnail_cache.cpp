@@ -13,8 +13,10 @@
 #include <QFileInfo>
 
 #include "codecs/file_reading.h"
+#include "codecs/picture_decoder.h"
 #include "codecs/png_decode.h"
 #include "codecs/png_encode.h"
+#include "codecs/png_fast_path.h"
 #include "pimrose_version.h"
 #include "text/file_names.h"
 
@@ -237,6 +239,14 @@ bool CacheEntry::serves(QSize need, QSize picture) const {
 
 QImage CacheEntry::pixels() const {
   return decoded.isNull() ? decodeWhole(png, nullptr) : decoded;
+}
+
+// The fast path answers only for a PNG it reads whole, as decodeWhole insists.
+QImage CacheEntry::pixelsAt(QSize icon) const {
+  if (decoded.isNull() && icon.width() <= size.width() && icon.height() <= size.height())
+    if (std::optional<QImage> reduced = decodePngFastPathTo(png, icon)) return *reduced;
+  const QImage whole = pixels();
+  return whole.isNull() ? whole : scaledThumbnail(whole, icon);
 }
 
 std::optional<CacheEntry> ThumbnailCache::find(const QString& path, const FileStamp& stamp, int side) const {

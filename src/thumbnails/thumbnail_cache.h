@@ -42,6 +42,9 @@ struct CacheEntry {
   bool serves(QSize need, QSize picture) const;
   // Null when the PNG is damaged or cut short.
   QImage pixels() const;
+  // Its pixels scaled to `icon` (RGB32, or ARGB32_Premultiplied with alpha), the rows reduced as
+  // they are inflated where the entry allows it; null as pixels() is.
+  QImage pixelsAt(QSize icon) const;
 };
 
 class ThumbnailCache {

@@ -1,3 +1,7 @@
+#include <algorithm>
+#include <cstdlib>
+#include <optional>
+
 #include <gtest/gtest.h>
 
 #include <QBuffer>
@@ -5,8 +9,10 @@
 #include <QImageWriter>
 
 #include "codecs/orientation.h"
+#include "codecs/picture_decoder.h"
 #include "codecs/png_decode.h"
 #include "codecs/png_encode.h"
+#include "codecs/png_fast_path.h"
 #include "codecs/upright_png.h"
 
 namespace pimrose {
@@ -84,6 +90,43 @@ TEST(QuickPng, PicturesStoredTurnedAreWrittenUpright) {
     EXPECT_EQ(written, applyOrientation(stored, orientation).convertToFormat(QImage::Format_RGB32))
         << "orientation " << orientation;
   }
+}
+
+// Reduced straight to a size as the rows are inflated, a picture looks as Qt's smooth scaling makes
+// it: noise shows a box misplaced by a pixel, and a translucent edge colour bleeding in.
+TEST(QuickPng, ReducedWhileInflatedMatchesSmoothScaling) {
+  struct Case {
+    QSize from, to;
+    bool alpha;
+  };
+  for (const Case& c : {Case{{512, 384}, {270, 203}, false}, Case{{512, 341}, {270, 180}, true},
+                        Case{{300, 200}, {300, 200}, false}, Case{{37, 23}, {10, 7}, true},
+                        Case{{100, 1}, {33, 1}, false}, Case{{64, 48}, {1, 1}, false}}) {
+    QImage picture(c.from, c.alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    quint32 seed = 1;
+    for (int y = 0; y < picture.height(); ++y)
+      for (int x = 0; x < picture.width(); ++x) {
+        seed = seed * 1664525u + 1013904223u;
+        const int noise = int(seed >> 26);
+        picture.setPixel(x, y,
+                         qRgba((x * 3 + noise) % 256, (y * 5 + noise) % 256, (x * y + noise) % 256,
+                               c.alpha ? (x < c.from.width() / 3 ? 0 : 60 + (x + y) % 196) : 255));
+      }
+    const std::optional<QImage> reduced = decodePngFastPathTo(encodeQuickPng(picture), c.to);
+    ASSERT_TRUE(reduced) << c.from.width() << " to " << c.to.width();
+    const QImage expected = scaledThumbnail(picture, c.to);
+    ASSERT_EQ(reduced->format(), expected.format());
+    ASSERT_EQ(reduced->size(), c.to);
+    int worst = 0;
+    for (int y = 0; y < c.to.height(); ++y)
+      for (int x = 0; x < c.to.width(); ++x) {
+        const QRgb a = reduced->pixel(x, y), b = expected.pixel(x, y);
+        worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                          std::abs(qBlue(a) - qBlue(b)), std::abs(qAlpha(a) - qAlpha(b))});
+      }
+    EXPECT_LE(worst, 2) << c.from.width() << "x" << c.from.height() << " to " << c.to.width();
+  }
+  EXPECT_FALSE(decodePngFastPathTo(encodeQuickPng(gradient(QImage::Format_RGB32)), {38, 23}));
 }
 
 TEST(QuickPng, ANullPictureGivesNoFile) {
