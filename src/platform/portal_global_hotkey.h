@@ -9,8 +9,8 @@
 
 namespace pimrose {
 
-// The trigger asked of the portal for a combination, in the notation of the freedesktop shortcuts
-// specification: "F5", "CTRL+SHIFT+F2".
+// The trigger asked of the portal for a combination, in the notation freedesktop shortcut portals
+// read: "F5", "CTRL+SHIFT+F2".
 QString portalTrigger(Qt::KeyboardModifiers modifiers, int functionKey);
 
 // Hotkeys through the org.freedesktop.portal.GlobalShortcuts portal on `bus`. Each registration opens
