@@ -37,7 +37,9 @@ Browser::Browser(const ui::MainWindowControls& controls, ThumbnailWork work,
   drops_.setTimerSwitch([dropTimer](bool run) { run ? dropTimer->start() : dropTimer->stop(); });
   // The walk of the batch starts once the drop event has queued all its paths; the drop timer still
   // decides when the list appears.
-  drops_.setBatchGrown([this](const QStringList& paths) { lists_.prepareDropped(paths); });
+  drops_.setBatchGrown([this](const QStringList& paths) {
+    lists_.prepareDropped(paths, firstScreenCount(lists_.iconSize()));
+  });
   lists_.setNamePreparer([this](const QString& samples, std::function<void()> ready) {
     iconList(ListId::Files).prepareNames(samples, std::move(ready));
   });

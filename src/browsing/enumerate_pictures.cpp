@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -127,20 +128,22 @@ QString normalisedFolder(const QString& folder) {
 class Walker {
  public:
   Walker(const QString& types, QStringList& result, EnumerateOptions options, const CancelFlag* cancel,
-         FoundCount* found, const WalkLimits& limits)
+         FoundCount* found, const WalkLimits& limits, const FirstPictures& first = {})
       : suffixes_(suffixesOf(types)),
         result_(result),
         options_(options),
         cancel_(cancel),
         found_(found),
-        limits_(limits) {}
+        limits_(limits),
+        first_(first) {}
 
   // An empty path names no folder here (it is not silently taken as the current or root folder).
-  void walkFrom(const QString& folder) {
+  // `last`: no other starting folder follows.
+  void walkFrom(const QString& folder, bool last) {
     const QString start = normalisedFolder(folder);
     if (start.isEmpty()) return;
     const QByteArray bytes = encodeFileName(start);
-    walk(std::string(bytes.constData(), size_t(bytes.size())), start, kNoDevice);
+    walk(std::string(bytes.constData(), size_t(bytes.size())), start, kNoDevice, last);
   }
 
   const WalkSummary& summary() const { return summary_; }
@@ -150,16 +153,56 @@ class Walker {
     return summary_.limitReached || (cancel_ && cancel_->load(std::memory_order_relaxed));
   }
 
-  void walk(const std::string& folder, const QString& folderText, dev_t parentDevice) {
+  // `last`: nothing is walked after this folder's own tree.
+  void walk(const std::string& folder, const QString& folderText, dev_t parentDevice, bool last) {
     if (stopped()) return;
     FolderContents contents;
     dev_t device = kNoDevice;
     if (!read(folder, folderText, parentDevice, contents, device)) return;
     const qsizetype before = appended_;
-    for (auto& files : contents.filesByType) appendFiles(files);
+    const std::vector<std::vector<quint32>> orders =
+        orderFiles(contents.filesByType, tellsFirst(contents, last));
+    for (size_t type = 0; type < orders.size(); ++type) appendFiles(contents.filesByType[type], orders[type]);
     if (found_) found_->fetch_add(appended_ - before, std::memory_order_relaxed);
-    for (const quint32 at : orderByName(contents.folders))
-      visitFolder(folder, folderText, contents.folders[at], device);
+    const std::vector<quint32> folders = orderByName(contents.folders);
+    for (size_t k = 0; k < folders.size(); ++k)
+      visitFolder(folder, folderText, contents.folders[folders[k]], device, last && k + 1 == folders.size());
+  }
+
+  // Whether this folder's pictures end the listing, so its last names are the listing's first
+  // pictures: the last folder walked, with no sub-folder, enough pictures, and room for all of them.
+  bool tellsFirst(const FolderContents& contents, bool last) const {
+    if (!last || firstTold_ || first_.count <= 0 || !first_.found || !contents.folders.empty() || stopped())
+      return false;
+    qsizetype pictures = 0, units = 0;
+    for (const auto& files : contents.filesByType)
+      for (const Entry& file : files) {
+        ++pictures;
+        units += file.text.size();
+      }
+    return pictures >= first_.count && appended_ + pictures <= limits_.pictures &&
+           units_ + units <= limits_.pathUnits;
+  }
+
+  // Each type's names in order; with `tell`, the listing's first pictures (the last type's last
+  // names first, since the listing is reversed) are told before the names are ordered in full.
+  std::vector<std::vector<quint32>> orderFiles(const std::vector<std::vector<Entry>>& filesByType,
+                                               bool tell) {
+    std::vector<std::vector<quint32>> orders(filesByType.size());
+    qsizetype wanted = tell ? first_.count : 0;
+    QStringList first;
+    for (size_t type = filesByType.size(); type-- > 0;) {
+      const std::vector<Entry>& files = filesByType[type];
+      const size_t count = size_t(std::min(wanted, qsizetype(files.size())));
+      orders[type] = orderByName(files, count, [&](std::span<const quint32> last) {
+        for (auto at = last.rbegin(); at != last.rend(); ++at) first.append(files[*at].text);
+        wanted -= qsizetype(last.size());
+        if (wanted > 0) return;
+        firstTold_ = true;
+        first_.found(first);
+      });
+    }
+    return orders;
   }
 
   // Reads the whole folder and closes it before descending, so a deep tree holds one descriptor.
@@ -227,8 +270,8 @@ class Walker {
     if (summary_.tooLong++ == 0) summary_.firstTooLong = folderText + decodeFileName(name);
   }
 
-  void appendFiles(std::vector<Entry>& files) {
-    for (const quint32 at : orderByName(files)) {
+  void appendFiles(std::vector<Entry>& files, const std::vector<quint32>& order) {
+    for (const quint32 at : order) {
       QString path = std::move(files[at].text);
       if (!fits(path)) return;
       units_ += path.size();
@@ -243,10 +286,11 @@ class Walker {
     return false;
   }
 
-  void visitFolder(const std::string& folder, const QString& folderText, const Entry& sub, dev_t device) {
+  void visitFolder(const std::string& folder, const QString& folderText, const Entry& sub, dev_t device,
+                   bool last) {
     const QString subText = folderText + sub.text + u'/';
     if (options_.includeFolders) result_.append(subText);
-    if (options_.recurse) walk(folder + sub.name + '/', subText, device);
+    if (options_.recurse) walk(folder + sub.name + '/', subText, device, last);
   }
 
   std::vector<std::string> suffixes_;
@@ -255,6 +299,8 @@ class Walker {
   const CancelFlag* cancel_;
   FoundCount* found_;
   WalkLimits limits_;
+  FirstPictures first_;
+  bool firstTold_ = false;
   WalkSummary summary_;
   std::unordered_set<FolderId, FolderIdHash> visited_;
   qsizetype appended_ = 0;
@@ -278,14 +324,15 @@ void logWhatWasLeftOut(const WalkSummary& summary, qsizetype listed) {
 void enumeratePictures(const QString& folder, const QString& types, QStringList& result,
                        EnumerateOptions options, const CancelFlag* cancel, FoundCount* found) {
   if (!options.recurse) result.clear();
-  Walker(types, result, options, cancel, found, WalkLimits{}).walkFrom(folder);
+  Walker(types, result, options, cancel, found, WalkLimits{}).walkFrom(folder, true);
 }
 
 QStringList listPictures(const QStringList& paths, const CancelFlag* cancel, FoundCount* found,
-                         const QString& types, const WalkLimits& limits, WalkSummary* summary) {
+                         const QString& types, const WalkLimits& limits, WalkSummary* summary,
+                         const FirstPictures& first) {
   QStringList combined;
-  Walker walker(types, combined, {}, cancel, found, limits);
-  for (const QString& path : paths) walker.walkFrom(path);
+  Walker walker(types, combined, {}, cancel, found, limits, first);
+  for (qsizetype k = 0; k < paths.size(); ++k) walker.walkFrom(paths[k], k + 1 == paths.size());
   std::reverse(combined.begin(), combined.end());
   logWhatWasLeftOut(walker.summary(), combined.size());
   if (summary) *summary = walker.summary();

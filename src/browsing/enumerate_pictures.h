@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 
 #include <QString>
 #include <QStringList>
@@ -52,6 +53,16 @@ struct WalkSummary {
   bool limitReached = false;  // stopped at a WalkLimits: the result is partial
 };
 
+// Asked of a listing: its first `count` pictures, in its order, ahead of the whole listing. They are
+// told once the walk has read the last folder it will visit, when that folder holds no sub-folder
+// and at least `count` pictures and the walk's limits cannot cut it short (the first pictures are
+// then that folder's last names, last type first), before its names are ordered in full. `found`
+// runs at most once, on the walking thread; a walk that cannot tell them early never calls it.
+struct FirstPictures {
+  qsizetype count = 0;
+  std::function<void(const QStringList& first)> found;
+};
+
 // Checked between folders and entries; a walk stops early (with a partial result) once it reads true.
 using CancelFlag = std::atomic<bool>;
 // Raised by the pictures of each folder as the walk appends them, so another thread can tell how
@@ -69,6 +80,7 @@ void enumeratePictures(const QString& folder, const QString& types, QStringList&
 QStringList listPictures(const QStringList& paths, const CancelFlag* cancel = nullptr,
                          FoundCount* found = nullptr,
                          const QString& types = QString::fromUtf16(kPictureTypes),
-                         const WalkLimits& limits = {}, WalkSummary* summary = nullptr);
+                         const WalkLimits& limits = {}, WalkSummary* summary = nullptr,
+                         const FirstPictures& first = {});
 
 }  // namespace pimrose

@@ -18,8 +18,9 @@ namespace {
 
 EnumerationController::Lister orListPictures(EnumerationController::Lister lister) {
   if (lister) return lister;
-  return [](const QStringList& paths, const CancelFlag* cancel, FoundCount* found, const QString& types) {
-    return listPictures(paths, cancel, found, types);
+  return [](const QStringList& paths, const CancelFlag* cancel, FoundCount* found, const QString& types,
+            const FirstPictures& first) {
+    return listPictures(paths, cancel, found, types, {}, nullptr, first);
   };
 }
 
@@ -58,6 +59,9 @@ void EnumerationController::Newest::stop() {
 EnumerationController::EnumerationController(Lister lister, QObject* parent)
     : QObject(parent),
       lister_(orListPictures(std::move(lister))),
+      firstFound_([this](std::vector<FirstFound>& found) {
+        for (const FirstFound& first : found) takeFirstFound(first);
+      }),
       worker_([this](Listing& listing) { return list(listing); },
               [this](std::vector<Finished>& finished) { takeFinished(finished); }, &cancelCurrent_, &found_) {
   progressTimer_.setSingleShot(true);
@@ -91,8 +95,8 @@ void EnumerationController::openDropped(const QStringList& paths) {
   if (!adoptPrepared(paths)) startListing(paths, false);
 }
 
-void EnumerationController::prepareDropped(const QStringList& paths) {
-  startListing(paths, false, true);
+void EnumerationController::prepareDropped(const QStringList& paths, qsizetype firstScreen) {
+  startListing(paths, false, true, firstScreen);
 }
 
 // The prepared listing becomes the open one when nothing has superseded it and it walks what
@@ -119,8 +123,10 @@ QSize EnumerationController::itemSize() const {
 }
 
 // A held listing is not counted by isListing() and starts no progress until it is adopted.
-void EnumerationController::startListing(const QStringList& paths, bool afterIconSizeChange, bool held) {
-  Listing listing{++lastRequest_, paths, pictureTypes(moreFormats_), afterIconSizeChange, {}, held};
+void EnumerationController::startListing(const QStringList& paths, bool afterIconSizeChange, bool held,
+                                         qsizetype firstScreen) {
+  const QString types = pictureTypes(moreFormats_);
+  Listing listing{++lastRequest_, paths, types, afterIconSizeChange, {}, held, firstScreen};
   listing.clock.start();
   heldRequest_ = held ? listing.request : 0;
   heldPaths_ = held ? paths : QStringList();
@@ -157,7 +163,13 @@ void EnumerationController::endProgress() {
 
 // Worker thread.
 EnumerationController::Finished EnumerationController::list(Listing& listing) {
-  QStringList pictures = lister_(listing.paths, &cancelCurrent_, &found_, listing.types);
+  FirstPictures first;
+  if (listing.firstScreen > 0)
+    first = {listing.firstScreen,
+             [slot = firstFound_.slot(), request = listing.request](const QStringList& found) {
+               slot.put(FirstFound{request, found});
+             }};
+  QStringList pictures = lister_(listing.paths, &cancelCurrent_, &found_, listing.types, first);
   if (cancelCurrent_.load()) dropCancelled(pictures);
   QString writingSystems = writingSystemSamples(pictures);
   return {std::move(listing), std::move(pictures), std::move(writingSystems)};
@@ -167,12 +179,23 @@ void EnumerationController::takeFinished(std::vector<Finished>& finished) {
   for (const Finished& done : finished) finishListing(done);
 }
 
+// The first pictures of the newest prepared listing, held or adopted, until it finishes. Arriving
+// through an inbox of their own, they may come after the listing they were told ahead of.
+void EnumerationController::takeFirstFound(const FirstFound& first) {
+  if (first.request != lastRequest_ || first.request == firstTold_) return;
+  if (first.request != heldRequest_ && first.request != adoptedRequest_) return;
+  firstTold_ = first.request;
+  Q_EMIT dropListPrepared(first.pictures, itemSize());
+}
+
 void EnumerationController::finishListing(const Finished& done) {
   const Listing& listing = done.listing;
+  const bool firstTold = listing.request == firstTold_;
+  if (listing.request == lastRequest_) firstTold_ = listing.request;
   if (listing.held && listing.request != adoptedRequest_) {
     if (listing.request != heldRequest_) return;  // superseded before the drop queue opened it
     heldResult_ = done;
-    Q_EMIT dropListPrepared(done.pictures, itemSize());
+    if (!firstTold) Q_EMIT dropListPrepared(done.pictures, itemSize());
     return;
   }
   --listing_;

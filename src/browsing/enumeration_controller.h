@@ -34,8 +34,10 @@
 //     pictures so far; repeated every progress interval while it runs (never per file).
 //   listingProgressEnded(): the listing that showed progress is over (emitted before its
 //     pictureListReplaced or openFoundNothing); only after at least one listingProgress.
-//   dropListPrepared(pictures, itemSize): a listing started by prepareDropped has finished and is
-//     held back; `pictures` is what openDropped will show if the batch stays as it is.
+//   dropListPrepared(pictures, itemSize): a listing started by prepareDropped can tell what
+//     openDropped will show first: `pictures` begins that list (if the batch stays as it is). Once
+//     per listing: its first screenful as soon as the walk can tell it (FirstPictures), whether or
+//     not openDropped has come meanwhile; else the whole list when it has finished and is held back.
 //
 // prepareDropped lets the walk of a dropped batch start while the drop timer still holds the batch
 // back: the result is listed like any other but shown only when openDropped comes with the same
@@ -55,8 +57,9 @@ class EnumerationController : public QObject {
 
  public:
   // What the worker runs for one listing: listPictures, or a stand-in in tests.
-  using Lister = std::function<QStringList(const QStringList& paths, const CancelFlag* cancel,
-                                           FoundCount* found, const QString& types)>;
+  using Lister =
+      std::function<QStringList(const QStringList& paths, const CancelFlag* cancel, FoundCount* found,
+                                const QString& types, const FirstPictures& first)>;
 
   // Prepares the list's font for the writing systems in `samples` (writingSystemSamples), then
   // calls `ready`, exactly once, on the UI thread.
@@ -85,8 +88,9 @@ class EnumerationController : public QObject {
   bool moreFormats() const { return moreFormats_; }
   // A batch of dropped paths: open it and make it openedPaths() (even when it holds no folder).
   void openDropped(const QStringList& paths);
-  // The batch the drop queue holds now: list it in the background, shown by openDropped only.
-  void prepareDropped(const QStringList& paths);
+  // The batch the drop queue holds now: list it in the background, shown by openDropped only; its
+  // first `firstScreen` pictures are told ahead of the listing when the walk can tell them.
+  void prepareDropped(const QStringList& paths, qsizetype firstScreen = 0);
 
   int iconSize() const { return iconSize_; }
   QSize itemSize() const;
@@ -115,7 +119,13 @@ class EnumerationController : public QObject {
     QString types;  // a copy for the worker
     bool afterIconSizeChange = false;
     QElapsedTimer clock;
-    bool held = false;  // prepared for a drop: shown only once openDropped adopts it
+    bool held = false;          // prepared for a drop: shown only once openDropped adopts it
+    qsizetype firstScreen = 0;  // pictures to tell ahead of the listing
+  };
+
+  struct FirstFound {
+    quint64 request = 0;
+    QStringList pictures;
   };
 
   struct Finished {
@@ -124,7 +134,9 @@ class EnumerationController : public QObject {
     QString writingSystems;  // writingSystemSamples of the pictures
   };
 
-  void startListing(const QStringList& paths, bool afterIconSizeChange, bool held = false);
+  void startListing(const QStringList& paths, bool afterIconSizeChange, bool held = false,
+                    qsizetype firstScreen = 0);
+  void takeFirstFound(const FirstFound& first);
   bool adoptPrepared(const QStringList& paths);
   void finishListing(const Finished& done);
   void publishWhenNamesReady(const Finished& done);
@@ -168,6 +180,9 @@ class EnumerationController : public QObject {
   QString heldTypes_;
   std::optional<Finished> heldResult_;
   quint64 adoptedRequest_ = 0;  // a prepared listing adopted before it finished
+  quint64 firstTold_ = 0;       // the newest listing whose first pictures were told, or that finished
+  // Before the worker, which puts into it.
+  Inbox<FirstFound> firstFound_;
   // Last: its thread goes first.
   Worker<Newest, Finished> worker_;
 };

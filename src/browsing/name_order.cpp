@@ -69,18 +69,34 @@ int compareCaseBlind(QStringView a, QStringView b) {
 }
 
 std::vector<quint32> orderByName(const std::vector<NamedFile>& files) {
+  return orderByName(files, 0, {});
+}
+
+std::vector<quint32> orderByName(const std::vector<NamedFile>& files, size_t count,
+                                 const LastNames& lastReady) {
   std::vector<SortItem> items;
   items.reserve(files.size());
   for (size_t i = 0; i < files.size(); ++i) items.push_back(sortItem(files[i].shown(), quint32(i)));
-  std::sort(items.begin(), items.end(), [&files](const SortItem& a, const SortItem& b) {
+  const auto before = [&files](const SortItem& a, const SortItem& b) {
     bool decided = false;
     int order = comparePrefixes(a, b, decided);
     if (!decided) order = compareCaseBlind(files[a.index].shown(), files[b.index].shown());
     return order != 0 ? order < 0 : files[a.index].name < files[b.index].name;
-  });
-  std::vector<quint32> order;
-  order.reserve(items.size());
-  for (const SortItem& item : items) order.push_back(item.index);
+  };
+  std::vector<quint32> order(items.size());
+  const auto take = [&](size_t from, size_t to) {
+    for (size_t i = from; i < to; ++i) order[i] = items[i].index;
+  };
+  // The last names are set apart in linear time and ordered alone; the rest, all before them, after.
+  const size_t split = lastReady && count > 0 ? items.size() - std::min(count, items.size()) : items.size();
+  if (split < items.size()) {
+    std::nth_element(items.begin(), items.begin() + qsizetype(split), items.end(), before);
+    std::sort(items.begin() + qsizetype(split), items.end(), before);
+    take(split, items.size());
+    lastReady(std::span<const quint32>(order).subspan(split));
+  }
+  std::sort(items.begin(), items.begin() + qsizetype(split), before);
+  take(0, split);
   return order;
 }
 

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,12 @@ struct NamedFile {
 // milliseconds: the first units of every name are folded once, and kept beside its position, so
 // that most comparisons touch neither the names' own memory nor Qt's folding.
 std::vector<quint32> orderByName(const std::vector<NamedFile>& files);
+
+// The same order, and `lastReady` is called with its last `count` positions (all of them when there
+// are fewer), in name order, as soon as they are picked: before the other names are ordered.
+using LastNames = std::function<void(std::span<const quint32> last)>;
+std::vector<quint32> orderByName(const std::vector<NamedFile>& files, size_t count,
+                                 const LastNames& lastReady);
 
 // QString::compare(a, b, Qt::CaseInsensitive), the ASCII units folded here.
 int compareCaseBlind(QStringView a, QStringView b);

@@ -259,7 +259,8 @@ TEST(BrowserProgressTest, LongListingShowsItsCountInTheStatusLineUntilTheListApp
   const auto controls = ui::resolveControls<ui::MainWindowControls>(*window);
   Browser browser(
       controls, [](const LoadRequest&) { return LoadedThumbnail{}; },
-      [&released](const QStringList& paths, const CancelFlag* cancel, FoundCount* found, const QString&) {
+      [&released](const QStringList& paths, const CancelFlag* cancel, FoundCount* found, const QString&,
+                  const FirstPictures&) {
         QStringList pictures = listPictures(paths, cancel, found);
         while (!released && !*cancel) QThread::msleep(1);
         return pictures;

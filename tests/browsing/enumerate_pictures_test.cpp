@@ -6,8 +6,10 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include <QDir>
 #include <QFile>
@@ -226,6 +228,50 @@ void recordWarning(QtMsgType type, const QMessageLogContext&, const QString& mes
 
 // Folders nested by descriptor until their paths pass what the system opens: the walk lists what it
 // can open and tells the log what it left out.
+// The listing's first pictures are told from the last folder walked, picked before its names are
+// ordered (nothing counted yet); only when no other folder can still add pictures after them.
+TEST(EnumeratePicturesTest, FirstPicturesAreToldAheadOnlyWhenNothingCanFollowThem) {
+  struct Case {
+    const char* name;
+    std::vector<const char*> files;
+    bool told;
+    WalkLimits limits = {};
+  };
+  const std::vector<const char*> mixed = {"top/b.JPG", "top/A.jpg", "top/c.jpg",
+                                          "top/z.png", "top/Y.png", "top/m.gif"};
+  const std::vector<Case> cases = {
+      {"one folder, across types", mixed, true},
+      {"last sub-folder",
+       {"top/x.gif", "top/a/q.jpg", "top/b/2.jpg", "top/b/1.PNG", "top/b/3.png", "top/b/0.gif"},
+       true},
+      {"last folder too small", {"top/x.gif", "top/a/q.jpg", "top/b/2.jpg", "top/b/1.png"}, false},
+      {"a sub-folder follows", {"top/a.jpg", "top/b.png", "top/c.gif", "top/d.jpg", "top/sub/"}, false},
+      {"cut by the limit", mixed, false, WalkLimits{.pictures = 5}},
+  };
+  constexpr qsizetype kCount = 4;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Sandbox box;
+    for (const char* file : c.files)
+      QByteArrayView(file).endsWith("/") ? box.makeFolder(QString::fromUtf8(file))
+                                         : box.write(QString::fromUtf8(file));
+    FoundCount found{0};
+    std::optional<QStringList> first;
+    qsizetype foundWhenTold = -1;
+    const QStringList all =
+        listPictures({box.filePath("top")}, nullptr, &found, QString::fromUtf16(kPictureTypes), c.limits,
+                     nullptr, {kCount, [&](const QStringList& pictures) {
+                                 EXPECT_FALSE(first) << "told twice";
+                                 first = pictures;
+                                 foundWhenTold = found.load();
+                               }});
+    ASSERT_EQ(first.has_value(), c.told);
+    if (!first) continue;
+    EXPECT_EQ(relative(box, *first), relative(box, all.mid(0, kCount)));
+    EXPECT_LE(foundWhenTold, all.size() - kCount) << "told before the folder was ordered and listed";
+  }
+}
+
 TEST(EnumeratePicturesTest, PathsTooLongToOpenAreLeftOutAndLogged) {
   Sandbox box;
   box.write("deep/near.jpg");

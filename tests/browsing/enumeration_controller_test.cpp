@@ -138,8 +138,9 @@ TEST_F(ControllerFixture, DropTimerBatchOpensThroughTheController) {
 class HeldWalk {
  public:
   QStringList operator()(const QStringList& paths, const CancelFlag* cancel, FoundCount* found,
-                         const QString&) {
-    QStringList pictures = listPictures(paths, cancel, found);
+                         const QString&, const FirstPictures& first = {}) {
+    QStringList pictures =
+        listPictures(paths, cancel, found, QString::fromUtf16(kPictureTypes), {}, nullptr, first);
     std::unique_lock lock(mutex_);
     ++started_;
     while (!released_ && !cancel->load()) wake_.wait_for(lock, std::chrono::milliseconds(1));
@@ -171,9 +172,8 @@ struct SlowListingFixture : ::testing::Test {
   test::Sandbox box;
   HeldWalk walk;
   EnumerationController controller{
-      [this](const QStringList& paths, const CancelFlag* cancel, FoundCount* found, const QString& types) {
-        return walk(paths, cancel, found, types);
-      }};
+      [this](const QStringList& paths, const CancelFlag* cancel, FoundCount* found, const QString& types,
+             const FirstPictures& first) { return walk(paths, cancel, found, types, first); }};
   QStringList events;  // "progress N", "ended", "list N" in the order they came
 
   SlowListingFixture() {
@@ -262,6 +262,22 @@ TEST_F(SlowListingFixture, PreparedDropShowsOnlyWhenOpenedAndIsWalkedOnce) {
   }
 }
 
+// A big prepared drop tells its first screenful while the walk has not finished, once.
+TEST_F(SlowListingFixture, PreparedDropTellsItsFirstScreenAheadOfTheListing) {
+  makeTree(QStringLiteral("drop"), 1, 5);
+  const QStringList expected = listPictures({box.filePath("drop")});
+  test::SignalRecorder<QStringList> prepared{&controller, &EnumerationController::dropListPrepared};
+  controller.prepareDropped({box.filePath("drop")}, 3);
+  controller.openDropped({box.filePath("drop")});
+  ASSERT_TRUE(test::waitFor([&] { return prepared.size() == 1; }));
+  EXPECT_EQ(prepared.last(), expected.mid(0, 3));
+  EXPECT_TRUE(controller.isListing()) << "the walk is still held";
+  walk.release();
+  ASSERT_TRUE(test::waitFor([this] { return !controller.isListing(); }));
+  EXPECT_EQ(controller.pictureList(), expected);
+  EXPECT_EQ(prepared.size(), 1);
+}
+
 // The batch that opens is not the one prepared (it grew, or the types changed): it is walked anew.
 TEST_F(SlowListingFixture, PreparedDropThatNoLongerMatchesIsWalkedAgain) {
   makeTree(QStringLiteral("one"), 1, 2);
@@ -292,16 +308,16 @@ TEST(CancelledWalkTest, GivesItsMemoryBack) {
   GTEST_SKIP() << "the sanitizers' allocator keeps freed memory";
 #endif
   std::atomic<bool> holding = false;
-  EnumerationController controller(
-      [&](const QStringList& paths, const CancelFlag* cancel, FoundCount*, const QString&) {
-        QStringList found;
-        if (paths.first() != QStringLiteral("/big")) return found;
-        for (int i = 0; i < 2'000'000 && !cancel->load(); ++i)
-          found.append(QStringLiteral("/pictures/of/a/big/tree/%1/IMG_%2.jpg").arg(i / 1000).arg(i));
-        holding = true;
-        while (!cancel->load()) std::this_thread::yield();
-        return found;
-      });
+  EnumerationController controller([&](const QStringList& paths, const CancelFlag* cancel, FoundCount*,
+                                       const QString&, const FirstPictures&) {
+    QStringList found;
+    if (paths.first() != QStringLiteral("/big")) return found;
+    for (int i = 0; i < 2'000'000 && !cancel->load(); ++i)
+      found.append(QStringLiteral("/pictures/of/a/big/tree/%1/IMG_%2.jpg").arg(i / 1000).arg(i));
+    holding = true;
+    while (!cancel->load()) std::this_thread::yield();
+    return found;
+  });
   const qint64 before = residentMegabytes();
   controller.openPaths({QStringLiteral("/big")});
   ASSERT_TRUE(test::waitFor([&] { return holding.load(); }, 60'000));
