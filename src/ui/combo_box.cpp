@@ -1,6 +1,8 @@
 #include "ui/combo_box.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QEvent>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -17,8 +19,22 @@ class ChevronComboBox : public QComboBox {
 
  protected:
   void showPopup() override {
+    listPainted_ = false;
+    if (!watchingList_) {
+      view()->viewport()->installEventFilter(this);
+      watchingList_ = true;
+    }
     QComboBox::showPopup();
     qCDebug(lcUi).noquote() << "drop-down" << parentWidget()->objectName() << "opened";
+  }
+  // The list's first paint comes once its window is on screen (on Wayland, once the compositor has
+  // placed it): a script that clicks an item waits for this line.
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint && !listPainted_) {
+      listPainted_ = true;
+      qCDebug(lcUi).noquote() << "drop-down" << parentWidget()->objectName() << "list painted";
+    }
+    return QComboBox::eventFilter(watched, event);
   }
   void paintEvent(QPaintEvent* event) override {
     QComboBox::paintEvent(event);
@@ -32,6 +48,10 @@ class ChevronComboBox : public QComboBox {
     path.lineTo(c + QPointF(4, -2));
     painter.drawPath(path);
   }
+
+ private:
+  bool watchingList_ = false;
+  bool listPainted_ = false;
 };
 
 }  // namespace

@@ -13,7 +13,7 @@ if [ "$manager" = none ] || [ ! -x "$manager" ]; then
   echo "SKIP: no clipboard manager stand-in (built only with xcb)"
   exit 0
 fi
-export QT_LOGGING_RULES="pimrose.platform=true;pimrose.notices=true;pimrose.browsing=true;pimrose.thumbnails=true;pimrose.stall=true"
+export QT_LOGGING_RULES="pimrose.platform=true;pimrose.notices=true;pimrose.browsing=true;pimrose.thumbnails=true;pimrose.stall=true;pimrose.ui.debug=true"
 log=$WORK/pimrose.log
 mkdir -p "$WORK/photo" "$WORK/small"
 convert -size 4000x3000 gradient:'#d08040'-'#304090' -quality 90 "$WORK/photo/camera.jpg"
@@ -40,8 +40,10 @@ copy_first() {
   drop_from_source "$drag_source" "$1"
   check "the folder was listed" within 30 new_line "opened QList\\(\"$1\"\\) found 1 pictures"
   check "its thumbnail settled" within 30 new_line 'thumbnails settled'
+  local painted
+  painted=$(count_lines "$log" 'menu painted')
   xdotool mousemove --window "$main" 143 175 click 3
-  sleep 0.4
+  check "the picture menu is on screen" wait_count "$log" 'menu painted' $((painted + 1)) 10
   xdotool key Down Down Down Return
   check "the copy is reported done" within 60 new_line '置剪贴板完成'
 }

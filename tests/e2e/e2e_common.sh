@@ -77,6 +77,11 @@ wait_exit() { within "${2:-10}" process_gone "$1"; }
 wait_for_line() { within "${3:-10}" line_in "$1" "$2"; }
 # wait_gone REGEX [SECONDS]: true once no visible window's name matches.
 wait_gone() { within "${2:-10}" no_window "$1"; }
+# count_lines FILE REGEX: how many lines of FILE match (0 when there is no file yet).
+count_lines() { grep -cE -- "$2" "$1" 2>/dev/null || true; }
+at_least() { [ "$(count_lines "$1" "$2")" -ge "$3" ] 2>/dev/null; }
+# wait_count FILE REGEX N [SECONDS]: true once at least N lines of FILE match.
+wait_count() { within "${4:-5}" at_least "$1" "$2" "$3"; }
 
 # A real window manager (openbox), for what only one does: iconic states, stacking, the work area.
 start_openbox() {

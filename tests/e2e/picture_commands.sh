@@ -46,18 +46,6 @@ SH
 chmod +x "$WORK/bin/xdg-open"
 export PATH="$WORK/bin:$PATH"
 
-# count_lines FILE REGEX: how many lines of FILE match (0 when there is no file yet).
-count_lines() { grep -cE -- "$2" "$1" 2>/dev/null || true; }
-# wait_count FILE REGEX N [SECONDS]: true once at least N lines of FILE match.
-wait_count() {
-  local end=$(($(ms) + ${4:-5} * 1000))
-  while [ "$(ms)" -lt "$end" ]; do
-    [ "$(count_lines "$1" "$2")" -ge "$3" ] 2>/dev/null && return 0
-    sleep 0.05
-  done
-  return 1
-}
-
 start_on_own_display "$binary"
 drop_from_source "$drag_source" "$photos"
 check "the folder was listed" wait_for_line "$WORK/pimrose.log" 'found 3 pictures' 15

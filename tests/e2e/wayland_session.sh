@@ -156,7 +156,7 @@ shot() {  # shot FILE: the whole output
 }
 pixel() { convert "$1" -format "%[hex:u.p{$2,$3}]" info:; }
 
-export QT_LOGGING_RULES="pimrose.app=true;pimrose.notices=true;pimrose.commands=true;pimrose.browsing=true;pimrose.thumbnails=true;pimrose.platform=true;pimrose.shell=true"
+export QT_LOGGING_RULES="pimrose.app=true;pimrose.notices=true;pimrose.commands=true;pimrose.browsing=true;pimrose.thumbnails=true;pimrose.platform=true;pimrose.shell=true;pimrose.ui.debug=true"
 start_as "$WORK/pimrose.log" env QT_LOGGING_RULES="$QT_LOGGING_RULES" QT_QPA_PLATFORMTHEME= \
   ASAN_OPTIONS="$ASAN_OPTIONS" "$binary"
 PIMROSE_PID=$!
@@ -234,8 +234,9 @@ keys -k Escape
 check "Escape closes the viewer" wait_for_line "$WORK/pimrose.log" 'viewer closed' 5
 
 # The picture menu (a popup at the pointer): its third item copies the picture; wl-paste reads it.
+painted=$(count_lines "$WORK/pimrose.log" 'menu painted')
 click 143 175 button3
-sleep 0.4
+check "the picture menu is on screen" wait_count "$WORK/pimrose.log" 'menu painted' $((painted + 1)) 5
 click 190 239
 check "the copy is reported done" wait_for_line "$WORK/pimrose.log" 'notice.*置剪贴板完成' 10
 clipboard_offers_png() { as wl-paste -l | grep -qx image/png; }
@@ -279,10 +280,11 @@ check "the tip shows below the pointer" \
   test "$(changed_pixels "$WORK/wayland-settings.png" "$WORK/wayland-tip.png" 586 264 36 20)" -gt 20
 
 # The light skin: the skin list of the settings page (a popup over its box), second item "白色".
+painted=$(count_lines "$WORK/pimrose.log" 'list painted')
 click 588 177
-sleep 0.4
+check "the skin list is on screen" wait_count "$WORK/pimrose.log" 'list painted' $((painted + 1)) 5
 click 560 200
-sleep 0.3
+check "白色 is chosen" wait_for_line "$WORK/pimrose.log" 'drop-down .* item 1' 5
 shot "$WORK/wayland-settings-light.png"
 click 21 16
 sleep 0.5
