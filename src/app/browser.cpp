@@ -82,9 +82,11 @@ void Browser::queueDroppedPath(const QString& path) {
   drops_.queuePath(path);
 }
 
-// While the drop timer holds the batch back, the loaders make the thumbnails of its first screen.
+// While the drop timer holds the batch back, the loaders make the thumbnails of its first screen,
+// then go on with the next few screens as far as the wait lets them.
 void Browser::prepareFirstScreen(const QStringList& pictures, QSize itemSize) {
-  loader_.prepareFirstScreen(pictures.mid(0, firstScreenCount(itemSize.width())));
+  const int count = firstScreenCount(itemSize.width());
+  loader_.prepareFirstScreen(pictures.mid(0, count), pictures.mid(count, qsizetype(count) * kFurtherScreens));
 }
 
 // About how many items the files list shows at the top: whole columns of the icon width, and rows

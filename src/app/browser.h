@@ -58,6 +58,10 @@ class Browser : public QObject {
   void pictureMenuRequested(int index);
 
  private:
+  // How many screens past the first the loaders may make while a drop waits to be shown: bounds
+  // the icons kept for items not asked for yet (12 screens of 270-pixel icons, about 23 MB).
+  static constexpr int kFurtherScreens = 12;
+
   void connectControls();
   void installItemCallback(ListId id);
   void onItemClicked(ListId id, int index);

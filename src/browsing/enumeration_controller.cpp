@@ -190,12 +190,11 @@ void EnumerationController::takeFirstFound(const FirstFound& first) {
 
 void EnumerationController::finishListing(const Finished& done) {
   const Listing& listing = done.listing;
-  const bool firstTold = listing.request == firstTold_;
   if (listing.request == lastRequest_) firstTold_ = listing.request;
   if (listing.held && listing.request != adoptedRequest_) {
     if (listing.request != heldRequest_) return;  // superseded before the drop queue opened it
     heldResult_ = done;
-    if (!firstTold) Q_EMIT dropListPrepared(done.pictures, itemSize());
+    Q_EMIT dropListPrepared(done.pictures, itemSize());
     return;
   }
   --listing_;

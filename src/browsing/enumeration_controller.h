@@ -35,9 +35,10 @@
 //   listingProgressEnded(): the listing that showed progress is over (emitted before its
 //     pictureListReplaced or openFoundNothing); only after at least one listingProgress.
 //   dropListPrepared(pictures, itemSize): a listing started by prepareDropped can tell what
-//     openDropped will show first: `pictures` begins that list (if the batch stays as it is). Once
-//     per listing: its first screenful as soon as the walk can tell it (FirstPictures), whether or
-//     not openDropped has come meanwhile; else the whole list when it has finished and is held back.
+//     openDropped will show first: `pictures` begins that list (if the batch stays as it is). Its
+//     first screenful as soon as the walk can tell it (FirstPictures), whether or not openDropped
+//     has come meanwhile; and the whole list when the walk has finished and is held back (a second
+//     time when the first screenful was told).
 //
 // prepareDropped lets the walk of a dropped batch start while the drop timer still holds the batch
 // back: the result is listed like any other but shown only when openDropped comes with the same

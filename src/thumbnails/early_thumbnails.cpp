@@ -17,6 +17,10 @@ bool makesSame(const LoadRequest& early, const LoadRequest& item) {
 std::vector<LoadRequest> EarlyThumbnails::start(const QStringList& paths, const LoadRequest& settings) {
   entries_.clear();
   ++generation_;
+  startedPaths_ = paths;
+  settings_ = settings;
+  settings_.generation = generation_;
+  nextIndex_ = int(paths.size());
   std::vector<LoadRequest> requests;
   for (qsizetype k = paths.size() - 1; k >= 0; --k) {
     LoadRequest request = settings;
@@ -27,6 +31,18 @@ std::vector<LoadRequest> EarlyThumbnails::start(const QStringList& paths, const 
     requests.push_back(std::move(request));
   }
   return requests;
+}
+
+bool EarlyThumbnails::startedFor(const QStringList& paths, const LoadRequest& settings) const {
+  return paths == startedPaths_ && makesSame(settings_, settings);
+}
+
+LoadRequest EarlyThumbnails::add(const QString& path) {
+  LoadRequest request = settings_;
+  request.index = nextIndex_++;
+  request.path = path;
+  entries_.push_back({request, std::nullopt, std::nullopt, std::nullopt});
+  return request;
 }
 
 std::vector<EarlyThumbnails::Entry>::iterator EarlyThumbnails::find(const LoadRequest& request) {

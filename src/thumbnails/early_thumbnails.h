@@ -26,6 +26,11 @@ class EarlyThumbnails {
   // `settings` (list, icon size, options), last index first so that the pool, which takes the
   // newest of equally near requests first, starts with the first picture.
   std::vector<LoadRequest> start(const QStringList& paths, const LoadRequest& settings);
+  // Whether the current round was started for `paths` with the same settings.
+  bool startedFor(const QStringList& paths, const LoadRequest& settings) const;
+  // One more request in the current round (for a picture past those it was started for), made
+  // with the round's settings and an index of its own.
+  LoadRequest add(const QString& path);
   quint64 generation() const { return generation_; }
   static bool isEarly(const LoadRequest& request) { return request.generation >= kFirstGeneration; }
 
@@ -55,6 +60,9 @@ class EarlyThumbnails {
   std::vector<Entry>::iterator find(const LoadRequest& request);
 
   quint64 generation_ = kFirstGeneration - 1;
+  QStringList startedPaths_;
+  LoadRequest settings_;
+  int nextIndex_ = 0;
   std::vector<Entry> entries_;
 };
 

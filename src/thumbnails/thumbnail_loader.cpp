@@ -1,5 +1,7 @@
 #include "thumbnails/thumbnail_loader.h"
 
+#include <algorithm>
+
 #include "thumbnails/cached_thumbnail.h"
 #include "thumbnails/smart_release.h"
 #include "thumbnails/stored_icon.h"
@@ -33,7 +35,9 @@ ThumbnailWork defaultThumbnailWork() {
 }
 
 ThumbnailLoader::ThumbnailLoader(ThumbnailWork work, int threads, QObject* parent)
-    : QObject(parent), inbox_([this](std::vector<LoadResult>& results) { receiveArrived(results); }) {
+    : QObject(parent),
+      inbox_([this](std::vector<LoadResult>& results) { receiveArrived(results); }),
+      threads_(std::max(1, threads)) {
   // Results cross to the UI thread as values through the inbox; one wake-up takes every result that
   // has arrived by then. The pool is stopped before this object goes.
   auto sink = [slot = inbox_.slot()](LoadResult result) { slot.put(std::move(result)); };
@@ -54,6 +58,11 @@ void ThumbnailLoader::receiveArrived(std::vector<LoadResult>& results) {
 void ThumbnailLoader::setList(ListId list, const QStringList& paths, quint64 generation) {
   ListSlots* slots = state_.slotsFor(list);
   slots->rebuild(paths, generation);
+  if (list == ListId::Files) {
+    earlyOpen_ = false;
+    further_.clear();
+    furtherFed_ = 0;
+  }
   // Early requests still waiting go on: they are for the list being set, as a rule.
   std::vector<LoadRequest> early;
   for (LoadRequest& request : pool_->dropOtherGenerations(list, generation)) {
@@ -63,9 +72,34 @@ void ThumbnailLoader::setList(ListId list, const QStringList& paths, quint64 gen
   pool_->submitAll(std::move(early));
 }
 
-void ThumbnailLoader::prepareFirstScreen(const QStringList& paths) {
-  forgetEarly(pool_->dropGeneration(ListId::Files, early_.generation()));
-  pool_->submitAll(early_.start(paths, requestFor(ListId::Files, 0, 0, QString())));
+void ThumbnailLoader::prepareFirstScreen(const QStringList& paths, const QStringList& further) {
+  const LoadRequest settings = requestFor(ListId::Files, 0, 0, QString());
+  if (!earlyOpen_ || !early_.startedFor(paths, settings)) {
+    forgetEarly(pool_->dropGeneration(ListId::Files, early_.generation()));
+    pool_->submitAll(early_.start(paths, settings));
+    earlyOpen_ = true;
+    firstScreenTaken_ = false;
+    further_.clear();
+  }
+  // What the round has been fed already is not fed again.
+  if (further.mid(0, furtherFed_) != further_.mid(0, furtherFed_)) furtherFed_ = 0;
+  further_ = further;
+  feedEarly();
+}
+
+// The loaders would idle while the list waits for the drop timer: they go on with the pictures
+// after the first screen. Only once nothing waits (no request of the first screen can be overtaken),
+// then enough to keep every loader fed, never more: the feeding stops when the list is set, and the
+// thumbnails made meanwhile wait for their items as the first screen's do.
+void ThumbnailLoader::feedEarly() {
+  if (!earlyOpen_ || furtherFed_ >= further_.size()) return;
+  const int waiting = pool_->waiting();
+  if (!firstScreenTaken_ && waiting > 0) return;
+  firstScreenTaken_ = true;
+  std::vector<LoadRequest> more;
+  for (int k = waiting; k < threads_ && furtherFed_ < further_.size(); ++k)
+    more.push_back(early_.add(further_.at(furtherFed_++)));
+  pool_->submitAll(std::move(more));
 }
 
 void ThumbnailLoader::forgetEarly(const std::vector<LoadRequest>& dropped) {
@@ -154,6 +188,7 @@ void ThumbnailLoader::receive(const LoadResult& result) {
   if (!provisional) pool_->delivered(result.request);
   if (EarlyThumbnails::isEarly(result.request)) {
     if (std::optional<LoadResult> forItem = early_.arrived(result)) receive(*forItem);
+    if (!provisional) feedEarly();
     return;
   }
   if (!result.thumbnail.error.isEmpty()) logFailure(result);

@@ -33,9 +33,12 @@
 //     previews may be used, whether icons 2000 items away are given up. Either way the icons a
 //     list holds stay within their memory budget (icon_budget.h): deliveries name the icons given
 //     up for it in `released` too.
-//   prepareFirstScreen(paths): the first items of a Files list that is about to be shown; their
-//     thumbnails are made now, with the settings of the moment, and handed to the items when the
-//     list asks for them (early_thumbnails.h).
+//   prepareFirstScreen(paths, further): the first items of a Files list that is about to be shown;
+//     their thumbnails are made now, with the settings of the moment, and handed to the items when
+//     the list asks for them (early_thumbnails.h). Once the loaders have taken all of them, they go
+//     on with `further` (the items after them, in order), a loader's worth at a time, until the
+//     list is set. Asked again with the same first items and settings, the round goes on and only
+//     `further` is replaced.
 //   setIconSize / setFastLoading / setSmartRelease / setThumbnailCache: the thumbnail width,
 //     whether embedded previews may be used, whether far icons are given up, whether the shared
 //     thumbnail cache is read and written.
@@ -69,7 +72,7 @@ class ThumbnailLoader : public QObject {
   void loadIcon(ListId list, int index);
   MissingIcon stillMissing(ListId list, int index);
   void setVisibleRange(ListId list, int first, int last);
-  void prepareFirstScreen(const QStringList& paths);
+  void prepareFirstScreen(const QStringList& paths, const QStringList& further = {});
 
   void setIconSize(int iconSize) { state_.iconSize = iconSize; }
   void setFastLoading(bool on) { state_.fastLoading = on; }
@@ -98,6 +101,7 @@ class ThumbnailLoader : public QObject {
   LoadRequest requestFor(ListId list, quint64 generation, int index, const QString& path) const;
   void markReleased(const std::vector<LoadRequest>& dropped);
   void forgetEarly(const std::vector<LoadRequest>& dropped);
+  void feedEarly();
   void receiveArrived(std::vector<LoadResult>& results);
   void receive(const LoadResult& result);
   void logFailure(const LoadResult& result) const;
@@ -105,6 +109,12 @@ class ThumbnailLoader : public QObject {
   LoaderState state_;
   Inbox<LoadResult> inbox_;
   EarlyThumbnails early_;
+  // The pictures after the early round's first screen, fed to the loaders while the list waits.
+  QStringList further_;
+  qsizetype furtherFed_ = 0;
+  bool earlyOpen_ = false;         // an early round has started and its list is not set yet
+  bool firstScreenTaken_ = false;  // the loaders have taken every request of the round's first screen
+  int threads_ = 1;
   std::unique_ptr<ThumbnailPool> pool_;
 };
 

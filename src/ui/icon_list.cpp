@@ -78,10 +78,13 @@ IconList::IconList(const ControlDefinition& definition, QWidget* parent)
     view_->setCurrentIndex(index);
     Q_EMIT itemMenuRequested(index.row());
   });
-  connect(model_, &IconListModel::cellChanged, this,
-          [this](int index) { view_->update(model_->index(index)); });
+  frame_.setSingleShot(true);
+  frame_.setInterval(kFrameMs);
+  connect(&frame_, &QTimer::timeout, this, &IconList::repaintChangedCells);
+  connect(model_, &IconListModel::cellChanged, this, &IconList::cellChanged);
   connect(model_, &QAbstractItemModel::modelReset, this, [this] {
     shownWithoutIcon_.clear();
+    changedCells_.clear();
     ++generation_;
     if (tallest_ == 0) return;
     tallest_ = 0;
@@ -256,6 +259,25 @@ std::pair<int, int> IconList::visibleRange() const {
   const int afterLast = firstWhere([&](int i) { return cell(i).top() > area.bottom(); });
   if (first >= afterLast) return {-1, -1};
   return {first, afterLast - 1};
+}
+
+// A cell that changes while no frame runs is repainted at once and starts one; the cells that change
+// within it are repainted together when it is over. A folder filling from the thumbnail cache
+// delivers an icon every fraction of a millisecond, and each repaint of the list also paints the
+// window under it: one repaint a frame is all the screen can show anyway.
+void IconList::cellChanged(int index) {
+  if (frame_.isActive()) {
+    changedCells_.push_back(index);
+    return;
+  }
+  view_->update(model_->index(index));
+  frame_.start();
+}
+
+void IconList::repaintChangedCells() {
+  if (changedCells_.empty()) return;
+  for (const int index : std::exchange(changedCells_, {})) view_->update(model_->index(index));
+  frame_.start();
 }
 
 void IconList::askForIcons() {

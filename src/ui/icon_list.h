@@ -5,6 +5,7 @@
 #include <vector>
 
 #include <QImage>
+#include <QTimer>
 
 #include "ui/control.h"
 
@@ -97,7 +98,10 @@ class IconList : public Control {
 
  private:
   friend class IconListDelegate;
+  static constexpr int kFrameMs = 16;  // about a frame of a 60 Hz screen
   void itemPainted(int index);
+  void cellChanged(int index);
+  void repaintChangedCells();
   void askForIcons();
   void ask(int index);
   void updateGrid();
@@ -109,6 +113,9 @@ class IconList : public Control {
   IconListDelegate* delegate_;
   ItemCallback callback_;
   std::vector<int> shownWithoutIcon_;
+  // Cells changed since the last frame's repaint, repainted together when the frame is over.
+  std::vector<int> changedCells_;
+  QTimer frame_;
   bool askQueued_ = false;
   unsigned generation_ = 0;
   int iconWidth_ = 128;

@@ -171,7 +171,9 @@ void Window::paintEvent(QPaintEvent* event) {
   // Only what is to be painted: a transparent child's repaint (a thumbnail arriving) paints the
   // window under it, and filling the whole window each time cost more than the thumbnail.
   painter.fillRect(event->rect(), colours().window);
-  if (skin_ && skin_->isWindowFrame()) paintCaption(painter);
+  // The caption (its title laid out, its icon scaled) only when the repaint reaches it.
+  if (skin_ && skin_->isWindowFrame() && event->region().intersects(QRect(0, 0, width(), kCaptionHeight)))
+    paintCaption(painter);
   painter.setPen(colours().border);
   painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }

@@ -278,6 +278,20 @@ TEST_F(SlowListingFixture, PreparedDropTellsItsFirstScreenAheadOfTheListing) {
   EXPECT_EQ(prepared.size(), 1);
 }
 
+// A walk that told its first screenful and finishes while the batch is still held tells the whole
+// list too, so the loaders can go on past the first screen while the drop waits.
+TEST_F(SlowListingFixture, HeldDropThatFinishesTellsTheWholeListAfterItsFirstScreen) {
+  makeTree(QStringLiteral("drop"), 1, 5);
+  const QStringList expected = listPictures({box.filePath("drop")});
+  test::SignalRecorder<QStringList> prepared{&controller, &EnumerationController::dropListPrepared};
+  controller.prepareDropped({box.filePath("drop")}, 3);
+  ASSERT_TRUE(test::waitFor([&] { return prepared.size() == 1; }));
+  EXPECT_EQ(prepared.last(), expected.mid(0, 3));
+  walk.release();
+  ASSERT_TRUE(test::waitFor([&] { return prepared.size() == 2; }));
+  EXPECT_EQ(prepared.last(), expected);
+}
+
 // The batch that opens is not the one prepared (it grew, or the types changed): it is walked anew.
 TEST_F(SlowListingFixture, PreparedDropThatNoLongerMatchesIsWalkedAgain) {
   makeTree(QStringLiteral("one"), 1, 2);

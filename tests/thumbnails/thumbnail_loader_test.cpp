@@ -205,5 +205,53 @@ TEST_F(LoaderFixture, ItemWaitingOnADroppedEarlyRequestIsLoadedOnItsOwn) {
   EXPECT_EQ(loads.load(), 3);
 }
 
+// While the list waits, the loaders go on past the first screen, never ahead of it, and hand those
+// thumbnails to the items too; asked again for the same first screen, the round goes on; once the
+// list is set, nothing more is fed.
+TEST_F(LoaderFixture, LoadersGoOnPastTheFirstScreenUntilTheListIsSet) {
+  std::mutex orderGuard;
+  QList<int> order;
+  ThumbnailLoader other(
+      [&](const LoadRequest& r) {
+        {
+          std::lock_guard guard(orderGuard);
+          order.append(QStringView(r.path).mid(3).split(u'.').first().toInt());
+        }
+        std::lock_guard pass(gate);
+        return fakeThumbnail(r);
+      },
+      2);
+  test::SignalRecorder<ThumbnailDelivery> otherReady(&other, &ThumbnailLoader::thumbnailReady);
+  auto loaded = [&] {
+    std::lock_guard guard(orderGuard);
+    return order;
+  };
+  const QStringList paths = pathsNamed(QStringLiteral("/f"), 100);
+  {
+    std::unique_lock hold(gate);
+    other.prepareFirstScreen(paths.mid(0, 3));
+    ASSERT_TRUE(test::waitFor([&] { return other.inFlight() == 2; }));
+    other.prepareFirstScreen(paths.mid(0, 3), paths.mid(3, 4));
+  }
+  ASSERT_TRUE(test::waitFor([&] { return other.idle() && loaded().size() == 7; }));
+  QList<int> firstThree = loaded().mid(0, 3);
+  std::sort(firstThree.begin(), firstThree.end());
+  EXPECT_EQ(firstThree, (QList<int>{0, 1, 2}));
+  other.setList(ListId::Files, paths, 1);
+  for (int index = 0; index < 7; ++index) other.loadIcon(ListId::Files, index);
+  ASSERT_TRUE(test::waitFor([&] { return otherReady.size() == 7; }));
+  EXPECT_EQ(loaded().size(), 7) << "the early thumbnails serve the items";
+
+  const QStringList next = pathsNamed(QStringLiteral("/g"), 100);
+  {
+    std::unique_lock hold(gate);
+    other.prepareFirstScreen(next.mid(0, 1), next.mid(1));
+    other.setList(ListId::Files, next, 2);
+  }
+  ASSERT_TRUE(test::waitFor([&] { return other.idle(); }));
+  QCoreApplication::processEvents();
+  EXPECT_LE(loaded().size(), 7 + 1 + 2 * 2) << "feeding stops once the list is set";
+}
+
 }  // namespace
 }  // namespace pimrose

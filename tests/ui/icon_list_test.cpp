@@ -30,12 +30,14 @@ class PaintCounter : public QObject {
  public:
   int paints = 0;
   QRect lastPainted;
+  QRegion painted;  // everything painted since it was installed
 
  protected:
   bool eventFilter(QObject*, QEvent* event) override {
     if (event->type() != QEvent::Paint) return false;
     ++paints;
     lastPainted = static_cast<QPaintEvent*>(event)->rect();
+    painted += static_cast<QPaintEvent*>(event)->region();
     return false;
   }
 };
@@ -335,6 +337,21 @@ TEST_F(IconListProtocol, LockedChangesRepaintOnceAtUnlock) {
   }
   list->unlockUpdate();  // an unlock too many changes nothing
   EXPECT_FALSE(list->updatesLocked());
+}
+
+// Icons arriving one after another are repainted a frame's worth at a time, none left out.
+TEST_F(IconListProtocol, IconsArrivingInABurstAreAllRepainted) {
+  list->resetItems(6);
+  paintAndServe();
+  PaintCounter counter;
+  list->view()->viewport()->installEventFilter(&counter);
+  QImage icon(100, 75, QImage::Format_RGB32);
+  icon.fill(Qt::red);
+  for (int i = 0; i < 6; ++i) list->setItemIcon(i, icon);
+  for (int i = 0; i < 6; ++i) {
+    const QRect cell = list->view()->visualRect(list->model()->index(i));
+    EXPECT_TRUE(test::waitFor([&] { return counter.painted.contains(cell); }, 2000)) << i;
+  }
 }
 
 // Cells start square and grow to the tallest thumbnail (at most the icon height), so a portrait

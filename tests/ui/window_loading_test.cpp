@@ -5,6 +5,7 @@
 
 #include "support/wait_for.h"
 #include "ui/controls.h"
+#include "ui/main_window_metrics.h"
 
 namespace pimrose::ui {
 namespace {
@@ -180,6 +181,23 @@ TEST(WindowInventory, HiddenAtStartAndShownAtStart) {
   EXPECT_FALSE(main->control<Filter>(QStringLiteral("滤镜"))->shown());
   EXPECT_TRUE(main->control<IconList>(QStringLiteral("图标列表框_文件"))->shown());
   EXPECT_TRUE(main->control<WindowSkin>(QStringLiteral("组件_状态提示"))->shown());
+}
+
+}  // namespace
+}  // namespace pimrose::ui
+
+namespace pimrose::ui {
+namespace {
+
+// A repaint that reaches only a strip of the caption still paints the caption there.
+TEST(WindowPainting, ARepaintReachingTheCaptionPaintsIt) {
+  const std::unique_ptr<Window> window = loadWindow(mainWindowDefinition());
+  window->resize(kMainWindowSize);
+  ASSERT_TRUE(window->skin() && window->skin()->isWindowFrame());
+  QImage image(window->size(), QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::magenta);
+  window->render(&image, QPoint(), QRegion(0, 0, window->width(), 4));
+  EXPECT_EQ(image.pixelColor(3, 2), window->colours().caption);
 }
 
 }  // namespace
