@@ -110,6 +110,10 @@ Kind kindOf(int folderFd, const dirent& entry) {
   return S_ISREG(st.st_mode) ? Kind::File : Kind::Other;
 }
 
+bool isAsciiName(std::string_view name) {
+  return std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 bool isDotOrDotDot(std::string_view name) {
   return name == "." || name == "..";
 }
@@ -135,7 +139,9 @@ class Walker {
         cancel_(cancel),
         found_(found),
         limits_(limits),
-        first_(first) {}
+        first_(first) {
+    summary_.asciiNames = true;
+  }
 
   // An empty path names no folder here (it is not silently taken as the current or root folder).
   // `last`: no other starting folder follows.
@@ -259,6 +265,8 @@ class Walker {
       contents.folders.push_back(Entry{std::string(name), decodeFileName(name)});
       return;
     }
+    // Checked while the name is at hand: the listing's names are not read again for their scripts.
+    if (summary_.asciiNames && !isAsciiName(name)) summary_.asciiNames = false;
     // A picture's whole path is made once, here: the listing hands it out as it is.
     Entry found{std::string(name), options_.fullPaths ? folderText : QString()};
     found.shownFrom = found.text.size();
