@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 #include <functional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The order a listing shows a folder's names in: case-blind, as QString::compare with
@@ -21,6 +23,33 @@ struct NamedFile {
   QStringView shown() const { return QStringView(text).sliced(shownFrom); }
 };
 
+// A folder's file names as the folder holds them, kept in one block: a folder of 100,000 names is
+// read without making a string of each (its shown text, decodeFileName, is made when it is needed).
+class FolderNames {
+ public:
+  // False when the name holds a byte beyond ASCII.
+  bool add(std::string_view name);
+  size_t size() const { return names_.size(); }
+  std::string_view name(size_t at) const { return {bytes_.data() + names_[at].from, names_[at].size}; }
+  bool ascii(size_t at) const { return names_[at].decoded < 0; }
+  // The name as shown (text/file_names.h), appended to `out`.
+  void appendShown(QString& out, size_t at) const;
+  QString shown(size_t at) const;
+  // The UTF-16 units of all shown names together.
+  qsizetype shownUnits() const { return shownUnits_; }
+
+ private:
+  struct Name {
+    quint32 from = 0;
+    quint32 size = 0;
+    qint32 decoded = -1;  // in decoded_; ASCII names are shown as they are held
+  };
+  std::string bytes_;
+  std::vector<Name> names_;
+  QStringList decoded_;
+  qsizetype shownUnits_ = 0;
+};
+
 // Positions in `files`, in name order. A folder of 100,000 names is ordered in a few tens of
 // milliseconds: the first units of every name are folded once, and kept beside its position, so
 // that most comparisons touch neither the names' own memory nor Qt's folding.
@@ -31,6 +60,9 @@ std::vector<quint32> orderByName(const std::vector<NamedFile>& files);
 using LastNames = std::function<void(std::span<const quint32> last)>;
 std::vector<quint32> orderByName(const std::vector<NamedFile>& files, size_t count,
                                  const LastNames& lastReady);
+
+// The same order of a folder's names.
+std::vector<quint32> orderByName(const FolderNames& names, size_t count, const LastNames& lastReady);
 
 // QString::compare(a, b, Qt::CaseInsensitive), the ASCII units folded here.
 int compareCaseBlind(QStringView a, QStringView b);
