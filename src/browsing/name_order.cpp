@@ -103,7 +103,7 @@ std::vector<quint32> orderItems(std::vector<SortItem>& items, const CompareNames
 }  // namespace
 
 bool FolderNames::add(std::string_view name) {
-  Name held{quint32(bytes_.size()), quint32(name.size())};
+  Name held{bytes_.size(), quint32(name.size())};
   bytes_.append(name);
   const bool isAscii =
       std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });

@@ -18,7 +18,7 @@ namespace pimrose {
 struct NamedFile {
   std::string name;         // as the folder holds it
   QString text;             // as shown (text/file_names.h), from `shownFrom` on
-  qsizetype shownFrom = 0;  // a listing keeps the whole path here, the folder's part before the name
+  qsizetype shownFrom = 0;  // what comes before the name in `text` (a folder's part of a path) is not ordered
 
   QStringView shown() const { return QStringView(text).sliced(shownFrom); }
 };
@@ -40,7 +40,7 @@ class FolderNames {
 
  private:
   struct Name {
-    quint32 from = 0;
+    size_t from = 0;  // a folder's names may hold more than 4 GB together
     quint32 size = 0;
     qint32 decoded = -1;  // in decoded_; ASCII names are shown as they are held
   };
