@@ -28,7 +28,7 @@ enum class Kind { Other, File, Folder };
 using Entry = NamedFile;
 
 struct FolderContents {
-  std::vector<std::vector<Entry>> filesByType;
+  std::vector<FolderNames> filesByType;
   std::vector<Entry> folders;
 };
 
@@ -135,7 +135,9 @@ class Walker {
         cancel_(cancel),
         found_(found),
         limits_(limits),
-        first_(first) {}
+        first_(first) {
+    summary_.asciiNames = true;
+  }
 
   // An empty path names no folder here (it is not silently taken as the current or root folder).
   // `last`: no other starting folder follows.
@@ -161,8 +163,9 @@ class Walker {
     if (!read(folder, folderText, parentDevice, contents, device)) return;
     const qsizetype before = appended_;
     const std::vector<std::vector<quint32>> orders =
-        orderFiles(contents.filesByType, tellsFirst(contents, last));
-    for (size_t type = 0; type < orders.size(); ++type) appendFiles(contents.filesByType[type], orders[type]);
+        orderFiles(contents.filesByType, folderText, tellsFirst(contents, folderText, last));
+    for (size_t type = 0; type < orders.size(); ++type)
+      appendFiles(contents.filesByType[type], folderText, orders[type]);
     if (found_) found_->fetch_add(appended_ - before, std::memory_order_relaxed);
     const std::vector<quint32> folders = orderByName(contents.folders);
     for (size_t k = 0; k < folders.size(); ++k)
@@ -171,31 +174,30 @@ class Walker {
 
   // Whether this folder's pictures end the listing, so its last names are the listing's first
   // pictures: the last folder walked, with no sub-folder, enough pictures, and room for all of them.
-  bool tellsFirst(const FolderContents& contents, bool last) const {
+  bool tellsFirst(const FolderContents& contents, const QString& folderText, bool last) const {
     if (!last || firstTold_ || first_.count <= 0 || !first_.found || !contents.folders.empty() || stopped())
       return false;
     qsizetype pictures = 0, units = 0;
-    for (const auto& files : contents.filesByType)
-      for (const Entry& file : files) {
-        ++pictures;
-        units += file.text.size();
-      }
+    for (const FolderNames& files : contents.filesByType) {
+      pictures += qsizetype(files.size());
+      units += files.shownUnits() + qsizetype(files.size()) * prefixOf(folderText).size();
+    }
     return pictures >= first_.count && appended_ + pictures <= limits_.pictures &&
            units_ + units <= limits_.pathUnits;
   }
 
   // Each type's names in order; with `tell`, the listing's first pictures (the last type's last
   // names first, since the listing is reversed) are told before the names are ordered in full.
-  std::vector<std::vector<quint32>> orderFiles(const std::vector<std::vector<Entry>>& filesByType,
-                                               bool tell) {
+  std::vector<std::vector<quint32>> orderFiles(const std::vector<FolderNames>& filesByType,
+                                               const QString& folderText, bool tell) {
     std::vector<std::vector<quint32>> orders(filesByType.size());
     qsizetype wanted = tell ? first_.count : 0;
     QStringList first;
     for (size_t type = filesByType.size(); type-- > 0;) {
-      const std::vector<Entry>& files = filesByType[type];
+      const FolderNames& files = filesByType[type];
       const size_t count = size_t(std::min(wanted, qsizetype(files.size())));
       orders[type] = orderByName(files, count, [&](std::span<const quint32> last) {
-        for (auto at = last.rbegin(); at != last.rend(); ++at) first.append(files[*at].text);
+        for (auto at = last.rbegin(); at != last.rend(); ++at) first.append(pathOf(folderText, files, *at));
         wanted -= qsizetype(last.size());
         if (wanted > 0) return;
         firstTold_ = true;
@@ -259,20 +261,34 @@ class Walker {
       contents.folders.push_back(Entry{std::string(name), decodeFileName(name)});
       return;
     }
-    // A picture's whole path is made once, here: the listing hands it out as it is.
-    Entry found{std::string(name), options_.fullPaths ? folderText : QString()};
-    found.shownFrom = found.text.size();
-    appendFileName(found.text, name);
-    contents.filesByType[size_t(type)].push_back(std::move(found));
+    // Only the name is kept until the folder is ordered: a big folder is read sooner that way, and
+    // its first screenful told sooner. Its scripts are noted while the name is at hand, so the
+    // listing's names are not read again for them.
+    if (!contents.filesByType[size_t(type)].add(name)) summary_.asciiNames = false;
   }
 
   void noteTooLong(const QString& folderText, std::string_view name) {
     if (summary_.tooLong++ == 0) summary_.firstTooLong = folderText + decodeFileName(name);
   }
 
-  void appendFiles(std::vector<Entry>& files, const std::vector<quint32>& order) {
+  const QString& prefixOf(const QString& folderText) const {
+    static const QString none;
+    return options_.fullPaths ? folderText : none;
+  }
+
+  // A picture's whole path is made once, here: the listing hands it out as it is.
+  QString pathOf(const QString& folderText, const FolderNames& files, quint32 at) const {
+    const QString& prefix = prefixOf(folderText);
+    QString path;
+    path.reserve(prefix.size() + qsizetype(files.name(at).size()));
+    path += prefix;
+    files.appendShown(path, at);
+    return path;
+  }
+
+  void appendFiles(const FolderNames& files, const QString& folderText, const std::vector<quint32>& order) {
     for (const quint32 at : order) {
-      QString path = std::move(files[at].text);
+      QString path = pathOf(folderText, files, at);
       if (!fits(path)) return;
       units_ += path.size();
       ++appended_;

@@ -51,6 +51,9 @@ struct WalkSummary {
   qsizetype tooLong = 0;      // entries left out because their path is too long to open
   QString firstTooLong;       // the first of them
   bool limitReached = false;  // stopped at a WalkLimits: the result is partial
+  // Every picture name it met is ASCII, so the listing's names need no writing system beyond it
+  // (writingSystemSamples of the listing is empty, and need not look at every path).
+  bool asciiNames = false;
 };
 
 // Asked of a listing: its first `count` pictures, in its order, ahead of the whole listing. They are

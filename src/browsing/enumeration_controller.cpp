@@ -19,9 +19,8 @@ namespace {
 EnumerationController::Lister orListPictures(EnumerationController::Lister lister) {
   if (lister) return lister;
   return [](const QStringList& paths, const CancelFlag* cancel, FoundCount* found, const QString& types,
-            const FirstPictures& first) {
-    return listPictures(paths, cancel, found, types, {}, nullptr, first);
-  };
+            const FirstPictures& first,
+            WalkSummary* summary) { return listPictures(paths, cancel, found, types, {}, summary, first); };
 }
 
 // The paths of a listing for the log: a drop of 100,000 files makes no line of megabytes.
@@ -169,9 +168,12 @@ EnumerationController::Finished EnumerationController::list(Listing& listing) {
              [slot = firstFound_.slot(), request = listing.request](const QStringList& found) {
                slot.put(FirstFound{request, found});
              }};
-  QStringList pictures = lister_(listing.paths, &cancelCurrent_, &found_, listing.types, first);
+  WalkSummary summary;
+  QStringList pictures = lister_(listing.paths, &cancelCurrent_, &found_, listing.types, first, &summary);
   if (cancelCurrent_.load()) dropCancelled(pictures);
-  QString writingSystems = writingSystemSamples(pictures);
+  // A big folder's paths are spread over the heap: reading all of them again for their scripts
+  // cost tens of milliseconds while the loaders made the first screen.
+  QString writingSystems = summary.asciiNames ? QString() : writingSystemSamples(pictures);
   return {std::move(listing), std::move(pictures), std::move(writingSystems)};
 }
 

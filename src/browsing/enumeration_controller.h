@@ -57,10 +57,11 @@ class EnumerationController : public QObject {
   Q_OBJECT
 
  public:
-  // What the worker runs for one listing: listPictures, or a stand-in in tests.
+  // What the worker runs for one listing: listPictures, or a stand-in in tests. `summary` is as
+  // listPictures leaves it; a lister that does not fill it in tells nothing about the names.
   using Lister =
       std::function<QStringList(const QStringList& paths, const CancelFlag* cancel, FoundCount* found,
-                                const QString& types, const FirstPictures& first)>;
+                                const QString& types, const FirstPictures& first, WalkSummary* summary)>;
 
   // Prepares the list's font for the writing systems in `samples` (writingSystemSamples), then
   // calls `ready`, exactly once, on the UI thread.

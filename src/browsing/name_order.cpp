@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "text/file_names.h"
+
 namespace pimrose {
 namespace {
 
@@ -20,6 +22,17 @@ struct SortItem {
   bool whole = false;
   quint32 index = 0;
 };
+
+// An ASCII name as its shown text would give it.
+SortItem sortItemOfAscii(std::string_view name, quint32 index) {
+  SortItem item;
+  item.index = index;
+  item.valid = quint8(std::min(name.size(), kPrefixUnits));
+  for (size_t i = 0; i < item.valid; ++i)
+    item.units[i] = foldAscii(char16_t(static_cast<unsigned char>(name[i])));
+  item.whole = item.valid == name.size();
+  return item;
+}
 
 SortItem sortItem(QStringView text, quint32 index) {
   SortItem item;
@@ -49,7 +62,90 @@ int comparePrefixes(const SortItem& a, const SortItem& b, bool& decided) {
   return aEnds == bEnds ? 0 : aEnds ? -1 : 1;
 }
 
+// compareCaseBlind of two ASCII names.
+int compareAsciiCaseBlind(std::string_view a, std::string_view b) {
+  const size_t common = std::min(a.size(), b.size());
+  for (size_t i = 0; i < common; ++i) {
+    const char16_t p = foldAscii(char16_t(a[i])), q = foldAscii(char16_t(b[i]));
+    if (p != q) return p < q ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
+}
+
+// The items in name order: the prefixes decide most pairs, `compareNames` (case-blind, as
+// compareCaseBlind) the others, and `bytesBefore` the names the case-blind order holds equal.
+template <typename CompareNames, typename BytesBefore>
+std::vector<quint32> orderItems(std::vector<SortItem>& items, const CompareNames& compareNames,
+                                const BytesBefore& bytesBefore, size_t count, const LastNames& lastReady) {
+  const auto before = [&](const SortItem& a, const SortItem& b) {
+    bool decided = false;
+    int order = comparePrefixes(a, b, decided);
+    if (!decided) order = compareNames(a.index, b.index);
+    return order != 0 ? order < 0 : bytesBefore(a.index, b.index);
+  };
+  std::vector<quint32> order(items.size());
+  const auto take = [&](size_t from, size_t to) {
+    for (size_t i = from; i < to; ++i) order[i] = items[i].index;
+  };
+  // The last names are set apart in linear time and ordered alone; the rest, all before them, after.
+  const size_t split = lastReady && count > 0 ? items.size() - std::min(count, items.size()) : items.size();
+  if (split < items.size()) {
+    std::nth_element(items.begin(), items.begin() + qsizetype(split), items.end(), before);
+    std::sort(items.begin() + qsizetype(split), items.end(), before);
+    take(split, items.size());
+    lastReady(std::span<const quint32>(order).subspan(split));
+  }
+  std::sort(items.begin(), items.begin() + qsizetype(split), before);
+  take(0, split);
+  return order;
+}
+
 }  // namespace
+
+bool FolderNames::add(std::string_view name) {
+  Name held{bytes_.size(), quint32(name.size())};
+  bytes_.append(name);
+  const bool isAscii =
+      std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (isAscii) {
+    shownUnits_ += qsizetype(name.size());
+  } else {
+    held.decoded = qint32(decoded_.size());
+    decoded_.append(decodeFileName(name));
+    shownUnits_ += decoded_.last().size();
+  }
+  names_.push_back(held);
+  return isAscii;
+}
+
+void FolderNames::appendShown(QString& out, size_t at) const {
+  const Name& held = names_[at];
+  if (held.decoded >= 0) {
+    out += decoded_[held.decoded];
+    return;
+  }
+  out.append(QLatin1StringView(bytes_.data() + held.from, qsizetype(held.size)));
+}
+
+QString FolderNames::shown(size_t at) const {
+  QString text;
+  appendShown(text, at);
+  return text;
+}
+
+std::vector<quint32> orderByName(const FolderNames& names, size_t count, const LastNames& lastReady) {
+  std::vector<SortItem> items;
+  items.reserve(names.size());
+  for (size_t i = 0; i < names.size(); ++i)
+    items.push_back(names.ascii(i) ? sortItemOfAscii(names.name(i), quint32(i))
+                                   : sortItem(names.shown(i), quint32(i)));
+  const auto compareNames = [&names](quint32 a, quint32 b) {
+    if (names.ascii(a) && names.ascii(b)) return compareAsciiCaseBlind(names.name(a), names.name(b));
+    return compareCaseBlind(names.shown(a), names.shown(b));
+  };
+  const auto bytesBefore = [&names](quint32 a, quint32 b) { return names.name(a) < names.name(b); };
+  return orderItems(items, compareNames, bytesBefore, count, lastReady);
+}
 
 int compareCaseBlind(QStringView a, QStringView b) {
   const char16_t* x = a.utf16();
@@ -77,27 +173,11 @@ std::vector<quint32> orderByName(const std::vector<NamedFile>& files, size_t cou
   std::vector<SortItem> items;
   items.reserve(files.size());
   for (size_t i = 0; i < files.size(); ++i) items.push_back(sortItem(files[i].shown(), quint32(i)));
-  const auto before = [&files](const SortItem& a, const SortItem& b) {
-    bool decided = false;
-    int order = comparePrefixes(a, b, decided);
-    if (!decided) order = compareCaseBlind(files[a.index].shown(), files[b.index].shown());
-    return order != 0 ? order < 0 : files[a.index].name < files[b.index].name;
+  const auto compareNames = [&files](quint32 a, quint32 b) {
+    return compareCaseBlind(files[a].shown(), files[b].shown());
   };
-  std::vector<quint32> order(items.size());
-  const auto take = [&](size_t from, size_t to) {
-    for (size_t i = from; i < to; ++i) order[i] = items[i].index;
-  };
-  // The last names are set apart in linear time and ordered alone; the rest, all before them, after.
-  const size_t split = lastReady && count > 0 ? items.size() - std::min(count, items.size()) : items.size();
-  if (split < items.size()) {
-    std::nth_element(items.begin(), items.begin() + qsizetype(split), items.end(), before);
-    std::sort(items.begin() + qsizetype(split), items.end(), before);
-    take(split, items.size());
-    lastReady(std::span<const quint32>(order).subspan(split));
-  }
-  std::sort(items.begin(), items.begin() + qsizetype(split), before);
-  take(0, split);
-  return order;
+  const auto bytesBefore = [&files](quint32 a, quint32 b) { return files[a].name < files[b].name; };
+  return orderItems(items, compareNames, bytesBefore, count, lastReady);
 }
 
 }  // namespace pimrose

@@ -260,7 +260,7 @@ TEST(BrowserProgressTest, LongListingShowsItsCountInTheStatusLineUntilTheListApp
   Browser browser(
       controls, [](const LoadRequest&) { return LoadedThumbnail{}; },
       [&released](const QStringList& paths, const CancelFlag* cancel, FoundCount* found, const QString&,
-                  const FirstPictures&) {
+                  const FirstPictures&, WalkSummary*) {
         QStringList pictures = listPictures(paths, cancel, found);
         while (!released && !*cancel) QThread::msleep(1);
         return pictures;

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <QDir>
@@ -17,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include "browsing/enumerate_pictures.h"
+#include "browsing/writing_systems.h"
 #include "support/sandbox.h"
 #include "text/file_names.h"
 
@@ -203,6 +205,26 @@ TEST(EnumeratePicturesTest, WalkStopsAtItsLimitsKeepingWhatItFound) {
   WalkSummary kernel;
   listPictures({QStringLiteral("/proc")}, nullptr, nullptr, QString::fromUtf16(kPictureTypes), {}, &kernel);
   EXPECT_EQ(kernel.folders, 0);
+}
+
+// The walk tells whether every picture name is ASCII, so that a listing skips reading its names
+// again for their scripts: only when that finds none.
+TEST(EnumeratePicturesTest, WalkTellsWhetherItsPictureNamesAreAscii) {
+  const std::pair<QStringList, bool> cases[] = {
+      {{"a.jpg", "sub/b.png"}, true},
+      {{"a.jpg", "b.jpg", "sub/deeper/\u03A9mega.jpg"}, false},
+      {{"\u03A9dir/a.jpg"}, true},  // a folder's name is no picture's name
+      {{"a.jpg", "\u4E2D.txt"}, true},
+  };
+  for (const auto& [names, ascii] : cases) {
+    Sandbox box;
+    for (const QString& name : names) box.write(name);
+    WalkSummary summary;
+    const QStringList listed =
+        listPictures({box.path()}, nullptr, nullptr, QString::fromUtf16(kPictureTypes), {}, &summary);
+    EXPECT_EQ(summary.asciiNames, ascii) << names.join(u' ').toStdString();
+    EXPECT_EQ(writingSystemSamples(listed).isEmpty(), ascii) << names.join(u' ').toStdString();
+  }
 }
 
 // Removes a folder named relative to an open one, whatever the length of the paths below it.

@@ -138,9 +138,9 @@ TEST_F(ControllerFixture, DropTimerBatchOpensThroughTheController) {
 class HeldWalk {
  public:
   QStringList operator()(const QStringList& paths, const CancelFlag* cancel, FoundCount* found,
-                         const QString&, const FirstPictures& first = {}) {
+                         const QString&, const FirstPictures& first = {}, WalkSummary* summary = nullptr) {
     QStringList pictures =
-        listPictures(paths, cancel, found, QString::fromUtf16(kPictureTypes), {}, nullptr, first);
+        listPictures(paths, cancel, found, QString::fromUtf16(kPictureTypes), {}, summary, first);
     std::unique_lock lock(mutex_);
     ++started_;
     while (!released_ && !cancel->load()) wake_.wait_for(lock, std::chrono::milliseconds(1));
@@ -173,7 +173,8 @@ struct SlowListingFixture : ::testing::Test {
   HeldWalk walk;
   EnumerationController controller{
       [this](const QStringList& paths, const CancelFlag* cancel, FoundCount* found, const QString& types,
-             const FirstPictures& first) { return walk(paths, cancel, found, types, first); }};
+             const FirstPictures& first,
+             WalkSummary* summary) { return walk(paths, cancel, found, types, first, summary); }};
   QStringList events;  // "progress N", "ended", "list N" in the order they came
 
   SlowListingFixture() {
@@ -323,7 +324,7 @@ TEST(CancelledWalkTest, GivesItsMemoryBack) {
 #endif
   std::atomic<bool> holding = false;
   EnumerationController controller([&](const QStringList& paths, const CancelFlag* cancel, FoundCount*,
-                                       const QString&, const FirstPictures&) {
+                                       const QString&, const FirstPictures&, WalkSummary*) {
     QStringList found;
     if (paths.first() != QStringLiteral("/big")) return found;
     for (int i = 0; i < 2'000'000 && !cancel->load(); ++i)

@@ -7,6 +7,8 @@
 
 #include <QStringList>
 
+#include "text/file_names.h"
+
 namespace pimrose {
 namespace {
 
@@ -60,6 +62,47 @@ TEST(NameOrder, AgreesWithQtsCaseBlindComparison) {
   std::vector<NamedFile> files;
   for (const QString& name : shown) files.push_back(named(name, QStringLiteral("/photos/album/")));
   EXPECT_EQ(orderByName(files), referenceOrder(files));
+}
+
+// A folder's names kept as its bytes order as the same names made into strings do, and tell the
+// same last names: ASCII names that share the folded prefix or differ past it or by case alone,
+// names beyond ASCII, bytes that are not UTF-8, and names that are prefixes of one another.
+TEST(NameOrder, FolderNamesOrderAsTheirStrings) {
+  const std::string held[] = {"IMG_000010.jpg",
+                              "img_000002.JPG",
+                              "IMG_000002.jpg",
+                              "IMG_0000100.jpg",
+                              "abcdefghijkl",
+                              "ABCDEFGHIJKL",
+                              "abcdefghijklm",
+                              "abcdefghijklmnoq.png",
+                              "ABCDEFGHIJKLMNOP.png",
+                              "\xc3\x84rger.jpg",
+                              "\xc3\xa4rger.jpg",
+                              "abcdefghijkl\xc3\xa4",
+                              "\xe7\x85\xa7\xe7\x89\x87"
+                              "2.jpg",
+                              "\x80"
+                              "b.jpg",
+                              "\xff"
+                              "a.jpg",
+                              "a\xff",
+                              "a",
+                              "A",
+                              "_x.jpg"};
+  FolderNames names;
+  std::vector<NamedFile> files;
+  for (const std::string& name : held) {
+    names.add(name);
+    files.push_back({name, decodeFileName(name)});
+  }
+  const std::vector<quint32> expected = orderByName(files);
+  EXPECT_EQ(orderByName(names, 0, {}), expected);
+  std::vector<quint32> last;
+  EXPECT_EQ(
+      orderByName(names, 5, [&](std::span<const quint32> told) { last.assign(told.begin(), told.end()); }),
+      expected);
+  EXPECT_EQ(last, std::vector<quint32>(expected.end() - 5, expected.end()));
 }
 
 TEST(NameOrder, CaseBlindComparisonMatchesQt) {

@@ -137,7 +137,7 @@ TEST(SearchSlicesTest, LongListIsSearchedOverSeveralTurns) {
   for (qsizetype i = 0; i < 3 * PictureSearch::kSliceEntries + 7; ++i)
     paths.append(QStringLiteral("/p/d%1/%2.jpg").arg(i / 1000).arg(i));
   EnumerationController lists([paths](const QStringList&, const CancelFlag*, FoundCount*, const QString&,
-                                      const FirstPictures&) { return paths; });
+                                      const FirstPictures&, WalkSummary*) { return paths; });
   lists.openPaths({QStringLiteral("/p")});
   ASSERT_TRUE(test::waitFor([&] { return !lists.isListing(); }));
   PictureSearch search(lists);
