@@ -1,8 +1,6 @@
 #include "app/application.h"
 
 #include <QApplication>
-#include <QIcon>
-#include <QPixmap>
 
 #include "app/program.h"
 #include "app/stall_watch.h"
@@ -20,7 +18,6 @@ int runApplication(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Pimrose"));
   QApplication::setApplicationVersion(QLatin1String(kPimroseVersion));
-  QApplication::setWindowIcon(QIcon(QPixmap::fromImage(ui::decodeImageFile(ui::kLogo))));
   // The program lives on in the notification area when its windows are hidden.
   QApplication::setQuitOnLastWindowClosed(false);
   installLogSink();

@@ -1,6 +1,9 @@
 #include "app/program_windows.h"
 
+#include <QApplication>
 #include <QCursor>
+#include <QIcon>
+#include <QPixmap>
 
 #include "app/first_paint_probe.h"
 #include "app/log_window_controller.h"
@@ -72,14 +75,19 @@ void ProgramWindows::dressMainWindow() {
   mainWindow_->resize(ui::kMainWindowSize);
   mainWindow_->setWindowTitle(kCaption);
   main_.窗口EX1->setTitle(kCaption);
-  main_.窗口EX1->setIcon(logo());
+  // The window's own icon (256 pixels, for the window manager) waits for the first paint; the
+  // caption's is part of it.
+  main_.窗口EX1->setCaptionIcon(logo());
 }
 
 void ProgramWindows::showCompanions() {
   if (main_.选择框_显示悬浮图标->isChecked()) ensureFloatWindow()->applyOption();
-  // The log window and a hidden float window are no part of the first picture: they are built once
-  // that has been painted.
+  // The log window, a hidden float window and the windows' icons for the window manager and task
+  // bar are no part of the first picture: they come once that has been painted.
   FirstPaintProbe::watch(*mainWindow_, [this] {
+    const QIcon icon(QPixmap::fromImage(logo()));
+    QApplication::setWindowIcon(icon);
+    mainWindow_->setWindowIcon(icon);
     ensureLogWindow();
     ensureFloatWindow();
   });

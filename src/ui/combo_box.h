@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QVariant>
+#include <QVector>
 
 #include "ui/control.h"
 
@@ -9,6 +10,10 @@ class QComboBox;
 namespace pimrose::ui {
 
 // ComboboxEx: a drop-down list of items, each a title and an integer value.
+//
+// The Qt box inside is made when the control is first shown: until then the items, the selection
+// and the text colour are kept here, so a list on a page nobody has opened yet costs no widget at
+// start-up (the settings page's lists are restored and read long before the page is seen).
 class ComboBox : public Control {
   Q_OBJECT
 
@@ -31,16 +36,27 @@ class ComboBox : public Control {
   void setCurrentText(const QString& title);
   QString currentText() const;
   void setTextColour(QColor colour);
+  // Whether the Qt box has been made (the control was shown).
+  bool built() const { return combo_ != nullptr; }
 
  Q_SIGNALS:
   void currentIndexChanged(int index);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void skinChanged() override;
 
  private:
-  QComboBox* combo_;
+  struct Item {
+    QString title;
+    int value = 0;
+  };
+  void build();
+
+  QComboBox* combo_ = nullptr;  // made on first show
+  QVector<Item> items_;         // until then
+  int current_ = -1;
   QColor textColour_;
   bool settingFromCode_ = false;
 };

@@ -11,8 +11,12 @@ void WindowSkin::setIconImage(const QByteArray& bytes) {
 }
 
 void WindowSkin::setIcon(const QImage& icon) {
-  icon_ = icon;
+  setCaptionIcon(icon);
   if (!icon_.isNull() && isWindowFrame()) window()->setWindowIcon(QPixmap::fromImage(icon_));
+}
+
+void WindowSkin::setCaptionIcon(const QImage& icon) {
+  icon_ = icon;
   refreshWindow();
 }
 

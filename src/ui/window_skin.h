@@ -28,7 +28,10 @@ class WindowSkin : public Control {
 
   // The window's icon picture (the bytes of an image file; undecodable bytes clear it).
   void setIconImage(const QByteArray& bytes);
+  // The caption's icon and, for a frame skin, the window's icon for the window manager and task bar.
   void setIcon(const QImage& icon);
+  // The caption's icon alone (the window's own icon can follow once the window is on screen).
+  void setCaptionIcon(const QImage& icon);
   const QImage& icon() const { return icon_; }
 
   void setTitle(const QString& title);

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <csignal>
 
+#include <QApplication>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -367,13 +368,17 @@ TEST_F(ProgramTest, ALateLogWindowWearsTheChosenSkinAndHoldsTheLinesLoggedBefore
   EXPECT_EQ(std::adjacent_find(numbers.begin(), numbers.end()), numbers.end());
 }
 
-// Shown at once, the program builds the log window right after its first paint, not before it.
+// Shown at once, the program builds the log window right after its first paint, not before it; the
+// main window's icon for the window manager comes then too.
 TEST_F(ProgramTest, TheLogWindowIsBuiltOnceTheMainWindowHasBeenPainted) {
   Program program(services());
   ASSERT_EQ(program.StartUp(), Program::Start::Running);
   EXPECT_FALSE(program.windows().logWindowBuilt());
+  EXPECT_EQ(program.windows().mainControls().窗口EX1->icon().size(), QSize(256, 256)) << "the caption's";
   EXPECT_TRUE(test::waitFor([&] { return program.windows().logWindowBuilt(); }));
   EXPECT_FALSE(program.windows().logWindow().isVisible());
+  EXPECT_EQ(program.windows().mainWindow().windowIcon().availableSizes(), QList<QSize>{QSize(256, 256)});
+  EXPECT_FALSE(QApplication::windowIcon().isNull());
 }
 
 }  // namespace

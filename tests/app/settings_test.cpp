@@ -1,4 +1,6 @@
+#include <QComboBox>
 #include <QFile>
+#include <QTabBar>
 
 #include <gtest/gtest.h>
 
@@ -131,6 +133,34 @@ TEST_F(SettingsTest, RestoreReadsEarlierValuesAndLeavesMissingOnesAlone) {
   EXPECT_TRUE(saved.startsWith("; written by hand\r\n")) << saved.toStdString();
   EXPECT_TRUE(saved.contains("[other]\r\nkeep=me\r\n"));
   EXPECT_FALSE(saved.contains("=1\r\n"));
+}
+
+// The settings page's drop-downs and tab bar are made when the page is first shown, long after the
+// restore: what was restored (and saved meanwhile, unchanged) is what the page then shows.
+TEST_F(SettingsTest, ThePageShownAfterTheRestoreShowsTheRestoredValues) {
+  sandbox_.write(u8("config/Pimrose/Pimrose.ini"),
+                 u8("[组合框]\n下拉框_皮肤=黑色<|>0<||>白色<|>1<||>1<|>白色\n"
+                    "下拉框_热键=F1<|>0<||>F2<|>1<||>F3<|>2<||>2<|>F3\n")
+                     .toUtf8());
+  const auto main = window();
+  Settings settings(*main, typed(*main), file(), {});
+  settings.ApplySkin(0, true);
+  ASSERT_TRUE(settings.SaveSettings());
+  const QByteArray saved = contents(file());
+  EXPECT_TRUE(saved.contains(u8("下拉框_热键=F1<|>0<||>F2<|>1<||>F3<|>2<||>2<|>F3\n").toUtf8()))
+      << saved.toStdString();
+  EXPECT_TRUE(saved.contains(u8("下拉框_皮肤=黑色<|>0<||>白色<|>1<||>1<|>白色\n").toUtf8()));
+
+  main->show();
+  control<ui::Tabs>(*main, "选择夹_组件")->setCurrentPage(1);
+  const auto* hotkeys = control<ui::ComboBox>(*main, "下拉框_热键")->findChild<QComboBox*>();
+  ASSERT_NE(hotkeys, nullptr);
+  EXPECT_EQ(hotkeys->count(), 3);
+  EXPECT_EQ(hotkeys->currentText(), u"F3");
+  EXPECT_EQ(control<ui::ComboBox>(*main, "下拉框_皮肤")->findChild<QComboBox*>()->currentText(), u"白色");
+  const auto* tabs = control<ui::Tabs>(*main, "选择夹_设置")->findChild<QTabBar*>();
+  ASSERT_NE(tabs, nullptr);
+  EXPECT_EQ(tabs->tabTextColor(1), skinSet(1)->inactiveTab);
 }
 
 TEST_F(SettingsTest, ChangingTheSkinSavesFirstAndDressesTheControls) {

@@ -1,4 +1,5 @@
 #include <atomic>
+#include <functional>
 #include <thread>
 
 #include <QLineEdit>
@@ -121,6 +122,51 @@ TEST_F(ControlEvents, ComboBoxListsAndSelection) {
   EXPECT_EQ(hotkeys->itemTitle(5), QString());
   hotkeys->deleteItem(9);  // out of range: ignored
   EXPECT_EQ(hotkeys->itemCount(), 2);
+}
+
+// A list on a page not yet shown keeps its items itself and makes its Qt box when first shown: the
+// same steps must leave both kinds in the same state, and the box made later must take that state.
+TEST_F(ControlEvents, ComboBoxKeptBeforeShownMatchesTheShownBox) {
+  get<Tabs>("选择夹_组件")->setCurrentPage(1);
+  auto* shown = get<ComboBox>("下拉框_热键");
+  ASSERT_TRUE(shown->built());
+  get<Tabs>("选择夹_组件")->setCurrentPage(0);
+  auto* unshown = qobject_cast<ComboBox*>(window->copyControl(QStringLiteral("下拉框_热键")));
+  ASSERT_FALSE(unshown->built());
+  const std::vector<std::function<void(ComboBox*)>> steps = {
+      [](ComboBox* c) { c->setCurrentIndex(4); },
+      [](ComboBox* c) { c->insertItem(QStringLiteral("a"), 30, 2); },  // before the selection
+      [](ComboBox* c) { c->insertItem(QStringLiteral("b"), 31, 9); },  // after it
+      [](ComboBox* c) { c->deleteItem(0); },                           // before it
+      [](ComboBox* c) { c->deleteItem(c->currentIndex()); },           // the selected one
+      [](ComboBox* c) { c->setCurrentIndex(c->itemCount() - 1); },
+      [](ComboBox* c) { c->deleteItem(c->currentIndex()); },  // the selected last one
+      [](ComboBox* c) { c->setCurrentText(QStringLiteral("F9")); },
+      [](ComboBox* c) { c->setCurrentText(QStringLiteral("no such key")); },
+      [](ComboBox* c) { c->setCurrentIndex(99); },                     // selects nothing
+      [](ComboBox* c) { c->insertItem(QStringLiteral("c"), 32, 0); },  // nothing selected stays so
+      [](ComboBox* c) { c->clear(); },
+      [](ComboBox* c) { c->insertItem(QStringLiteral("d"), 33); },  // first into an empty list
+      [](ComboBox* c) { c->insertItem(QStringLiteral("e"), 34, 0); },
+  };
+  for (size_t i = 0; i < steps.size(); ++i) {
+    steps[i](shown);
+    steps[i](unshown);
+    ASSERT_EQ(unshown->itemCount(), shown->itemCount()) << "step " << i;
+    for (int item = 0; item < shown->itemCount(); ++item) {
+      EXPECT_EQ(unshown->itemTitle(item), shown->itemTitle(item)) << "step " << i;
+      EXPECT_EQ(unshown->itemValue(item), shown->itemValue(item)) << "step " << i;
+    }
+    EXPECT_EQ(unshown->currentIndex(), shown->currentIndex()) << "step " << i;
+    EXPECT_EQ(unshown->currentText(), shown->currentText()) << "step " << i;
+  }
+  EXPECT_FALSE(unshown->built());
+  get<Tabs>("选择夹_组件")->setCurrentPage(1);
+  ASSERT_TRUE(unshown->built());
+  EXPECT_EQ(unshown->currentText(), QStringLiteral("d"));
+  EXPECT_EQ(unshown->itemTitle(0), QStringLiteral("e"));
+  EXPECT_EQ(unshown->itemValue(1), 33);
+  unshown->deleteLater();
 }
 
 TEST_F(ControlEvents, TabsSwitchPagesAndReportUserChanges) {
