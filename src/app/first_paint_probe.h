@@ -1,8 +1,12 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 
 #include <functional>
+
+class QWidget;
+class QWindow;
 
 namespace pimrose {
 
@@ -20,9 +24,14 @@ class FirstPaintProbe : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  FirstPaintProbe(QObject* parent, std::function<void()> then);
+  FirstPaintProbe(QWidget& window, std::function<void()> then);
+  void watchNativeWindow();
+  void painted();
 
+  QWidget& window_;
+  QPointer<QWindow> native_;
   std::function<void()> then_;
+  bool done_ = false;
 };
 
 }  // namespace pimrose
