@@ -138,9 +138,13 @@ std::vector<quint32> orderByName(const FolderNames& names, size_t count, const L
   items.reserve(names.size());
   for (size_t i = 0; i < names.size(); ++i)
     items.push_back(names.ascii(i) ? sortItemOfAscii(names.name(i), quint32(i))
-                                   : sortItem(names.shown(i), quint32(i)));
+                                   : sortItem(names.decoded(i), quint32(i)));
+  // Names that share their first twelve units (a messenger's pictures named by date) come here often:
+  // only a pair of an ASCII name and another makes a string.
   const auto compareNames = [&names](quint32 a, quint32 b) {
-    if (names.ascii(a) && names.ascii(b)) return compareAsciiCaseBlind(names.name(a), names.name(b));
+    const bool asciiA = names.ascii(a), asciiB = names.ascii(b);
+    if (asciiA && asciiB) return compareAsciiCaseBlind(names.name(a), names.name(b));
+    if (!asciiA && !asciiB) return compareCaseBlind(names.decoded(a), names.decoded(b));
     return compareCaseBlind(names.shown(a), names.shown(b));
   };
   const auto bytesBefore = [&names](quint32 a, quint32 b) { return names.name(a) < names.name(b); };

@@ -32,6 +32,8 @@ class FolderNames {
   size_t size() const { return names_.size(); }
   std::string_view name(size_t at) const { return {bytes_.data() + names_[at].from, names_[at].size}; }
   bool ascii(size_t at) const { return names_[at].decoded < 0; }
+  // The shown text of a name beyond ASCII (`ascii(at)` false), without a copy.
+  QStringView decoded(size_t at) const { return decoded_[names_[at].decoded]; }
   // The name as shown (text/file_names.h), appended to `out`.
   void appendShown(QString& out, size_t at) const;
   QString shown(size_t at) const;

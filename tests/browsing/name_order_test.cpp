@@ -89,7 +89,9 @@ TEST(NameOrder, FolderNamesOrderAsTheirStrings) {
                               "a\xff",
                               "a",
                               "A",
-                              "_x.jpg"};
+                              "_x.jpg",
+                              "照片照片照片照片照片照片b.jpg",
+                              "照片照片照片照片照片照片A.jpg"};
   FolderNames names;
   std::vector<NamedFile> files;
   for (const std::string& name : held) {
