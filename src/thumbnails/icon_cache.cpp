@@ -45,11 +45,11 @@ void inThreadPool(std::function<void()> job) {
 
 }  // namespace
 
+// Only the fast path reads an entry: it takes the kind of PNG we write and checks the pixel
+// stream's checksum, where the lenient reader would show a damaged stream's pixels.
 QImage IconEntry::pixels() const {
-  if (std::optional<QImage> fast = decodePngFastPath(png, {})) return *fast;
-  bool whole = false;
-  const QImage image = decodePng(png, {}, nullptr, nullptr, &whole);
-  return whole ? image : QImage();
+  std::optional<QImage> pixels = decodePngFastPath(png, {});
+  return pixels ? std::move(*pixels) : QImage();
 }
 
 QString IconCache::defaultRoot() {

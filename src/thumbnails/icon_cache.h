@@ -41,7 +41,7 @@ struct IconEntry {
   QSize size;         // the icon's size, device pixels
   QSize pictureSize;  // the picture's upright size as recorded
 
-  // Null when the PNG is damaged or cut short.
+  // Null when the PNG is damaged or cut short, or not of the kind we write.
   QImage pixels() const;
 };
 
