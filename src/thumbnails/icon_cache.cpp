@@ -1,13 +1,13 @@
 #include "thumbnails/icon_cache.h"
 
 #include <mutex>
+#include <thread>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 
 #include <QDir>
 #include <QFileInfo>
-#include <QThreadPool>
 
 #include "codecs/file_reading.h"
 #include "codecs/png_fast_path.h"
@@ -19,13 +19,21 @@ namespace pimrose {
 
 // What the copies of one cache know of its size. The total is unknown until the first trim has
 // counted the folder (the first write of a process starts one); writes meanwhile are added after.
+// Trims run on a thread of the cache's own, never a pool that painting or a loader waits on; the
+// last copy of the cache waits for a trim still running.
 struct IconCache::Bound {
   qint64 limit = 0;
   Background background;
+  std::mutex threadMutex;  // for `thread`: a trim may end (and the next begin) before it is stored
+  std::thread thread;
   std::mutex mutex;
   qint64 total = -1;  // bytes, -1 while unknown
   qint64 meanwhile = 0;
   bool trimming = false;
+
+  ~Bound() {
+    if (thread.joinable()) thread.join();
+  }
 };
 
 namespace {
@@ -37,10 +45,6 @@ constexpr int kDeflateLevel = 6;
 // The tallest icon of a width: items are twice as tall as wide, and device pixels are rounded.
 int tallestFor(int width) {
   return 2 * width + 1;
-}
-
-void inThreadPool(std::function<void()> job) {
-  QThreadPool::globalInstance()->start(std::move(job));
 }
 
 }  // namespace
@@ -60,7 +64,7 @@ QString IconCache::defaultRoot() {
 IconCache::IconCache(const QString& root, qint64 limitBytes, Background background)
     : root_(root.isEmpty() ? root : QDir::cleanPath(root)), bound_(std::make_shared<Bound>()) {
   bound_->limit = limitBytes;
-  bound_->background = background ? std::move(background) : Background(inThreadPool);
+  bound_->background = std::move(background);
 }
 
 bool IconCache::covers(const QString& path) const {
@@ -112,7 +116,7 @@ bool IconCache::store(const QString& path, const FileStamp& stamp, int width, co
 // Counts the write; the first of a process, and any that takes the folder over its bound, starts a
 // trim in the background (one at a time), which counts the folder anew.
 void IconCache::noteWritten(qint64 bytes) const {
-  std::shared_ptr<Bound> bound = bound_;
+  Bound* bound = bound_.get();
   {
     const std::lock_guard lock(bound->mutex);
     if (bound->trimming) {
@@ -123,13 +127,27 @@ void IconCache::noteWritten(qint64 bytes) const {
     if (bound->total >= 0 && bound->total <= bound->limit) return;
     bound->trimming = true;
   }
-  bound->background([bound, root = root_] {
-    const qint64 left = trimIconFolder(root, bound->limit, bound->limit - bound->limit / 10);
-    const std::lock_guard lock(bound->mutex);
-    bound->total = left + bound->meanwhile;
-    bound->meanwhile = 0;
-    bound->trimming = false;
-  });
+  // Once more while writes during a trim took the folder over again.
+  auto trim = [bound, root = root_] {
+    for (;;) {
+      const qint64 left = trimIconFolder(root, bound->limit, bound->limit - bound->limit / 10);
+      const std::lock_guard lock(bound->mutex);
+      const bool again = bound->meanwhile > 0 && left + bound->meanwhile > bound->limit;
+      bound->total = left + bound->meanwhile;
+      bound->meanwhile = 0;
+      if (!again) {
+        bound->trimming = false;
+        return;
+      }
+    }
+  };
+  if (bound->background) {
+    bound->background(std::move(trim));
+    return;
+  }
+  const std::lock_guard lock(bound->threadMutex);
+  if (bound->thread.joinable()) bound->thread.join();  // ending: it has let go of `trimming`
+  bound->thread = std::thread(std::move(trim));
 }
 
 }  // namespace pimrose

@@ -47,7 +47,7 @@ struct IconEntry {
 
 class IconCache {
  public:
-  // Runs a trim off the caller's thread (the global thread pool unless a test gives its own).
+  // Runs a trim; without one given, a thread of the cache's own does, off the caller's thread.
   using Background = std::function<void(std::function<void()>)>;
 
   // <cache home>/pimrose/icons (userCacheHome); empty without a cache home.

@@ -2,6 +2,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <limits>
+#include <random>
+#include <thread>
+
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFileInfo>
@@ -198,6 +202,32 @@ TEST(IconCacheBound, WritesPastTheBoundAreTrimmedUnderIt) {
     ASSERT_TRUE(icons.store(picture, stamp, 150, flat({150, 112}, Qt::red), {800, 600}));
     EXPECT_LE(folderBytes(root), limit) << i;
   }
+}
+
+// Two loaders writing at once, the trims on the cache's own thread: the folder ends under the bound
+// once the cache has gone (the last copy waits for a trim still running).
+TEST(IconCacheBound, LoaderThreadsWritingTogetherStayUnderIt) {
+  test::Sandbox sandbox;
+  sandbox.makeFolder(QStringLiteral("cache"));
+  const QString root = sandbox.filePath(QStringLiteral("cache/pimrose/icons"));
+  QImage icon(150, 112, QImage::Format_RGB32);  // noise: about 50 KB an entry
+  std::mt19937 noise(7);
+  for (int y = 0; y < icon.height(); ++y)
+    for (int x = 0; x < icon.width(); ++x) icon.setPixel(x, y, noise() | 0xff000000u);
+  const qint64 limit = 500 * 1024;
+  {
+    const IconCache icons(root, limit);
+    const auto write = [&](int first) {
+      for (int i = first; i < first + 40; ++i)
+        icons.store(QStringLiteral("/p/%1.jpg").arg(i), FileStamp{1, 1}, 150, icon, {800, 600});
+    };
+    ASSERT_GT(encodeEntry(icon, "file:///p/0.jpg", FileStamp{1, 1}, {800, 600}).size() * 40, 2 * limit);
+    std::thread other(write, 100);
+    write(200);
+    other.join();
+    icons.store(QStringLiteral("/p/last.jpg"), FileStamp{1, 1}, 150, icon, {800, 600});
+  }
+  EXPECT_LE(trimIconFolder(root, std::numeric_limits<qint64>::max(), 0), limit);
 }
 
 }  // namespace
