@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <limits>
-#include <random>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -19,11 +18,7 @@
 namespace pimrose {
 namespace {
 
-QImage flat(QSize size, QColor colour) {
-  QImage image(size, QImage::Format_RGB32);
-  image.fill(colour);
-  return image;
-}
+using test::flat;
 
 QColor centreOf(const QImage& image) {
   return image.isNull() ? QColor() : image.pixelColor(image.width() / 2, image.height() / 2);
@@ -210,10 +205,7 @@ TEST(IconCacheBound, LoaderThreadsWritingTogetherStayUnderIt) {
   test::Sandbox sandbox;
   sandbox.makeFolder(QStringLiteral("cache"));
   const QString root = sandbox.filePath(QStringLiteral("cache/pimrose/icons"));
-  QImage icon(150, 112, QImage::Format_RGB32);  // noise: about 50 KB an entry
-  std::mt19937 noise(7);
-  for (int y = 0; y < icon.height(); ++y)
-    for (int x = 0; x < icon.width(); ++x) icon.setPixel(x, y, noise() | 0xff000000u);
+  const QImage icon = test::detailedPicture(150, 112, 7);  // about 50 KB an entry
   const qint64 limit = 500 * 1024;
   {
     const IconCache icons(root, limit);
