@@ -77,14 +77,14 @@ QByteArray textChunk(const QString& key, const QString& value) {
   return key.toLatin1().left(79) + '\0' + value.toLatin1();  // a key is 1 to 79 bytes
 }
 
-// The file around the pixel stream `deflate` makes of the filtered rows.
-template <typename Deflate>
-QByteArray encodeWith(const QImage& image, const PngTexts& texts, Deflate deflate) {
+}  // namespace
+
+QByteArray encodeQuickPng(const QImage& image, const PngTexts& texts) {
   if (image.isNull()) return {};
   const bool alpha = image.hasAlphaChannel();
   const QImage rows = image.convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
   if (rows.isNull()) return {};
-  const QByteArray stream = deflate(upFiltered(rows));
+  const QByteArray stream = pixelStream(upFiltered(rows));
   if (stream.isEmpty()) return {};
   QByteArray png("\x89PNG\r\n\x1A\n", 8);
   appendChunk(png, "IHDR", headerChunk(rows.size(), alpha));
@@ -93,17 +93,6 @@ QByteArray encodeWith(const QImage& image, const PngTexts& texts, Deflate deflat
   appendChunk(png, "IDAT", stream);
   appendChunk(png, "IEND", {});
   return png;
-}
-
-}  // namespace
-
-QByteArray encodeQuickPng(const QImage& image, const PngTexts& texts) {
-  return encodeWith(image, texts, pixelStream);
-}
-
-QByteArray encodePngAtLevel(const QImage& image, const PngTexts& texts, int level) {
-  return encodeWith(image, texts,
-                    [level](const std::vector<uchar>& filtered) { return deflated(filtered, level); });
 }
 
 }  // namespace pimrose

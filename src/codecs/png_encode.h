@@ -16,8 +16,5 @@ namespace pimrose {
 // fraction of their time. `texts` become tEXt chunks (Latin-1) ahead of the pixels. Empty when the
 // picture is null or cannot be encoded.
 QByteArray encodeQuickPng(const QImage& image, const PngTexts& texts = {});
-// The same PNG deflated at one libdeflate `level` (0 to 12) only: for files read back far more
-// often than they are written, where the level is chosen for the inflate.
-QByteArray encodePngAtLevel(const QImage& image, const PngTexts& texts, int level);
 
 }  // namespace pimrose

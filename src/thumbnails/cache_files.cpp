@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -79,8 +80,7 @@ bool writeAtomically(const QString& target, const QByteArray& data) {
 
 // Entries are written to be read back often, by us and by every other program that shows the same
 // pictures (see encodeQuickPng).
-QByteArray encodeEntry(const QImage& image, const QByteArray& uri, const FileStamp& stamp, QSize picture,
-                       std::optional<int> level) {
+QByteArray encodeEntry(const QImage& image, const QByteArray& uri, const FileStamp& stamp, QSize picture) {
   PngTexts texts{{QStringLiteral("Thumb::URI"), QString::fromLatin1(uri)},
                  {QStringLiteral("Thumb::MTime"), QString::number(stamp.mtime)},
                  {QStringLiteral("Thumb::Size"), QString::number(stamp.size)}};
@@ -89,7 +89,7 @@ QByteArray encodeEntry(const QImage& image, const QByteArray& uri, const FileSta
     texts.append({QStringLiteral("Thumb::Image::Height"), QString::number(picture.height())});
   }
   texts.append({QStringLiteral("Software"), QStringLiteral("Pimrose ") + QLatin1String(kPimroseVersion)});
-  return level ? encodePngAtLevel(image, texts, *level) : encodeQuickPng(image, texts);
+  return encodeQuickPng(image, texts);
 }
 
 bool hasEntryStamp(const PngTexts& texts) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <optional>
 
 #include <QByteArray>
 #include <QImage>
@@ -36,9 +35,7 @@ bool writeAtomically(const QString& target, const QByteArray& data);
 
 // An entry's PNG: the stamp and the picture's upright size (when known) as text chunks ahead of
 // the pixels, so an entry is checked before anything is inflated.
-// Deflated as encodeQuickPng does, or at `level` alone when one is given.
-QByteArray encodeEntry(const QImage& image, const QByteArray& uri, const FileStamp& stamp, QSize picture,
-                       std::optional<int> level = std::nullopt);
+QByteArray encodeEntry(const QImage& image, const QByteArray& uri, const FileStamp& stamp, QSize picture);
 
 // Whether the chunks name this picture in this version: Thumb::MTime in whole seconds (some writers
 // add a fraction), and Thumb::URI and Thumb::Size where present (other programs may leave them out).

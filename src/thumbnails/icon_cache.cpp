@@ -38,10 +38,6 @@ struct IconCache::Bound {
 
 namespace {
 
-// An icon is read back at every visit and written once: level 6 inflates in half the time level 1 takes, at
-// nearly the same size (the README has the figures).
-constexpr int kDeflateLevel = 6;
-
 // The tallest icon of a width: items are twice as tall as wide, and device pixels are rounded.
 int tallestFor(int width) {
   return 2 * width + 1;
@@ -107,7 +103,7 @@ bool IconCache::store(const QString& path, const FileStamp& stamp, int width, co
   const QDir home = QFileInfo(QFileInfo(root_).path()).dir();
   if (!makePrivateFolders(home.path(), home.relativeFilePath(root_) + u'/' + QString::number(width)))
     return false;
-  const QByteArray png = encodeEntry(icon, ThumbnailCache::uriOf(path), stamp, picture, kDeflateLevel);
+  const QByteArray png = encodeEntry(icon, ThumbnailCache::uriOf(path), stamp, picture);
   if (png.isEmpty() || !writeAtomically(entryPath(path, width), png)) return false;
   noteWritten(png.size());
   return true;
