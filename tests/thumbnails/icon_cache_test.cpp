@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "codecs/probe_counts.h"
 #include "support/picture_factory.h"
 #include "support/sandbox.h"
 #include "thumbnails/cached_thumbnail.h"
@@ -71,7 +72,9 @@ TEST_F(IconFixture, TheIconIsKeptAtItsSizeAndServesAloneFromThen) {
   // A blue icon of the same stamp, a green shared entry: the icon alone serves.
   ASSERT_TRUE(icons.store(path, stamp, 150, flat({150, 112}, Qt::blue), {800, 600}));
   ASSERT_TRUE(shared.store(path, stamp, 256, flat({256, 192}, Qt::green), {800, 600}));
+  threadProbeCounts() = {};
   const LoadedThumbnail served = load();
+  EXPECT_EQ(threadProbeCounts().opens, 1);  // the icon's entry: neither the shared one nor the picture
   EXPECT_EQ(served.image.size(), QSize(150, 112));
   EXPECT_EQ(served.height, 112);
   EXPECT_EQ(served.sourceSize, QSize(800, 600));
