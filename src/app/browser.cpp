@@ -64,6 +64,7 @@ void Browser::InitLoading() {
   lists_.initIconSize(ui_.滑块条_图标大小->position());
   loadingReady_ = true;
   applyOptions();
+  loader_.setKeptIconSize(lists_.iconSize());
 }
 
 void Browser::applyOptions() {

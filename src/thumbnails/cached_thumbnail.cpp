@@ -1,6 +1,8 @@
 #include "thumbnails/cached_thumbnail.h"
 
 #include <cmath>
+#include <functional>
+#include <optional>
 #include <utility>
 
 #include <QFileInfo>
@@ -23,13 +25,26 @@ Icon iconFor(QSize picture, int iconSize, double ratio) {
   return {layout, devicePixelsOf(layout, ratio)};
 }
 
-// Where and how a new entry goes.
+// Where and how a new entry goes, and the icon's entry when icons are kept.
 struct EntryPlan {
   ThumbnailCache cache;
   QString path;
   FileStamp stamp;
   int side = 0;
   EntryWrite write = EntryWrite::Now;
+  std::optional<IconCache> icons = std::nullopt;
+  int iconWidth = 0;
+
+  void keepIcon(const QImage& icon, QSize picture) const {
+    if (icons) icons->store(path, stamp, iconWidth, icon, picture);
+  }
+  // Runs `work` now or leaves it to the result's afterDelivery, as `write` says.
+  void when(LoadedThumbnail& result, std::function<void()> work) const {
+    if (write == EntryWrite::Now)
+      work();
+    else
+      result.afterDelivery = std::move(work);
+  }
 };
 
 LoadedThumbnail failed(LoadedThumbnail result, const QString& why) {
@@ -66,13 +81,10 @@ LoadedThumbnail fromPixels(LoadedThumbnail result, const PictureProbe& probe, Ic
   result.image = scaledThumbnail(picture, icon.device);
   result.image.setDevicePixelRatio(ratio);
   result.error.clear();
-  auto store = [plan, picture, entry, source = result.sourceSize] {
+  plan.when(result, [plan, picture, entry, icon = result.image, source = result.sourceSize] {
     plan.cache.store(plan.path, plan.stamp, plan.side, scaledThumbnail(picture, entry), source);
-  };
-  if (plan.write == EntryWrite::Now)
-    store();
-  else
-    result.afterDelivery = std::move(store);
+    plan.keepIcon(icon, source);
+  });
   return result;
 }
 
@@ -81,17 +93,20 @@ LoadedThumbnail fromPixels(LoadedThumbnail result, const PictureProbe& probe, Ic
 class CachedLoad {
  public:
   CachedLoad(QString path, FileStamp stamp, int iconSize, bool fastLoading, double ratio,
-             const ThumbnailCache& cache, EntryWrite write, EarlyPreview early)
+             const ThumbnailCache& cache, EntryWrite write, EarlyPreview early, IconKeeping icons)
       : path_(std::move(path)),
         stamp_(stamp),
         iconSize_(iconSize),
+        iconWidth_(devicePixelsOf(QSize(iconSize, iconSize), ratio).width()),
         fastLoading_(fastLoading),
         ratio_(ratio),
         cache_(cache),
         write_(write),
-        early_(early) {}
+        early_(early),
+        icons_(icons) {}
 
   LoadedThumbnail run() {
+    if (std::optional<LoadedThumbnail> hit = fromIconEntry()) return std::move(*hit);
     if (std::optional<LoadedThumbnail> hit = fromEntry()) return std::move(*hit);
     LoadedThumbnail result;
     if (cache_.hasFailure(path_, stamp_))
@@ -123,9 +138,34 @@ class CachedLoad {
     return openPicture(ignored) && probe_ ? probe_->upright() : QSize();
   }
 
+  // Where new entries go; `side` is the shared cache's folder (0: none is written).
+  EntryPlan planFor(int side) const {
+    EntryPlan plan{cache_, path_, stamp_, side, write_};
+    if (icons_.cache && icons_.write) {
+      plan.icons = *icons_.cache;
+      plan.iconWidth = iconWidth_;
+    }
+    return plan;
+  }
+
+  // The icon cache's entry when it is exactly this icon; it is marked as used after delivery.
+  std::optional<LoadedThumbnail> fromIconEntry() {
+    if (!icons_.cache) return std::nullopt;
+    std::optional<IconEntry> entry = icons_.cache->find(path_, stamp_, iconWidth_);
+    if (!entry) return std::nullopt;
+    const Icon icon = iconFor(entry->pictureSize, iconSize_, ratio_);
+    if (icon.device != entry->size) return std::nullopt;
+    QImage pixels = entry->pixels();
+    if (pixels.isNull()) return std::nullopt;
+    LoadedThumbnail result{std::move(pixels), icon.layout.height(), entry->pictureSize, QString()};
+    result.image.setDevicePixelRatio(ratio_);
+    planFor(0).when(result,
+                    [icons = *icons_.cache, path = path_, width = iconWidth_] { icons.touch(path, width); });
+    return result;
+  }
+
   std::optional<LoadedThumbnail> fromEntry() {
-    const int iconWidth = devicePixelsOf(QSize(iconSize_, iconSize_), ratio_).width();
-    for (const int side : ThumbnailCache::lookupOrder(iconWidth)) {
+    for (const int side : ThumbnailCache::lookupOrder(iconWidth_)) {
       const std::optional<CacheEntry> entry = cache_.find(path_, stamp_, side);
       if (!entry) continue;
       const QSize picture = pictureSizeFor(*entry);
@@ -135,6 +175,9 @@ class CachedLoad {
       if (pixels.isNull()) continue;
       LoadedThumbnail result{std::move(pixels), icon.layout.height(), picture, QString()};
       result.image.setDevicePixelRatio(ratio_);
+      const EntryPlan plan = planFor(0);
+      if (plan.icons)
+        plan.when(result, [plan, icon = result.image, picture] { plan.keepIcon(icon, picture); });
       return result;
     }
     return std::nullopt;
@@ -152,7 +195,7 @@ class CachedLoad {
     if (icon.device.isEmpty() || side == 0 ||
         previewIsFinal(*probe_, icon.device, previewUseFor(path_, fastLoading_)))
       return loadThumbnail(*probe_, iconSize_, fastLoading_, ratio_, early_);
-    const EntryPlan plan{cache_, path_, stamp_, side, write_};
+    const EntryPlan plan = planFor(side);
     const QSize finalDecode =
         decodeTarget(icon.device, ThumbnailCache::entrySizeFor(result.sourceSize, side));
     QImage preview =
@@ -171,11 +214,13 @@ class CachedLoad {
   const QString path_;
   const FileStamp stamp_;
   const int iconSize_;
+  const int iconWidth_;  // device pixels: the icon cache's folder
   const bool fastLoading_;
   const double ratio_;
   const ThumbnailCache& cache_;
   const EntryWrite write_;
   const EarlyPreview early_;
+  const IconKeeping icons_;
   bool opened_ = false;
   std::optional<PictureProbe> probe_;
 };
@@ -184,7 +229,7 @@ class CachedLoad {
 
 LoadedThumbnail loadThumbnailCached(const QString& givenPath, int iconSize, bool fastLoading,
                                     const ThumbnailCache& cache, EntryWrite write, EarlyPreview early,
-                                    double pixelRatio) {
+                                    double pixelRatio, IconKeeping icons) {
   // Entries are named after absolute URIs; a relative path names its file from the current folder.
   const QString path = givenPath.startsWith(u'/') ? givenPath : QFileInfo(givenPath).absoluteFilePath();
   // The stamp is taken before any byte is read: a file changed meanwhile gets an entry that no
@@ -192,7 +237,7 @@ LoadedThumbnail loadThumbnailCached(const QString& givenPath, int iconSize, bool
   const std::optional<FileStamp> stamp = cache.covers(path) ? ThumbnailCache::stampOf(path) : std::nullopt;
   if (!stamp) return loadThumbnail(path, iconSize, fastLoading, pixelRatio, early);
   const double ratio = pixelRatio > 1.0 ? pixelRatio : 1.0;
-  return CachedLoad(path, *stamp, iconSize, fastLoading, ratio, cache, write, early).run();
+  return CachedLoad(path, *stamp, iconSize, fastLoading, ratio, cache, write, early, icons).run();
 }
 
 }  // namespace pimrose

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "thumbnails/icon_cache.h"
 #include "thumbnails/load_thumbnail.h"
 #include "thumbnails/thumbnail_cache.h"
 
@@ -22,10 +23,20 @@ namespace pimrose {
 // With EarlyPreview::Yes a picture that is decoded (no valid entry) may first be answered with the
 // provisional thumbnail from its embedded preview, as loadThumbnail does; its makeFinal decodes, and
 // only that final thumbnail writes the entry. A valid entry is fast already: it is answered at once.
+//
+// With an icon cache (icon_cache.h) its entry of the icon's width is looked up before anything else:
+// one that is exactly this icon serves, and then nothing else is read. With `write` the icon goes
+// there too (when, as the shared entry: now or after delivery), from whichever source made it, the
+// shared cache's entry or the picture's pixels, never from an embedded preview.
 enum class EntryWrite { Now, AfterDelivery };
+struct IconKeeping {
+  const IconCache* cache = nullptr;
+  bool write = false;
+};
 LoadedThumbnail loadThumbnailCached(const QString& path, int iconSize, bool fastLoading,
                                     const ThumbnailCache& cache, EntryWrite write = EntryWrite::Now,
-                                    EarlyPreview early = EarlyPreview::No, double pixelRatio = 1.0);
+                                    EarlyPreview early = EarlyPreview::No, double pixelRatio = 1.0,
+                                    IconKeeping icons = {});
 
 // An entry is made from pixels at least this share of its size: the decoders' steps are coarse (a
 // camera photo's 1/8 DCT step gives 500 of x-large's 512), and the last stretch is not worth a decode

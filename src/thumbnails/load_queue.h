@@ -28,6 +28,7 @@ struct LoadRequest {
   quint64 sequence = 0;     // set by the queue: higher is newer
   bool useCache = false;    // read and write the shared thumbnail cache
   double pixelRatio = 1.0;  // device pixels per layout pixel of the screen the list is on
+  bool keepIcon = false;    // write the icon to our own icon cache (at the kept size only)
 };
 
 bool sameItem(const LoadRequest& a, const LoadRequest& b);

@@ -38,6 +38,7 @@ struct LoaderState {
   bool smartRelease = false;
   bool thumbnailCache = false;
   double pixelRatio = 1.0;
+  int keptIconSize = 0;  // the icon size whose icons are kept in the icon cache; 0: none
 
   ListSlots* slotsFor(ListId list);
   const ListSlots* slotsFor(ListId list) const;

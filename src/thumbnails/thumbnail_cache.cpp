@@ -2,20 +2,15 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 
 #include "codecs/file_reading.h"
 #include "codecs/picture_decoder.h"
 #include "codecs/png_decode.h"
-#include "codecs/png_encode.h"
 #include "codecs/png_fast_path.h"
 #include "pimrose_version.h"
 #include "text/file_names.h"
@@ -38,98 +33,10 @@ bool keptInUri(unsigned char c) {
   return c != 0 && std::string_view("-._~!$&'()*+,=:@/").find(char(c)) != std::string_view::npos;
 }
 
-QByteArray md5Name(const QByteArray& uri) {
-  return QCryptographicHash::hash(uri, QCryptographicHash::Md5).toHex() + ".png";
-}
-
 std::optional<FileStamp> statBytes(const QByteArray& bytes) {
   struct stat st {};
   if (::stat(bytes.constData(), &st) != 0) return std::nullopt;
   return FileStamp{qint64(st.st_mtime), qint64(st.st_size)};
-}
-
-// Makes each missing folder from `base` down to `base/relative` private to the user. `base` itself
-// must exist: a user without a cache folder gets none made for them.
-bool makePrivateFolders(const QString& base, const QString& relative) {
-  struct stat st {};
-  if (::stat(encodeFileName(base).constData(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
-  QString path = base;
-  for (const QString& part : relative.split(u'/', Qt::SkipEmptyParts)) {
-    path += u'/' + part;
-    const QByteArray bytes = encodeFileName(path);
-    if (::mkdir(bytes.constData(), 0700) != 0 && errno != EEXIST) return false;
-  }
-  return true;
-}
-
-// Writes next to the final name, then renames: a reader sees the old entry or the whole new one.
-// mkstemp makes the file 0600.
-bool writeAtomically(const QString& target, const QByteArray& data) {
-  QByteArray temporary = encodeFileName(target) + ".XXXXXX";
-  const int fd = ::mkstemp(temporary.data());
-  if (fd < 0) return false;
-  qsizetype written = 0;
-  while (written < data.size()) {
-    const ssize_t n = ::write(fd, data.constData() + written, size_t(data.size() - written));
-    if (n <= 0) break;
-    written += n;
-  }
-  const bool ok = ::close(fd) == 0 && written == data.size() &&
-                  ::rename(temporary.constData(), encodeFileName(target).constData()) == 0;
-  if (!ok) ::unlink(temporary.constData());
-  return ok;
-}
-
-// Entries are written to be read back often, by us and by every other program that shows the same
-// pictures (see encodeQuickPng).
-QByteArray encodePng(const QImage& image, const QByteArray& uri, const FileStamp& stamp, QSize picture) {
-  PngTexts texts{{QStringLiteral("Thumb::URI"), QString::fromLatin1(uri)},
-                 {QStringLiteral("Thumb::MTime"), QString::number(stamp.mtime)},
-                 {QStringLiteral("Thumb::Size"), QString::number(stamp.size)}};
-  if (!picture.isEmpty()) {
-    texts.append({QStringLiteral("Thumb::Image::Width"), QString::number(picture.width())});
-    texts.append({QStringLiteral("Thumb::Image::Height"), QString::number(picture.height())});
-  }
-  texts.append({QStringLiteral("Software"), QStringLiteral("Pimrose ") + QLatin1String(kPimroseVersion)});
-  return encodeQuickPng(image, texts);
-}
-
-QString textNamed(const PngTexts& texts, QLatin1StringView key) {
-  for (const auto& [name, value] : texts)
-    if (name == key) return value;
-  return {};
-}
-
-// The whole seconds of a Thumb::MTime: "1714557600", or "1714557600.500000" as some writers put it.
-std::optional<qint64> wholeSeconds(const QString& text) {
-  const qsizetype dot = text.indexOf(u'.');
-  const QStringView fraction = dot < 0 ? QStringView() : QStringView(text).sliced(dot + 1);
-  if (!std::all_of(fraction.begin(), fraction.end(), [](QChar c) { return c.isDigit(); }))
-    return std::nullopt;
-  bool ok = false;
-  const qint64 seconds = (dot < 0 ? QStringView(text) : QStringView(text).first(dot)).toLongLong(&ok);
-  return ok ? std::optional(seconds) : std::nullopt;
-}
-
-// The entry's chunks name this picture in this version. Other programs may leave Thumb::Size out.
-bool chunksMatch(const PngTexts& texts, const QByteArray& uri, const FileStamp& stamp) {
-  if (wholeSeconds(textNamed(texts, QLatin1StringView("Thumb::MTime"))) != stamp.mtime) return false;
-  const QString uriText = textNamed(texts, QLatin1StringView("Thumb::URI"));
-  if (!uriText.isEmpty() && uriText.toUtf8() != uri) return false;
-  const QString size = textNamed(texts, QLatin1StringView("Thumb::Size"));
-  return size.isEmpty() || size.toLongLong() == stamp.size;
-}
-
-// The picture's size as the entry records it, turned like the entry: some writers record the size
-// the pixels are stored in, before their orientation. Empty when the entry does not say.
-QSize recordedPictureSize(const PngTexts& texts, QSize entry) {
-  const QSize recorded(textNamed(texts, QLatin1StringView("Thumb::Image::Width")).toInt(),
-                       textNamed(texts, QLatin1StringView("Thumb::Image::Height")).toInt());
-  if (recorded.isEmpty() || entry.isEmpty()) return {};
-  const auto misfit = [entry](QSize picture) {
-    return std::abs(double(picture.width()) / picture.height() - double(entry.width()) / entry.height());
-  };
-  return misfit(recorded.transposed()) < misfit(recorded) ? recorded.transposed() : recorded;
 }
 
 // No entry of a real thumbnail comes near this (1024 x 1024 RGBA is 4 MiB before compression).
@@ -153,11 +60,11 @@ std::optional<CacheEntry> entryAt(const QString& file, int side, const QByteArra
   if (!head || head->size.width() > side || head->size.height() > side) return std::nullopt;
   CacheEntry entry{png, side, head->size, {}};
   PngTexts texts = head->texts;
-  if (textNamed(texts, QLatin1StringView("Thumb::MTime")).isEmpty()) {
+  if (!hasEntryStamp(texts)) {
     entry.decoded = decodeWhole(png, &texts);
     if (entry.decoded.isNull()) return std::nullopt;
   }
-  if (!chunksMatch(texts, uri, stamp)) return std::nullopt;
+  if (!entryTextsMatch(texts, uri, stamp)) return std::nullopt;
   entry.pictureSize = recordedPictureSize(texts, entry.size);
   return entry;
 }
@@ -165,11 +72,8 @@ std::optional<CacheEntry> entryAt(const QString& file, int side, const QByteArra
 }  // namespace
 
 QString ThumbnailCache::defaultRoot() {
-  const QString xdg = qEnvironmentVariable("XDG_CACHE_HOME");
-  if (xdg.startsWith(u'/')) return QDir::cleanPath(xdg) + QStringLiteral("/thumbnails");
-  const QString home = qEnvironmentVariable("HOME");
-  if (home.startsWith(u'/')) return QDir::cleanPath(home) + QStringLiteral("/.cache/thumbnails");
-  return {};
+  const QString home = userCacheHome();
+  return home.isEmpty() ? home : home + QStringLiteral("/thumbnails");
 }
 
 ThumbnailCache::ThumbnailCache(const QString& root) : root_(root.isEmpty() ? root : QDir::cleanPath(root)) {}
@@ -210,12 +114,12 @@ bool ThumbnailCache::covers(const QString& path) const {
 QString ThumbnailCache::entryPath(const QString& path, int side) const {
   const char* folder = folderName(side);
   if (!folder) return {};
-  return root_ + u'/' + QLatin1String(folder) + u'/' + QString::fromLatin1(md5Name(uriOf(path)));
+  return root_ + u'/' + QLatin1String(folder) + u'/' + QString::fromLatin1(entryFileName(uriOf(path)));
 }
 
 QString ThumbnailCache::failurePath(const QString& path) const {
   return root_ + QStringLiteral("/fail/pimrose-") + QLatin1String(kPimroseVersion) + u'/' +
-         QString::fromLatin1(md5Name(uriOf(path)));
+         QString::fromLatin1(entryFileName(uriOf(path)));
 }
 
 std::vector<int> ThumbnailCache::lookupOrder(int iconWidth) {
@@ -262,7 +166,7 @@ bool ThumbnailCache::store(const QString& path, const FileStamp& stamp, int side
   if (!makePrivateFolders(QFileInfo(root_).path(),
                           QFileInfo(root_).fileName() + u'/' + QLatin1String(folder)))
     return false;
-  const QByteArray png = encodePng(thumbnail, uriOf(path), stamp, picture);
+  const QByteArray png = encodeEntry(thumbnail, uriOf(path), stamp, picture);
   return !png.isEmpty() && writeAtomically(entryPath(path, side), png);
 }
 
@@ -278,7 +182,7 @@ bool ThumbnailCache::storeFailure(const QString& path, const FileStamp& stamp) c
   if (!makePrivateFolders(QFileInfo(root_).path(), relative)) return false;
   QImage mark(kFailureMarkSide, kFailureMarkSide, QImage::Format_ARGB32);
   mark.fill(Qt::transparent);
-  const QByteArray png = encodePng(mark, uriOf(path), stamp, {});
+  const QByteArray png = encodeEntry(mark, uriOf(path), stamp, {});
   return !png.isEmpty() && writeAtomically(failurePath(path), png);
 }
 

@@ -8,6 +8,8 @@
 #include <QSize>
 #include <QString>
 
+#include "thumbnails/cache_files.h"
+
 // The desktop's shared thumbnail cache, read and written by file managers and viewers alike.
 //
 // Under <root> (normally $XDG_CACHE_HOME/thumbnails) the folders normal, large, x-large and
@@ -23,12 +25,6 @@
 // "not written": the cache never stands in the way of a thumbnail.
 
 namespace pimrose {
-
-// What identifies a version of a picture file for the cache.
-struct FileStamp {
-  qint64 mtime = 0;  // seconds since the epoch
-  qint64 size = 0;   // bytes
-};
 
 // A valid entry as found, its pixels not decoded yet: whether it serves an icon is decided first.
 struct CacheEntry {

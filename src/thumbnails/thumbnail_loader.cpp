@@ -13,15 +13,17 @@ ThumbnailWork defaultThumbnailWork() {
   // The cache folder is found once; loaders share the cache, which keeps no state of its own. Its
   // entries are chosen and made in device pixels, so a dense screen's icons come from larger ones.
   auto cache = std::make_shared<const ThumbnailCache>();
+  // Our own icons at their exact size are looked up first; they are written at the kept size only.
+  auto icons = std::make_shared<const IconCache>();
   // A camera photo's embedded preview stands in while its own pixels are decoded (load_thumbnail.h).
   // The icons leave the loader in the form the list keeps them in (stored_icon.h).
-  return [cache](const LoadRequest& request) {
+  return [cache, icons](const LoadRequest& request) {
     LoadedThumbnail loaded =
-        request.useCache
-            ? loadThumbnailCached(request.path, request.iconSize, request.fastLoading, *cache,
-                                  EntryWrite::AfterDelivery, EarlyPreview::Yes, request.pixelRatio)
-            : loadThumbnail(request.path, request.iconSize, request.fastLoading, request.pixelRatio,
-                            EarlyPreview::Yes);
+        request.useCache ? loadThumbnailCached(request.path, request.iconSize, request.fastLoading, *cache,
+                                               EntryWrite::AfterDelivery, EarlyPreview::Yes,
+                                               request.pixelRatio, IconKeeping{icons.get(), request.keepIcon})
+                         : loadThumbnail(request.path, request.iconSize, request.fastLoading,
+                                         request.pixelRatio, EarlyPreview::Yes);
     loaded.image = storedIcon(loaded.image);
     if (loaded.makeFinal) {
       loaded.makeFinal = [makeFinal = std::move(loaded.makeFinal)] {
@@ -170,7 +172,8 @@ LoadRequest ThumbnailLoader::requestFor(ListId list, quint64 generation, int ind
                      state_.fastLoading,
                      0,
                      state_.thumbnailCache,
-                     state_.pixelRatio};
+                     state_.pixelRatio,
+                     state_.thumbnailCache && state_.iconSize == state_.keptIconSize};
 }
 
 void ThumbnailLoader::markReleased(const std::vector<LoadRequest>& dropped) {

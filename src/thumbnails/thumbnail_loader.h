@@ -87,6 +87,10 @@ class ThumbnailLoader : public QObject {
   // Device pixels per layout pixel where the lists are shown: thumbnails are made that much larger
   // and carry the ratio, so they stay sharp while the layout keeps its sizes.
   void setPixelRatio(double ratio) { state_.pixelRatio = ratio; }
+  // Icons of this width (layout pixels) are kept in our own icon cache while the shared cache is
+  // on: the size the program started with. Sizes passed through with the slider are not, so a drag
+  // over twenty notches writes nothing; a size that stays becomes the starting size of the next run.
+  void setKeptIconSize(int iconSize) { state_.keptIconSize = iconSize; }
 
   bool isHeld(ListId list, int index) const;
   int inFlight() const { return pool_->inFlight(); }

@@ -107,6 +107,12 @@ QImage detailedPicture(int width, int height, quint32 seed) {
   return image;
 }
 
+QImage flat(QSize size, QColor colour) {
+  QImage image(size, QImage::Format_RGB32);
+  image.fill(colour);
+  return image;
+}
+
 QByteArray jpegOf(const QImage& image, bool progressive, int quality) {
   QByteArray out;
   QBuffer buffer(&out);

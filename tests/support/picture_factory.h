@@ -15,6 +15,8 @@ namespace pimrose::test {
 
 // Four flat quadrants: top-left red, top-right green, bottom-left blue, bottom-right white.
 QImage quadrants(int width, int height);
+// One colour all over (RGB32).
+QImage flat(QSize size, QColor colour);
 // Noise plus gradients: a picture with detail everywhere, as cameras make them.
 QImage detailedPicture(int width, int height, quint32 seed);
 

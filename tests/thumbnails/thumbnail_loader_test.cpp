@@ -144,6 +144,34 @@ TEST_F(LoaderFixture, RequestsCarryIconSizeFastLoadingAndPixelRatio) {
   EXPECT_EQ(sawRatio.load(), 2.0);
 }
 
+// Icons are kept only at the size the program started with, not at each notch the slider passes.
+TEST_F(LoaderFixture, OnlyRequestsAtTheKeptSizeWithTheCacheOnKeepTheirIcon) {
+  std::mutex seen;
+  std::vector<std::pair<int, bool>> kept;
+  ThumbnailLoader other(
+      [&](const LoadRequest& r) {
+        const std::lock_guard lock(seen);
+        kept.emplace_back(r.index, r.keepIcon);
+        return fakeThumbnail(r);
+      },
+      1);
+  test::SignalRecorder<ThumbnailDelivery> otherReady(&other, &ThumbnailLoader::thumbnailReady);
+  other.setList(ListId::Files, pathsNamed("/f", 4), 1);
+  other.setKeptIconSize(270);
+  const struct {
+    int iconSize;
+    bool cache;
+  } steps[] = {{270, true}, {275, true}, {270, false}, {270, true}};
+  for (int i = 0; i < 4; ++i) {
+    other.setIconSize(steps[i].iconSize);
+    other.setThumbnailCache(steps[i].cache);
+    other.loadIcon(ListId::Files, i);
+    ASSERT_TRUE(test::waitFor([&] { return otherReady.size() == i + 1; }));
+  }
+  const std::lock_guard lock(seen);
+  EXPECT_EQ(kept, (std::vector<std::pair<int, bool>>{{0, true}, {1, false}, {2, false}, {3, true}}));
+}
+
 // The first screen made before its list exists reaches the items without a second load, whether
 // it had arrived when the list asked or was still being made.
 TEST_F(LoaderFixture, EarlyFirstScreenFillsTheListWithoutLoadingTwice) {
