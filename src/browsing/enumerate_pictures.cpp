@@ -5,6 +5,7 @@
 #include <linux/magic.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <climits>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "browsing/browsing_log.h"
+#include "browsing/folder_entries.h"
 #include "browsing/name_order.h"
 #include "text/file_names.h"
 
@@ -29,6 +31,8 @@ using Entry = NamedFile;
 
 struct FolderContents {
   std::vector<FolderNames> filesByType;
+  // The paths of a type's first names, made while the walk waited for the kernel's reading.
+  std::vector<std::vector<QString>> pathsByType;
   std::vector<Entry> folders;
 };
 
@@ -92,8 +96,8 @@ int typeIndexOf(std::string_view name, const std::vector<std::string>& suffixes)
 }
 
 // d_type answers most entries without a stat; links and unknown types are followed with one.
-Kind kindOf(int folderFd, const dirent& entry) {
-  switch (entry.d_type) {
+Kind kindOf(int folderFd, const FolderEntry& entry) {
+  switch (entry.type) {
     case DT_REG:
       return Kind::File;
     case DT_DIR:
@@ -105,7 +109,7 @@ Kind kindOf(int folderFd, const dirent& entry) {
       return Kind::Other;  // fifos, sockets and devices would hang or mislead a loader
   }
   struct stat st {};
-  if (fstatat(folderFd, entry.d_name, &st, 0) != 0) return Kind::Other;  // vanished or dangling
+  if (fstatat(folderFd, entry.name.data(), &st, 0) != 0) return Kind::Other;  // vanished or dangling
   if (S_ISDIR(st.st_mode)) return Kind::Folder;
   return S_ISREG(st.st_mode) ? Kind::File : Kind::Other;
 }
@@ -163,9 +167,11 @@ class Walker {
     if (!read(folder, folderText, parentDevice, contents, device)) return;
     const qsizetype before = appended_;
     const std::vector<std::vector<quint32>> orders =
-        orderFiles(contents.filesByType, folderText, tellsFirst(contents, folderText, last));
+        orderFiles(contents, folderText, tellsFirst(contents, folderText, last));
+    reserveFor(contents.filesByType);
     for (size_t type = 0; type < orders.size(); ++type)
-      appendFiles(contents.filesByType[type], folderText, orders[type]);
+      appendFiles(contents.filesByType[type], contents.pathsByType[type], folderText, orders[type]);
+    madeAhead_ = unitsAhead_ = 0;
     if (found_) found_->fetch_add(appended_ - before, std::memory_order_relaxed);
     const std::vector<quint32> folders = orderByName(contents.folders);
     for (size_t k = 0; k < folders.size(); ++k)
@@ -188,16 +194,19 @@ class Walker {
 
   // Each type's names in order; with `tell`, the listing's first pictures (the last type's last
   // names first, since the listing is reversed) are told before the names are ordered in full.
-  std::vector<std::vector<quint32>> orderFiles(const std::vector<FolderNames>& filesByType,
-                                               const QString& folderText, bool tell) {
+  std::vector<std::vector<quint32>> orderFiles(const FolderContents& contents, const QString& folderText,
+                                               bool tell) {
+    const std::vector<FolderNames>& filesByType = contents.filesByType;
     std::vector<std::vector<quint32>> orders(filesByType.size());
     qsizetype wanted = tell ? first_.count : 0;
     QStringList first;
     for (size_t type = filesByType.size(); type-- > 0;) {
       const FolderNames& files = filesByType[type];
+      const std::vector<QString>& made = contents.pathsByType[type];
       const size_t count = size_t(std::min(wanted, qsizetype(files.size())));
       orders[type] = orderByName(files, count, [&](std::span<const quint32> last) {
-        for (auto at = last.rbegin(); at != last.rend(); ++at) first.append(pathOf(folderText, files, *at));
+        for (auto at = last.rbegin(); at != last.rend(); ++at)
+          first.append(*at < made.size() ? made[*at] : pathOf(folderText, files, *at));
         wanted -= qsizetype(last.size());
         if (wanted > 0) return;
         firstTold_ = true;
@@ -214,20 +223,40 @@ class Walker {
       summary_.limitReached = true;
       return false;
     }
-    DIR* dir = opendir(folder.c_str());
-    if (!dir) return false;
-    const bool fresh = enter(dirfd(dir), parentDevice, device);
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool fresh = enter(fd, parentDevice, device);
     if (fresh) {
       ++summary_.folders;
       contents.filesByType.resize(suffixes_.size());
-      while (!stopped()) {
-        const dirent* entry = readdir(dir);
-        if (!entry) break;
-        classify(dirfd(dir), folder, folderText, *entry, contents);
+      contents.pathsByType.resize(suffixes_.size());
+      readFolderEntries(
+          fd, cancel_, [&](const FolderEntry& entry) { classify(fd, folder, folderText, entry, contents); },
+          [&] { return makeSomePaths(folderText, contents); });
+    }
+    close(fd);
+    return fresh;
+  }
+
+  // While the kernel reads a big folder, the paths of the pictures read so far are made, a few at a
+  // time: the walk would make them after the folder is ordered, when the loaders need the cores.
+  // False once every picture read has its path, or the walk's limits would leave the rest out.
+  bool makeSomePaths(const QString& folderText, FolderContents& contents) {
+    constexpr size_t kAtATime = 64;
+    size_t made = 0;
+    for (size_t type = 0; type < contents.filesByType.size(); ++type) {
+      const FolderNames& files = contents.filesByType[type];
+      std::vector<QString>& paths = contents.pathsByType[type];
+      while (paths.size() < files.size() && made < kAtATime) {
+        if (appended_ + madeAhead_ >= limits_.pictures || units_ + unitsAhead_ > limits_.pathUnits)
+          return false;
+        paths.push_back(pathOf(folderText, files, paths.size()));
+        unitsAhead_ += paths.back().size();
+        ++madeAhead_;
+        ++made;
       }
     }
-    closedir(dir);
-    return fresh;
+    return made == kAtATime;
   }
 
   // Marks the folder as read; false when this walk has read it before (a link or a bind mount led
@@ -240,14 +269,14 @@ class Walker {
     return st.st_dev == parentDevice || !isKernelFileSystem(folderFd);
   }
 
-  void classify(int folderFd, const std::string& folder, const QString& folderText, const dirent& entry,
+  void classify(int folderFd, const std::string& folder, const QString& folderText, const FolderEntry& entry,
                 FolderContents& contents) {
-    const std::string_view name(entry.d_name);
+    const std::string_view name = entry.name;
     if (name.empty() || isDotOrDotDot(name)) return;
     const int type = typeIndexOf(name, suffixes_);
     const bool wantFolders = options_.recurse || options_.includeFolders;
     if (type < 0 && !wantFolders) return;
-    if (type < 0 && entry.d_type == DT_REG) return;
+    if (type < 0 && entry.type == DT_REG) return;
     const Kind kind = kindOf(folderFd, entry);
     const bool picture = kind == Kind::File && type >= 0;
     const bool subFolder = kind == Kind::Folder && wantFolders;
@@ -286,9 +315,18 @@ class Walker {
     return path;
   }
 
-  void appendFiles(const FolderNames& files, const QString& folderText, const std::vector<quint32>& order) {
+  // Room for a folder's pictures, grown as a vector grows: a walk of many small folders is not
+  // copied at every one.
+  void reserveFor(const std::vector<FolderNames>& filesByType) {
+    qsizetype count = result_.size();
+    for (const FolderNames& files : filesByType) count += qsizetype(files.size());
+    if (count > result_.capacity()) result_.reserve(std::max(count, result_.capacity() * 2));
+  }
+
+  void appendFiles(const FolderNames& files, std::vector<QString>& made, const QString& folderText,
+                   const std::vector<quint32>& order) {
     for (const quint32 at : order) {
-      QString path = pathOf(folderText, files, at);
+      QString path = at < made.size() ? std::move(made[at]) : pathOf(folderText, files, at);
       if (!fits(path)) return;
       units_ += path.size();
       ++appended_;
@@ -321,6 +359,9 @@ class Walker {
   std::unordered_set<FolderId, FolderIdHash> visited_;
   qsizetype appended_ = 0;
   qsizetype units_ = 0;
+  // Paths made ahead for the folder being read (makeSomePaths), not yet appended.
+  qsizetype madeAhead_ = 0;
+  qsizetype unitsAhead_ = 0;
 };
 
 // Entries the walk could not list are worth a line even with logging off: the list looks complete.
