@@ -54,7 +54,7 @@ Block readBlock(int folderFd, Bytes bytes) {
 class ReadAhead {
  public:
   ReadAhead(int folderFd, const std::atomic<bool>* cancel) : folderFd_(folderFd), cancel_(cancel) {
-    for (size_t k = 0; k < kBlocksAhead; ++k) free_.push_back(std::make_unique<char[]>(kBlockBytes));
+    for (size_t k = 0; k < kBlocksAhead; ++k) free_.push_back(std::make_unique_for_overwrite<char[]>(kBlockBytes));
     thread_ = std::thread([this] { read(); });
   }
 
@@ -148,7 +148,7 @@ void readFolderEntries(int folderFd, const std::atomic<bool>* cancel,
                        const std::function<void(const FolderEntry&)>& take,
                        const std::function<bool()>& idle) {
   if (cancelled(cancel)) return;
-  Block first = readBlock(folderFd, std::make_unique<char[]>(kBlockBytes));
+  Block first = readBlock(folderFd, std::make_unique_for_overwrite<char[]>(kBlockBytes));
   std::unique_ptr<ReadAhead> ahead = first.size >= kReadOnFrom ? startReadAhead(folderFd, cancel) : nullptr;
   if (!ahead) {
     for (Block block = std::move(first); block.size > 0; block = readBlock(folderFd, std::move(block.bytes)))
