@@ -31,8 +31,6 @@ using Entry = NamedFile;
 
 struct FolderContents {
   std::vector<FolderNames> filesByType;
-  // The paths of a type's first names, made while the walk waited for the kernel's reading.
-  std::vector<std::vector<QString>> pathsByType;
   std::vector<Entry> folders;
 };
 
@@ -170,8 +168,7 @@ class Walker {
         orderFiles(contents, folderText, tellsFirst(contents, folderText, last));
     reserveFor(contents.filesByType);
     for (size_t type = 0; type < orders.size(); ++type)
-      appendFiles(contents.filesByType[type], contents.pathsByType[type], folderText, orders[type]);
-    madeAhead_ = unitsAhead_ = 0;
+      appendFiles(contents.filesByType[type], folderText, orders[type]);
     if (found_) found_->fetch_add(appended_ - before, std::memory_order_relaxed);
     const std::vector<quint32> folders = orderByName(contents.folders);
     for (size_t k = 0; k < folders.size(); ++k)
@@ -202,11 +199,9 @@ class Walker {
     QStringList first;
     for (size_t type = filesByType.size(); type-- > 0;) {
       const FolderNames& files = filesByType[type];
-      const std::vector<QString>& made = contents.pathsByType[type];
       const size_t count = size_t(std::min(wanted, qsizetype(files.size())));
       orders[type] = orderByName(files, count, [&](std::span<const quint32> last) {
-        for (auto at = last.rbegin(); at != last.rend(); ++at)
-          first.append(*at < made.size() ? made[*at] : pathOf(folderText, files, *at));
+        for (auto at = last.rbegin(); at != last.rend(); ++at) first.append(pathOf(folderText, files, *at));
         wanted -= qsizetype(last.size());
         if (wanted > 0) return;
         firstTold_ = true;
@@ -229,34 +224,15 @@ class Walker {
     if (fresh) {
       ++summary_.folders;
       contents.filesByType.resize(suffixes_.size());
-      contents.pathsByType.resize(suffixes_.size());
+      // Only a listing that tells its first pictures has the cores to itself: the loaders wait for them.
+      // Any other (a new icon size while the loaders work) would only crowd the window's thread.
+      const bool readAhead = first_.count > 0 && first_.found && !firstTold_;
       readFolderEntries(
           fd, cancel_, [&](const FolderEntry& entry) { classify(fd, folder, folderText, entry, contents); },
-          [&] { return makeSomePaths(folderText, contents); });
+          readAhead);
     }
     close(fd);
     return fresh;
-  }
-
-  // While the kernel reads a big folder, the paths of the pictures read so far are made, a few at a
-  // time: the walk would make them after the folder is ordered, when the loaders need the cores.
-  // False once every picture read has its path, or the walk's limits would leave the rest out.
-  bool makeSomePaths(const QString& folderText, FolderContents& contents) {
-    constexpr size_t kAtATime = 64;
-    size_t made = 0;
-    for (size_t type = 0; type < contents.filesByType.size(); ++type) {
-      const FolderNames& files = contents.filesByType[type];
-      std::vector<QString>& paths = contents.pathsByType[type];
-      while (paths.size() < files.size() && made < kAtATime) {
-        if (appended_ + madeAhead_ >= limits_.pictures || units_ + unitsAhead_ > limits_.pathUnits)
-          return false;
-        paths.push_back(pathOf(folderText, files, paths.size()));
-        unitsAhead_ += paths.back().size();
-        ++madeAhead_;
-        ++made;
-      }
-    }
-    return made == kAtATime;
   }
 
   // Marks the folder as read; false when this walk has read it before (a link or a bind mount led
@@ -323,10 +299,9 @@ class Walker {
     if (count > result_.capacity()) result_.reserve(std::max(count, result_.capacity() * 2));
   }
 
-  void appendFiles(const FolderNames& files, std::vector<QString>& made, const QString& folderText,
-                   const std::vector<quint32>& order) {
+  void appendFiles(const FolderNames& files, const QString& folderText, const std::vector<quint32>& order) {
     for (const quint32 at : order) {
-      QString path = at < made.size() ? std::move(made[at]) : pathOf(folderText, files, at);
+      QString path = pathOf(folderText, files, at);
       if (!fits(path)) return;
       units_ += path.size();
       ++appended_;
@@ -359,9 +334,6 @@ class Walker {
   std::unordered_set<FolderId, FolderIdHash> visited_;
   qsizetype appended_ = 0;
   qsizetype units_ = 0;
-  // Paths made ahead for the folder being read (makeSomePaths), not yet appended.
-  qsizetype madeAhead_ = 0;
-  qsizetype unitsAhead_ = 0;
 };
 
 // Entries the walk could not list are worth a line even with logging off: the list looks complete.

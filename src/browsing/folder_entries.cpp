@@ -54,7 +54,8 @@ Block readBlock(int folderFd, Bytes bytes) {
 class ReadAhead {
  public:
   ReadAhead(int folderFd, const std::atomic<bool>* cancel) : folderFd_(folderFd), cancel_(cancel) {
-    for (size_t k = 0; k < kBlocksAhead; ++k) free_.push_back(std::make_unique_for_overwrite<char[]>(kBlockBytes));
+    for (size_t k = 0; k < kBlocksAhead; ++k)
+      free_.push_back(std::make_unique_for_overwrite<char[]>(kBlockBytes));
     thread_ = std::thread([this] { read(); });
   }
 
@@ -70,19 +71,10 @@ class ReadAhead {
   ReadAhead(const ReadAhead&) = delete;
   ReadAhead& operator=(const ReadAhead&) = delete;
 
-  // The next block read; an empty one at the end. Runs `idle` while waiting, as long as it has work.
-  Block next(const std::function<bool()>& idle) {
+  // The next block read; an empty one at the end.
+  Block next() {
     std::unique_lock lock(mutex_);
-    bool idleWork = bool(idle);
-    while (filled_.empty() && !ended_) {
-      if (!idleWork) {
-        changed_.wait(lock);
-        continue;
-      }
-      lock.unlock();
-      idleWork = idle();
-      lock.lock();
-    }
+    changed_.wait(lock, [this] { return !filled_.empty() || ended_; });
     if (filled_.empty()) return {};
     Block block = std::move(filled_.front());
     filled_.pop_front();
@@ -145,18 +137,18 @@ std::unique_ptr<ReadAhead> startReadAhead(int folderFd, const std::atomic<bool>*
 }  // namespace
 
 void readFolderEntries(int folderFd, const std::atomic<bool>* cancel,
-                       const std::function<void(const FolderEntry&)>& take,
-                       const std::function<bool()>& idle) {
+                       const std::function<void(const FolderEntry&)>& take, bool readAhead) {
   if (cancelled(cancel)) return;
   Block first = readBlock(folderFd, std::make_unique_for_overwrite<char[]>(kBlockBytes));
-  std::unique_ptr<ReadAhead> ahead = first.size >= kReadOnFrom ? startReadAhead(folderFd, cancel) : nullptr;
+  std::unique_ptr<ReadAhead> ahead =
+      readAhead && first.size >= kReadOnFrom ? startReadAhead(folderFd, cancel) : nullptr;
   if (!ahead) {
     for (Block block = std::move(first); block.size > 0; block = readBlock(folderFd, std::move(block.bytes)))
       if (!takeAll(block, cancel, take)) return;
     return;
   }
   if (!takeAll(first, cancel, take)) return;
-  for (Block block = ahead->next(idle); block.size > 0; block = ahead->next(idle)) {
+  for (Block block = ahead->next(); block.size > 0; block = ahead->next()) {
     const bool goOn = takeAll(block, cancel, take);
     ahead->giveBack(std::move(block.bytes));
     if (!goOn) return;

@@ -295,8 +295,8 @@ TEST(EnumeratePicturesTest, FirstPicturesAreToldAheadOnlyWhenNothingCanFollowThe
   }
 }
 
-// A folder of several blocks of entries is read ahead and its paths made while it is read: the
-// listing, its first pictures and a limit that cuts it are as a walk that made them in order gives.
+// A folder of several blocks of entries, in a listing that tells its first pictures, is read ahead:
+// the listing, its first pictures and a limit that cuts it are as a walk on one thread gives.
 TEST(EnumeratePicturesTest, BigFolderReadAheadListsInOrderAndKeepsItsLimits) {
   Sandbox box;
   constexpr int kFiles = 600;
@@ -317,8 +317,9 @@ TEST(EnumeratePicturesTest, BigFolderReadAheadListsInOrderAndKeepsItsLimits) {
                    {20, [&](const QStringList& told) { first = told; }});
   EXPECT_EQ(all, expected);
   EXPECT_EQ(first, expected.mid(0, 20));
-  const QStringList cut = listPictures({box.filePath("big")}, nullptr, nullptr,
-                                       QString::fromUtf16(kPictureTypes), {.pictures = 250});
+  const QStringList cut =
+      listPictures({box.filePath("big")}, nullptr, nullptr, QString::fromUtf16(kPictureTypes),
+                   {.pictures = 250}, nullptr, {20, [](const QStringList&) {}});
   EXPECT_EQ(cut, expected.mid(kFiles - 250));
 }
 
