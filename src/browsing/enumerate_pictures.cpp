@@ -5,7 +5,6 @@
 #include <linux/magic.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <climits>
@@ -18,7 +17,6 @@
 #include <vector>
 
 #include "browsing/browsing_log.h"
-#include "browsing/folder_entries.h"
 #include "browsing/name_order.h"
 #include "text/file_names.h"
 
@@ -94,8 +92,8 @@ int typeIndexOf(std::string_view name, const std::vector<std::string>& suffixes)
 }
 
 // d_type answers most entries without a stat; links and unknown types are followed with one.
-Kind kindOf(int folderFd, const FolderEntry& entry) {
-  switch (entry.type) {
+Kind kindOf(int folderFd, const dirent& entry) {
+  switch (entry.d_type) {
     case DT_REG:
       return Kind::File;
     case DT_DIR:
@@ -107,7 +105,7 @@ Kind kindOf(int folderFd, const FolderEntry& entry) {
       return Kind::Other;  // fifos, sockets and devices would hang or mislead a loader
   }
   struct stat st {};
-  if (fstatat(folderFd, entry.name.data(), &st, 0) != 0) return Kind::Other;  // vanished or dangling
+  if (fstatat(folderFd, entry.d_name, &st, 0) != 0) return Kind::Other;  // vanished or dangling
   if (S_ISDIR(st.st_mode)) return Kind::Folder;
   return S_ISREG(st.st_mode) ? Kind::File : Kind::Other;
 }
@@ -165,8 +163,7 @@ class Walker {
     if (!read(folder, folderText, parentDevice, contents, device)) return;
     const qsizetype before = appended_;
     const std::vector<std::vector<quint32>> orders =
-        orderFiles(contents, folderText, tellsFirst(contents, folderText, last));
-    reserveFor(contents.filesByType);
+        orderFiles(contents.filesByType, folderText, tellsFirst(contents, folderText, last));
     for (size_t type = 0; type < orders.size(); ++type)
       appendFiles(contents.filesByType[type], folderText, orders[type]);
     if (found_) found_->fetch_add(appended_ - before, std::memory_order_relaxed);
@@ -191,9 +188,8 @@ class Walker {
 
   // Each type's names in order; with `tell`, the listing's first pictures (the last type's last
   // names first, since the listing is reversed) are told before the names are ordered in full.
-  std::vector<std::vector<quint32>> orderFiles(const FolderContents& contents, const QString& folderText,
-                                               bool tell) {
-    const std::vector<FolderNames>& filesByType = contents.filesByType;
+  std::vector<std::vector<quint32>> orderFiles(const std::vector<FolderNames>& filesByType,
+                                               const QString& folderText, bool tell) {
     std::vector<std::vector<quint32>> orders(filesByType.size());
     qsizetype wanted = tell ? first_.count : 0;
     QStringList first;
@@ -218,20 +214,19 @@ class Walker {
       summary_.limitReached = true;
       return false;
     }
-    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool fresh = enter(fd, parentDevice, device);
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return false;
+    const bool fresh = enter(dirfd(dir), parentDevice, device);
     if (fresh) {
       ++summary_.folders;
       contents.filesByType.resize(suffixes_.size());
-      // Only a listing that tells its first pictures has the cores to itself: the loaders wait for them.
-      // Any other (a new icon size while the loaders work) would only crowd the window's thread.
-      const bool readAhead = first_.count > 0 && first_.found && !firstTold_;
-      readFolderEntries(
-          fd, cancel_, [&](const FolderEntry& entry) { classify(fd, folder, folderText, entry, contents); },
-          readAhead);
+      while (!stopped()) {
+        const dirent* entry = readdir(dir);
+        if (!entry) break;
+        classify(dirfd(dir), folder, folderText, *entry, contents);
+      }
     }
-    close(fd);
+    closedir(dir);
     return fresh;
   }
 
@@ -245,14 +240,14 @@ class Walker {
     return st.st_dev == parentDevice || !isKernelFileSystem(folderFd);
   }
 
-  void classify(int folderFd, const std::string& folder, const QString& folderText, const FolderEntry& entry,
+  void classify(int folderFd, const std::string& folder, const QString& folderText, const dirent& entry,
                 FolderContents& contents) {
-    const std::string_view name = entry.name;
+    const std::string_view name(entry.d_name);
     if (name.empty() || isDotOrDotDot(name)) return;
     const int type = typeIndexOf(name, suffixes_);
     const bool wantFolders = options_.recurse || options_.includeFolders;
     if (type < 0 && !wantFolders) return;
-    if (type < 0 && entry.type == DT_REG) return;
+    if (type < 0 && entry.d_type == DT_REG) return;
     const Kind kind = kindOf(folderFd, entry);
     const bool picture = kind == Kind::File && type >= 0;
     const bool subFolder = kind == Kind::Folder && wantFolders;
@@ -289,14 +284,6 @@ class Walker {
     path += prefix;
     files.appendShown(path, at);
     return path;
-  }
-
-  // Room for a folder's pictures, grown as a vector grows: a walk of many small folders is not
-  // copied at every one.
-  void reserveFor(const std::vector<FolderNames>& filesByType) {
-    qsizetype count = result_.size();
-    for (const FolderNames& files : filesByType) count += qsizetype(files.size());
-    if (count > result_.capacity()) result_.reserve(std::max(count, result_.capacity() * 2));
   }
 
   void appendFiles(const FolderNames& files, const QString& folderText, const std::vector<quint32>& order) {

@@ -60,9 +60,7 @@ struct WalkSummary {
 // told once the walk has read the last folder it will visit, when that folder holds no sub-folder
 // and at least `count` pictures and the walk's limits cannot cut it short (the first pictures are
 // then that folder's last names, last type first), before its names are ordered in full. `found`
-// runs at most once, on the walking thread; a walk that cannot tell them early never calls it. Until
-// then the loaders wait for them and the cores are the walk's: a big folder is read ahead by a thread
-// of the walk's own (browsing/folder_entries.h).
+// runs at most once, on the walking thread; a walk that cannot tell them early never calls it.
 struct FirstPictures {
   qsizetype count = 0;
   std::function<void(const QStringList& first)> found;

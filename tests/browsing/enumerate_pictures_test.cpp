@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -293,34 +292,6 @@ TEST(EnumeratePicturesTest, FirstPicturesAreToldAheadOnlyWhenNothingCanFollowThe
     EXPECT_EQ(relative(box, *first), relative(box, all.mid(0, kCount)));
     EXPECT_LE(foundWhenTold, all.size() - kCount) << "told before the folder was ordered and listed";
   }
-}
-
-// A folder of several blocks of entries, in a listing that tells its first pictures, is read ahead:
-// the listing, its first pictures and a limit that cuts it are as a walk on one thread gives.
-TEST(EnumeratePicturesTest, BigFolderReadAheadListsInOrderAndKeepsItsLimits) {
-  Sandbox box;
-  constexpr int kFiles = 600;
-  const char* types[] = {".jpg", ".PNG", ".gif"};
-  QStringList walkOrder[3];
-  const std::string folder = box.makeFolder("big").toStdString() + "/";
-  for (int k = 0; k < kFiles; ++k) {
-    const std::string name =
-        (k % 2 ? "P" : "p") + std::string(200, 'n') + std::to_string(10000 + k) + types[k % 3];
-    ::close(::open((folder + name).c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644));
-    walkOrder[k % 3].append(QString::fromStdString(folder + name));
-  }
-  QStringList expected = walkOrder[0] + walkOrder[1] + walkOrder[2];
-  std::reverse(expected.begin(), expected.end());
-  QStringList first;
-  const QStringList all =
-      listPictures({box.filePath("big")}, nullptr, nullptr, QString::fromUtf16(kPictureTypes), {}, nullptr,
-                   {20, [&](const QStringList& told) { first = told; }});
-  EXPECT_EQ(all, expected);
-  EXPECT_EQ(first, expected.mid(0, 20));
-  const QStringList cut =
-      listPictures({box.filePath("big")}, nullptr, nullptr, QString::fromUtf16(kPictureTypes),
-                   {.pictures = 250}, nullptr, {20, [](const QStringList&) {}});
-  EXPECT_EQ(cut, expected.mid(kFiles - 250));
 }
 
 TEST(EnumeratePicturesTest, PathsTooLongToOpenAreLeftOutAndLogged) {
