@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstdint>
 
 #include "text/file_names.h"
 
@@ -14,13 +16,22 @@ char16_t foldAscii(char16_t unit) {
   return unit >= u'A' && unit <= u'Z' ? char16_t(unit + 32) : unit;
 }
 
-// The first units of a name, folded as Qt folds them. A surrogate ends the prefix early (Qt folds
-// a pair as one code point), so only `valid` units count; `whole` when they are the whole name.
+constexpr size_t kUnitsPerWord = 4;
+constexpr size_t kPrefixWords = kPrefixUnits / kUnitsPerWord;
+
+// The first units of a name, folded as Qt folds them, four to a word with the first unit highest, so
+// that comparing the words compares the units in order. A surrogate ends the prefix early (Qt folds
+// a pair as one code point), so only `valid` units count (the rest are zero); `whole` when they are
+// the whole name.
 struct SortItem {
-  std::array<char16_t, kPrefixUnits> units{};
+  std::array<std::uint64_t, kPrefixWords> words{};
   quint8 valid = 0;
   bool whole = false;
   quint32 index = 0;
+
+  void set(size_t at, char16_t unit) {
+    words[at / kUnitsPerWord] |= std::uint64_t(unit) << (16 * (kUnitsPerWord - 1 - at % kUnitsPerWord));
+  }
 };
 
 // An ASCII name as its shown text would give it.
@@ -29,7 +40,7 @@ SortItem sortItemOfAscii(std::string_view name, quint32 index) {
   item.index = index;
   item.valid = quint8(std::min(name.size(), kPrefixUnits));
   for (size_t i = 0; i < item.valid; ++i)
-    item.units[i] = foldAscii(char16_t(static_cast<unsigned char>(name[i])));
+    item.set(i, foldAscii(char16_t(static_cast<unsigned char>(name[i]))));
   item.whole = item.valid == name.size();
   return item;
 }
@@ -41,7 +52,7 @@ SortItem sortItem(QStringView text, quint32 index) {
   for (qsizetype i = 0; i < size; ++i) {
     const char16_t unit = text.at(i).unicode();
     if (QChar::isSurrogate(unit)) return item;
-    item.units[size_t(i)] = unit < 0x80 ? foldAscii(unit) : char16_t(QChar::toCaseFolded(char32_t(unit)));
+    item.set(size_t(i), unit < 0x80 ? foldAscii(unit) : char16_t(QChar::toCaseFolded(char32_t(unit))));
     item.valid = quint8(i + 1);
   }
   item.whole = item.valid == text.size();
@@ -51,11 +62,14 @@ SortItem sortItem(QStringView text, quint32 index) {
 // Negative, zero or positive as the prefixes decide; `decided` false when only the names can tell.
 int comparePrefixes(const SortItem& a, const SortItem& b, bool& decided) {
   const size_t common = std::min(a.valid, b.valid);
-  for (size_t i = 0; i < common; ++i)
-    if (a.units[i] != b.units[i]) {
-      decided = true;
-      return a.units[i] < b.units[i] ? -1 : 1;
-    }
+  for (size_t w = 0; w < kPrefixWords; ++w) {
+    const std::uint64_t differ = a.words[w] ^ b.words[w];
+    if (differ == 0) continue;
+    // Only a unit both prefixes hold decides; past the shorter one its zeros say nothing.
+    if (w * kUnitsPerWord + size_t(std::countl_zero(differ)) / 16 >= common) break;
+    decided = true;
+    return a.words[w] < b.words[w] ? -1 : 1;
+  }
   // One whole name that is a prefix of the other comes first; two whole names are equal.
   const bool aEnds = a.whole && a.valid == common, bEnds = b.whole && b.valid == common;
   decided = aEnds || bEnds;
