@@ -2,8 +2,6 @@
 
 #include <vector>
 
-#include <turbojpeg.h>
-
 #include "codecs/decode_limits.h"
 #include "codecs/jpeg_error_trap.h"
 #include "codecs/jpeg_header.h"
@@ -14,16 +12,26 @@ namespace {
 // QImage's RGB32 words in memory (alpha written as 0xFF), so libjpeg writes the final pixels.
 constexpr J_COLOR_SPACE kWordOrder = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRA : JCS_EXT_ARGB;
 
-tjscalingfactor chooseScale(int width, int height, QSize atLeast) {
-  int count = 0;
-  const tjscalingfactor* factors = tjGetScalingFactors(&count);
-  tjscalingfactor best{1, 1};
+// A reduction libjpeg makes while decoding, num/denom: it scales by eighths.
+struct JpegScale {
+  int num = 1;
+  int denom = 1;
+};
+
+// A side as libjpeg scales it: rounded up, so a picture is never a pixel short.
+int scaled(int side, JpegScale scale) {
+  return (side * scale.num + scale.denom - 1) / scale.denom;
+}
+
+// The smallest eighth that still covers atLeast (sizes grow with the eighths, so the first that
+// falls short ends the search); whole size where none does.
+JpegScale chooseScale(int width, int height, QSize atLeast) {
+  JpegScale best;
   if (atLeast.isEmpty()) return best;
-  for (int i = 0; i < count; ++i) {
-    const tjscalingfactor f = factors[i];
-    if (f.num > f.denom) continue;
-    const bool covers = TJSCALED(width, f) >= atLeast.width() && TJSCALED(height, f) >= atLeast.height();
-    if (covers && TJSCALED(width, f) < TJSCALED(width, best)) best = f;
+  for (int eighths = 7; eighths >= 1; --eighths) {
+    const JpegScale f{eighths, 8};
+    if (scaled(width, f) < atLeast.width() || scaled(height, f) < atLeast.height()) break;
+    if (scaled(width, f) < scaled(width, best)) best = f;
   }
   return best;
 }
@@ -50,9 +58,8 @@ bool isCmyk(const jpeg_decompress_struct& cinfo) {
 // with a warning; what it makes then is shown, as browsers and file managers show it. An error
 // that stops it leaves no picture. Every object that lives across the setjmp is the caller's, so a
 // jump skips no destructor.
-bool decodeWithTrap(jpeg_decompress_struct& cinfo, JpegErrorTrap& trap, QByteArrayView data,
-                    tjscalingfactor scale, QSize size, JpegPixels pixels, QImage& image,
-                    std::vector<JSAMPROW>& rows) {
+bool decodeWithTrap(jpeg_decompress_struct& cinfo, JpegErrorTrap& trap, QByteArrayView data, JpegScale scale,
+                    QSize size, JpegPixels pixels, QImage& image, std::vector<JSAMPROW>& rows) {
   if (setjmp(trap.jump)) return false;
   jpeg_create_decompress(&cinfo);
   jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(data.data()),
@@ -77,8 +84,7 @@ bool decodeWithTrap(jpeg_decompress_struct& cinfo, JpegErrorTrap& trap, QByteArr
   return true;
 }
 
-QImage decodeScaled(QByteArrayView data, tjscalingfactor scale, QSize size, JpegPixels pixels,
-                    QString* error) {
+QImage decodeScaled(QByteArrayView data, JpegScale scale, QSize size, JpegPixels pixels, QString* error) {
   jpeg_decompress_struct cinfo{};
   JpegErrorTrap trap{};
   trap.attach(cinfo);
@@ -118,8 +124,8 @@ QImage decodeJpeg(QByteArrayView data, const JpegHeader& header, QSize atLeast, 
                    .arg(stored.height());
     return {};
   }
-  const tjscalingfactor scale = chooseScale(stored.width(), stored.height(), atLeast);
-  const QSize size(TJSCALED(stored.width(), scale), TJSCALED(stored.height(), scale));
+  const JpegScale scale = chooseScale(stored.width(), stored.height(), atLeast);
+  const QSize size(scaled(stored.width(), scale), scaled(stored.height(), scale));
   if (!isBelievableSize(stored) || !fitsDecodeLimit(size)) {
     if (error) *error = QStringLiteral("picture too large: %1x%2").arg(stored.width()).arg(stored.height());
     return {};

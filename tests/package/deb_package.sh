@@ -49,7 +49,7 @@ check "the 512 icon is a 512x512 PNG" \
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for needed in libqt6widgets6 libqt6gui6 libturbojpeg0 libpng16-16 libgif7 libheif1 libjxl0.7 liblcms2-2 \
+for needed in libqt6widgets6 libqt6gui6 libjpeg62-turbo libpng16-16 libgif7 libheif1 libjxl0.7 liblcms2-2 \
   qt6-qpa-plugins qt6-wayland qt6-image-formats-plugins; do
   check "depends on $needed" grep -q "\\b$needed\\b" <<<"$depends"
 done

@@ -108,6 +108,22 @@ TEST(JpegPictures, ProgressiveFirstScansMatchAFullDecode) {
   EXPECT_EQ(decodeJpeg(progressive, QSize(81, 60), &error).size(), QSize(160, 120));
 }
 
+// libjpeg decodes at any eighth of the size, rounding each side up: the smallest that covers the
+// asked size is taken, the whole picture where even 7/8 falls short.
+TEST(JpegPictures, DecodesAtTheSmallestEighthThatCovers) {
+  const QByteArray jpeg = test::jpegOf(test::detailedPicture(641, 479, 3), false);
+  const struct {
+    QSize atLeast, decoded;
+  } cases[] = {{{1, 1}, {81, 60}},       {{81, 60}, {81, 60}},     {{82, 60}, {161, 120}},
+               {{200, 100}, {241, 180}}, {{561, 420}, {561, 420}}, {{562, 1}, {641, 479}},
+               {{}, {641, 479}}};
+  for (const auto& c : cases) {
+    QString error;
+    EXPECT_EQ(decodeJpeg(jpeg, c.atLeast, &error).size(), c.decoded)
+        << c.atLeast.width() << "x" << c.atLeast.height();
+  }
+}
+
 TEST(JpegPictures, CmykJpegDecodesToItsColours) {
   const QImage decoded = decodePicture(test::Sandbox().write(QStringLiteral("c.jpg"), {}));
   EXPECT_TRUE(decoded.isNull());
