@@ -106,6 +106,10 @@ int main(int argc, char** argv) {
 
   const QByteArray jpeg = photoJpeg();
   QTemporaryDir dir;
+  // The thumbnails of the folder go to a cache of the run's own (the loader finds its folder when it
+  // is made), never into the user's caches.
+  QTemporaryDir cache;
+  if (cache.isValid()) qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
   const int files = rounds + 2;
   for (int i = 0; i < files; ++i) {
     QFile file(dir.filePath(QStringLiteral("photo%1.jpg").arg(i, 3, 10, QLatin1Char('0'))));
