@@ -37,10 +37,14 @@ summary() {
 start_xvfb() {
   Xvfb -displayfd 3 -screen 0 "${1:-1600x1000}x24" -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
   PIDS+=($!)
-  for _ in $(seq 200); do [ -s "$WORK/display" ] && break; sleep 0.025; done
+  # A busy machine may take seconds to bring the server up: wait for its number, then for it to
+  # answer, so that nothing started next (a window manager) finds no display.
+  for _ in $(seq 1200); do [ -s "$WORK/display" ] && break; sleep 0.025; done
   export DISPLAY=":$(head -1 "$WORK/display")" QT_QPA_PLATFORM=xcb
   unset WAYLAND_DISPLAY
+  within 30 display_up || echo "Xvfb did not come up on $DISPLAY" >&2
 }
+display_up() { xprop -root >/dev/null 2>&1; }
 
 start_pimrose() {
   "$@" >>"$WORK/pimrose.log" 2>&1 &
